@@ -1,0 +1,47 @@
+#pragma once
+
+#include "value.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace dovrelle {
+
+class MySqlConnection;
+
+// A query on a MySqlConnection that streams its rows (the result is never held whole in memory).
+// Only one query may be open on a connection at a time.
+class MySqlQuery {
+public:
+    explicit MySqlQuery(MySqlConnection& connection);
+    ~MySqlQuery();
+    MySqlQuery(const MySqlQuery&) = delete;
+    MySqlQuery& operator=(const MySqlQuery&) = delete;
+
+    void open(const QString& sql);  // throws Error with the server's message; the first row is current
+    void close();                   // closing a closed query does nothing
+    bool isOpen() const;
+    bool atEnd() const;             // true at once for an empty result
+    void next();                    // throws Error when the connection fails mid-result
+
+    int fieldCount() const;
+    QString fieldName(int pos) const;
+    // The value class of the column: TIntegerField, TLargeintField, TFloatField, TFMTBCDField,
+    // TStringField, TMemoField, TBlobField, TDateField, TTimeField, TSQLTimeStampField, TBooleanField.
+    QString typeTag(int pos) const;
+    int fieldIndex(const QString& name) const;  // case-insensitive; -1 if absent
+
+    // Current row.
+    QString textAt(int pos) const;          // NULL gives an empty text
+    qint64 intAt(int pos) const;            // throws Error when the text is not an integer
+    Value valueAt(int pos) const;
+    Value value(const QString& name) const;  // case-insensitive; throws Error naming the field if absent
+
+private:
+    struct State;
+    MySqlConnection& connection_;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace dovrelle

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace dovrelle {
+
+class OracleConnection;
+
+// True when the schema of `user` (upper-cased a to z only) holds a table named exactly `name`.
+// The values are bound, never pasted into the statement. Failures throw Error.
+bool tableExists(OracleConnection& connection, const QString& name, const QString& user);
+
+struct DropResult {
+    bool ok = true;
+    QString error;  // Oracle's message when ok is false
+};
+// drop table "name"; catches every failure and returns it.
+DropResult dropTable(OracleConnection& connection, const QString& name);
+
+}  // namespace dovrelle

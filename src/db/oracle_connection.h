@@ -1,0 +1,54 @@
+#pragma once
+
+#include "parameter_list.h"
+
+#include <QString>
+#include <memory>
+
+namespace dovrelle {
+
+class OciLibrary;
+
+// One Oracle session through OCI. Parameters: Database (service / connect identifier),
+// User_Name, Password, plus the constant driver lines, which are kept but not interpreted.
+// After logon the session uses character length semantics and fixed date, timestamp and
+// number formats, so no conversion depends on the user's locale.
+class OracleConnection {
+public:
+    OracleConnection();
+    ~OracleConnection();
+    OracleConnection(const OracleConnection&) = delete;
+    OracleConnection& operator=(const OracleConnection&) = delete;
+
+    // The Oracle parameter list of a connection: Database, User_Name, Password and the fixed lines.
+    static ParameterList standardParameters(const QString& service, const QString& user,
+                                            const QString& password);
+
+    ParameterList& parameters() { return params_; }
+    void setParameters(ParameterList params) { params_ = std::move(params); }
+
+    // Loads the client library on first use (DOVRELLE_OCI_LIBRARY, else libclntsh.so / oci.dll)
+    // and logs on; throws Error with Oracle's text ("ORA-01017: invalid username/password; ...")
+    // or the loader's message.
+    void open();
+    void close();  // closing a closed connection does nothing
+    bool isOpen() const;
+
+    // Executes a statement that returns no rows, directly; throws Error with Oracle's message.
+    // With autoCommit the statement is committed by Oracle itself on success.
+    void execute(const QString& sql, bool autoCommit = false);
+    // Runs a query whose first row's first column is an integer, with text binds :1, :2 ...
+    qint64 queryInteger(const QString& sql, const QStringList& textBinds = {});
+
+    void commit();
+    void rollback();
+
+    struct Session;
+    Session& session();  // for the insert buffer and tests
+
+private:
+    ParameterList params_;
+    std::unique_ptr<Session> session_;
+};
+
+}  // namespace dovrelle

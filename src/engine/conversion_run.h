@@ -1,0 +1,57 @@
+#pragma once
+
+#include "conversion_profile.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace dovrelle {
+
+class RunLog;
+class MySqlConnection;
+class OracleConnection;
+class OracleInsertBuffer;
+
+// What the host (the wizard window, the headless run, a test) lends to a run.
+struct RunHost {
+    MySqlConnection& catalog;       // mysqlconnect: open on the chosen database (field lists)
+    MySqlConnection& data;          // mysqlsjbconnection: (re)opened by the run
+    OracleConnection& oracle;       // oracleconn: existence test, drop, create, inserts
+    OracleConnection& oracleData;   // the connection of oracledata: keys and indexes
+    OracleInsertBuffer& insertBuffer;  // oracleinsertdata, working on `oracle`
+
+    std::function<void()> letEventsThrough;  // deliver pending window events
+    std::function<bool()> stopRequested;
+    std::function<void()> clearStopRequest;
+    std::function<void()> runStarted;  // the host shows the log page and turns Close into Stop
+
+    // Texts of Label29, Label30 and Label32 from the caption table in use.
+    QString completedCaption = QStringLiteral("Conversion is Completed");
+    QString successCaption =
+        QStringLiteral("Wizard has migrated your MySQL database to Oracle server successfully.");
+    QString finishCaption = QStringLiteral("Click 'Finish' to exit the wizard.");
+
+    // Empty: the wizard's log file in dataFolder() named by the end time; else this path
+    // (the unattended run's settings path with ".log").
+    QString logFilePath;
+};
+
+enum class RunOutcome {
+    Completed,            // every step of every table succeeded
+    CompletedWithErrors,  // closing lines written; some table had a failed step
+    Stopped,              // a stop ended the table loop: no closing lines, no log file
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Completed;
+    QStringList tablesWithErrors;  // Oracle names
+    QString logFile;               // the file written, if any
+};
+
+// The conversion run (what Next on the table page starts). Failures that no step catches
+// (opening the data connection, the existence test, reading a field or index list, writing the
+// log file) throw Error and leave the log as it was at that moment.
+RunResult runConversion(const ConversionProfile& profile, RunLog& log, RunHost& host);
+
+}  // namespace dovrelle
