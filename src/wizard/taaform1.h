@@ -1,0 +1,206 @@
+#pragma once
+
+#include "conversion_profile.h"
+#include "message_seam.h"
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QWidget>
+#include <exception>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QStackedWidget;
+class QTimer;
+
+namespace dovrelle {
+
+// Ends an action without a message box (after a validation message, or for a confirmed stop);
+// Next leaves the page as it is.
+class SilentAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "silent abort"; }
+};
+
+class MySqlConnection;
+class MySqlQuery;
+class OracleConnection;
+class OracleInsertBuffer;
+class RadioGroup;
+class RunLog;
+class RunLogView;
+
+// The wizard window "aaform1": six pages, the step panel on the left, the button row below.
+// Every control carries its name as objectName, so callers find it with
+// findChild<QLineEdit*>("edtname") and the like.
+//
+// Start-up: construct, set the hooks below, then call formCreate(). Destroying the window runs
+// FormDestroy, which calls saveRegistrySettings.
+class Taaform1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Taaform1(QWidget* parent = nullptr);
+    ~Taaform1() override;
+
+    // --- Hooks that main() (the settings code) fills in before formCreate() ---
+    std::function<void()> loadRegistrySettings;    // FormCreate, after the captions
+    std::function<void()> saveRegistrySettings;    // FormDestroy
+    std::function<void()> unattendedStart;         // FormCreate, only when unattended
+    std::function<void()> unattendedContinuation;  // end of btnextClick, only when unattended
+    std::function<void()> openShortcutDialog;      // btcreatebatClick
+    // Log file of an unattended run (the settings path with ".log"); empty: the data folder.
+    QString unattendedLogPath;
+    // Opens the help address; QDesktopServices::openUrl unless replaced (tests record it).
+    std::function<bool(const QUrl&)> openUrl;
+    // Called at every check point of a run, after pending events were delivered.
+    std::function<void()> eventsLetThrough;
+
+    // The start-up sequence. commandLine is the full argument list, program first; any further
+    // argument makes the start unattended, the first of them being the settings path.
+    void formCreate(const QStringList& commandLine);
+
+    // --- Wizard state ---
+    int currentStep() const { return currentStep_; }
+    bool stopRequested = false;
+    bool unattended() const { return unattended_; }
+    QString settingsPath() const;  // first command-line argument, or empty
+    QString languageCode = QStringLiteral("en");
+
+    // Caption tables: lines "name=caption".
+    QStringList english;
+    QStringList chn;
+    // The settings list loaded from a settings file (lines as read).
+    QStringList valueListEditorbat;
+
+    RunLog& runLog() { return *runLog_; }
+    MessageSeam& messageSeam() { return *seam_; }
+    void setMessageSeam(std::unique_ptr<MessageSeam> seam);
+
+    // One-shot, 1000 ms, stopped; started by the unattended start. When it fires it stops and
+    // performs Next.
+    QTimer* timer1() const { return timer1_; }
+
+    // The settings of one conversion as the controls hold them; the database is the entry
+    // selected in mysqldblist (empty with none selected).
+    ConversionProfile profileFromControls() const;
+
+    // --- Actions ---
+    void showPage(int n);
+    void btnextClick();   // Next / Finish; errors show in the error box
+    void performNext() { btnextClick(); }  // Next regardless of the button's state
+    void btbackClick();
+    void confirmClose();
+    void confirmStop();
+    void bthelpClick();
+    void Image1Click() { bthelpClick(); }
+    void closeWindow();   // closes without a question, like the title-bar close box
+    void applyCaptions();
+
+    // Page actions; they throw Error (or SilentAbort) as Next expects.
+    void accessmodeClick();
+    void step2Click();
+    void step3Click();
+    void step4Click();
+    void step5Click();
+    void step6Click();
+    void bkstep5Click();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void btcreatebatClick();
+
+    // The error box: the message with the full stop rule, through the seam.
+    void showErrorBox(const QString& message);
+
+    // --- The window's connections ---
+    MySqlConnection& mysqlconnect() { return *mysqlconnect_; }
+    MySqlConnection& mysqlsjbconnection() { return *mysqlsjbconnection_; }
+    OracleConnection& oracleconn() { return *oracleconn_; }
+    OracleConnection& oracledataConnection() { return *oracledata_; }
+    OracleInsertBuffer& oracleinsertdata() { return *oracleinsertdata_; }
+
+    // Whether availabletables keeps alphabetical order (from the first move back on).
+    bool availableTablesSorted() const { return availableSorted_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class CancelAction { Close, Stop };
+
+    void buildFrame();
+    void buildPage1(QWidget* page);
+    void buildPage2(QWidget* page);
+    void buildPage3(QWidget* page);
+    void buildPage4(QWidget* page);
+    void buildPage5(QWidget* page);
+    void buildPage6(QWidget* page);
+    void buildHiddenValues();
+    void setTabOrders();
+    void btcancelClick();
+    void runStarted();
+    void letEventsThrough();
+    void updateNextForTables();
+    void addAvailableTable(const QString& name);
+    void sortAvailableTables();
+    QString captionOf(const QString& name) const;
+
+    int currentStep_ = 1;
+    bool unattended_ = false;
+    bool availableSorted_ = false;
+    QStringList commandLine_;
+    CancelAction cancelAction_ = CancelAction::Close;
+
+    std::unique_ptr<MessageSeam> seam_;
+    RunLog* runLog_;
+    QTimer* timer1_;
+
+    std::unique_ptr<MySqlConnection> mysqlconnect_;
+    std::unique_ptr<MySqlQuery> xtb_;
+    std::unique_ptr<MySqlConnection> mysqlsjbconnection_;
+    std::unique_ptr<OracleConnection> oracleconn_;
+    std::unique_ptr<OracleConnection> oracledata_;
+    std::unique_ptr<OracleInsertBuffer> oracleinsertdata_;
+
+    // Frame
+    QStackedWidget* pg_ = nullptr;
+    QLabel* stepLabels_[6] = {};
+    QPushButton* btback_ = nullptr;
+    QPushButton* btnext_ = nullptr;
+    QPushButton* btcancel_ = nullptr;
+    QPushButton* bthelp_ = nullptr;
+    // Page 2
+    RadioGroup* accessmode_ = nullptr;
+    QLineEdit* edtdatabase_ = nullptr;
+    QLineEdit* edtname_ = nullptr;
+    QLineEdit* edtpassword_ = nullptr;
+    QLineEdit* edthost_ = nullptr;
+    QLineEdit* edtport_ = nullptr;
+    // Page 3
+    QLineEdit* edtservice_ = nullptr;
+    QLineEdit* edtoracleusername_ = nullptr;
+    QLineEdit* edtoraclepassword_ = nullptr;
+    // Page 4
+    QListWidget* mysqldblist_ = nullptr;
+    RadioGroup* processtable_ = nullptr;
+    QCheckBox* chktabledefi_ = nullptr;
+    QCheckBox* chkskipindex_ = nullptr;
+    QCheckBox* chkuppercase_ = nullptr;
+    QCheckBox* chkblobtotext_ = nullptr;
+    QComboBox* cbcharset_ = nullptr;
+    // Page 5
+    QListWidget* availabletables_ = nullptr;
+    QListWidget* selecttables_ = nullptr;
+    // Page 6
+    RunLogView* sc_ = nullptr;
+};
+
+}  // namespace dovrelle
