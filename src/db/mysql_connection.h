@@ -3,6 +3,7 @@
 #include "parameter_list.h"
 
 #include <QString>
+#include <memory>
 
 struct st_mysql;
 
@@ -32,9 +33,14 @@ public:
 
     st_mysql* handle() const { return handle_; }  // for MySqlQuery
 
+    // A token that lives exactly as long as the current open session: a query holds it weakly, so it
+    // knows whether the handle it read from is still the one its result belongs to.
+    std::weak_ptr<const int> session() const { return session_; }
+
 private:
     ParameterList params_;
     st_mysql* handle_ = nullptr;
+    std::shared_ptr<const int> session_;
 };
 
 }  // namespace dovrelle

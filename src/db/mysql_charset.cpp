@@ -1,0 +1,86 @@
+#include "mysql_charset.h"
+
+#include "error.h"
+
+#include <mysql.h>
+
+#include <utility>
+
+namespace dovrelle {
+
+namespace {
+
+struct CharsetCodec {
+    const char* mysqlName;
+    const char* codecName;
+};
+
+// MySQL character sets and the codecs that decode them. The few MySQL sets without a codec here
+// (dec8, swe7, keybcs2, armscii8, geostd8) are refused rather than decoded wrongly.
+constexpr CharsetCodec charsetCodecs[] = {
+    {"utf8mb4", "UTF-8"},       {"utf8mb3", "UTF-8"},        {"utf8", "UTF-8"},
+    {"latin1", "windows-1252"}, {"latin2", "ISO-8859-2"},    {"latin5", "ISO-8859-9"},
+    {"latin7", "ISO-8859-13"},  {"ascii", "US-ASCII"},       {"cp1250", "windows-1250"},
+    {"cp1251", "windows-1251"}, {"cp1256", "windows-1256"},  {"cp1257", "windows-1257"},
+    {"cp850", "IBM850"},        {"cp852", "IBM852"},         {"cp866", "IBM866"},
+    {"koi8r", "KOI8-R"},        {"koi8u", "KOI8-U"},         {"greek", "ISO-8859-7"},
+    {"hebrew", "ISO-8859-8"},   {"sjis", "Shift_JIS"},       {"cp932", "windows-31j"},
+    {"ujis", "EUC-JP"},         {"eucjpms", "EUC-JP"},       {"gbk", "GBK"},
+    {"gb2312", "GB2312"},       {"gb18030", "GB18030"},      {"big5", "Big5"},
+    {"euckr", "EUC-KR"},        {"tis620", "TIS-620"},       {"ucs2", "UTF-16BE"},
+    {"utf16", "UTF-16BE"},      {"utf16le", "UTF-16LE"},     {"utf32", "UTF-32BE"},
+    {"macroman", "macintosh"},  {"macce", "x-mac-centraleurope"}, {"hp8", "hp-roman8"},
+};
+
+}  // namespace
+
+QByteArray codecNameForMySqlCharset(const QString& mysqlCharset)
+{
+    for (const CharsetCodec& entry : charsetCodecs) {
+        if (mysqlCharset.compare(QLatin1String(entry.mysqlName), Qt::CaseInsensitive) == 0)
+            return entry.codecName;
+    }
+    return {};
+}
+
+QString mysqlCharsetNameOfNumber(unsigned int number)
+{
+    const MARIADB_CHARSET_INFO* info = mariadb_get_charset_by_nr(number);
+    return info && info->csname ? QString::fromLatin1(info->csname) : QString();
+}
+
+MySqlTextCodec::MySqlTextCodec(const QString& mysqlCharset) : charset_(mysqlCharset)
+{
+    if (mysqlCharset.compare(QLatin1String("binary"), Qt::CaseInsensitive) == 0) {
+        binary_ = true;
+        return;
+    }
+    const QByteArray codec = codecNameForMySqlCharset(mysqlCharset);
+    if (!codec.isEmpty()) {
+        utf8_ = codec == "UTF-8";
+        decoder_ = QStringDecoder(codec.constData());
+        encoder_ = QStringEncoder(codec.constData());
+    }
+    if (codec.isEmpty() || !decoder_.isValid() || !encoder_.isValid())
+        throw Error(QStringLiteral("The MySQL character set '%1' is not supported").arg(mysqlCharset));
+}
+
+QString MySqlTextCodec::decode(QByteArrayView bytes)
+{
+    if (utf8_)
+        return QString::fromUtf8(bytes);
+    if (binary_)
+        return QString::fromLatin1(bytes);
+    decoder_.resetState();
+    return decoder_.decode(bytes);
+}
+
+QByteArray MySqlTextCodec::encode(const QString& text)
+{
+    if (utf8_ || binary_)
+        return text.toUtf8();
+    encoder_.resetState();
+    return encoder_.encode(text);
+}
+
+}  // namespace dovrelle

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace dovrelle {
+
+// The codec name (as QStringDecoder knows it) of a MySQL character set name such as "utf8mb4",
+// "latin1" or "sjis"; empty when there is none. MySQL's "latin1" is Windows-1252.
+QByteArray codecNameForMySqlCharset(const QString& mysqlCharset);
+
+// The MySQL character set name of a character set or collation number (field charsetnr);
+// empty when the client library does not know the number.
+QString mysqlCharsetNameOfNumber(unsigned int number);
+
+// Converts between QString and the bytes of one MySQL character set.
+// "binary" (number 63) has no text form: isBinary() tells; its decode() maps each byte to one
+// character (Latin-1) and encode() writes UTF-8.
+class MySqlTextCodec {
+public:
+    // Throws Error when no codec exists for the character set.
+    explicit MySqlTextCodec(const QString& mysqlCharset);
+
+    const QString& charsetName() const { return charset_; }
+    bool isBinary() const { return binary_; }
+    QString decode(QByteArrayView bytes);
+    QByteArray encode(const QString& text);
+
+private:
+    QString charset_;
+    bool binary_ = false;
+    bool utf8_ = false;
+    QStringDecoder decoder_;
+    QStringEncoder encoder_;
+};
+
+}  // namespace dovrelle
