@@ -1,5 +1,7 @@
 #pragma once
 
+#include "parameter_list.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,5 +29,17 @@ struct ConversionProfile {
 
 // The 36 named MySQL character sets, in the order the wizard lists them after "Default".
 const QStringList& namedCharacterSets();
+
+// "localhost" for local access, else the profile's host.
+QString mysqlHostName(const ConversionProfile& profile);
+
+// The parameter list of the MySQL catalog connection (mysqlconnect) on `database`:
+// Database, User_Name, Password, Port, HostName.
+ParameterList catalogConnectionParameters(const ConversionProfile& profile, const QString& database);
+
+// The parameter list of the MySQL data connection (mysqlsjbconnection), set at the start of every
+// run: Database, User_Name, Password, ServerCharSet (only for one of the named character sets),
+// Port, HostName.
+ParameterList dataConnectionParameters(const ConversionProfile& profile);
 
 }  // namespace dovrelle

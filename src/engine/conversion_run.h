@@ -35,6 +35,10 @@ struct RunHost {
     // Empty: the wizard's log file in dataFolder() named by the end time; else this path
     // (the unattended run's settings path with ".log").
     QString logFilePath;
+
+    // The text buffer of the table definition: the last CREATE TABLE text built, kept until the
+    // next one replaces it.
+    QString lastTableDefinition;
 };
 
 enum class RunOutcome {
@@ -45,7 +49,7 @@ enum class RunOutcome {
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Completed;
-    QStringList tablesWithErrors;  // Oracle names
+    QStringList tablesWithErrors;  // Oracle names, in the order the run met them
     QString logFile;               // the file written, if any
 };
 

@@ -1,0 +1,250 @@
+#include "conversion_run.h"
+
+#include "data_folder.h"
+#include "index_translation.h"
+#include "log_time.h"
+#include "mysql_connection.h"
+#include "name_rules.h"
+#include "oracle_catalog.h"
+#include "row_copy.h"
+#include "run_log.h"
+#include "table_definition.h"
+
+#include <QDateTime>
+
+namespace dovrelle {
+
+namespace {
+
+enum class Mode { Overwrite, Merge, Skip };
+
+Mode modeOf(const ConversionProfile& profile)
+{
+    switch (profile.processtable) {
+    case 0:
+        return Mode::Overwrite;
+    case 2:
+        return Mode::Skip;
+    default:
+        return Mode::Merge;
+    }
+}
+
+// One run: the profile, the log, the host's connections and hooks, and what has gone wrong.
+class Run {
+public:
+    Run(const ConversionProfile& profile, RunLog& log, RunHost& host)
+        : profile_(profile), log_(log), host_(host), mode_(modeOf(profile))
+    {
+    }
+
+    RunResult execute();
+
+private:
+    void openDataConnection();
+    bool stopSeen();
+    void convertTable(const QString& mysqlName);
+    void dropTable(const QString& oracleName);
+    void createTable(const QString& mysqlName, const QString& oracleName);
+    void copyRows(const QString& mysqlName, const QString& oracleName);
+    void rejectName(const QString& oracleName, const QString& problem);
+    void noteFailure(const QString& oracleName);
+    void appendClosingLines();
+    QString saveLog(const QDateTime& end);
+
+    const ConversionProfile& profile_;
+    RunLog& log_;
+    RunHost& host_;
+    const Mode mode_;
+    RunResult result_;
+};
+
+RunResult Run::execute()
+{
+    log_.append(QStringLiteral("Start time:") + logTimeText(QDateTime::currentDateTime()));
+    if (host_.runStarted)
+        host_.runStarted();
+    if (host_.clearStopRequest)
+        host_.clearStopRequest();
+    openDataConnection();
+
+    const QStringList tables = profile_.tables;
+    for (const QString& mysqlName : tables) {
+        if (stopSeen()) {
+            result_.outcome = RunOutcome::Stopped;
+            return result_;
+        }
+        convertTable(mysqlName);
+    }
+
+    appendClosingLines();
+    const QDateTime end = QDateTime::currentDateTime();
+    log_.append(QStringLiteral("The end time:") + logTimeText(end));
+    result_.logFile = saveLog(end);
+    log_.append(host_.finishCaption);
+    result_.outcome = result_.tablesWithErrors.isEmpty() ? RunOutcome::Completed
+                                                         : RunOutcome::CompletedWithErrors;
+    return result_;
+}
+
+void Run::openDataConnection()
+{
+    host_.data.close();
+    host_.data.setParameters(dataConnectionParameters(profile_));
+    host_.data.open();
+}
+
+// Lets pending events through; a stop request found then is acted on (and cleared).
+bool Run::stopSeen()
+{
+    if (host_.letEventsThrough)
+        host_.letEventsThrough();
+    if (!host_.stopRequested || !host_.stopRequested())
+        return false;
+    if (host_.clearStopRequest)
+        host_.clearStopRequest();
+    return true;
+}
+
+void Run::convertTable(const QString& mysqlName)
+{
+    // MySQL statements name the table as the server listed it; only the Oracle name takes the
+    // name case.
+    const QString casedName = applyNameCase(mysqlName, profile_.nameuppercase);
+    const auto exists = [this](const QString& name) {
+        return tableExists(host_.oracle, name, profile_.oracleu);
+    };
+    const QString oracleName = oracleTableName(casedName, exists);
+    const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
+    if (!problem.isEmpty()) {
+        rejectName(oracleName, problem);
+        return;
+    }
+
+    const bool existed = exists(oracleName);
+    if (existed && mode_ == Mode::Overwrite)
+        dropTable(oracleName);
+    if (existed && mode_ == Mode::Skip) {
+        log_.append(QStringLiteral("Skip table ") + oracleName + QStringLiteral("... "));
+        log_.append(QString());
+    }
+    if (!existed || mode_ == Mode::Overwrite) {
+        createTable(mysqlName, oracleName);
+        if (!profile_.skipindex) {
+            const StepResult indexes = createIndexes(host_.data, host_.oracleData, mysqlName,
+                                                     oracleName, profile_.nameuppercase, log_);
+            if (!indexes.ok)
+                noteFailure(oracleName);
+        }
+    }
+    if (profile_.tabledefonly)
+        return;
+    if (existed && mode_ == Mode::Skip) {
+        log_.append(QStringLiteral("Skip table ") + oracleName);
+        log_.append(QString());
+        return;
+    }
+    copyRows(mysqlName, oracleName);
+}
+
+void Run::dropTable(const QString& oracleName)
+{
+    const QString line = QStringLiteral("Drop table ") + oracleName + QStringLiteral("...");
+    log_.append(line + u' ');
+    const DropResult dropped = dovrelle::dropTable(host_.oracle, oracleName);
+    if (dropped.ok) {
+        log_.replaceLast(line + QStringLiteral("Done"));
+    } else {
+        log_.append(dropped.error);
+        noteFailure(oracleName);
+    }
+    log_.append(QString());
+}
+
+void Run::createTable(const QString& mysqlName, const QString& oracleName)
+{
+    const QString line = QStringLiteral("Create table ") + oracleName + QStringLiteral("...");
+    log_.append(line + u' ');
+    const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext};
+    const StepResult created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName,
+                                                     oracleName, options,
+                                                     &host_.lastTableDefinition);
+    if (created.ok) {
+        log_.replaceLast(line + QStringLiteral("Done"));
+    } else {
+        log_.append(created.error);
+        noteFailure(oracleName);
+    }
+    log_.append(QString());
+}
+
+void Run::copyRows(const QString& mysqlName, const QString& oracleName)
+{
+    log_.append(QStringLiteral("Insert table ") + oracleName + QStringLiteral("... "));
+    const int linesBefore = log_.lineCount();
+    CopyHooks hooks;
+    hooks.letEventsThrough = [this] {
+        if (host_.letEventsThrough)
+            host_.letEventsThrough();
+    };
+    hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
+    const StepResult copied =
+        dovrelle::copyRows(host_.data, host_.insertBuffer, mysqlName, oracleName, log_, hooks);
+    if (copied.ok) {
+        // Lines beyond the progress line are the copy's per-column failure lines.
+        if (log_.lineCount() > linesBefore)
+            noteFailure(oracleName);
+        log_.replaceLast(log_.lastLine() + QStringLiteral("...Done"));
+    } else {
+        log_.append(copied.error);
+        noteFailure(oracleName);
+    }
+    log_.append(QString());
+}
+
+// A table whose Oracle name cannot be an identifier is not touched in Oracle at all.
+void Run::rejectName(const QString& oracleName, const QString& problem)
+{
+    log_.append(QStringLiteral("Create table ") + oracleName + QStringLiteral("... "));
+    log_.append(problem);
+    log_.append(QString());
+    noteFailure(oracleName);
+}
+
+void Run::noteFailure(const QString& oracleName)
+{
+    if (!result_.tablesWithErrors.contains(oracleName))
+        result_.tablesWithErrors.append(oracleName);
+}
+
+void Run::appendClosingLines()
+{
+    log_.append(host_.completedCaption);
+    if (result_.tablesWithErrors.isEmpty()) {
+        log_.append(host_.successCaption);
+        return;
+    }
+    log_.append(QStringLiteral("Conversion finished with errors in %1 of %2 tables: %3")
+                    .arg(result_.tablesWithErrors.size())
+                    .arg(profile_.tables.size())
+                    .arg(result_.tablesWithErrors.join(QStringLiteral(", "))));
+}
+
+QString Run::saveLog(const QDateTime& end)
+{
+    const QString path = host_.logFilePath.isEmpty()
+                             ? dataFolder() + QStringLiteral("qelt_") + logFileStamp(end)
+                                   + QStringLiteral(".log")
+                             : host_.logFilePath;
+    log_.saveToFile(path);
+    return path;
+}
+
+}  // namespace
+
+RunResult runConversion(const ConversionProfile& profile, RunLog& log, RunHost& host)
+{
+    return Run(profile, log, host).execute();
+}
+
+}  // namespace dovrelle

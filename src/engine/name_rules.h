@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace dovrelle {
+
+// Longest Oracle name the system creates.
+inline constexpr int kOracleNameLength = 30;
+
+// The name with a to z turned into A to Z when upperCase is set; no other character changes.
+QString applyNameCase(const QString& name, bool upperCase);
+
+// The first `length` characters of the name (all of it when shorter). A cut never splits a
+// surrogate pair: a lone high surrogate left at the end is dropped.
+QString leftChars(const QString& name, int length);
+
+// A column, index or constraint name cut to the Oracle limit.
+QString cutToOracleLength(const QString& name);
+
+// The Oracle table name for a (name-cased) MySQL table name: unchanged when it has at most 30
+// characters; otherwise its first 26 characters followed by the first of "0000" .. "0100" for
+// which `exists` is false, or the one ending in "0100" when every one exists.
+QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists);
+
+// Why `name` cannot stand between double quotes as an Oracle identifier, or an empty text when
+// it can. `what` names the object in the message ("table", "column").
+QString oracleIdentifierProblem(const QString& name, const QString& what);
+
+// The name as a MySQL identifier: between backticks, a backtick inside doubled.
+QString mysqlQuotedName(const QString& name);
+
+}  // namespace dovrelle

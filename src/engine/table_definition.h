@@ -1,0 +1,53 @@
+#pragma once
+
+#include "index_translation.h"  // StepResult
+
+#include <QList>
+#include <QString>
+
+namespace dovrelle {
+
+class MySqlConnection;
+class OracleConnection;
+
+struct TableDefinitionOptions {
+    bool nameUpperCase = true;  // applyNameCase on column names
+    bool blobToText = false;    // columns that would be BLOBs become CLOBs
+};
+
+// One row of "show FIELDS from": the column name and its MySQL type text.
+struct SourceColumn {
+    QString name;
+    QString type;
+};
+
+// The number inside the parentheses of a MySQL type text ("varchar(255)" gives 255); 0 when there
+// are no parentheses or the text starts with one. Throws Error "'x' is not a valid integer value"
+// when the parentheses hold no plain integer.
+int declaredLength(const QString& mysqlType);
+
+// The column line: the Oracle column name in double quotes, a blank, the mapped type, a blank.
+// The name goes in as given (the caller cuts it to 30 characters first).
+QString mapColumnType(const QString& columnName, const QString& mysqlType,
+                      const TableDefinitionOptions& options);
+
+// The field list of the MySQL table, in the server's order, from "show FIELDS from `name`".
+// Throws Error with the server's message when it cannot be read.
+QList<SourceColumn> readFieldList(MySqlConnection& catalog, const QString& mysqlName);
+
+// The CREATE TABLE text for the Oracle table `oracleName` with these columns.
+QString createTableText(const QString& oracleName, const QList<SourceColumn>& columns,
+                        const TableDefinitionOptions& options);
+
+// Reads the field list over the catalog connection and builds the CREATE TABLE text.
+QString buildCreateTable(MySqlConnection& catalog, const QString& mysqlName,
+                         const QString& oracleName, const TableDefinitionOptions& options);
+
+// Builds the definition and executes it on Oracle. A failure to read the field list throws (it
+// ends the run); a name that cannot be an Oracle identifier or Oracle's refusal of the statement
+// comes back as the result. `lastDefinition`, when given, receives the text built.
+StepResult createTable(OracleConnection& oracle, MySqlConnection& catalog,
+                       const QString& mysqlName, const QString& oracleName,
+                       const TableDefinitionOptions& options, QString* lastDefinition = nullptr);
+
+}  // namespace dovrelle
