@@ -23,4 +23,17 @@ struct CopyHooks {
 StepResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks);
 
+// The outcome of one apply, set by the insert buffer's error event.
+struct ApplyOutcome {
+    bool applyOk = true;
+    QString applyError;
+};
+
+// The insert buffer's error event: the apply failed with `message`.
+void oracleinsertdataReconcileError(ApplyOutcome& outcome, const QString& message);
+
+// Applies the buffer's pending rows in one transaction and copies the outcome into `result`;
+// throws Error with Oracle's message when a row was rejected (none of the batch then stays).
+void applyPendingRows(OracleInsertBuffer& buffer, StepResult& result);
+
 }  // namespace dovrelle

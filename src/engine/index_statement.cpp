@@ -1,0 +1,104 @@
+#include "index_statement.h"
+
+#include "name_rules.h"
+
+#include "error.h"
+
+namespace dovrelle {
+
+namespace {
+
+QString quotedOracleName(const QString& name, const QString& what)
+{
+    const QString problem = oracleIdentifierProblem(name, what);
+    if (!problem.isEmpty())
+        throw Error(problem);
+    return u'"' + name + u'"';
+}
+
+}  // namespace
+
+IndexStatement IndexStatement::primaryKey(const QString& oracleTable, const QString& constraintName,
+                                          const QString& firstColumn)
+{
+    IndexStatement statement;
+    statement.kind_ = Kind::PrimaryKey;
+    statement.table_ = oracleTable;
+    statement.name_ = constraintName;
+    statement.columns_ = {firstColumn};
+    return statement;
+}
+
+IndexStatement IndexStatement::index(const QString& indexName, const QString& oracleTable,
+                                     const QString& firstColumn)
+{
+    IndexStatement statement;
+    statement.kind_ = Kind::Index;
+    statement.table_ = oracleTable;
+    statement.name_ = indexName;
+    statement.columns_ = {firstColumn};
+    return statement;
+}
+
+QString IndexStatement::text() const
+{
+    // Only a listing whose first row does not begin an index leaves a statement without a head.
+    if (kind_ == Kind::None)
+        throw Error(QStringLiteral("The index listing names the columns %1 before any index begins")
+                        .arg(columns_.join(u',')));
+    QStringList quotedColumns;
+    for (const QString& column : columns_)
+        quotedColumns.append(quotedOracleName(column, QStringLiteral("column")));
+    const QString columnList = quotedColumns.join(u',') + u')';
+    const QString table = quotedOracleName(table_, QStringLiteral("table"));
+    switch (kind_) {
+    case Kind::PrimaryKey:
+        return QStringLiteral("alter table ") + table + QStringLiteral("  add constraint ")
+            + quotedOracleName(name_, QStringLiteral("constraint")) + QStringLiteral(" primary key (")
+            + columnList;
+    case Kind::Index:
+        return QStringLiteral("create index ") + quotedOracleName(name_, QStringLiteral("index"))
+            + QStringLiteral(" on ") + table + QStringLiteral(" (") + columnList;
+    case Kind::None:
+        break;
+    }
+    return {};
+}
+
+bool isFirstColumnOfIndex(const Value& seqInIndex)
+{
+    switch (seqInIndex.kind()) {
+    case Value::Kind::Int:
+        return seqInIndex.asInt() == 1;
+    case Value::Kind::UInt:
+        return seqInIndex.asUInt() == 1;
+    case Value::Kind::Double:
+        return seqInIndex.asDouble() == 1.0;
+    case Value::Kind::Bool:
+        return seqInIndex.asBool();
+    default: {
+        bool isNumber = false;
+        const qlonglong number = seqInIndex.toText().trimmed().toLongLong(&isNumber);
+        return isNumber && number == 1;
+    }
+    }
+}
+
+QString primaryKeyName(const QString& listedTable, int rowNumber)
+{
+    const QString formed = QStringLiteral("PRIMARY") + listedTable + QString::number(rowNumber);
+    return cutToOracleLength(formed.toUpper());
+}
+
+QString indexName(const QString& keyName, const QString& mysqlTable, bool nameUpperCase)
+{
+    const QString formed = QStringLiteral("idx_") + keyName + applyNameCase(mysqlTable, nameUpperCase);
+    return cutToOracleLength(formed.toUpper());
+}
+
+QString indexColumnName(const QString& listedColumn, bool nameUpperCase)
+{
+    return applyNameCase(cutToOracleLength(listedColumn), nameUpperCase);
+}
+
+}  // namespace dovrelle

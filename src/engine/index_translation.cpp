@@ -1,0 +1,75 @@
+#include "index_translation.h"
+
+#include "index_statement.h"
+#include "name_rules.h"
+#include "run_log.h"
+
+#include "error.h"
+#include "mysql_query.h"
+#include "oracle_connection.h"
+
+namespace dovrelle {
+
+namespace {
+
+// Oracle commits each key or index statement by itself; nothing is logged on success.
+void executeIndexStatement(OracleConnection& oracleData, const IndexStatement& statement,
+                           StepResult& result, RunLog& log)
+{
+    try {
+        oracleData.execute(statement.text(), /*autoCommit=*/true);
+    } catch (const Error& e) {
+        result.ok = false;
+        result.error = e.message();
+        log.append(e.message());
+        log.append(QStringLiteral(" "));
+    }
+}
+
+}  // namespace
+
+StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
+                         const QString& mysqlName, const QString& oracleName, bool nameUpperCase,
+                         RunLog& log)
+{
+    StepResult result;
+    MySqlQuery listing(data);
+    listing.open(QStringLiteral("show index from ") + mysqlQuotedName(mysqlName));
+
+    const int tableField = listing.fieldIndex(QStringLiteral("Table"));
+    const int keyField = listing.fieldIndex(QStringLiteral("Key_name"));
+    const int seqField = listing.fieldIndex(QStringLiteral("Seq_in_index"));
+    const int columnField = listing.fieldIndex(QStringLiteral("Column_name"));
+    if (tableField < 0 || keyField < 0 || seqField < 0 || columnField < 0)
+        throw Error(QStringLiteral("The index listing of %1 lacks Table, Key_name, Seq_in_index "
+                                   "or Column_name").arg(mysqlName));
+
+    IndexStatement statement;
+    int rowNumber = 1;
+    for (; !listing.atEnd(); listing.next(), ++rowNumber) {
+        const bool startsIndex = isFirstColumnOfIndex(listing.valueAt(seqField));
+        const QString column = indexColumnName(listing.textAt(columnField), nameUpperCase);
+        if (rowNumber > 1 && startsIndex) {
+            executeIndexStatement(oracleData, statement, result, log);
+            statement = IndexStatement();
+        }
+        if (startsIndex) {
+            const QString keyName = listing.textAt(keyField);
+            if (keyName == QLatin1String("PRIMARY")) {
+                const QString name = primaryKeyName(listing.textAt(tableField), rowNumber);
+                statement = IndexStatement::primaryKey(oracleName, name, column);
+            } else {
+                const QString name = indexName(keyName, mysqlName, nameUpperCase);
+                statement = IndexStatement::index(name, oracleName, column);
+            }
+        } else {
+            statement.addColumn(column);
+        }
+    }
+    if (rowNumber > 1)
+        executeIndexStatement(oracleData, statement, result, log);
+    listing.close();
+    return result;
+}
+
+}  // namespace dovrelle

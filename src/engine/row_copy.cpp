@@ -1,0 +1,176 @@
+#include "row_copy.h"
+
+#include "name_rules.h"
+#include "row_copy_progress.h"
+#include "run_log.h"
+
+#include "error.h"
+#include "mysql_query.h"
+#include "oracle_insert_buffer.h"
+
+#include <vector>
+
+namespace dovrelle {
+
+namespace {
+
+constexpr int kProgressInterval = 100;  // rows between progress updates, event delivery, stop test
+constexpr int kBatchSize = 5000;        // rows per intermediate apply after the first one
+constexpr int kFirstBatchSize = 100;
+
+// Where one source column goes in the insert buffer.
+struct ColumnRoute {
+    int source = 0;
+    QString targetName;   // the source name cut to 30 characters
+    int target = -1;      // column of the insert buffer; -1 when it has none of that name
+    bool isBoolean = false;
+    QString failureLine;  // "name:TypeTag"
+};
+
+std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source)
+{
+    std::vector<ColumnRoute> routes;
+    for (int pos = 0; pos < source.fieldCount(); ++pos) {
+        ColumnRoute route;
+        route.source = pos;
+        route.targetName = cutToOracleLength(source.fieldName(pos));
+        route.isBoolean =
+            source.typeTag(pos).compare(QLatin1String("TBooleanField"), Qt::CaseInsensitive) == 0;
+        route.failureLine = source.fieldName(pos) + u':' + source.typeTag(pos);
+        routes.push_back(std::move(route));
+    }
+    return routes;
+}
+
+// Looks the target columns up again; called whenever the insert buffer has been (re)opened.
+void findTargets(std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buffer)
+{
+    for (ColumnRoute& route : routes)
+        route.target = buffer.columnIndex(route.targetName);
+}
+
+// A boolean source value becomes the number 1 or 0; NULL cannot be read as a truth value.
+Value truthNumber(const Value& value)
+{
+    switch (value.kind()) {
+    case Value::Kind::Bool:
+        return Value::fromInt(value.asBool() ? 1 : 0);
+    case Value::Kind::Int:
+        return Value::fromInt(value.asInt() != 0 ? 1 : 0);
+    case Value::Kind::UInt:
+        return Value::fromInt(value.asUInt() != 0 ? 1 : 0);
+    case Value::Kind::Null:
+        throw Error(QStringLiteral("NULL is not a truth value"));
+    default:
+        throw Error(QStringLiteral("'%1' is not a truth value").arg(value.toText()));
+    }
+}
+
+// Copies one column of the current source row; a column that cannot be copied stays NULL and
+// leaves a line naming it in the log.
+void copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route,
+                ProgressLine& progress)
+{
+    if (route.target < 0) {
+        progress.insertAbove(route.failureLine);
+        return;
+    }
+    try {
+        const Value value = source.valueAt(route.source);
+        buffer.setValue(route.target, route.isBoolean ? truthNumber(value) : value);
+    } catch (const Error&) {
+        progress.insertAbove(route.failureLine);
+    }
+}
+
+void reopen(OracleInsertBuffer& buffer, std::vector<ColumnRoute>& routes)
+{
+    buffer.close();
+    buffer.open();
+    findTargets(routes, buffer);
+}
+
+bool isIntermediateApplyRow(int rowCount)
+{
+    return rowCount % kBatchSize == kFirstBatchSize;
+}
+
+}  // namespace
+
+void oracleinsertdataReconcileError(ApplyOutcome& outcome, const QString& message)
+{
+    outcome.applyOk = false;
+    outcome.applyError = message;
+}
+
+void applyPendingRows(OracleInsertBuffer& buffer, StepResult& result)
+{
+    ApplyOutcome outcome;
+    buffer.setErrorHandler(
+        [&outcome](const QString& message) { oracleinsertdataReconcileError(outcome, message); });
+    try {
+        buffer.applyUpdates(0);
+    } catch (...) {
+        buffer.setErrorHandler({});
+        throw;
+    }
+    buffer.setErrorHandler({});
+    result.ok = outcome.applyOk;
+    result.error = outcome.applyError;
+    if (!outcome.applyOk)
+        throw Error(outcome.applyError);
+}
+
+StepResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
+                    const QString& oracleName, RunLog& log, const CopyHooks& hooks)
+{
+    StepResult result;
+    ProgressLine progress(log, oracleName);
+    try {
+        int rowCount = 0;
+        MySqlQuery source(data);
+        source.open(QStringLiteral("select * from ") + mysqlQuotedName(mysqlName));
+
+        const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
+        if (!problem.isEmpty())
+            throw Error(problem);
+        buffer.close();
+        buffer.setCommandText(QStringLiteral("select * from \"") + oracleName
+                              + QStringLiteral("\" where 1=0"));
+        buffer.open();
+        std::vector<ColumnRoute> routes = sourceColumns(source);
+        findTargets(routes, buffer);
+
+        while (!source.atEnd()) {
+            buffer.append();
+            ++rowCount;
+            for (const ColumnRoute& route : routes)
+                copyColumn(source, buffer, route, progress);
+            buffer.post();
+            source.next();
+            if (rowCount % kProgressInterval != 0)
+                continue;
+            if (isIntermediateApplyRow(rowCount)) {
+                applyPendingRows(buffer, result);
+                reopen(buffer, routes);
+            }
+            progress.show(rowCount);
+            if (hooks.letEventsThrough)
+                hooks.letEventsThrough();
+            if (hooks.stopRequested && hooks.stopRequested())
+                throw Error(QStringLiteral("Operation aborted"));
+        }
+        applyPendingRows(buffer, result);
+        source.close();
+        progress.show(rowCount);
+    } catch (const Error& e) {
+        result.ok = false;
+        result.error = e.message();
+    } catch (const std::exception& e) {
+        result.ok = false;
+        result.error = QString::fromLocal8Bit(e.what());
+    }
+    return result;
+}
+
+}  // namespace dovrelle
