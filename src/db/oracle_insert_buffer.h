@@ -50,6 +50,10 @@ public:
     // maxErrors is the number of tolerated failed rows (the system always passes 0).
     void applyUpdates(int maxErrors);
 
+    // Large values of one apply are sent in several executes (inside the same transaction) so
+    // that the bind buffers of one execute stay below this many bytes; 64 MB unless set.
+    void setBatchByteLimit(qint64 bytes);
+
     struct Impl;
 
 private:

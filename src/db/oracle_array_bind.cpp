@@ -1,0 +1,98 @@
+#include "oracle_array_bind.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace dovrelle {
+
+namespace {
+
+constexpr std::size_t keptCapacity = 16 * 1024 * 1024;
+
+ub2 externalType(OracleBindKind kind)
+{
+    switch (kind) {
+    case OracleBindKind::Number:
+    case OracleBindKind::Text:
+    case OracleBindKind::Timestamp: return oci::SQLT_CHR;
+    case OracleBindKind::Clob: return oci::SQLT_LNG;
+    case OracleBindKind::Date: return oci::SQLT_ODT;
+    case OracleBindKind::Raw: return oci::SQLT_BIN;
+    case OracleBindKind::Blob: return oci::SQLT_LBI;
+    }
+    return oci::SQLT_CHR;
+}
+
+// Width of one slot: the longest value, at least one byte (a zero-width bind is refused).
+std::size_t slotWidth(OracleBindKind kind, std::size_t longest)
+{
+    if (kind == OracleBindKind::Date)
+        return sizeof(OCIDate);
+    return std::max<std::size_t>(longest, 1);
+}
+
+}  // namespace
+
+std::size_t OracleArrayBind::runEnd(const std::vector<OracleColumn>& columns,
+                                    const std::vector<OracleColumnValues>& values,
+                                    std::size_t first, std::size_t byteLimit)
+{
+    const std::size_t total = values.empty() ? 0 : values.front().rowCount();
+    std::vector<std::size_t> widths(columns.size(), 0);
+    std::size_t row = first;
+    while (row < total && row - first < maxRowsPerExecute) {
+        std::size_t rowWidth = 0;
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            rowWidth += slotWidth(columns[c].kind, std::max(widths[c], values[c].length(row)));
+        if (row > first && rowWidth * (row - first + 1) > byteLimit)
+            break;
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            widths[c] = std::max(widths[c], values[c].length(row));
+        ++row;
+    }
+    return row;
+}
+
+void OracleArrayBind::bind(const OciCalls& oci, OCIStmt* stmt,
+                           const std::vector<OracleColumn>& columns,
+                           const std::vector<OracleColumnValues>& values, std::size_t first,
+                           std::size_t last)
+{
+    const std::size_t rows = last - first;
+    buffers_.resize(columns.size());
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const OracleColumnValues& column = values[c];
+        std::size_t longest = 0;
+        for (std::size_t r = first; r < last; ++r)
+            longest = std::max(longest, column.length(r));
+        const std::size_t width = slotWidth(columns[c].kind, longest);
+
+        ColumnBuffer& buffer = buffers_[c];
+        buffer.cells.resize(rows * width);
+        buffer.lengths.resize(rows);
+        buffer.indicators.resize(rows);
+        for (std::size_t i = 0; i < rows; ++i) {
+            const std::size_t r = first + i;
+            const std::size_t length = column.length(r);
+            if (length > 0)
+                std::memcpy(buffer.cells.data() + i * width, column.data(r), length);
+            buffer.lengths[i] = static_cast<ub4>(length);
+            buffer.indicators[i] = column.isNull(r) ? -1 : 0;
+        }
+        oci.bindByPos(stmt, static_cast<ub4>(c + 1), buffer.cells.data(),
+                      static_cast<orasb8>(width), externalType(columns[c].kind),
+                      buffer.indicators.data(), buffer.lengths.data());
+    }
+}
+
+void OracleArrayBind::trim()
+{
+    for (ColumnBuffer& buffer : buffers_) {
+        if (buffer.cells.capacity() > keptCapacity) {
+            buffer.cells.clear();
+            buffer.cells.shrink_to_fit();
+        }
+    }
+}
+
+}  // namespace dovrelle

@@ -1,0 +1,53 @@
+#include "oracle_catalog.h"
+
+#include "error.h"
+#include "oracle_connection.h"
+
+namespace dovrelle {
+
+namespace {
+
+// Upper case for the letters a to z only, as Oracle stores unquoted user names.
+QString asciiUpper(const QString& text)
+{
+    QString result = text;
+    for (QChar& c : result) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - u'a' + u'A');
+    }
+    return result;
+}
+
+}  // namespace
+
+bool tableExists(OracleConnection& connection, const QString& name, const QString& user)
+{
+    return connection.queryInteger(
+               QStringLiteral("select count(*) cn from all_tables where table_name=:1 and "
+                              "upper(owner)=:2"),
+               {name, asciiUpper(user)})
+        > 0;
+}
+
+DropResult dropTable(OracleConnection& connection, const QString& name)
+{
+    DropResult result;
+    if (name.contains(u'"')) {
+        result.ok = false;
+        result.error = QStringLiteral("Table name %1 holds a double quote and cannot be an Oracle name")
+                           .arg(name);
+        return result;
+    }
+    try {
+        connection.execute(QStringLiteral("drop table \"%1\"").arg(name));
+    } catch (const Error& e) {
+        result.ok = false;
+        result.error = e.message();
+    } catch (const std::exception& e) {
+        result.ok = false;
+        result.error = QString::fromLocal8Bit(e.what());
+    }
+    return result;
+}
+
+}  // namespace dovrelle

@@ -1,0 +1,379 @@
+#include "oracle_column.h"
+
+#include "error.h"
+
+#include <QDate>
+#include <charconv>
+#include <cmath>
+
+namespace dovrelle {
+
+namespace {
+
+// Oracle NUMBER holds magnitudes below 1E126.
+constexpr int maxNumberMagnitude = 126;
+
+void appendAscii(std::string& out, QStringView text)
+{
+    out.reserve(out.size() + text.size());
+    for (QChar c : text)
+        out.push_back(static_cast<char>(c.unicode()));
+}
+
+template <typename T>
+void appendNumber(std::string& out, T number)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+    out.append(buffer, result.ptr);
+}
+
+// Checks that `text` is a decimal number Oracle can hold ("-12.50", "1e5", ".5") and appends it.
+// Returns false for an empty text, which Oracle takes as NULL.
+bool appendDecimalText(QStringView original, std::string& out)
+{
+    const QStringView text = original.trimmed();
+    if (original.isEmpty())
+        return false;
+    auto fail = [&](const QString& why) -> bool {
+        throw Error(QStringLiteral("'%1' %2").arg(original.toString(), why));
+    };
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    int integerDigits = 0, leadingZeros = 0, fractionZerosBeforeFirst = 0;
+    bool nonZeroSeen = false, anyDigit = false;
+    for (; i < n && text[i].isDigit() && text[i].unicode() < 128; ++i) {
+        anyDigit = true;
+        if (text[i] != u'0')
+            nonZeroSeen = true;
+        if (nonZeroSeen)
+            ++integerDigits;
+        else
+            ++leadingZeros;
+    }
+    if (i < n && text[i] == u'.') {
+        ++i;
+        for (; i < n && text[i].isDigit() && text[i].unicode() < 128; ++i) {
+            anyDigit = true;
+            if (!nonZeroSeen) {
+                if (text[i] == u'0')
+                    ++fractionZerosBeforeFirst;
+                else
+                    nonZeroSeen = true;
+            }
+        }
+    }
+    if (!anyDigit)
+        return fail(QStringLiteral("is not a number"));
+    long long exponent = 0;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        bool negative = false;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
+            negative = text[i++] == u'-';
+        const qsizetype start = i;
+        for (; i < n && text[i].isDigit() && text[i].unicode() < 128; ++i)
+            exponent = qMin(exponent * 10 + (text[i].unicode() - '0'), 1000000LL);
+        if (i == start)
+            return fail(QStringLiteral("is not a number"));
+        if (negative)
+            exponent = -exponent;
+    }
+    if (i != n)
+        return fail(QStringLiteral("is not a number"));
+    Q_UNUSED(leadingZeros);
+    if (nonZeroSeen) {
+        const long long magnitude =
+            (integerDigits > 0 ? integerDigits : -fractionZerosBeforeFirst) + exponent;
+        if (magnitude > maxNumberMagnitude)
+            return fail(QStringLiteral("is too large for an Oracle NUMBER"));
+    }
+    appendAscii(out, text);
+    return true;
+}
+
+bool appendDouble(double v, std::string& out)
+{
+    if (!std::isfinite(v))
+        throw Error(QStringLiteral("%1 cannot be stored in an Oracle NUMBER").arg(v));
+    if (std::fabs(v) >= 1e126)
+        throw Error(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(v));
+    appendNumber(out, v);  // shortest text that reads back as the same double
+    return true;
+}
+
+QString utf8Text(const QByteArray& bytes)
+{
+    if (!bytes.isValidUtf8())
+        throw Error(QStringLiteral("the bytes are not valid UTF-8 text"));
+    return QString::fromUtf8(bytes);
+}
+
+bool convertNumber(const Value& value, std::string& out)
+{
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        return false;
+    case Value::Kind::Bool:
+        out.push_back(value.asBool() ? '1' : '0');
+        return true;
+    case Value::Kind::Int:
+        appendNumber(out, value.asInt());
+        return true;
+    case Value::Kind::UInt:
+        appendNumber(out, value.asUInt());
+        return true;
+    case Value::Kind::Double:
+        return appendDouble(value.asDouble(), out);
+    case Value::Kind::Decimal:
+    case Value::Kind::Text:
+        return appendDecimalText(value.asString(), out);
+    case Value::Kind::Bytes:
+        return appendDecimalText(utf8Text(value.asBytes()), out);
+    case Value::Kind::Date:
+    case Value::Kind::Time:
+    case Value::Kind::DateTime:
+        break;
+    }
+    throw Error(QStringLiteral("the date or time %1 is not a number").arg(value.toText()));
+}
+
+bool convertText(const Value& value, std::string& out)
+{
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        return false;
+    case Value::Kind::Bytes: {
+        const QByteArray& bytes = value.asBytes();
+        if (!bytes.isValidUtf8())
+            throw Error(QStringLiteral("the bytes are not valid UTF-8 text"));
+        out.append(bytes.constData(), bytes.size());
+        return true;
+    }
+    case Value::Kind::Int:
+        appendNumber(out, value.asInt());
+        return true;
+    case Value::Kind::UInt:
+        appendNumber(out, value.asUInt());
+        return true;
+    default: {
+        const QByteArray utf8 = value.toText().toUtf8();
+        out.append(utf8.constData(), utf8.size());
+        return true;
+    }
+    }
+}
+
+bool convertBytes(const Value& value, std::string& out)
+{
+    if (value.kind() == Value::Kind::Bytes) {
+        const QByteArray& bytes = value.asBytes();
+        out.append(bytes.constData(), bytes.size());
+        return true;
+    }
+    return convertText(value, out);
+}
+
+bool validTimeOfDay(const DateTimeParts& p)
+{
+    return !p.negative && p.hour >= 0 && p.hour <= 23 && p.minute >= 0 && p.minute <= 59
+        && p.second >= 0 && p.second <= 59 && p.microsecond >= 0 && p.microsecond <= 999999;
+}
+
+// The time of a TIME value placed on the base date (see timeBaseYear).
+DateTimeParts timeOnBaseDate(const DateTimeParts& t)
+{
+    if (t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59 || t.hour < 0)
+        throw Error(QStringLiteral("%1 is not a valid time").arg(Value::fromTime(t).toText()));
+    long long micros = ((t.hour * 60LL + t.minute) * 60 + t.second) * 1000000LL + t.microsecond;
+    if (t.negative)
+        micros = -micros;
+    constexpr long long microsPerDay = 86400LL * 1000000;
+    long long days = micros / microsPerDay;
+    long long rest = micros % microsPerDay;
+    if (rest < 0) {
+        rest += microsPerDay;
+        --days;
+    }
+    const QDate date = QDate(timeBaseYear, 1, 1).addDays(days);
+    DateTimeParts p;
+    p.year = date.year();
+    p.month = date.month();
+    p.day = date.day();
+    p.microsecond = static_cast<int>(rest % 1000000);
+    const long long seconds = rest / 1000000;
+    p.hour = static_cast<int>(seconds / 3600);
+    p.minute = static_cast<int>(seconds / 60 % 60);
+    p.second = static_cast<int>(seconds % 60);
+    p.fractionDigits = t.fractionDigits;
+    return p;
+}
+
+// Reads "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" or "YYYY-MM-DD HH:MM:SS.ffffff" ('T' also separates).
+bool parseDateTimeText(QStringView text, DateTimeParts& p)
+{
+    text = text.trimmed();
+    auto number = [&](qsizetype from, qsizetype length, int& target) {
+        if (from + length > text.size())
+            return false;
+        int v = 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            if (text[i] < u'0' || text[i] > u'9')
+                return false;
+            v = v * 10 + (text[i].unicode() - '0');
+        }
+        target = v;
+        return true;
+    };
+    if (!number(0, 4, p.year) || text.size() < 10 || text[4] != u'-' || !number(5, 2, p.month)
+        || text[7] != u'-' || !number(8, 2, p.day))
+        return false;
+    if (text.size() == 10)
+        return true;
+    if (text.size() < 19 || (text[10] != u' ' && text[10] != u'T') || !number(11, 2, p.hour)
+        || text[13] != u':' || !number(14, 2, p.minute) || text[16] != u':'
+        || !number(17, 2, p.second))
+        return false;
+    if (text.size() == 19)
+        return true;
+    const qsizetype digits = text.size() - 20;
+    if (text[19] != u'.' || digits < 1 || digits > 6 || !number(20, digits, p.microsecond))
+        return false;
+    for (qsizetype d = digits; d < 6; ++d)
+        p.microsecond *= 10;
+    p.fractionDigits = static_cast<int>(digits);
+    return true;
+}
+
+// The calendar value of a source value for a DATE or TIMESTAMP column; false for NULL.
+bool dateTimeOf(const Value& value, DateTimeParts& p)
+{
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        return false;
+    case Value::Kind::Date:
+    case Value::Kind::DateTime:
+        p = value.asDateTime();
+        break;
+    case Value::Kind::Time:
+        p = timeOnBaseDate(value.asDateTime());
+        return true;
+    case Value::Kind::Text:
+    case Value::Kind::Bytes: {
+        const QString text = value.kind() == Value::Kind::Text ? value.asString()
+                                                               : utf8Text(value.asBytes());
+        if (text.isEmpty())
+            return false;
+        if (!parseDateTimeText(text, p))
+            throw Error(QStringLiteral("'%1' is not a date").arg(text));
+        break;
+    }
+    default:
+        throw Error(QStringLiteral("%1 is not a date").arg(value.toText()));
+    }
+    if (!p.isValidDate() || !validTimeOfDay(p))
+        throw Error(QStringLiteral("%1 is not a valid date").arg(p.toIsoText()));
+    return true;
+}
+
+bool convertDate(const Value& value, std::string& out)
+{
+    DateTimeParts p;
+    if (!dateTimeOf(value, p))
+        return false;
+    OCIDate date{};
+    date.OCIDateYYYY = static_cast<sb2>(p.year);
+    date.OCIDateMM = static_cast<ub1>(p.month);
+    date.OCIDateDD = static_cast<ub1>(p.day);
+    date.OCIDateTime.OCITimeHH = static_cast<ub1>(p.hour);
+    date.OCIDateTime.OCITimeMI = static_cast<ub1>(p.minute);
+    date.OCIDateTime.OCITimeSS = static_cast<ub1>(p.second);
+    out.append(reinterpret_cast<const char*>(&date), sizeof date);
+    return true;
+}
+
+bool convertTimestamp(const Value& value, std::string& out)
+{
+    DateTimeParts p;
+    if (!dateTimeOf(value, p))
+        return false;
+    char buffer[40];
+    const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%06d",
+                                     p.year, p.month, p.day, p.hour, p.minute, p.second,
+                                     p.microsecond);
+    out.append(buffer, static_cast<std::size_t>(length));
+    return true;
+}
+
+}  // namespace
+
+OracleBindKind bindKindFor(ub2 describedType)
+{
+    switch (describedType) {
+    case oci::SQLT_NUM:
+    case oci::SQLT_INT:
+    case oci::SQLT_FLT:
+    case oci::SQLT_UIN:
+    case 100:  // BINARY_FLOAT
+    case 101:  // BINARY_DOUBLE
+        return OracleBindKind::Number;
+    case oci::SQLT_DAT:
+    case oci::SQLT_ODT:
+        return OracleBindKind::Date;
+    case 180:  // TIMESTAMP and its time-zone variants, internal and external codes
+    case 181:
+    case 231:
+    case oci::SQLT_TIMESTAMP:
+    case 188:
+    case 232:
+        return OracleBindKind::Timestamp;
+    case oci::SQLT_BIN:
+        return OracleBindKind::Raw;
+    case oci::SQLT_LBI:
+    case oci::SQLT_BLOB:
+        return OracleBindKind::Blob;
+    case oci::SQLT_LNG:
+    case oci::SQLT_CLOB:
+        return OracleBindKind::Clob;
+    default:
+        return OracleBindKind::Text;  // VARCHAR2, CHAR, and whatever Oracle converts from text
+    }
+}
+
+QString oracleTypeName(const OracleColumn& column)
+{
+    switch (column.dataType) {
+    case oci::SQLT_NUM: return QStringLiteral("NUMBER");
+    case oci::SQLT_CHR: return QStringLiteral("VARCHAR2");
+    case oci::SQLT_AFC: return QStringLiteral("CHAR");
+    case oci::SQLT_DAT: return QStringLiteral("DATE");
+    case oci::SQLT_BIN: return QStringLiteral("RAW");
+    case oci::SQLT_LNG: return QStringLiteral("LONG");
+    case oci::SQLT_LBI: return QStringLiteral("LONG RAW");
+    case oci::SQLT_CLOB: return QStringLiteral("CLOB");
+    case oci::SQLT_BLOB: return QStringLiteral("BLOB");
+    case 100: return QStringLiteral("BINARY_FLOAT");
+    case 101: return QStringLiteral("BINARY_DOUBLE");
+    case 180:
+    case oci::SQLT_TIMESTAMP: return QStringLiteral("TIMESTAMP");
+    default: return QStringLiteral("type %1").arg(column.dataType);
+    }
+}
+
+bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out)
+{
+    switch (kind) {
+    case OracleBindKind::Number: return convertNumber(value, out);
+    case OracleBindKind::Text:
+    case OracleBindKind::Clob: return convertText(value, out);
+    case OracleBindKind::Date: return convertDate(value, out);
+    case OracleBindKind::Timestamp: return convertTimestamp(value, out);
+    case OracleBindKind::Raw:
+    case OracleBindKind::Blob: return convertBytes(value, out);
+    }
+    return false;
+}
+
+}  // namespace dovrelle

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "oci_defs.h"
+#include "value.h"
+
+#include <QString>
+#include <string>
+
+namespace dovrelle {
+
+// How the values of one Oracle column are held and bound.
+enum class OracleBindKind {
+    Number,     // exact decimal text, bound as characters; Oracle reads it as a number
+    Text,       // UTF-8 characters (VARCHAR2, CHAR and any type Oracle converts from text)
+    Clob,       // UTF-8 characters bound as long text
+    Date,       // OCIDate
+    Timestamp,  // "YYYY-MM-DD HH24:MI:SS.FF" text, the session's timestamp format
+    Raw,        // bytes
+    Blob,       // bytes bound as long raw
+};
+
+// A column of an Oracle table as the describe reports it.
+struct OracleColumn {
+    QString name;
+    ub2 dataType = 0;   // SQLT_* describe code
+    ub2 dataSize = 0;   // bytes
+    ub2 charSize = 0;   // characters, for character columns
+    sb2 precision = 0;
+    sb1 scale = 0;
+    OracleBindKind kind = OracleBindKind::Text;
+};
+
+OracleBindKind bindKindFor(ub2 describedType);
+QString oracleTypeName(const OracleColumn& column);  // "NUMBER", "DATE" ..., for messages
+
+// Converts a value for a column of the given kind and appends its bound form to `out`.
+// Returns false when the value is NULL in Oracle's eyes (nothing appended). Throws Error with
+// the reason when the column cannot take the value.
+bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out);
+
+// A MySQL TIME value in a DATE or TIMESTAMP column is the time of day on this date; hours
+// beyond 23 and negative times move the date by whole days.
+constexpr int timeBaseYear = 1900;
+
+}  // namespace dovrelle

@@ -1,0 +1,361 @@
+#include "oracle_insert_buffer.h"
+
+#include "error.h"
+#include "oci_error.h"
+#include "oci_handle.h"
+#include "oracle_array_bind.h"
+#include "oracle_column.h"
+#include "oracle_connection.h"
+#include "oracle_row_store.h"
+#include "oracle_session.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace dovrelle {
+
+namespace {
+
+constexpr std::size_t defaultBatchByteLimit = 64 * 1024 * 1024;
+
+// The table named by "select * from "T" where ...": a quoted name as written, an unquoted one
+// upper-cased as Oracle reads it.
+QString tableOfSelect(const QString& select)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"re(^\s*select\s+\*\s+from\s+(?:"([^"]+)"|([A-Za-z][A-Za-z0-9_$#]*))(\s|$))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(select);
+    if (!match.hasMatch())
+        throw Error(QStringLiteral("The insert buffer cannot tell the table of the statement: %1")
+                        .arg(select));
+    return match.hasCaptured(1) ? match.captured(1) : match.captured(2).toUpper();
+}
+
+QString quoted(const QString& name)
+{
+    return u'"' + name + u'"';
+}
+
+QString describedText(const OciCalls& oci, OCIParam* param, ub4 attribute)
+{
+    OraText* text = nullptr;
+    ub4 size = 0;
+    oci.attrGet(param, oci::DTYPE_PARAM, &text, &size, attribute, "describe a column");
+    return QString::fromUtf8(reinterpret_cast<const char*>(text), static_cast<qsizetype>(size));
+}
+
+template <typename T>
+T describedNumber(const OciCalls& oci, OCIParam* param, ub4 attribute)
+{
+    T value{};
+    oci.attrGet(param, oci::DTYPE_PARAM, &value, nullptr, attribute, "describe a column");
+    return value;
+}
+
+// An attribute that only informs (precision, scale, length in characters): 0 when not reported.
+template <typename T>
+T describedDetail(const OciCalls& oci, OCIParam* param, ub4 attribute)
+{
+    T value{};
+    if (!ociSucceeded(oci.library().AttrGet(param, oci::DTYPE_PARAM, &value, nullptr, attribute,
+                                            oci.errorHandle())))
+        return T{};
+    return value;
+}
+
+std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, const QString& sql)
+{
+    OracleStatement stmt(session, sql);
+    const OciCalls oci = stmt.calls();
+    oci.stmtExecute(stmt.context(), stmt.handle(), 0, 0, oci::DESCRIBE_ONLY);
+    ub4 count = 0;
+    oci.attrGet(stmt.handle(), oci::HTYPE_STMT, &count, nullptr, oci::ATTR_PARAM_COUNT,
+                "describe the table");
+    std::vector<OracleColumn> columns;
+    columns.reserve(count);
+    for (ub4 position = 1; position <= count; ++position) {
+        const OciParamDescriptor param(&oci.library(), oci.paramGet(stmt.handle(), position));
+        OracleColumn column;
+        column.name = describedText(oci, param.get(), oci::ATTR_NAME);
+        column.dataType = describedNumber<ub2>(oci, param.get(), oci::ATTR_DATA_TYPE);
+        column.dataSize = describedNumber<ub2>(oci, param.get(), oci::ATTR_DATA_SIZE);
+        column.precision = describedDetail<sb2>(oci, param.get(), oci::ATTR_PRECISION);
+        column.scale = describedDetail<sb1>(oci, param.get(), oci::ATTR_SCALE);
+        column.charSize = describedDetail<ub2>(oci, param.get(), oci::ATTR_CHAR_SIZE);
+        column.kind = bindKindFor(column.dataType);
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+}  // namespace
+
+struct OracleInsertBuffer::Impl {
+    explicit Impl(OracleConnection& c) : connection(c) {}
+
+    OracleConnection& connection;
+    QString commandText;
+    bool isOpen = false;
+    QString table;
+    std::vector<OracleColumn> columns;
+    QHash<QString, int> columnByUpperName;
+    QByteArray insertSql;
+
+    std::vector<OracleColumnValues> pending;  // one per column
+    std::size_t pendingRows = 0;
+
+    bool editing = false;  // a row has been appended and not yet posted
+    std::vector<std::string> rowBytes;  // the appended row's converted values, one per column
+    std::vector<char> rowHasValue;
+
+    ErrorHandler onError;
+    std::size_t batchByteLimit = defaultBatchByteLimit;
+    OracleArrayBind arrays;
+
+    void requireOpen() const
+    {
+        if (!isOpen)
+            throw Error(QStringLiteral("The insert buffer is not open"));
+    }
+    void clearRows()
+    {
+        for (OracleColumnValues& values : pending)
+            values.clear();
+        pendingRows = 0;
+        editing = false;
+    }
+    void buildInsert()
+    {
+        QString columnList, placeholders;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) {
+                columnList += u',';
+                placeholders += u',';
+            }
+            columnList += quoted(columns[i].name);
+            placeholders += u':' + QString::number(i + 1);
+        }
+        insertSql = QStringLiteral("insert into %1 (%2) values (%3)")
+                        .arg(quoted(table), columnList, placeholders)
+                        .toUtf8();
+    }
+    void postRow()
+    {
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            pending[c].append(rowBytes[c], !rowHasValue[c]);
+        ++pendingRows;
+        editing = false;
+    }
+    void reportRowFailure(const QString& message)
+    {
+        if (!onError)
+            throw Error(message);  // nobody listens: the failure must not vanish
+        onError(message);
+    }
+    // Runs the pending rows; returns normally with the outcome decided (committed or rolled back).
+    void apply(int maxErrors);
+};
+
+void OracleInsertBuffer::Impl::apply(int maxErrors)
+{
+    OracleConnection::Session& session = connection.session();
+    const OciCalls oci = session.calls();
+    OCIStmt* stmt = session.keptStatement(insertSql);
+
+    int failures = 0;
+    bool sentAny = false;
+    auto rollbackQuietly = [&] {
+        try {
+            oci.transRollback(session.context());
+        } catch (const Error&) {
+        }
+    };
+    try {
+        std::size_t first = 0;
+        while (first < pendingRows) {
+            const std::size_t last = OracleArrayBind::runEnd(columns, pending, first, batchByteLimit);
+            arrays.bind(oci, stmt, columns, pending, first, last);
+            const ub4 rows = static_cast<ub4>(last - first);
+            QString failure;
+            ub4 done = rows;
+            try {
+                sentAny = true;
+                oci.stmtExecute(session.context(), stmt, rows, 0, oci::DEFAULT);
+                oci.attrGet(stmt, oci::HTYPE_STMT, &done, nullptr, oci::ATTR_ROW_COUNT,
+                            "count the inserted rows");
+                if (done < rows)
+                    failure = QStringLiteral("Record not found or changed by another user");
+            } catch (const OciError& e) {
+                failure = e.message();
+                done = 0;
+                ub4 count = 0;
+                if (ociSucceeded(oci.library().AttrGet(stmt, oci::HTYPE_STMT, &count, nullptr,
+                                                       oci::ATTR_ROW_COUNT, oci.errorHandle())))
+                    done = std::min(count, rows);
+            }
+            if (failure.isEmpty()) {
+                first = last;
+                continue;
+            }
+            ++failures;
+            if (maxErrors >= 0 && failures > maxErrors) {
+                // Nothing after the failing row is processed; none of this apply's rows stay.
+                rollbackQuietly();
+                arrays.trim();
+                reportRowFailure(failure);
+                return;
+            }
+            reportRowFailure(failure);
+            first = first + done + 1;  // the failing row is left out; the rest go on
+        }
+        oci.transCommit(session.context());
+    } catch (...) {
+        if (sentAny)
+            rollbackQuietly();
+        arrays.trim();
+        throw;
+    }
+    arrays.trim();
+    clearRows();
+}
+
+OracleInsertBuffer::OracleInsertBuffer(OracleConnection& connection)
+    : impl_(std::make_unique<Impl>(connection))
+{
+}
+
+OracleInsertBuffer::~OracleInsertBuffer() = default;
+
+void OracleInsertBuffer::setCommandText(const QString& selectStatement)
+{
+    impl_->commandText = selectStatement;
+}
+
+void OracleInsertBuffer::open()
+{
+    close();
+    const QString table = tableOfSelect(impl_->commandText);
+    std::vector<OracleColumn> columns = describeSelect(impl_->connection.session(),
+                                                       impl_->commandText);
+    Impl& d = *impl_;
+    d.table = table;
+    d.columns = std::move(columns);
+    d.columnByUpperName.clear();
+    for (std::size_t i = 0; i < d.columns.size(); ++i)
+        d.columnByUpperName.insert(d.columns[i].name.toUpper(), static_cast<int>(i));
+    d.pending.assign(d.columns.size(), OracleColumnValues());
+    d.rowBytes.assign(d.columns.size(), std::string());
+    d.rowHasValue.assign(d.columns.size(), 0);
+    d.buildInsert();
+    d.isOpen = true;
+}
+
+void OracleInsertBuffer::close()
+{
+    Impl& d = *impl_;
+    d.isOpen = false;
+    d.clearRows();
+    d.columns.clear();
+    d.columnByUpperName.clear();
+    d.pending.clear();
+}
+
+bool OracleInsertBuffer::isOpen() const
+{
+    return impl_->isOpen;
+}
+
+int OracleInsertBuffer::columnCount() const
+{
+    return static_cast<int>(impl_->columns.size());
+}
+
+QString OracleInsertBuffer::columnName(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        throw Error(QStringLiteral("The insert buffer has no column %1").arg(column));
+    return impl_->columns[column].name;
+}
+
+int OracleInsertBuffer::columnIndex(const QString& name) const
+{
+    return impl_->columnByUpperName.value(name.toUpper(), -1);
+}
+
+void OracleInsertBuffer::append()
+{
+    Impl& d = *impl_;
+    d.requireOpen();
+    if (d.editing)
+        d.postRow();
+    std::fill(d.rowHasValue.begin(), d.rowHasValue.end(), 0);
+    d.editing = true;
+}
+
+void OracleInsertBuffer::setValue(const QString& columnName, const Value& value)
+{
+    impl_->requireOpen();
+    const int column = columnIndex(columnName);
+    if (column < 0)
+        throw Error(QStringLiteral("Table %1 has no column %2").arg(impl_->table, columnName));
+    setValue(column, value);
+}
+
+void OracleInsertBuffer::setValue(int column, const Value& value)
+{
+    Impl& d = *impl_;
+    d.requireOpen();
+    if (column < 0 || column >= columnCount())
+        throw Error(QStringLiteral("Table %1 has no column %2").arg(d.table).arg(column));
+    if (!d.editing)
+        throw Error(QStringLiteral("No row of table %1 is being appended").arg(d.table));
+    std::string& bytes = d.rowBytes[column];
+    bytes.clear();
+    d.rowHasValue[column] = 0;
+    try {
+        d.rowHasValue[column] = convertForOracle(value, d.columns[column].kind, bytes) ? 1 : 0;
+    } catch (const Error& e) {
+        bytes.clear();
+        const OracleColumn& target = d.columns[column];
+        throw Error(QStringLiteral("Column %1 (%2) cannot take the value: %3")
+                        .arg(target.name, oracleTypeName(target), e.message()));
+    }
+}
+
+void OracleInsertBuffer::post()
+{
+    Impl& d = *impl_;
+    d.requireOpen();
+    if (!d.editing)
+        throw Error(QStringLiteral("No row of table %1 is being appended").arg(d.table));
+    d.postRow();
+}
+
+int OracleInsertBuffer::pendingCount() const
+{
+    return static_cast<int>(impl_->pendingRows);
+}
+
+void OracleInsertBuffer::setErrorHandler(ErrorHandler handler)
+{
+    impl_->onError = std::move(handler);
+}
+
+void OracleInsertBuffer::applyUpdates(int maxErrors)
+{
+    Impl& d = *impl_;
+    d.requireOpen();
+    if (d.editing)
+        d.postRow();
+    if (d.pendingRows == 0)
+        return;
+    d.apply(maxErrors);
+}
+
+void OracleInsertBuffer::setBatchByteLimit(qint64 bytes)
+{
+    impl_->batchByteLimit = static_cast<std::size_t>(qMax<qint64>(bytes, 1));
+}
+
+}  // namespace dovrelle
