@@ -34,11 +34,11 @@ struct RunHost {
 
     // Empty: the wizard's log file in dataFolder() named by the end time; else this path
     // (the unattended run's settings path with ".log").
-    QString logFilePath;
+    QString logFilePath{};
 
     // The text buffer of the table definition: the last CREATE TABLE text built, kept until the
     // next one replaces it.
-    QString lastTableDefinition;
+    QString lastTableDefinition{};
 };
 
 enum class RunOutcome {

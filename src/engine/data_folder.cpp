@@ -5,6 +5,9 @@
 #ifdef Q_OS_WIN
 #include <shlobj.h>
 #include <windows.h>
+#ifdef Q_CC_MSVC
+#pragma comment(lib, "shell32.lib")
+#endif
 #endif
 
 namespace dovrelle {
