@@ -80,7 +80,12 @@ QByteArray MySqlTextCodec::encode(const QString& text)
     if (utf8_ || binary_)
         return text.toUtf8();
     encoder_.resetState();
-    return encoder_.encode(text);
+    QByteArray bytes = encoder_.encode(text);
+    // Unencodable characters are replaced (not always flagged as errors): read the bytes back.
+    if (encoder_.hasError() || decode(bytes) != text)
+        throw Error(QStringLiteral("The text holds characters that the MySQL character set '%1' cannot carry: %2")
+                        .arg(charset_, text.left(200)));
+    return bytes;
 }
 
 }  // namespace dovrelle

@@ -27,7 +27,7 @@ public:
     const QString& charsetName() const { return charset_; }
     bool isBinary() const { return binary_; }
     QString decode(QByteArrayView bytes);
-    QByteArray encode(const QString& text);
+    QByteArray encode(const QString& text);  // throws Error when a character has no encoding
 
 private:
     QString charset_;

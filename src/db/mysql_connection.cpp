@@ -82,14 +82,17 @@ void MySqlConnection::open()
     const QByteArray charsetName = charset.toLatin1();
     mysql_optionsv(handle.get(), MYSQL_SET_CHARSET_NAME, charsetName.constData());
 
-    // "localhost" (or no host) makes the library use the local socket, MYSQL_UNIX_PORT if set.
+    // "localhost" (or no host) makes the library use the local socket. The library reads
+    // MYSQL_UNIX_PORT only once per process, so it is read here on every open.
     const QByteArray hostBytes = host.toUtf8();
+    const QByteArray socket = qgetenv("MYSQL_UNIX_PORT");
+    const bool local = host.isEmpty() || host == QLatin1String("localhost");
     const QByteArray user = codec.encode(params_.value(QStringLiteral("User_Name")));
     const QByteArray password = codec.encode(params_.value(QStringLiteral("Password")));
     const QByteArray database = codec.encode(params_.value(QStringLiteral("Database")));
     if (!mysql_real_connect(handle.get(), host.isEmpty() ? nullptr : hostBytes.constData(), user.constData(),
                             password.constData(), database.isEmpty() ? nullptr : database.constData(), port,
-                            nullptr, 0))
+                            local && !socket.isEmpty() ? socket.constData() : nullptr, 0))
         throw Error(codec.decode(mysql_error(handle.get())));
 
     raiseServerTimeouts(handle.get());
