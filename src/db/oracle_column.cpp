@@ -104,6 +104,35 @@ bool appendDouble(double v, std::string& out)
     return true;
 }
 
+// UTF-16 to UTF-8 straight into the output (no temporary per value); a lone surrogate becomes
+// U+FFFD as in Qt's own conversion.
+void appendUtf8(std::string& out, QStringView text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = text[i].unicode();
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[++i].unicode());
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD;
+        if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        }
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
 QString utf8Text(const QByteArray& bytes)
 {
     if (!bytes.isValidUtf8())
@@ -158,11 +187,13 @@ bool convertText(const Value& value, std::string& out)
     case Value::Kind::UInt:
         appendNumber(out, value.asUInt());
         return true;
-    default: {
-        const QByteArray utf8 = value.toText().toUtf8();
-        out.append(utf8.constData(), utf8.size());
+    case Value::Kind::Text:
+    case Value::Kind::Decimal:
+        appendUtf8(out, value.asString());
         return true;
-    }
+    default:
+        appendUtf8(out, value.toText());
+        return true;
     }
 }
 

@@ -99,7 +99,8 @@ struct OracleInsertBuffer::Impl {
     bool isOpen = false;
     QString table;
     std::vector<OracleColumn> columns;
-    QHash<QString, int> columnByUpperName;
+    QHash<QString, int> columnByName;       // as Oracle reports it: the usual look-up, no copy
+    QHash<QString, int> columnByUpperName;  // any other letter case
     QByteArray insertSql;
 
     std::vector<OracleColumnValues> pending;  // one per column
@@ -241,9 +242,15 @@ void OracleInsertBuffer::open()
     Impl& d = *impl_;
     d.table = table;
     d.columns = std::move(columns);
+    d.columnByName.clear();
     d.columnByUpperName.clear();
-    for (std::size_t i = 0; i < d.columns.size(); ++i)
-        d.columnByUpperName.insert(d.columns[i].name.toUpper(), static_cast<int>(i));
+    for (std::size_t i = 0; i < d.columns.size(); ++i) {
+        // The first of two names that differ only in letter case wins.
+        if (!d.columnByName.contains(d.columns[i].name))
+            d.columnByName.insert(d.columns[i].name, static_cast<int>(i));
+        if (!d.columnByUpperName.contains(d.columns[i].name.toUpper()))
+            d.columnByUpperName.insert(d.columns[i].name.toUpper(), static_cast<int>(i));
+    }
     d.pending.assign(d.columns.size(), OracleColumnValues());
     d.rowBytes.assign(d.columns.size(), std::string());
     d.rowHasValue.assign(d.columns.size(), 0);
@@ -257,6 +264,7 @@ void OracleInsertBuffer::close()
     d.isOpen = false;
     d.clearRows();
     d.columns.clear();
+    d.columnByName.clear();
     d.columnByUpperName.clear();
     d.pending.clear();
 }
@@ -280,6 +288,8 @@ QString OracleInsertBuffer::columnName(int column) const
 
 int OracleInsertBuffer::columnIndex(const QString& name) const
 {
+    if (const auto it = impl_->columnByName.constFind(name); it != impl_->columnByName.cend())
+        return it.value();
     return impl_->columnByUpperName.value(name.toUpper(), -1);
 }
 
