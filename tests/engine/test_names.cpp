@@ -1,0 +1,89 @@
+// Oracle names: the name case, the 30-character cut and the suffix rule for long table names.
+#include "name_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+using namespace dovrelle;
+
+TEST(ApplyNameCase, TurnsOnlyAsciiLettersToUpperCase)
+{
+    struct Case {
+        QString name;
+        QString upper;
+    };
+    const Case cases[] = {
+        {QStringLiteral("orders"), QStringLiteral("ORDERS")},
+        {QStringLiteral("Mixed_Case9"), QStringLiteral("MIXED_CASE9")},
+        {QStringLiteral("with blank"), QStringLiteral("WITH BLANK")},
+        {QStringLiteral("tëst_ßäü"), QStringLiteral("TëST_ßäü")},
+        {QStringLiteral("a`b\"c"), QStringLiteral("A`B\"C")},
+        {QString(), QString()},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(applyNameCase(c.name, true), c.upper) << c.name.toStdString();
+        EXPECT_EQ(applyNameCase(c.name, false), c.name) << c.name.toStdString();
+    }
+}
+
+TEST(OracleTableName, ShortNamesStayAndLongNamesGetTheFirstFreeSuffix)
+{
+    const QString thirty = QStringLiteral("abcdefghijklmnopqrstuvwxyz1234");
+    ASSERT_EQ(thirty.size(), 30);
+    const auto nothingExists = [](const QString&) { return false; };
+    EXPECT_EQ(oracleTableName(thirty, nothingExists), thirty);
+
+    // 31 characters get a suffix even when nothing in Oracle has the name.
+    EXPECT_EQ(oracleTableName(thirty + u'5', nothingExists),
+              QStringLiteral("abcdefghijklmnopqrstuvwxyz0000"));
+
+    QSet<QString> taken = {QStringLiteral("abcdefghijklmnopqrstuvwxyz0000"),
+                           QStringLiteral("abcdefghijklmnopqrstuvwxyz0001"),
+                           QStringLiteral("abcdefghijklmnopqrstuvwxyz0003")};
+    QStringList asked;
+    const auto exists = [&](const QString& name) {
+        asked.append(name);
+        return taken.contains(name);
+    };
+    EXPECT_EQ(oracleTableName(thirty + QStringLiteral("_more"), exists),
+              QStringLiteral("abcdefghijklmnopqrstuvwxyz0002"));
+    EXPECT_EQ(asked.size(), 3);
+}
+
+TEST(OracleTableName, AllSuffixesTakenGivesTheLastOne)
+{
+    int asked = 0;
+    const auto everythingExists = [&](const QString&) {
+        ++asked;
+        return true;
+    };
+    EXPECT_EQ(oracleTableName(QStringLiteral("a_table_name_that_is_longer_than_thirty"),
+                              everythingExists),
+              QStringLiteral("a_table_name_that_is_longe0100"));
+    EXPECT_EQ(asked, 101);
+}
+
+TEST(OracleNameCut, CutsAtThirtyWithoutSplittingASurrogatePair)
+{
+    EXPECT_EQ(cutToOracleLength(QString(40, u'x')), QString(30, u'x'));
+    const QString emoji = QStringLiteral("\U0001F600");  // two UTF-16 units
+    const QString name = QString(29, u'a') + emoji + QStringLiteral("tail");
+    EXPECT_EQ(cutToOracleLength(name), QString(29, u'a'));
+    EXPECT_EQ(cutToOracleLength(QString(28, u'a') + emoji + u'b'), QString(28, u'a') + emoji);
+}
+
+TEST(OracleIdentifierProblem, RejectsDoubleQuotesAndEmptyNames)
+{
+    EXPECT_TRUE(oracleIdentifierProblem(QStringLiteral("A`B C ë"), QStringLiteral("table")).isEmpty());
+    EXPECT_EQ(oracleIdentifierProblem(QStringLiteral("A\"B"), QStringLiteral("table")),
+              QStringLiteral("The table name A\"B holds a double quote, which an Oracle name cannot hold"));
+    EXPECT_EQ(oracleIdentifierProblem(QString(), QStringLiteral("column")),
+              QStringLiteral("An empty column name cannot be an Oracle name"));
+}
+
+TEST(MySqlQuotedName, DoublesBackticks)
+{
+    EXPECT_EQ(mysqlQuotedName(QStringLiteral("Mixed Case")), QStringLiteral("`Mixed Case`"));
+    EXPECT_EQ(mysqlQuotedName(QStringLiteral("a`b")), QStringLiteral("`a``b`"));
+}
