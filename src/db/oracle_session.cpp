@@ -53,8 +53,11 @@ OracleConnection::Session::Session(std::shared_ptr<const OciLibrary> library,
 OracleConnection::Session::~Session()
 {
     releaseKeptStatements();
-    if (loggedOn_)
+    if (loggedOn_) {
+        // Work that nobody committed is not committed by the logoff either.
+        lib->TransRollback(context(), err.get(), oci::DEFAULT);
         calls().sessionEnd(context(), user.get());
+    }
     if (attached_)
         calls().serverDetach(server.get());
 }
