@@ -1,0 +1,224 @@
+// The remembered settings: first start, the read rules, and what an exit writes.
+#include "radio_group.h"
+#include "remembered_settings.h"
+#include "settings_store.h"
+#include "taaform1.h"
+#include "wizard_controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
+
+using namespace dovrelle;
+
+namespace {
+
+using Values = QList<std::pair<QString, QString>>;
+
+class RememberedSettings : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile::remove(settingsStorePath());
+        ASSERT_TRUE(settingsStorePath().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")))
+            << "the store must lie in the test's own folder";
+    }
+
+    static void writeStore(const Values& values)
+    {
+        QDir().mkpath(QFileInfo(settingsStorePath()).absolutePath());
+        QFile file(settingsStorePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(encodeSettingsStore(values));
+    }
+
+    static QHash<QString, QString> readStore()
+    {
+        QFile file(settingsStorePath());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return decodeSettingsStore(file.readAll());
+    }
+};
+
+TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllFifteenValues)
+{
+    {
+        Taaform1 window;
+        loadRegistrySettings(window);
+        const WizardControls c(window);
+        EXPECT_EQ(c.edtport->text(), QStringLiteral("3306"));
+        EXPECT_EQ(c.cbcharset->currentIndex(), 0);
+        EXPECT_EQ(c.cbcharset->currentText(), QStringLiteral("Default"));
+        EXPECT_EQ(c.accessmode->itemIndex(), 0);
+        EXPECT_EQ(c.processtable->itemIndex(), 0);
+        EXPECT_TRUE(c.chkuppercase->isChecked());
+        EXPECT_FALSE(c.chktabledefi->isChecked());
+        EXPECT_FALSE(QFile::exists(settingsStorePath()));
+        saveRegistrySettings(window);
+    }
+    QFile file(settingsStorePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    struct stat info = {};
+    ASSERT_EQ(::stat(QFile::encodeName(settingsStorePath()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    QStringList names;
+    for (const QByteArray& line : text.split('\n'))
+        if (line.contains('=') && !line.startsWith('#'))
+            names << QString::fromUtf8(line.left(line.indexOf('=')));
+    EXPECT_EQ(names, (QStringList{"accessmode", "mysqldatabase", "mysqlu", "mysqlp", "host", "port",
+                                  "Character Set", "oracleh", "oraclep", "oracleu", "processtable",
+                                  "tabledefonly", "nameuppercase", "skipindex", "blobtotext"}));
+    const auto stored = decodeSettingsStore(text);
+    EXPECT_EQ(stored.value("accessmode"), "0");
+    EXPECT_EQ(stored.value("port"), "3306");
+    EXPECT_EQ(stored.value("Character Set"), "0");
+    EXPECT_EQ(stored.value("mysqlp"), "");
+    EXPECT_EQ(stored.value("processtable"), "0");
+    EXPECT_EQ(stored.value("nameuppercase"), "1");
+    EXPECT_EQ(stored.value("blobtotext"), "0");
+}
+
+struct ReadCase {
+    const char* name;
+    Values stored;
+    std::function<void(const WizardControls&)> check;
+};
+
+class RememberedSettingsRead : public RememberedSettings, public testing::WithParamInterface<ReadCase> {};
+
+TEST_P(RememberedSettingsRead, FollowsTheReadRules)
+{
+    writeStore(GetParam().stored);
+    Taaform1 window;
+    loadRegistrySettings(window);
+    GetParam().check(WizardControls(window));
+}
+
+const ReadCase readCases[] = {
+    {"nameuppercase_missing_unchecks", {{"port", "3310"}},
+     [](const WizardControls& c) {
+         EXPECT_FALSE(c.chkuppercase->isChecked());
+         EXPECT_EQ(c.edtport->text(), "3310");
+     }},
+    {"empty_port_becomes_3306", {{"port", ""}, {"nameuppercase", "1"}},
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.edtport->text(), "3306");
+         EXPECT_TRUE(c.chkuppercase->isChecked());
+     }},
+    {"charset_36_is_utf8", {{"Character Set", "36"}},
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.cbcharset->currentIndex(), 36);
+         EXPECT_EQ(c.cbcharset->currentText(), "utf8");
+     }},
+    {"charset_not_a_number_is_default", {{"Character Set", "abc"}},
+     [](const WizardControls& c) { EXPECT_EQ(c.cbcharset->currentText(), "Default"); }},
+    {"charset_empty_is_default", {{"Character Set", ""}},
+     [](const WizardControls& c) { EXPECT_EQ(c.cbcharset->currentIndex(), 0); }},
+    {"charset_beyond_list_leaves_box_empty", {{"Character Set", "99"}},
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.cbcharset->currentIndex(), -1);
+         EXPECT_EQ(c.cbcharset->currentText(), "");
+     }},
+    {"charset_minus_one_leaves_box_empty", {{"Character Set", "-1"}},
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.cbcharset->currentIndex(), -1);
+         EXPECT_EQ(c.cbcharset->currentText(), "");
+     }},
+    {"accessmode_beyond_last_is_remote", {{"accessmode", "7"}},
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.accessmode->itemIndex(), 1);
+         EXPECT_TRUE(c.edthost->isEnabled());
+     }},
+    {"accessmode_not_a_number_is_local", {{"accessmode", "remote"}},
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.accessmode->itemIndex(), 0);
+         EXPECT_FALSE(c.edthost->isEnabled());
+     }},
+    {"processtable_negative_chooses_none", {{"processtable", "-5"}},
+     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), -1); }},
+    {"processtable_hex_and_blanks", {{"processtable", "  $1"}},
+     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), 1); }},
+    {"processtable_missing_is_overwrite", {{"accessmode", "1"}},
+     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), 0); }},
+    {"flags_only_one_checks",
+     {{"tabledefonly", "1"}, {"skipindex", "true"}, {"nameuppercase", " 1"}, {"blobtotext", "1"}},
+     [](const WizardControls& c) {
+         EXPECT_TRUE(c.chktabledefi->isChecked());
+         EXPECT_FALSE(c.chkskipindex->isChecked());
+         EXPECT_FALSE(c.chkuppercase->isChecked());
+         EXPECT_TRUE(c.chkblobtotext->isChecked());
+     }},
+    {"texts_come_back_whole",
+     {{"mysqldatabase", "shop"}, {"mysqlu", "ann"}, {"mysqlp", "a=b\\c"}, {"host", "db.example"},
+      {"oracleh", "ORCL"}, {"oracleu", "SCOTT"}, {"oraclep", " tiger "}},
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.edtdatabase->text(), "shop");
+         EXPECT_EQ(c.edtname->text(), "ann");
+         EXPECT_EQ(c.edtpassword->text(), "a=b\\c");
+         EXPECT_EQ(c.edthost->text(), "db.example");
+         EXPECT_EQ(c.edtservice->text(), "ORCL");
+         EXPECT_EQ(c.edtoracleusername->text(), "SCOTT");
+         EXPECT_EQ(c.edtoraclepassword->text(), " tiger ");
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RememberedSettingsRead, testing::ValuesIn(readCases),
+                         [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RememberedSettings, AnExitStoresTheControlsAndTheNextStartReadsThemBack)
+{
+    {
+        Taaform1 window;
+        loadRegistrySettings(window);
+        const WizardControls c(window);
+        c.accessmode->setItemIndex(1);
+        c.edthost->setText("db.example");
+        c.edtport->setText("3307");
+        c.edtdatabase->setText("shop");
+        c.edtpassword->setText("line\\nnot a break");
+        c.cbcharset->setCurrentIndex(25);
+        c.processtable->setItemIndex(2);
+        c.chkuppercase->setChecked(false);
+        c.chkskipindex->setChecked(true);
+        saveRegistrySettings(window);
+    }
+    EXPECT_EQ(readStore().value("Character Set"), "25");
+    Taaform1 window;
+    loadRegistrySettings(window);
+    const WizardControls c(window);
+    EXPECT_EQ(c.accessmode->itemIndex(), 1);
+    EXPECT_EQ(c.edthost->text(), "db.example");
+    EXPECT_EQ(c.edtport->text(), "3307");
+    EXPECT_EQ(c.edtdatabase->text(), "shop");
+    EXPECT_EQ(c.edtpassword->text(), "line\\nnot a break");
+    EXPECT_EQ(c.cbcharset->currentText(), "latin1");
+    EXPECT_EQ(c.processtable->itemIndex(), 2);
+    EXPECT_FALSE(c.chkuppercase->isChecked());
+    EXPECT_TRUE(c.chkskipindex->isChecked());
+}
+
+TEST_F(RememberedSettings, ATypedCharacterSetIsStoredAsNoEntryAndComesBackEmpty)
+{
+    {
+        Taaform1 window;
+        loadRegistrySettings(window);
+        WizardControls(window).cbcharset->setEditText("klingon");
+        saveRegistrySettings(window);
+    }
+    EXPECT_EQ(readStore().value("Character Set"), "-1");
+    Taaform1 window;
+    loadRegistrySettings(window);
+    EXPECT_EQ(WizardControls(window).cbcharset->currentText(), "");
+    EXPECT_EQ(WizardControls(window).cbcharset->currentIndex(), -1);
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+// Applying a loaded settings file to the wizard's controls and choosing its tables on page 5.
+#include "error.h"
+#include "radio_group.h"
+#include "settings_list.h"
+#include "taaform1.h"
+#include "wizard_controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace dovrelle;
+
+namespace {
+
+// A complete file as the writer makes it; cases change or add lines.
+QStringList baseLines()
+{
+    return {"accessmode=0",     "mysqldatabase=shop", "port=3306",         "mysqlu=ann",
+            "mysqlp=secret",    "host=",              "oracleh=ORCL",      "oracleu=SCOTT",
+            "oraclep=tiger",    "processtable=0",     "character_set=Default", "tabledefonly=0",
+            "skipindex=0",      "nameuppercase=1",    "blobtotext=0",      "alltables=0"};
+}
+
+QStringList withLine(QStringList lines, const QString& key, const QString& line)
+{
+    for (QString& l : lines)
+        if (l.startsWith(key + QLatin1Char('='))) {
+            l = line;
+            return lines;
+        }
+    lines << line;
+    return lines;
+}
+
+QStringList without(QStringList lines, const QString& key)
+{
+    lines.removeIf([&](const QString& l) { return l.startsWith(key + QLatin1Char('=')); });
+    return lines;
+}
+
+struct ApplyCase {
+    const char* name;
+    QStringList lines;
+    const char* error;  // nullptr: applying succeeds
+    std::function<void(const WizardControls&)> check;
+};
+
+class ApplySettings : public testing::TestWithParam<ApplyCase> {};
+
+TEST_P(ApplySettings, PutsTheValuesIntoTheControls)
+{
+    Taaform1 window;
+    const WizardControls c(window);
+    c.edtdatabase->setText("before");
+    c.chkskipindex->setChecked(true);
+    window.valueListEditorbat = GetParam().lines;
+    if (GetParam().error) {
+        try {
+            applySettingsList(window);
+            FAIL() << "no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(GetParam().error));
+        }
+    } else {
+        applySettingsList(window);
+    }
+    GetParam().check(c);
+}
+
+const ApplyCase applyCases[] = {
+    {"whole_file", baseLines(), nullptr,
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.accessmode->itemIndex(), 0);
+         EXPECT_EQ(c.edtdatabase->text(), "shop");
+         EXPECT_EQ(c.edtname->text(), "ann");
+         EXPECT_EQ(c.edtpassword->text(), "secret");
+         EXPECT_EQ(c.edtservice->text(), "ORCL");
+         EXPECT_EQ(c.edtoracleusername->text(), "SCOTT");
+         EXPECT_EQ(c.edtoraclepassword->text(), "tiger");
+         EXPECT_EQ(c.cbcharset->currentText(), "Default");
+         EXPECT_TRUE(c.chkuppercase->isChecked());
+         EXPECT_FALSE(c.chkskipindex->isChecked());
+     }},
+    {"key_case_ignored", withLine(baseLines(), "port", "PORT=3307"), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.edtport->text(), "3307"); }},
+    {"value_blanks_kept", withLine(baseLines(), "port", "port= 3306"), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.edtport->text(), " 3306"); }},
+    {"password_with_equals", withLine(baseLines(), "mysqlp", "mysqlp=a=b=c"), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.edtpassword->text(), "a=b=c"); }},
+    {"first_line_wins", QStringList{"mysqlu=first"} + baseLines(), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.edtname->text(), "first"); }},
+    {"flag_true_unchecks", withLine(baseLines(), "nameuppercase", "nameuppercase=true"), nullptr,
+     [](const WizardControls& c) { EXPECT_FALSE(c.chkuppercase->isChecked()); }},
+    {"missing_flag_unchecks", without(baseLines(), "nameuppercase"), nullptr,
+     [](const WizardControls& c) { EXPECT_FALSE(c.chkuppercase->isChecked()); }},
+    {"missing_text_empties", without(baseLines(), "oracleh"), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.edtservice->text(), ""); }},
+    {"accessmode_5_is_remote", withLine(baseLines(), "accessmode", "accessmode=5"), nullptr,
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.accessmode->itemIndex(), 1);
+         EXPECT_TRUE(c.edthost->isEnabled());
+     }},
+    {"accessmode_hex", withLine(baseLines(), "accessmode", "accessmode=0x1"), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.accessmode->itemIndex(), 1); }},
+    {"processtable_9_is_skip", withLine(baseLines(), "processtable", "processtable=9"), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), 2); }},
+    {"processtable_minus_1_is_none", withLine(baseLines(), "processtable", "processtable=-1"), nullptr,
+     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), -1); }},
+    {"charset_entry_chosen", withLine(baseLines(), "character_set", "character_set=utf8"), nullptr,
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.cbcharset->currentIndex(), 36);
+         EXPECT_EQ(c.cbcharset->currentText(), "utf8");
+     }},
+    {"charset_unknown_stays_as_text", withLine(baseLines(), "character_set", "character_set=utf8mb4"), nullptr,
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.cbcharset->currentIndex(), -1);
+         EXPECT_EQ(c.cbcharset->currentText(), "utf8mb4");
+     }},
+    {"accessmode_empty_applies_nothing", withLine(baseLines(), "accessmode", "accessmode="),
+     "'''' is not a valid integer value",
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.edtdatabase->text(), "before");
+         EXPECT_TRUE(c.chkskipindex->isChecked());
+     }},
+    {"accessmode_missing_applies_nothing", without(baseLines(), "accessmode"),
+     "'''' is not a valid integer value",
+     [](const WizardControls& c) { EXPECT_EQ(c.edtdatabase->text(), "before"); }},
+    {"processtable_bad_keeps_earlier_values", withLine(baseLines(), "processtable", "processtable=Skip"),
+     "''Skip'' is not a valid integer value",
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.edtdatabase->text(), "shop");
+         EXPECT_EQ(c.edtoraclepassword->text(), "tiger");
+         EXPECT_TRUE(c.chkskipindex->isChecked());  // the check boxes come after it
+     }},
+    {"processtable_trailing_blank_is_no_number", withLine(baseLines(), "processtable", "processtable=1 "),
+     "''1 '' is not a valid integer value", [](const WizardControls&) {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ApplySettings, testing::ValuesIn(applyCases),
+                         [](const testing::TestParamInfo<ApplyCase>& info) { return std::string(info.param.name); });
+
+struct TableCase {
+    const char* name;
+    QStringList lines;
+    QStringList chosen;
+};
+
+class SelectSettingsTables : public testing::TestWithParam<TableCase> {};
+
+TEST_P(SelectSettingsTables, ChoosesTheFilesTablesInFileOrder)
+{
+    Taaform1 window;
+    const WizardControls c(window);
+    c.availabletables->addItems({"customers", "items", "orders", "Orders", "payments"});
+    window.valueListEditorbat = GetParam().lines;
+    selectSettingsTables(window);
+    QStringList chosen;
+    for (int i = 0; i < c.selecttables->count(); ++i)
+        chosen << c.selecttables->item(i)->text();
+    EXPECT_EQ(chosen, GetParam().chosen);
+    EXPECT_EQ(c.availabletables->count() + c.selecttables->count(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SelectSettingsTables,
+    testing::Values(
+        TableCase{"all_tables", {"alltables=1", "tables1=items"}, {"customers", "items", "orders", "Orders", "payments"}},
+        TableCase{"all_needs_exact_one", {"alltables= 1", "tables1=items"}, {"items"}},
+        TableCase{"yes_means_listed", {"alltables=yes", "tables1=payments", "tables2=customers"}, {"payments", "customers"}},
+        TableCase{"missing_alltables_means_listed", {"tables5=orders"}, {"orders"}},
+        TableCase{"file_order_not_numbers", {"tables2=items", "tables1=customers"}, {"items", "customers"}},
+        TableCase{"names_trimmed", {"tables7= orders\t"}, {"orders"}},
+        TableCase{"name_case_counts", {"tables3=ORDERS", "tables4=Orders"}, {"Orders"}},
+        TableCase{"prefix_case_counts", {"Tables1=orders", "TABLES2=items"}, {}},
+        TableCase{"plain_and_odd_prefixes", {"tables=items", "tablesX=orders"}, {"items", "orders"}},
+        TableCase{"twice_chosen_once", {"tables1=items", "tables2=items"}, {"items"}},
+        TableCase{"unknown_skipped", {"tables1=ghosts", "tables2=payments"}, {"payments"}},
+        TableCase{"empty_name_skipped", {"tables1=", "tables2=  "}, {}}),
+    [](const testing::TestParamInfo<TableCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
