@@ -1,0 +1,230 @@
+// The shortcut dialog: filled from the wizard, writing the settings file and the launcher.
+#include "marfrm_bat.h"
+#include "radio_group.h"
+#include "recording_seam.h"
+#include "settings_file.h"
+#include "settings_wiring.h"
+#include "shell_link.h"
+#include "taaform1.h"
+#include "wizard_controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace dovrelle;
+
+namespace {
+
+QString programPath()
+{
+    return QStringLiteral(DOVRELLE_BUILD_DIR "/bin/dovrelle");
+}
+
+QString fieldText(Tmarfrm_bat& dialog, const char* name)
+{
+    auto* field = dialog.findChild<QLineEdit*>(QLatin1String(name));
+    EXPECT_NE(field, nullptr) << name;
+    return field ? field->text() : QString();
+}
+
+QStringList listTexts(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QString::fromUtf8(file.readAll());
+}
+
+class ShortcutDialog : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
+        dialog = &installSettings(window).shortcutDialog();
+        dialog->programPath = programPath();
+        dialog->chooseShortcutPath = [this](QWidget*) { return chosenPath; };
+
+        const WizardControls c(window);
+        c.accessmode->setItemIndex(0);
+        c.edthost->setText("db.example");
+        c.edtport->setText("3307");
+        c.mysqldblist->addItems({"mysql", "shop", "test"});
+        c.mysqldblist->item(1)->setSelected(true);
+        c.edtdatabase->setText("SHOP");
+        c.edtname->setText("ann");
+        c.edtpassword->setText("p=w");
+        c.edtservice->setText("ORCL");
+        c.edtoracleusername->setText("SCOTT");
+        c.edtoraclepassword->setText("tiger");
+        c.processtable->setItemIndex(1);
+        c.cbcharset->setCurrentIndex(36);
+        c.chktabledefi->setChecked(false);
+        c.chkuppercase->setChecked(true);
+        c.chkskipindex->setChecked(true);
+        c.selecttables->addItems({"orders", "items", "customers"});
+    }
+
+    RecordingSeam::Log boxes;
+    Taaform1 window;
+    Tmarfrm_bat* dialog = nullptr;
+    QTemporaryDir dir;
+    QString chosenPath;
+};
+
+TEST_F(ShortcutDialog, OpeningFillsEveryFieldFromTheWizard)
+{
+    dialog->fillFromWizard(window);
+    EXPECT_EQ(fieldText(*dialog, "edtmysqlip"), "localhost");
+    EXPECT_EQ(fieldText(*dialog, "edtmysqlport"), "3307");
+    EXPECT_EQ(fieldText(*dialog, "edtmysqldatabase"), "shop");
+    EXPECT_EQ(fieldText(*dialog, "edtmysqlusername"), "ann");
+    EXPECT_EQ(fieldText(*dialog, "edtmysqlpassword"), "p=w");
+    EXPECT_EQ(fieldText(*dialog, "edtoracleservice"), "ORCL");
+    EXPECT_EQ(fieldText(*dialog, "edtoracleusername"), "SCOTT");
+    EXPECT_EQ(fieldText(*dialog, "edtoraclepassword"), "tiger");
+    EXPECT_EQ(fieldText(*dialog, "edtoracleexits"), "Merge");
+    EXPECT_EQ(fieldText(*dialog, "edtcharset"), "utf8");
+    EXPECT_TRUE(dialog->findChild<QCheckBox*>("chkskipindex")->isChecked());
+    EXPECT_TRUE(dialog->findChild<QCheckBox*>("chkuppercase")->isChecked());
+    EXPECT_FALSE(dialog->findChild<QCheckBox*>("chktabledefi")->isChecked());
+    auto* list = dialog->findChild<QListWidget*>("mysqltableselect");
+    EXPECT_EQ(listTexts(list), (QStringList{"orders", "items", "customers"}));
+    // "All database tables" is chosen at start; the list and its button show only for the other.
+    EXPECT_EQ(dialog->findChild<RadioGroup*>("rgselecttable")->itemIndex(), 1);
+    EXPECT_TRUE(list->isHidden());
+    EXPECT_TRUE(dialog->findChild<QWidget*>("bttableselect")->isHidden());
+
+    WizardControls(window).accessmode->setItemIndex(1);
+    dialog->fillFromWizard(window);
+    EXPECT_EQ(fieldText(*dialog, "edtmysqlip"), "db.example");
+}
+
+TEST_F(ShortcutDialog, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
+{
+    dialog->fillFromWizard(window);
+    dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
+    EXPECT_FALSE(dialog->findChild<QListWidget*>("mysqltableselect")->isHidden());
+    EXPECT_FALSE(dialog->findChild<QWidget*>("bttableselect")->isHidden());
+    dialog->findChild<QCheckBox*>("chkuppercase")->setChecked(false);  // the file's option only
+    chosenPath = dir.filePath("night run");  // no extension typed
+
+    dialog->Button1Click();
+
+    const QString shortcut = dir.filePath("night run.desktop");
+    const QString settings = dir.filePath("night run.qelt");
+    const QString log = dir.filePath("night run.log");
+    ASSERT_TRUE(QFile::exists(shortcut));
+    EXPECT_EQ(loadSettingsFile(settings),
+              (QStringList{"accessmode=0", "mysqldatabase=shop", "port=3307", "mysqlu=ann", "mysqlp=p=w",
+                           "host=db.example", "oracleh=ORCL", "oracleu=SCOTT", "oraclep=tiger",
+                           "processtable=1", "character_set=utf8", "tabledefonly=0", "skipindex=1",
+                           "nameuppercase=0", "blobtotext=0", "alltables=0", "tables1=orders",
+                           "tables2=items", "tables3=customers"}));
+    EXPECT_TRUE(WizardControls(window).chkuppercase->isChecked());
+    EXPECT_EQ(boxes.notices,
+              QStringList{QStringLiteral("Success to create \"%1\".\rCreate setting file \"%2\" OK.\r"
+                                         "It will build a log file \"%3\" after running with this Shortcut File.")
+                              .arg(shortcut, settings, log)});
+    EXPECT_TRUE(boxes.errors.isEmpty());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+
+    const QString launcher = readText(shortcut);
+    const QStringList lines = launcher.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.value(0), "[Desktop Entry]");
+    EXPECT_TRUE(lines.contains("Type=Application"));
+    EXPECT_TRUE(lines.contains("Name=night run"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Exec=%1 \"%2\"").arg(programPath(), settings))) << launcher.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Path=%1/").arg(QStringLiteral(DOVRELLE_BUILD_DIR "/bin"))));
+    EXPECT_TRUE(QFile::permissions(shortcut) & QFileDevice::ExeOwner);
+}
+
+TEST_F(ShortcutDialog, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableChoiceOnly)
+{
+    dialog->fillFromWizard(window);
+    chosenPath = dir.filePath("all.desktop");
+    dialog->Button1Click();
+    const QStringList lines = loadSettingsFile(dir.filePath("all.qelt"));
+    EXPECT_EQ(lines.size(), 16);
+    EXPECT_EQ(lines.last(), "alltables=1");
+
+    dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
+    dialog->findChild<QCheckBox*>("chkblobtotext")->setChecked(true);
+    WizardControls(window).selecttables->takeItem(0);
+    dialog->fillFromWizard(window);
+    EXPECT_EQ(dialog->findChild<RadioGroup*>("rgselecttable")->itemIndex(), 0);
+    EXPECT_FALSE(dialog->findChild<QListWidget*>("mysqltableselect")->isHidden());
+    EXPECT_FALSE(dialog->findChild<QCheckBox*>("chkblobtotext")->isChecked());
+    EXPECT_EQ(listTexts(dialog->findChild<QListWidget*>("mysqltableselect")), (QStringList{"items", "customers"}));
+}
+
+TEST_F(ShortcutDialog, CancelledSaveDialogWritesNothing)
+{
+    dialog->fillFromWizard(window);
+    chosenPath.clear();
+    dialog->Button1Click();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(boxes.notices.isEmpty());
+    EXPECT_TRUE(boxes.errors.isEmpty());
+}
+
+TEST_F(ShortcutDialog, SettingsFileThatCannotBeCreatedShowsTheErrorAndWritesNoShortcut)
+{
+    dialog->fillFromWizard(window);
+    chosenPath = dir.filePath("missing/job.desktop");
+    dialog->Button1Click();
+    EXPECT_EQ(boxes.errors,
+              QStringList{QStringLiteral("Cannot create file \"%1\". No such file or directory").arg(dir.filePath("missing/job.qelt"))});
+    EXPECT_TRUE(boxes.notices.isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST_F(ShortcutDialog, ReselectTablesTellsTheUserAndCloses)
+{
+    dialog->fillFromWizard(window);
+    dialog->bttableselectClick();
+    EXPECT_EQ(boxes.notices,
+              QStringList{"This form will be closed.\rAfter you finish your choice,please click the button "
+                          "\"Create Shortcut File\" to return to this form."});
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST_F(ShortcutDialog, TheWizardsButtonOpensTheDialogModally)
+{
+    chosenPath = dir.filePath("from_wizard.desktop");
+    QTimer::singleShot(0, dialog, [this] {
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->Button1Click();
+    });
+    window.btcreatebatClick();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(QFile::exists(dir.filePath("from_wizard.qelt")));
+    EXPECT_EQ(fieldText(*dialog, "edtmysqldatabase"), "shop");
+}
+
+TEST(DesktopExecArgument, QuotesAndEscapesWhatTheLauncherFormatReserves)
+{
+    EXPECT_EQ(desktopExecArgument("/opt/dovrelle/bin/dovrelle"), "/opt/dovrelle/bin/dovrelle");
+    EXPECT_EQ(desktopExecArgument("/opt/my apps/dovrelle"), "\"/opt/my apps/dovrelle\"");
+    EXPECT_EQ(quotedShortcutArgument("/jobs/nightly.qelt"), "\"/jobs/nightly.qelt\"");
+    EXPECT_EQ(quotedShortcutArgument("/jobs/a$b`c\"d\\e 100%.qelt"), "\"/jobs/a\\$b\\`c\\\"d\\\\e 100%%.qelt\"");
+    // The entry value escapes each backslash once more.
+    const QString entry = desktopEntryText("/opt/dovrelle", quotedShortcutArgument("/j/a\\b.qelt"), "job");
+    EXPECT_TRUE(entry.contains("Exec=/opt/dovrelle \"/j/a\\\\\\\\b.qelt\"\n")) << entry.toStdString();
+}
+
+}  // namespace
