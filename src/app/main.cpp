@@ -1,12 +1,24 @@
+#include "application_title.h"
+#include "screenshot_walk.h"
+#include "settings_wiring.h"
+#include "taaform1.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
+    // --help, --version and --headless SETTINGS are handled without the window.
+    if (const auto status = dovrelle::runCommandLineOptions(argc, argv))
+        return *status;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Dovrelle 4.0"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Dovrelle 4.0"));
+    QApplication::setApplicationName(dovrelle::applicationTitle());
+
+    dovrelle::Taaform1 window;
+    dovrelle::installSettings(window);
+    window.formCreate(QApplication::arguments());
     window.show();
+    // DOVRELLE_SCREENSHOTS=<folder>: walk the pages and save a picture of each (scripts/screenshots).
+    if (const QString folder = qEnvironmentVariable("DOVRELLE_SCREENSHOTS"); !folder.isEmpty())
+        dovrelle::startScreenshotWalk(window, folder);
     return app.exec();
 }

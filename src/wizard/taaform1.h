@@ -132,6 +132,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     enum class CancelAction { Close, Stop };
@@ -156,6 +157,7 @@ private:
     int currentStep_ = 1;
     bool unattended_ = false;
     bool availableSorted_ = false;
+    bool centred_ = false;
     QStringList commandLine_;
     CancelAction cancelAction_ = CancelAction::Close;
 

@@ -1,0 +1,35 @@
+#include "qt_message_seam.h"
+
+#include "application_title.h"
+
+#include <QMessageBox>
+
+namespace dovrelle {
+
+QString errorBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > QChar(u'.'))
+        return message + u'.';
+    return message;
+}
+
+void QtMessageSeam::showError(QWidget* parent, const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+MessageSeam::Answer QtMessageSeam::ask(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void QtMessageSeam::notify(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+}  // namespace dovrelle

@@ -1,0 +1,92 @@
+#include "run_log_view.h"
+
+#include "run_log.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace dovrelle {
+
+RunLogView::RunLogView(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setUndoRedoEnabled(false);  // a log of many replaced lines must not pile up undo steps
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
+void RunLogView::follow(const RunLog& log)
+{
+    clearLines();
+    for (const QString& text : log.lines())
+        appendLine(text);
+    connect(&log, &RunLog::lineAppended, this, &RunLogView::appendLine);
+    connect(&log, &RunLog::lineInserted, this, &RunLogView::insertLine);
+    connect(&log, &RunLog::lineReplaced, this, &RunLogView::replaceLine);
+    connect(&log, &RunLog::cleared, this, &RunLogView::clearLines);
+}
+
+QString RunLogView::line(int index) const
+{
+    if (index < 0 || index >= lineCount_)
+        return {};
+    return document()->findBlockByNumber(index).text();
+}
+
+void RunLogView::appendLine(const QString& text)
+{
+    const bool wasAtBottom = atBottom();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    if (lineCount_ > 0)
+        cursor.insertBlock();
+    cursor.insertText(text);
+    lineCount_ += 1 + text.count(u'\n');
+    keepBottomInView(wasAtBottom);
+}
+
+void RunLogView::insertLine(int index, const QString& text)
+{
+    if (index >= lineCount_) {
+        appendLine(text);
+        return;
+    }
+    QTextCursor cursor(document()->findBlockByNumber(index));
+    cursor.insertText(text);
+    cursor.insertBlock();
+    ++lineCount_;
+}
+
+void RunLogView::replaceLine(int index, const QString& text)
+{
+    if (index < 0 || index >= lineCount_)
+        return;
+    const bool wasAtBottom = atBottom();
+    QTextCursor cursor(document()->findBlockByNumber(index));
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+    keepBottomInView(wasAtBottom);
+}
+
+void RunLogView::clearLines()
+{
+    clear();
+    lineCount_ = 0;
+}
+
+bool RunLogView::atBottom() const
+{
+    const QScrollBar* bar = verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
+void RunLogView::keepBottomInView(bool wasAtBottom)
+{
+    // Follow the end of the log unless the user scrolled up to read.
+    if (wasAtBottom)
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+}  // namespace dovrelle

@@ -1,0 +1,288 @@
+// The controls of the wizard window, their names, places and tab order.
+#include "taaform1.h"
+
+#include "logo_image.h"
+#include "radio_group.h"
+#include "run_log.h"
+#include "run_log_view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+
+namespace dovrelle {
+
+namespace {
+
+constexpr int kPageWidth = 415;
+constexpr int kFieldHeight = 21;
+
+template <class T>
+T* named(T* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A text label at x, y; its caption comes from the caption table. The width runs to `right`
+// so that a longer caption in a larger platform font is not cut.
+QLabel* textLabel(QWidget* parent, const char* name, int x, int y, int right = kPageWidth - 4)
+{
+    auto* label = named(new QLabel(parent), name);
+    label->setGeometry(x, y, right - x, label->fontMetrics().height() + 2);
+    return label;
+}
+
+QLineEdit* textField(QWidget* parent, const char* name, int x, int y, int width)
+{
+    auto* field = named(new QLineEdit(parent), name);
+    field->setGeometry(x, y, width, kFieldHeight);
+    return field;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int x, int y,
+                    int width = 75)
+{
+    auto* pushButton = named(new QPushButton(caption, parent), name);
+    pushButton->setGeometry(x, y, width, 25);
+    pushButton->setAutoDefault(false);
+    pushButton->setDefault(false);
+    return pushButton;
+}
+
+QCheckBox* checkBox(QWidget* parent, const char* name, int x, int y)
+{
+    auto* box = named(new QCheckBox(parent), name);
+    box->setGeometry(x, y, 170, 19);
+    return box;
+}
+
+QListWidget* listBox(QWidget* parent, const char* name, int x, int y, int width, int height,
+                     QAbstractItemView::SelectionMode mode)
+{
+    auto* list = named(new QListWidget(parent), name);
+    list->setGeometry(x, y, width, height);
+    list->setSelectionMode(mode);
+    return list;
+}
+
+QFrame* panel(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* frame = named(new QFrame(parent), name);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+}  // namespace
+
+void Taaform1::buildFrame()
+{
+    QFrame* panel1 = panel(this, "Panel1", QRect(0, 0, 177, 425));
+    panel1->setFrameShape(QFrame::Panel);
+    panel1->setFrameShadow(QFrame::Raised);
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray name = "Label" + QByteArray::number(i + 1);
+        stepLabels_[i] = textLabel(panel1, name.constData(), 13, 24 + 40 * i, 13 + 150);
+    }
+    auto* logo = named(new LogoImage(QPixmap(QStringLiteral(":/wizard/logo.png")), panel1), "Image1");
+    logo->setGeometry(1, 425 - 47 - 8, 175, 47);
+    connect(logo, &LogoImage::clicked, this, &Taaform1::Image1Click);
+
+    QFrame* panel2 = panel(this, "Panel2", QRect(177, 0, 417, 425));
+    pg_ = named(new QStackedWidget(panel2), "pg");
+    pg_->setGeometry(1, 1, kPageWidth, 372);
+    const char* const sheets[] = {"TabSheet1", "TabSheet2", "TabSheet3",
+                                  "TabSheet4", "TabSheet5", "TabSheet6"};
+    QWidget* pages[6];
+    for (int i = 0; i < 6; ++i) {
+        pages[i] = named(new QWidget, sheets[i]);
+        pg_->addWidget(pages[i]);
+    }
+    buildPage1(pages[0]);
+    buildPage2(pages[1]);
+    buildPage3(pages[2]);
+    buildPage4(pages[3]);
+    buildPage5(pages[4]);
+    buildPage6(pages[5]);
+
+    QFrame* divider = panel(panel2, "Panel5", QRect(0, 377, 417, 3));
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+
+    QFrame* buttonRow = panel(panel2, "Panel3", QRect(0, 425 - 41, 417, 41));
+    btback_ = button(buttonRow, "btback", QStringLiteral("< Back"), 90, 8);
+    btnext_ = button(buttonRow, "btnext", QStringLiteral("Next >"), 168, 8);
+    btcancel_ = button(buttonRow, "btcancel", QStringLiteral("Close"), 255, 8);
+    bthelp_ = button(buttonRow, "bthelp", QStringLiteral("Help"), 332, 8);
+    connect(btback_, &QPushButton::clicked, this, &Taaform1::btbackClick);
+    connect(btnext_, &QPushButton::clicked, this, &Taaform1::btnextClick);
+    connect(btcancel_, &QPushButton::clicked, this, &Taaform1::btcancelClick);
+    connect(bthelp_, &QPushButton::clicked, this, &Taaform1::bthelpClick);
+}
+
+void Taaform1::buildPage1(QWidget* page)
+{
+    QLabel* title1 = textLabel(page, "Label7", 16, 1);
+    QLabel* title2 = textLabel(page, "Label8", 16, 20);
+    for (QLabel* title : {title1, title2}) {
+        QFont font = title->font();
+        font.setBold(true);
+        font.setPixelSize(13);
+        title->setFont(font);
+        title->resize(title->width(), QFontMetrics(font).height() + 2);
+    }
+    textLabel(page, "Label9", 16, 72);
+    textLabel(page, "Label10", 16, 96);
+}
+
+void Taaform1::buildPage2(QWidget* page)
+{
+    textLabel(page, "Label11", 16, 24);
+
+    accessmode_ = named(new RadioGroup({QStringLiteral("&Local"), QStringLiteral("&Romote")}, page),
+                        "accessmode");
+    accessmode_->setGeometry(16, 56, 136, 81);
+    accessmode_->setItemIndex(0);
+    connect(accessmode_, &RadioGroup::itemIndexChanged, this, &Taaform1::accessmodeClick);
+
+    auto* authorization = named(new QGroupBox(page), "authorization");
+    authorization->setGeometry(166, 56, 237, 114);
+    edtdatabase_ = textField(authorization, "edtdatabase", 88, 21, 141);
+    edtname_ = textField(authorization, "edtname", 88, 51, 141);
+    edtpassword_ = textField(authorization, "edtpassword", 88, 81, 141);
+    edtpassword_->setEchoMode(QLineEdit::Password);
+    textLabel(authorization, "Label15", 10, 24, 86);
+    textLabel(authorization, "Label12", 10, 54, 86);
+    textLabel(authorization, "Label13", 10, 84, 86);
+
+    auto* remote = named(new QGroupBox(page), "GroupBox2");
+    remote->setGeometry(19, 184, 218, 75);
+    edthost_ = textField(remote, "edthost", 48, 27, 160);
+    textLabel(remote, "Label14", 10, 30, 46);
+    textLabel(remote, "Label16", 10, 52, 216);
+
+    auto* port = named(new QGroupBox(page), "GroupBox1");
+    port->setGeometry(247, 184, 156, 75);
+    edtport_ = textField(port, "edtport", 82, 26, 66);
+    edtport_->setText(QStringLiteral("3306"));
+    textLabel(port, "edtport111", 8, 29, 80);
+    textLabel(port, "Label17", 8, 52, 154);
+
+    accessmodeClick();  // the host field starts disabled for Local
+}
+
+void Taaform1::buildPage3(QWidget* page)
+{
+    textLabel(page, "Label18", 8, 8);
+    textLabel(page, "Label19", 8, 28);
+    textLabel(page, "Label20", 8, 48);
+    edtservice_ = textField(page, "edtservice", 103, 83, 121);
+    edtoracleusername_ = textField(page, "edtoracleusername", 103, 144, 121);
+    edtoraclepassword_ = textField(page, "edtoraclepassword", 103, 176, 121);
+    edtoraclepassword_->setEchoMode(QLineEdit::Password);
+    textLabel(page, "Label21", 26, 86, 26 + 75)->setBuddy(edtservice_);
+    textLabel(page, "Label22", 26, 147, 26 + 75)->setBuddy(edtoracleusername_);
+    textLabel(page, "Label23", 26, 179, 26 + 75)->setBuddy(edtoraclepassword_);
+}
+
+void Taaform1::buildPage4(QWidget* page)
+{
+    textLabel(page, "Label24", 11, 8);
+    textLabel(page, "Label25", 13, 69, 220);
+    mysqldblist_ = listBox(page, "mysqldblist", 13, 86, 201, 97, QAbstractItemView::SingleSelection);
+
+    processtable_ = named(new RadioGroup({QStringLiteral("Overwrite"), QStringLiteral("Merge"),
+                                          QStringLiteral("Skip")},
+                                         page),
+                          "processtable");
+    processtable_->setGeometry(226, 69, 176, 116);
+    processtable_->setItemIndex(0);
+
+    chktabledefi_ = checkBox(page, "chktabledefi", 19, 208);
+    chkskipindex_ = checkBox(page, "chkskipindex", 19, 240);
+    chkuppercase_ = checkBox(page, "chkuppercase", 241, 208);
+    chkuppercase_->setChecked(true);
+    chkblobtotext_ = checkBox(page, "chkblobtotext", 241, 240);
+
+    textLabel(page, "Label33", 20, 283, 94);
+    cbcharset_ = named(new QComboBox(page), "cbcharset");
+    cbcharset_->setGeometry(96, 280, 145, kFieldHeight);
+    cbcharset_->setEditable(true);
+    cbcharset_->setInsertPolicy(QComboBox::NoInsert);
+    cbcharset_->setMaxVisibleItems(6);
+    cbcharset_->addItem(QStringLiteral("Default"));
+    cbcharset_->addItems(namedCharacterSets());
+    cbcharset_->setCurrentIndex(0);
+}
+
+void Taaform1::buildPage5(QWidget* page)
+{
+    textLabel(page, "Label26", 19, 11);
+    textLabel(page, "Label27", 26, 57, 200);
+    textLabel(page, "Label28", 298, 57);
+    availabletables_ = listBox(page, "availabletables", 11, 80, 153, 229,
+                               QAbstractItemView::ExtendedSelection);
+    selecttables_ = listBox(page, "selecttables", 249, 78, 156, 229,
+                            QAbstractItemView::ExtendedSelection);
+    QPushButton* add = button(page, "Button1", QStringLiteral("Add >"), 167, 88);
+    QPushButton* addAll = button(page, "Button2", QStringLiteral("Add all >"), 167, 132);
+    QPushButton* remove = button(page, "Button3", QStringLiteral("< Remove"), 167, 176);
+    QPushButton* removeAll = button(page, "Button4", QStringLiteral("< Remove all"), 167, 221);
+    QPushButton* shortcut =
+        button(page, "btcreatebat", QStringLiteral("Create Shortcut File"), 259, 313, 145);
+    connect(add, &QPushButton::clicked, this, &Taaform1::Button1Click);
+    connect(addAll, &QPushButton::clicked, this, &Taaform1::Button2Click);
+    connect(remove, &QPushButton::clicked, this, &Taaform1::Button3Click);
+    connect(removeAll, &QPushButton::clicked, this, &Taaform1::Button4Click);
+    connect(shortcut, &QPushButton::clicked, this, &Taaform1::btcreatebatClick);
+    connect(availabletables_, &QListWidget::itemDoubleClicked, this, &Taaform1::Button1Click);
+    connect(selecttables_, &QListWidget::itemDoubleClicked, this, &Taaform1::Button3Click);
+}
+
+void Taaform1::buildPage6(QWidget* page)
+{
+    sc_ = named(new RunLogView(page), "sc");
+    sc_->setGeometry(0, 0, kPageWidth, 372);
+    sc_->follow(*runLog_);
+}
+
+// Values the window keeps out of sight; the caption table sets their texts.
+void Taaform1::buildHiddenValues()
+{
+    auto* hidden = named(new QWidget(this), "hiddenValues");
+    hidden->hide();
+    for (const char* name : {"helpurl", "queryclose", "Label29", "Label30", "Label32"})
+        named(new QLabel(hidden), name);
+}
+
+void Taaform1::setTabOrders()
+{
+    const QList<QWidget*> order = {
+        // page 2
+        accessmode_->button(0), accessmode_->button(1), edtdatabase_, edtname_, edtpassword_,
+        edthost_, edtport_,
+        // page 3
+        edtservice_, edtoracleusername_, edtoraclepassword_,
+        // page 4
+        mysqldblist_, processtable_->button(0), processtable_->button(1), processtable_->button(2),
+        chktabledefi_, chkskipindex_, chkuppercase_, chkblobtotext_, cbcharset_,
+        // page 5
+        availabletables_, selecttables_, findChild<QWidget*>(QStringLiteral("Button1")),
+        findChild<QWidget*>(QStringLiteral("Button2")), findChild<QWidget*>(QStringLiteral("Button3")),
+        findChild<QWidget*>(QStringLiteral("Button4")),
+        findChild<QWidget*>(QStringLiteral("btcreatebat")),
+        // page 6
+        sc_,
+        // button row
+        bthelp_, btcancel_, btnext_, btback_};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+}  // namespace dovrelle

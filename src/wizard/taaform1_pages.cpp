@@ -1,0 +1,219 @@
+// The actions of pages 2 to 5: the server connections, the lists and the moves between them.
+#include "taaform1.h"
+
+#include "database_preselection.h"
+#include "error.h"
+#include "mysql_connection.h"
+#include "mysql_query.h"
+#include "oracle_connection.h"
+#include "oracle_insert_buffer.h"
+#include "radio_group.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace dovrelle {
+
+namespace {
+
+QStringList entries(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+bool alphabeticallyBefore(const QString& a, const QString& b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+
+void setBaseColour(QLineEdit* field, QPalette::ColorRole role)
+{
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, QApplication::palette().color(role));
+    field->setPalette(palette);
+}
+
+}  // namespace
+
+ConversionProfile Taaform1::profileFromControls() const
+{
+    ConversionProfile profile;
+    profile.accessmode = accessmode_->itemIndex();
+    profile.host = edthost_->text();
+    profile.port = edtport_->text();
+    const QList<QListWidgetItem*> chosen = mysqldblist_->selectedItems();
+    profile.mysqldatabase = chosen.isEmpty() ? QString() : chosen.first()->text();
+    profile.mysqlu = edtname_->text();
+    profile.mysqlp = edtpassword_->text();
+    profile.character_set = cbcharset_->currentText();
+    profile.oracleh = edtservice_->text();
+    profile.oracleu = edtoracleusername_->text();
+    profile.oraclep = edtoraclepassword_->text();
+    profile.processtable = processtable_->itemIndex();
+    profile.tabledefonly = chktabledefi_->isChecked();
+    profile.skipindex = chkskipindex_->isChecked();
+    profile.nameuppercase = chkuppercase_->isChecked();
+    profile.blobtotext = chkblobtotext_->isChecked();
+    profile.tables = entries(selecttables_);
+    return profile;
+}
+
+void Taaform1::accessmodeClick()
+{
+    if (accessmode_->itemIndex() == 1) {
+        edthost_->setEnabled(true);
+        setBaseColour(edthost_, QPalette::Base);
+    } else if (accessmode_->itemIndex() == 0) {
+        edthost_->setEnabled(false);
+        setBaseColour(edthost_, QPalette::Button);
+    }
+    edtport_->setEnabled(true);
+}
+
+void Taaform1::step2Click()
+{
+    if (edtdatabase_->text().trimmed().isEmpty()) {
+        seam_->notify(this, QStringLiteral("Please enter database name"));
+        edtdatabase_->setFocus();
+        throw SilentAbort();
+    }
+    xtb_->close();
+    mysqlconnect_->close();
+    mysqlconnect_->setParameters(
+        catalogConnectionParameters(profileFromControls(), edtdatabase_->text()));
+    mysqlconnect_->open();
+
+    xtb_->open(QStringLiteral("show databases "));
+    QStringList databases;
+    for (; !xtb_->atEnd(); xtb_->next())
+        databases.append(xtb_->textAt(0));
+    mysqldblist_->clear();
+    mysqldblist_->addItems(databases);
+    const int matching = preselectedDatabase(databases, edtdatabase_->text());
+    if (matching >= 0)
+        mysqldblist_->setCurrentRow(matching, QItemSelectionModel::ClearAndSelect);
+    xtb_->close();
+}
+
+void Taaform1::step3Click()
+{
+    oracleinsertdata_->close();
+    for (OracleConnection* connection : {oracleconn_.get(), oracledata_.get()}) {
+        connection->close();
+        connection->setParameters(OracleConnection::standardParameters(
+            edtservice_->text(), edtoracleusername_->text(), edtoraclepassword_->text()));
+        connection->open();
+    }
+}
+
+void Taaform1::step4Click()
+{
+    xtb_->close();
+    mysqlconnect_->close();
+    const QList<QListWidgetItem*> chosen = mysqldblist_->selectedItems();
+    if (chosen.isEmpty())
+        throw Error(QStringLiteral("List index out of bounds (-1)"));
+    mysqlconnect_->parameters().setValue(QStringLiteral("Database"), chosen.first()->text());
+    mysqlconnect_->open();
+
+    xtb_->open(QStringLiteral("show tables"));
+    for (; !xtb_->atEnd(); xtb_->next())
+        addAvailableTable(xtb_->textAt(0));
+    if (availabletables_->count() > 0)
+        availabletables_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    xtb_->close();
+}
+
+void Taaform1::bkstep5Click()
+{
+    availabletables_->clear();
+    selecttables_->clear();
+}
+
+// Add >: the selected available entries go to the end of the chosen list, in their order.
+void Taaform1::Button1Click()
+{
+    const int end = selecttables_->count();
+    for (int i = availabletables_->count() - 1; i >= 0; --i) {
+        if (!availabletables_->item(i)->isSelected())
+            continue;
+        selecttables_->insertItem(end, availabletables_->item(i)->text());
+        delete availabletables_->takeItem(i);
+    }
+    updateNextForTables();
+}
+
+void Taaform1::Button2Click()
+{
+    selecttables_->addItems(entries(availabletables_));
+    availabletables_->clear();
+    updateNextForTables();
+}
+
+// < Remove: the selected chosen entries go back; from now on the available list stays sorted.
+void Taaform1::Button3Click()
+{
+    const int end = availabletables_->count();
+    for (int i = selecttables_->count() - 1; i >= 0; --i) {
+        if (!selecttables_->item(i)->isSelected())
+            continue;
+        availabletables_->insertItem(end, selecttables_->item(i)->text());
+        delete selecttables_->takeItem(i);
+    }
+    sortAvailableTables();
+    updateNextForTables();
+}
+
+void Taaform1::Button4Click()
+{
+    availabletables_->addItems(entries(selecttables_));
+    selecttables_->clear();
+    sortAvailableTables();
+    updateNextForTables();
+}
+
+void Taaform1::btcreatebatClick()
+{
+    if (openShortcutDialog)
+        openShortcutDialog();
+}
+
+void Taaform1::updateNextForTables()
+{
+    if (currentStep_ == 5)
+        btnext_->setEnabled(selecttables_->count() > 0);
+}
+
+// A listed name takes its alphabetical place once the list is kept sorted, else goes last.
+void Taaform1::addAvailableTable(const QString& name)
+{
+    int row = availabletables_->count();
+    if (availableSorted_) {
+        while (row > 0 && alphabeticallyBefore(name, availabletables_->item(row - 1)->text()))
+            --row;
+    }
+    availabletables_->insertItem(row, name);
+}
+
+void Taaform1::sortAvailableTables()
+{
+    availableSorted_ = true;
+    QStringList names = entries(availabletables_);
+    std::stable_sort(names.begin(), names.end(), alphabeticallyBefore);
+    if (names == entries(availabletables_))
+        return;
+    availabletables_->clear();
+    availabletables_->addItems(names);
+}
+
+}  // namespace dovrelle

@@ -1,0 +1,167 @@
+// Pages 2 to 4 against the real servers: failures leave the frame alone, lists are filled.
+#include "wizard_fixture.h"
+
+#include "mysql_connection.h"
+#include "mysql_test_server.h"
+#include "oracle_connection.h"
+#include "oraemu_test_db.h"
+#include "radio_group.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+namespace wizardtest {
+namespace {
+
+using testsupport::ScratchMySqlDatabase;
+using testsupport::ScratchOracleDatabase;
+
+class PageActions : public WizardTest {
+protected:
+    ScratchMySqlDatabase mysql{"t_wizard"};
+    ScratchOracleDatabase oracle;
+
+    // The frame before and after one Next that has to fail with `message`.
+    void expectNextFails(const QString& message)
+    {
+        const Frame before = frame();
+        seam->errors.clear();
+        clickNext();
+        EXPECT_EQ(frame(), before);
+        EXPECT_EQ(seam->errors.size(), 1);
+        EXPECT_TRUE(seam->errors.value(0).contains(message))
+            << seam->errors.join(" | ").toStdString();
+    }
+};
+
+TEST_F(PageActions, FailingActionsLeavePageButtonsAndBoldLabelAsTheyWere)
+{
+    fillMySql(mysql.name());
+    fillOracle(oracle);
+    clickNext();
+
+    // Page 2: refused password, then a database the server does not know.
+    control<QLineEdit>("edtpassword")->setText("wrong");
+    expectNextFails("Access denied");
+    control<QLineEdit>("edtpassword")->setText(testsupport::mysqlServer().password);
+    control<QLineEdit>("edtdatabase")->setText(mysql.name() + "_missing");
+    expectNextFails("Unknown database");
+    control<QLineEdit>("edtdatabase")->setText(mysql.name());
+    clickNext();
+    ASSERT_EQ(window->currentStep(), 3);
+
+    // Page 3: a refused Oracle logon.
+    control<QLineEdit>("edtoraclepassword")->setText("wrong");
+    expectNextFails("ORA-01017");
+    fillOracle(oracle);
+    clickNext();
+    ASSERT_EQ(window->currentStep(), 4);
+
+    // Page 4: no database chosen in the list; the catalog connection stays closed.
+    control<QListWidget>("mysqldblist")->clearSelection();
+    expectNextFails("List index out of bounds (-1)");
+    EXPECT_FALSE(window->mysqlconnect().isOpen());
+}
+
+TEST_F(PageActions, BlankDatabaseNameAsksForOneAndStaysOnPage2)
+{
+    for (const QString& typed : {QString(), QStringLiteral("   ")}) {
+        fillMySql(typed);
+        clickNext();
+        const Frame before = frame();
+        clickNext();
+        EXPECT_EQ(frame(), before);
+        EXPECT_EQ(seam->notices, QStringList{"Please enter database name"});
+        EXPECT_TRUE(seam->errors.isEmpty());
+        EXPECT_EQ(window->focusWidget(), control<QLineEdit>("edtdatabase"));
+        EXPECT_FALSE(window->mysqlconnect().isOpen());
+        clickBack();
+        seam->notices.clear();
+    }
+}
+
+TEST_F(PageActions, DatabaseListPreselectsTheTypedNameAndKeepsServerOrder)
+{
+    // Two databases equal apart from the case of a to z: the later listed one is chosen.
+    const QString upper = mysql.name() + "_AB";
+    const QString lower = mysql.name() + "_ab";
+    testsupport::mysqlExecute({"create database `" + upper + "`", "create database `" + lower + "`"});
+    fillMySql(upper);
+    clickNext();
+    clickNext();
+    testsupport::mysqlExecute({"drop database `" + upper + "`", "drop database `" + lower + "`"});
+    ASSERT_EQ(window->currentStep(), 3) << seam->errors.join(" | ").toStdString();
+
+    const QStringList listed = entries("mysqldblist");
+    const int upperAt = listed.indexOf(upper);
+    const int lowerAt = listed.indexOf(lower);
+    ASSERT_GE(upperAt, 0);
+    ASSERT_GE(lowerAt, 0);
+    const auto selected = control<QListWidget>("mysqldblist")->selectedItems();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first()->text(), upperAt > lowerAt ? upper : lower);
+    EXPECT_TRUE(listed.contains(mysql.name()));
+    EXPECT_TRUE(listed.contains("mysql"));
+    EXPECT_TRUE(window->mysqlconnect().isOpen());
+}
+
+TEST_F(PageActions, Page4ListsTheTablesOfTheChosenDatabaseWithTheCaretOnTheFirst)
+{
+    mysql.execute({"create table zeta (id int)", "create table alpha (id int)"});
+    walkToPage5(mysql.name(), oracle);
+    EXPECT_EQ(entries("availabletables"), (QStringList{"alpha", "zeta"}));
+    EXPECT_TRUE(entries("selecttables").isEmpty());
+    auto* available = control<QListWidget>("availabletables");
+    EXPECT_EQ(available->currentRow(), 0);
+    EXPECT_TRUE(available->selectedItems().isEmpty());
+    EXPECT_EQ(window->focusWidget(), available);
+    EXPECT_EQ(window->mysqlconnect().parameters().value("Database"), mysql.name());
+}
+
+TEST_F(PageActions, Page3OpensBothOracleConnectionsAgainWithNewValues)
+{
+    ScratchOracleDatabase other("OTHER", "secret");
+    walkToPage5(mysql.name(), oracle);
+    EXPECT_TRUE(window->oracleconn().isOpen());
+    EXPECT_TRUE(window->oracledataConnection().isOpen());
+
+    clickBack();
+    clickBack();
+    fillOracle(other);
+    clickNext();
+    ASSERT_EQ(window->currentStep(), 4);
+    for (dovrelle::OracleConnection* connection :
+         {&window->oracleconn(), &window->oracledataConnection()}) {
+        EXPECT_TRUE(connection->isOpen());
+        EXPECT_EQ(connection->parameters().value("Database"), other.service());
+        EXPECT_EQ(connection->parameters().value("User_Name"), "OTHER");
+    }
+}
+
+TEST_F(PageActions, AccessModeSwitchesTheHostFieldAndItsColour)
+{
+    auto* accessmode = control<dovrelle::RadioGroup>("accessmode");
+    auto* host = control<QLineEdit>("edthost");
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    const QColor windowBackground = QApplication::palette().color(QPalette::Base);
+    EXPECT_FALSE(host->isEnabled());
+    for (int round = 0; round < 2; ++round) {
+        accessmode->button(1)->click();
+        EXPECT_TRUE(host->isEnabled());
+        EXPECT_EQ(host->palette().color(QPalette::Base), windowBackground);
+        accessmode->button(0)->click();
+        EXPECT_FALSE(host->isEnabled());
+        EXPECT_EQ(host->palette().color(QPalette::Base), buttonFace);
+        EXPECT_TRUE(control<QLineEdit>("edtport")->isEnabled());
+    }
+    accessmode->setItemIndex(7);  // a loaded value beyond the last entry chooses Remote
+    EXPECT_EQ(accessmode->itemIndex(), 1);
+    EXPECT_TRUE(host->isEnabled());
+    accessmode->setItemIndex(-5);
+    EXPECT_EQ(accessmode->itemIndex(), -1);
+}
+
+}  // namespace
+}  // namespace wizardtest

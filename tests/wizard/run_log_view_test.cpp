@@ -1,0 +1,56 @@
+// The log memo follows the run log block by block.
+#include "run_log.h"
+#include "run_log_view.h"
+
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList shown(const dovrelle::RunLogView& view)
+{
+    QStringList lines;
+    for (int i = 0; i < view.lineCount(); ++i)
+        lines.append(view.line(i));
+    return lines;
+}
+
+TEST(RunLogView, MirrorsAppendsInsertsReplacesAndClear)
+{
+    dovrelle::RunLog log;
+    log.append("Start time:1");
+    dovrelle::RunLogView view;
+    view.follow(log);  // lines already there are shown
+    log.append("");
+    log.append("Insert table T... ");
+    log.replaceLast("Insert table T 100 Rows ");
+    log.insert(2, "ORA-01722: invalid number");
+    log.replaceLast(log.lastLine() + "...Done");
+    log.append("two\nlines");
+    EXPECT_EQ(shown(view), log.lines());
+    EXPECT_EQ(view.document()->blockCount(), log.lineCount());
+
+    log.clear();
+    EXPECT_EQ(view.lineCount(), 0);
+    log.append("");  // an empty first line is a line of its own
+    log.append("after");
+    EXPECT_EQ(shown(view), log.lines());
+    EXPECT_EQ(view.toPlainText(), "\nafter");
+}
+
+TEST(RunLogView, ReplacingAProgressLineLeavesTheOtherBlocksAlone)
+{
+    dovrelle::RunLog log;
+    dovrelle::RunLogView view;
+    view.follow(log);
+    log.append("Start time:1");
+    log.append("Insert table T... ");
+    const int firstRevision = view.document()->firstBlock().revision();
+    for (int rows = 100; rows <= 1000; rows += 100)
+        log.replaceLast(QStringLiteral("Insert table T %1 Rows ").arg(rows));
+    EXPECT_EQ(view.document()->firstBlock().revision(), firstRevision);  // never rewritten
+    EXPECT_EQ(shown(view), (QStringList{"Start time:1", "Insert table T 1000 Rows "}));
+    EXPECT_FALSE(view.document()->isUndoAvailable());
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// Page 5's Next: the run through the engine into oraemu, Stop, and Finish.
+#include "wizard_fixture.h"
+
+#include "data_folder.h"
+#include "mysql_test_server.h"
+#include "oraemu_test_db.h"
+#include "run_log.h"
+#include "run_log_view.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace wizardtest {
+namespace {
+
+using Answer = dovrelle::MessageSeam::Answer;
+
+const Frame kRunUnderWay{6, 5, 5, false, "Next >", false, "Stop", true, true};
+const Frame kStopConfirmed{6, 5, 5, true, "Next >", false, "Close", true, true};
+const Frame kFinished{6, 6, 6, false, "Finish", true, "Close", false, false};
+const Frame kPage4{4, 4, 4, true, "Next >", true, "Close", true, true};
+const Frame kPage5WithTables{5, 5, 5, true, "Next >", true, "Close", true, true};
+
+class Run : public WizardTest {
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        mysql.execute({
+            "create table big (id int primary key, name varchar(20))",
+            "insert into big with recursive s(n) as (select 1 union all select n + 1 from s "
+            "where n < 1000) select n, concat('row ', n) from s",
+            "create table small (id int primary key, name varchar(20))",
+            "insert into small values (1, 'one'), (2, 'two')",
+        });
+        // At every check point of the run: note the frame, then let the test act.
+        window->eventsLetThrough = [this] {
+            ++checkPoints;
+            framesDuringRun.append(frame());
+            if (atCheckPoint)
+                atCheckPoint(checkPoints);
+        };
+    }
+
+    void choose(const QStringList& tables)
+    {
+        walkToPage5(mysql.name(), oracle);
+        for (const QString& table : tables)
+            moveToChosen({table});
+        ASSERT_EQ(entries("selecttables"), tables);
+    }
+
+    // Stop is clicked at the given check point and answered as given.
+    void stopAt(int checkPoint, Answer answer)
+    {
+        atCheckPoint = [this, checkPoint, answer](int reached) {
+            if (reached != checkPoint)
+                return;
+            seam->answers = {answer};
+            clickClose();
+            frameAfterAnswer = frame();
+        };
+    }
+
+    QString oracleCount(const QString& table) const
+    {
+        return oracle.rows("select count(*) from \"" + table + "\"").value(0);
+    }
+
+    const QStringList& logLines() { return window->runLog().lines(); }
+
+    testsupport::ScratchMySqlDatabase mysql{"t_wizard_run"};
+    testsupport::ScratchOracleDatabase oracle;
+    int checkPoints = 0;
+    QList<Frame> framesDuringRun;
+    std::function<void(int)> atCheckPoint;
+    Frame frameAfterAnswer;
+};
+
+TEST_F(Run, ConvertsTheChosenTablesIntoOraemuAndShowsTheLogUntilFinish)
+{
+    choose({"small", "big"});
+    clickNext();
+    ASSERT_TRUE(seam->errors.isEmpty()) << seam->errors.join(" | ").toStdString();
+
+    EXPECT_EQ(frame(), kFinished);
+    ASSERT_FALSE(framesDuringRun.isEmpty());
+    EXPECT_EQ(framesDuringRun.first(), kRunUnderWay);
+    EXPECT_EQ(oracleCount("SMALL"), "2");
+    EXPECT_EQ(oracleCount("BIG"), "1000");
+
+    const QStringList& lines = logLines();
+    EXPECT_TRUE(lines.first().startsWith("Start time:"));
+    EXPECT_TRUE(lines.contains("Create table SMALL...Done"));
+    EXPECT_TRUE(lines.contains("Create table BIG...Done"));
+    EXPECT_TRUE(lines.contains("Conversion is Completed"));
+    EXPECT_EQ(lines.last(), "Click 'Finish' to exit the wizard.");
+    auto* sc = control<dovrelle::RunLogView>("sc");
+    QStringList shown;
+    for (int i = 0; i < sc->lineCount(); ++i)
+        shown.append(sc->line(i));
+    EXPECT_EQ(shown, lines);
+    EXPECT_EQ(QDir(dovrelle::dataFolder()).entryList({"qelt_*.log"}).size(), 1);
+
+    // The logo still opens Help on the log page, where the Help button is disabled.
+    QTest::mouseClick(control<QWidget>("Image1"), Qt::LeftButton);
+    EXPECT_EQ(openedUrls.size(), 1);
+
+    int saves = 0;
+    window->saveRegistrySettings = [&saves] { ++saves; };
+    clickNext();  // Finish
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(seam->questions.isEmpty());
+    EXPECT_EQ(window->runLog().lineCount(), 0);
+    EXPECT_TRUE(entries("selecttables").isEmpty());
+    window.reset();
+    EXPECT_EQ(saves, 1);
+}
+
+TEST_F(Run, StopAnsweredNoLetsTheRunGoOn)
+{
+    choose({"big", "small"});
+    stopAt(2, Answer::No);  // check point 2 lies inside the row copy of big
+    clickNext();
+    EXPECT_EQ(seam->questions, QStringList{"Info: Stop"});
+    EXPECT_EQ(frameAfterAnswer, kRunUnderWay);
+    EXPECT_EQ(frame(), kFinished);
+    EXPECT_EQ(oracleCount("BIG"), "1000");
+    EXPECT_EQ(oracleCount("SMALL"), "2");
+}
+
+TEST_F(Run, StopAnsweredYesEndsTheRunAtItsNextCheck)
+{
+    choose({"big", "small"});
+    stopAt(2, Answer::Yes);
+    clickNext();
+    EXPECT_EQ(seam->questions, QStringList{"Info: Stop"});
+    EXPECT_EQ(frameAfterAnswer, kStopConfirmed);
+    EXPECT_EQ(frame(), kStopConfirmed);
+    EXPECT_FALSE(window->stopRequested);
+    EXPECT_TRUE(logLines().contains("Operation aborted"));
+    EXPECT_FALSE(logLines().contains("Conversion is Completed"));
+    EXPECT_EQ(oracle.rows("select count(*) from all_tables where table_name = 'SMALL'").value(0), "0");
+
+    // Close asks the close question again.
+    clickClose();
+    EXPECT_EQ(seam->questions.last(), "Information: Close this Wizard ?");
+    // Back leads to page 4 with both lists emptied; the tables are listed again.
+    clickBack();
+    EXPECT_EQ(frame(), kPage4);
+    EXPECT_TRUE(entries("selecttables").isEmpty());
+    clickNext();
+    EXPECT_EQ(window->currentStep(), 5);
+    EXPECT_EQ(entries("availabletables").size(), 2);
+}
+
+TEST_F(Run, AStopConfirmedDuringTheLastTableLetsTheRunEndButStaysOnTheLog)
+{
+    choose({"big"});
+    stopAt(2, Answer::Yes);
+    clickNext();
+    EXPECT_TRUE(logLines().contains("Operation aborted"));
+    EXPECT_TRUE(logLines().contains("Conversion is Completed"));
+    EXPECT_EQ(frame(), kStopConfirmed);
+    EXPECT_FALSE(window->stopRequested);
+
+    clickBack();
+    EXPECT_EQ(frame(), kPage4);
+    clickNext();
+    EXPECT_EQ(window->currentStep(), 5);
+    moveToChosen({"small"});
+    EXPECT_EQ(frame(), kPage5WithTables);
+}
+
+TEST_F(Run, ARunEndedByAnErrorKeepsItsFrameUntilStopBackAndNext)
+{
+    choose({"small"});
+    mysql.execute({"drop table small"});  // reading its field list ends the run
+    clickNext();
+    ASSERT_EQ(seam->errors.size(), 1);
+    EXPECT_TRUE(seam->errors.first().contains("small")) << seam->errors.first().toStdString();
+    EXPECT_EQ(frame(), kRunUnderWay);
+
+    seam->answers = {Answer::Yes};
+    clickClose();
+    EXPECT_EQ(frame(), kStopConfirmed);
+    EXPECT_TRUE(window->stopRequested);
+
+    clickBack();
+    EXPECT_EQ(frame(), kPage4);
+    clickNext();  // lists the tables again, clears the stop request, stays on page 4
+    EXPECT_EQ(frame(), kPage4);
+    EXPECT_FALSE(window->stopRequested);
+    EXPECT_EQ(entries("availabletables"), QStringList{"big"});
+    clickNext();
+    EXPECT_EQ(window->currentStep(), 5);
+}
+
+}  // namespace
+}  // namespace wizardtest
