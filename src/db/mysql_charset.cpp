@@ -4,7 +4,7 @@
 
 #include <mysql.h>
 
-#include <utility>
+#include <mutex>
 
 namespace dovrelle {
 
@@ -15,8 +15,9 @@ struct CharsetCodec {
     const char* codecName;
 };
 
-// MySQL character sets and the codecs that decode them. The few MySQL sets without a codec here
-// (dec8, swe7, keybcs2, armscii8, geostd8) are refused rather than decoded wrongly.
+// MySQL character sets and the codecs that decode them. The single-byte sets without a codec
+// here (dec8, swe7, keybcs2, armscii8, geostd8) are learned from the server when a connection
+// uses them (learnSingleByteMySqlCharset).
 constexpr CharsetCodec charsetCodecs[] = {
     {"utf8mb4", "UTF-8"},       {"utf8mb3", "UTF-8"},        {"utf8", "UTF-8"},
     {"latin1", "windows-1252"}, {"latin2", "ISO-8859-2"},    {"latin5", "ISO-8859-9"},
@@ -31,6 +32,30 @@ constexpr CharsetCodec charsetCodecs[] = {
     {"utf16", "UTF-16BE"},      {"utf16le", "UTF-16LE"},     {"utf32", "UTF-32BE"},
     {"macroman", "macintosh"},  {"macce", "x-mac-centraleurope"}, {"hp8", "hp-roman8"},
 };
+
+// Single-byte character sets learned from a server, by lower-case name.
+struct LearnedCharsets {
+    std::mutex mutex;
+    QHash<QString, QString> tables;
+};
+
+LearnedCharsets& learnedCharsets()
+{
+    static LearnedCharsets learned;
+    return learned;
+}
+
+QString learnedTable(const QString& mysqlCharset)
+{
+    LearnedCharsets& learned = learnedCharsets();
+    std::lock_guard lock(learned.mutex);
+    return learned.tables.value(mysqlCharset.toLower());
+}
+
+bool isBinaryCharset(const QString& mysqlCharset)
+{
+    return mysqlCharset.compare(QLatin1String("binary"), Qt::CaseInsensitive) == 0;
+}
 
 }  // namespace
 
@@ -49,19 +74,49 @@ QString mysqlCharsetNameOfNumber(unsigned int number)
     return info && info->csname ? QString::fromLatin1(info->csname) : QString();
 }
 
+bool isWideMySqlCharset(const QString& mysqlCharset)
+{
+    const QString name = mysqlCharset.toLower();
+    return name == QLatin1String("ucs2") || name == QLatin1String("utf16") || name == QLatin1String("utf16le")
+        || name == QLatin1String("utf32");
+}
+
+void learnSingleByteMySqlCharset(const QString& mysqlCharset, const QString& characters)
+{
+    if (characters.size() != 256)
+        throw Error(QStringLiteral("The server described the character set '%1' with %2 characters, not 256")
+                        .arg(mysqlCharset)
+                        .arg(characters.size()));
+    LearnedCharsets& learned = learnedCharsets();
+    std::lock_guard lock(learned.mutex);
+    learned.tables.insert(mysqlCharset.toLower(), characters);
+}
+
+bool hasMySqlTextCodec(const QString& mysqlCharset)
+{
+    return isBinaryCharset(mysqlCharset) || !codecNameForMySqlCharset(mysqlCharset).isEmpty()
+        || !learnedTable(mysqlCharset).isEmpty();
+}
+
 MySqlTextCodec::MySqlTextCodec(const QString& mysqlCharset) : charset_(mysqlCharset)
 {
-    if (mysqlCharset.compare(QLatin1String("binary"), Qt::CaseInsensitive) == 0) {
+    if (isBinaryCharset(mysqlCharset)) {
         binary_ = true;
         return;
     }
     const QByteArray codec = codecNameForMySqlCharset(mysqlCharset);
-    if (!codec.isEmpty()) {
-        utf8_ = codec == "UTF-8";
-        decoder_ = QStringDecoder(codec.constData());
-        encoder_ = QStringEncoder(codec.constData());
+    if (codec.isEmpty()) {
+        byteTable_ = learnedTable(mysqlCharset);
+        if (byteTable_.isEmpty())
+            throw Error(QStringLiteral("The MySQL character set '%1' is not supported").arg(mysqlCharset));
+        for (int byte = 255; byte >= 0; --byte)  // the lowest byte wins where two give one character
+            byteOfChar_.insert(byteTable_[byte].unicode(), char(byte));
+        return;
     }
-    if (codec.isEmpty() || !decoder_.isValid() || !encoder_.isValid())
+    utf8_ = codec == "UTF-8";
+    decoder_ = QStringDecoder(codec.constData());
+    encoder_ = QStringEncoder(codec.constData());
+    if (!decoder_.isValid() || !encoder_.isValid())
         throw Error(QStringLiteral("The MySQL character set '%1' is not supported").arg(mysqlCharset));
 }
 
@@ -71,6 +126,12 @@ QString MySqlTextCodec::decode(QByteArrayView bytes)
         return QString::fromUtf8(bytes);
     if (binary_)
         return QString::fromLatin1(bytes);
+    if (!byteTable_.isEmpty()) {
+        QString text(bytes.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            text[i] = byteTable_[static_cast<unsigned char>(bytes[i])];
+        return text;
+    }
     decoder_.resetState();
     return decoder_.decode(bytes);
 }
@@ -79,10 +140,22 @@ QByteArray MySqlTextCodec::encode(const QString& text)
 {
     if (utf8_ || binary_)
         return text.toUtf8();
-    encoder_.resetState();
-    QByteArray bytes = encoder_.encode(text);
-    // Unencodable characters are replaced (not always flagged as errors): read the bytes back.
-    if (encoder_.hasError() || decode(bytes) != text)
+    QByteArray bytes;
+    bool lost = false;
+    if (!byteTable_.isEmpty()) {
+        bytes.reserve(text.size());
+        for (QChar c : text) {
+            const auto found = byteOfChar_.constFind(c.unicode());
+            lost = lost || found == byteOfChar_.cend();
+            bytes.append(found == byteOfChar_.cend() ? '?' : *found);
+        }
+    } else {
+        encoder_.resetState();
+        bytes = encoder_.encode(text);
+        // Unencodable characters are replaced (not always flagged as errors): read the bytes back.
+        lost = encoder_.hasError() || decode(bytes) != text;
+    }
+    if (lost)
         throw Error(QStringLiteral("The text holds characters that the MySQL character set '%1' cannot carry: %2")
                         .arg(charset_, text.left(200)));
     return bytes;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -15,6 +16,15 @@ QByteArray codecNameForMySqlCharset(const QString& mysqlCharset);
 // The MySQL character set name of a character set or collation number (field charsetnr);
 // empty when the client library does not know the number.
 QString mysqlCharsetNameOfNumber(unsigned int number);
+
+// True for the MySQL character sets whose characters all take two or four bytes (ucs2, utf16,
+// utf16le, utf32): a server takes none of them for the statements a client sends.
+bool isWideMySqlCharset(const QString& mysqlCharset);
+
+// Teaches the codecs a single-byte MySQL character set that no codec knows (swe7, dec8, ...):
+// `characters` holds the character of each byte 0..255, as the server converts them.
+void learnSingleByteMySqlCharset(const QString& mysqlCharset, const QString& characters);
+bool hasMySqlTextCodec(const QString& mysqlCharset);
 
 // Converts between QString and the bytes of one MySQL character set.
 // "binary" (number 63) has no text form: isBinary() tells; its decode() maps each byte to one
@@ -33,6 +43,8 @@ private:
     QString charset_;
     bool binary_ = false;
     bool utf8_ = false;
+    QString byteTable_;                  // a learned single-byte set: the character of each byte
+    QHash<char16_t, char> byteOfChar_;   // and the byte of each character
     QStringDecoder decoder_;
     QStringEncoder encoder_;
 };

@@ -5,6 +5,8 @@
 
 #include <mysql.h>
 
+#include <QRegularExpression>
+
 namespace dovrelle {
 
 namespace {
@@ -21,6 +23,11 @@ struct HandleCloser {
 };
 using HandleOwner = std::unique_ptr<MYSQL, HandleCloser>;
 
+struct ResultFreer {
+    void operator()(MYSQL_RES* result) const { mysql_free_result(result); }
+};
+using ResultOwner = std::unique_ptr<MYSQL_RES, ResultFreer>;
+
 unsigned int portNumber(const QString& text)
 {
     const QString trimmed = text.trimmed();
@@ -33,11 +40,14 @@ unsigned int portNumber(const QString& text)
     return port;
 }
 
-QString charsetOf(const ParameterList& params)
+// The character set the parameters name; empty for none or "Default".
+QString namedCharset(const ParameterList& params)
 {
     const QString named = params.value(QStringLiteral("ServerCharSet")).trimmed();
-    if (named.isEmpty() || named.compare(QLatin1String("Default"), Qt::CaseInsensitive) == 0)
-        return defaultCharset;
+    if (named.compare(QLatin1String("Default"), Qt::CaseInsensitive) == 0)
+        return {};
+    if (!named.isEmpty() && !QRegularExpression(QStringLiteral("^[A-Za-z0-9_]+$")).match(named).hasMatch())
+        throw Error(QStringLiteral("'%1' is not a character set name").arg(named));
     return named;
 }
 
@@ -48,6 +58,61 @@ void setTimeouts(MYSQL* handle)
     mysql_optionsv(handle, MYSQL_OPT_WRITE_TIMEOUT, &readWriteTimeoutSeconds);
 }
 
+QString libraryMessage(MYSQL* handle)
+{
+    return QString::fromUtf8(mysql_error(handle));
+}
+
+// Runs an ASCII statement of the connection set-up and returns its first row (empty without rows).
+QList<QByteArray> runSetup(MYSQL* handle, const QByteArray& sql)
+{
+    if (mysql_real_query(handle, sql.constData(), sql.size()) != 0)
+        throw Error(libraryMessage(handle));
+    ResultOwner result(mysql_store_result(handle));
+    if (!result) {
+        if (mysql_field_count(handle) != 0)
+            throw Error(libraryMessage(handle));
+        return {};
+    }
+    QList<QByteArray> values;
+    if (MYSQL_ROW row = mysql_fetch_row(result.get())) {
+        const unsigned long* lengths = mysql_fetch_lengths(result.get());
+        for (unsigned int i = 0; i < mysql_num_fields(result.get()); ++i)
+            values << (row[i] ? QByteArray(row[i], qsizetype(lengths[i])) : QByteArray());
+    }
+    return values;
+}
+
+// Asks the server for the character of every byte of a single-byte set that no codec knows.
+void learnCharsetFromServer(MYSQL* handle, const QString& charset)
+{
+    QByteArray allBytes;
+    for (int byte = 0; byte < 256; ++byte)
+        allBytes += QByteArray::number(byte, 16).rightJustified(2, '0');
+    const QList<QByteArray> row = runSetup(
+        handle, "SELECT HEX(CONVERT(CONVERT(X'" + allBytes + "' USING " + charset.toLatin1() + ") USING utf16))");
+    const QByteArray utf16 = QByteArray::fromHex(row.value(0));
+    learnSingleByteMySqlCharset(charset, QStringDecoder(QStringConverter::Utf16BE).decode(utf16));
+}
+
+// Settles the character sets of a new session and reads back what the server really uses.
+// "binary" makes the server send every text in the character set of its column, told by each field.
+void settleCharsets(MYSQL* handle, const QString& named, QString& statementCharset, QString& resultCharset)
+{
+    if (named.compare(QLatin1String("binary"), Qt::CaseInsensitive) == 0)
+        runSetup(handle, "SET character_set_results = NULL");
+    // Read as binary strings, which the server sends unconverted whatever the result set is.
+    const QList<QByteArray> row = runSetup(handle, "SELECT CAST(@@character_set_client AS BINARY),"
+                                                   " CAST(@@character_set_results AS BINARY)");
+    statementCharset = QString::fromLatin1(row.value(0));
+    resultCharset = row.value(1).isEmpty() ? QStringLiteral("binary") : QString::fromLatin1(row.value(1));
+    for (const QString& charset : {statementCharset, resultCharset}) {
+        if (!hasMySqlTextCodec(charset))
+            learnCharsetFromServer(handle, charset);
+        MySqlTextCodec check(charset);  // throws for a set that cannot be decoded after all
+    }
+}
+
 // The server's own network timeouts, so that a slow reader of a streamed result is not cut off.
 // Only a tuning: a server that refuses it still serves the connection, so a failure is ignored.
 void raiseServerTimeouts(MYSQL* handle)
@@ -55,6 +120,14 @@ void raiseServerTimeouts(MYSQL* handle)
     const QByteArray sql = QByteArray("SET SESSION net_write_timeout=") + QByteArray::number(readWriteTimeoutSeconds)
         + ", net_read_timeout=" + QByteArray::number(readWriteTimeoutSeconds);
     mysql_real_query(handle, sql.constData(), sql.size());
+}
+
+// Logon texts go in the character set of the logon where a codec knows it, else as UTF-8.
+QByteArray logonText(const QString& text, const QString& charset)
+{
+    if (!hasMySqlTextCodec(charset) || isWideMySqlCharset(charset))
+        return text.toUtf8();
+    return MySqlTextCodec(charset).encode(text);
 }
 
 }  // namespace
@@ -72,29 +145,32 @@ void MySqlConnection::open()
         return;
     const QString host = params_.value(QStringLiteral("HostName")).trimmed();
     const unsigned int port = portNumber(params_.value(QStringLiteral("Port")));
-    const QString charset = charsetOf(params_);
-    MySqlTextCodec codec(charset);  // refuses a character set that could not be decoded
+    const QString named = namedCharset(params_);
+    // A server takes no set of two or four bytes a character (ucs2, utf16, utf32) from a client; it
+    // would fall back to a set of its own choosing. Such a name gets the default set instead.
+    const QString logonCharset = named.isEmpty() || isWideMySqlCharset(named) ? defaultCharset : named;
 
     HandleOwner handle(mysql_init(nullptr));
     if (!handle)
         throw Error(QStringLiteral("The MySQL client library could not create a connection (out of memory)"));
     setTimeouts(handle.get());
-    const QByteArray charsetName = charset.toLatin1();
-    mysql_optionsv(handle.get(), MYSQL_SET_CHARSET_NAME, charsetName.constData());
+    const QByteArray logonCharsetName = logonCharset.toLatin1();
+    mysql_optionsv(handle.get(), MYSQL_SET_CHARSET_NAME, logonCharsetName.constData());
 
     // "localhost" (or no host) makes the library use the local socket. The library reads
     // MYSQL_UNIX_PORT only once per process, so it is read here on every open.
     const QByteArray hostBytes = host.toUtf8();
     const QByteArray socket = qgetenv("MYSQL_UNIX_PORT");
     const bool local = host.isEmpty() || host == QLatin1String("localhost");
-    const QByteArray user = codec.encode(params_.value(QStringLiteral("User_Name")));
-    const QByteArray password = codec.encode(params_.value(QStringLiteral("Password")));
-    const QByteArray database = codec.encode(params_.value(QStringLiteral("Database")));
+    const QByteArray user = logonText(params_.value(QStringLiteral("User_Name")), logonCharset);
+    const QByteArray password = logonText(params_.value(QStringLiteral("Password")), logonCharset);
+    const QByteArray database = logonText(params_.value(QStringLiteral("Database")), logonCharset);
     if (!mysql_real_connect(handle.get(), host.isEmpty() ? nullptr : hostBytes.constData(), user.constData(),
                             password.constData(), database.isEmpty() ? nullptr : database.constData(), port,
                             local && !socket.isEmpty() ? socket.constData() : nullptr, 0))
-        throw Error(codec.decode(mysql_error(handle.get())));
+        throw Error(libraryMessage(handle.get()));
 
+    settleCharsets(handle.get(), named, statementCharset_, resultCharset_);
     raiseServerTimeouts(handle.get());
     handle_ = handle.release();
     session_ = std::make_shared<const int>(0);
@@ -111,11 +187,7 @@ void MySqlConnection::close()
 
 QString MySqlConnection::characterSetName() const
 {
-    if (!handle_)
-        return {};
-    MY_CHARSET_INFO info{};
-    mysql_get_character_set_info(handle_, &info);
-    return QString::fromLatin1(info.csname);
+    return handle_ ? resultCharset_ : QString();
 }
 
 }  // namespace dovrelle

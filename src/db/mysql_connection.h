@@ -29,7 +29,14 @@ public:
     bool isOpen() const { return handle_ != nullptr; }
 
     // The character set the connection really uses (e.g. "utf8mb4", "latin1"); valid while open.
+    // It is the set in which the server sends text, as the server reports it after logon; "binary"
+    // when the server sends every text in the character set of its own column.
     QString characterSetName() const;
+    // The character set in which statements are sent (the server's character_set_client). It
+    // differs from characterSetName() for "binary", where statements go as UTF-8 bytes.
+    // A ServerCharSet of two or four bytes a character (ucs2, utf16, utf32), which no server takes
+    // from a client, gives a utf8mb4 connection.
+    QString statementCharsetName() const { return statementCharset_; }
 
     st_mysql* handle() const { return handle_; }  // for MySqlQuery
 
@@ -41,6 +48,8 @@ private:
     ParameterList params_;
     st_mysql* handle_ = nullptr;
     std::shared_ptr<const int> session_;
+    QString resultCharset_;
+    QString statementCharset_;
 };
 
 }  // namespace dovrelle

@@ -20,7 +20,7 @@ struct MySqlQuery::State {
     MYSQL_ROW row = nullptr;
     unsigned long* lengths = nullptr;
     std::vector<MySqlColumn> columns;
-    std::unique_ptr<MySqlTextCodec> connectionCodec;
+    std::unique_ptr<MySqlTextCodec> resultCodec;     // field names, server messages, raw bytes as text
     std::map<unsigned int, std::unique_ptr<MySqlTextCodec>> columnCodecs;  // by character set number
 
     MySqlTextCodec& codecOf(const MySqlColumn& column);
@@ -33,8 +33,7 @@ MySqlTextCodec& MySqlQuery::State::codecOf(const MySqlColumn& column)
     auto found = columnCodecs.find(column.charsetNumber);
     if (found == columnCodecs.end()) {
         const QString charset = mysqlCharsetNameOfNumber(column.charsetNumber);
-        auto codec = charset.isEmpty() ? std::make_unique<MySqlTextCodec>(connectionCodec->charsetName())
-                                       : std::make_unique<MySqlTextCodec>(charset);
+        auto codec = std::make_unique<MySqlTextCodec>(charset.isEmpty() ? resultCodec->charsetName() : charset);
         found = columnCodecs.emplace(column.charsetNumber, std::move(codec)).first;
     }
     return *found->second;
@@ -46,7 +45,7 @@ void MySqlQuery::State::fetch()
     row = mysql_fetch_row(result);
     lengths = row ? mysql_fetch_lengths(result) : nullptr;
     if (!row && handle && mysql_errno(handle) != 0)
-        throw Error(connectionCodec->decode(mysql_error(handle)));
+        throw Error(resultCodec->decode(mysql_error(handle)));
 }
 
 // Frees the result. On a live connection mysql_free_result first reads and discards the rows not
@@ -79,16 +78,19 @@ void MySqlQuery::open(const QString& sql)
     MYSQL* handle = connection_.handle();
     if (!handle)
         throw Error(QStringLiteral("The MySQL connection is not open"));
-    state_->connectionCodec = std::make_unique<MySqlTextCodec>(connection_.characterSetName());
+    // Names and messages come in the result set; without one ("binary") in the server's own UTF-8.
+    const QString resultCharset = connection_.characterSetName();
+    state_->resultCodec = std::make_unique<MySqlTextCodec>(
+        resultCharset == QLatin1String("binary") ? QStringLiteral("utf8mb3") : resultCharset);
     state_->columnCodecs.clear();
-    const QByteArray statement = state_->connectionCodec->encode(sql);
+    const QByteArray statement = MySqlTextCodec(connection_.statementCharsetName()).encode(sql);
     if (mysql_real_query(handle, statement.constData(), statement.size()) != 0)
-        throw Error(state_->connectionCodec->decode(mysql_error(handle)));
+        throw Error(state_->resultCodec->decode(mysql_error(handle)));
 
     MYSQL_RES* result = mysql_use_result(handle);
     if (!result) {
         if (mysql_field_count(handle) != 0)
-            throw Error(state_->connectionCodec->decode(mysql_error(handle)));
+            throw Error(state_->resultCodec->decode(mysql_error(handle)));
         return;  // a statement without a result set: an empty result, at its end at once
     }
     state_->result = result;
@@ -97,7 +99,7 @@ void MySqlQuery::open(const QString& sql)
     const MYSQL_FIELD* fields = mysql_fetch_fields(result);
     state_->columns.reserve(count);
     for (unsigned int i = 0; i < count; ++i) {
-        const QString name = state_->connectionCodec->decode(QByteArrayView(fields[i].name, fields[i].name_length));
+        const QString name = state_->resultCodec->decode(QByteArrayView(fields[i].name, fields[i].name_length));
         state_->columns.push_back(mysqlColumnOf(fields[i], name));
     }
     try {
@@ -160,7 +162,7 @@ QString MySqlQuery::textAt(int pos) const
 {
     const Value value = valueAt(pos);
     if (value.kind() == Value::Kind::Bytes)  // raw bytes read as text, as a MySQL client shows them
-        return state_->connectionCodec->decode(value.asBytes());
+        return state_->resultCodec->decode(value.asBytes());
     return value.toText();
 }
 

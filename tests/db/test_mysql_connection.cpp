@@ -94,10 +94,8 @@ TEST(MySqlConnection, FailuresCarryTheLibraryMessage)
         {"unknown host", withValue("HostName", "no-such-host.invalid"), "Unknown server host 'no-such-host.invalid'"},
         {"port is not a number", withValue("Port", "33o6"), "'33o6' is not a valid port number"},
         {"port out of range", withValue("Port", "70000"), "'70000' is not a valid port number"},
-        {"character set without a codec", withValue("ServerCharSet", "swe7"),
-         "The MySQL character set 'swe7' is not supported"},
-        {"character set the server does not know", withValue("ServerCharSet", "klingon"),
-         "The MySQL character set 'klingon' is not supported"},
+        {"character set nobody knows", withValue("ServerCharSet", "klingon"), "Can't initialize character set klingon"},
+        {"character set name with a quote", withValue("ServerCharSet", "x'y"), "'x'y' is not a character set name"},
     };
     for (const auto& c : cases) {
         const std::optional<QString> message = openFailure(c.params);
@@ -123,9 +121,11 @@ TEST(MySqlConnection, LocalhostUsesTheSocketNamedByMysqlUnixPort)
         << message->toStdString();
 }
 
-// Text written as utf8mb4 arrives whole over a connection in another character set wherever that
-// set can hold it. Statements go out in the connection's set (the WHERE finds the row, the column
-// alias comes back as the name of the field).
+// Text written as utf8mb4 arrives whole over a connection in each character set the wizard offers,
+// in characters that set can hold. Statements go out in the connection's set: the WHERE finds
+// the row, and the column alias (the first word of the text; a plain one for swe7, which has no
+// backtick and whose letters beyond ASCII the server does not take in names) comes back as the
+// field name.
 TEST(MySqlConnection, TextArrivesWholeInEachCharacterSet)
 {
     testsupport::ScratchMySqlDatabase db("t_charset");
@@ -133,19 +133,46 @@ TEST(MySqlConnection, TextArrivesWholeInEachCharacterSet)
         QString serverCharSet;  // empty: no ServerCharSet line
         QString expectedCharset;
         QString text;
-        QString alias;
     } cases[] = {
-        {"", "utf8mb4", QStringLiteral("漢字かな 😀🇳🇴 Ωé€"), QStringLiteral("名前")},
-        {"Default", "utf8mb4", QStringLiteral("𝄞 music 🎵"), QStringLiteral("wörd")},
-        {"utf8mb4", "utf8mb4", QStringLiteral("中文 😀"), QStringLiteral("中文")},
-        {"utf8", "utf8mb3", QStringLiteral("中文 Ωé€ (BMP only)"), QStringLiteral("中文")},
-        {"latin1", "latin1", QStringLiteral("café € Œ ‰ ÿ"), QStringLiteral("wörd")},
-        {"latin2", "latin2", QStringLiteral("Łódź ščř"), QStringLiteral("słowo")},
-        {"cp1251", "cp1251", QStringLiteral("Привет, мир"), QStringLiteral("слово")},
-        {"sjis", "sjis", QStringLiteral("日本語のテキスト"), QStringLiteral("名前")},
-        {"gbk", "gbk", QStringLiteral("简体中文"), QStringLiteral("名字")},
-        {"big5", "big5", QStringLiteral("繁體中文"), QStringLiteral("名字")},
-        {"greek", "greek", QStringLiteral("Καλημέρα"), QStringLiteral("λέξη")},
+        {"", "utf8mb4", QStringLiteral("漢字かな 😀🇳🇴 Ωé€")},
+        {"Default", "utf8mb4", QStringLiteral("music 𝄞 🎵")},
+        {"utf8mb4", "utf8mb4", QStringLiteral("中文 😀")},
+        {"utf8", "utf8mb3", QStringLiteral("中文 Ωé€ (BMP only)")},
+        {"armscii8", "armscii8", QStringLiteral("Հայերեն")},
+        {"ascii", "ascii", QStringLiteral("plain text 123")},
+        {"big5", "big5", QStringLiteral("繁體中文")},
+        {"binary", "binary", QStringLiteral("漢字 😀 é")},
+        {"cp1250", "cp1250", QStringLiteral("Zażółć gęślą")},
+        {"cp1251", "cp1251", QStringLiteral("Привет мир")},
+        {"cp1256", "cp1256", QStringLiteral("مرحبا بالعالم")},
+        {"cp1257", "cp1257", QStringLiteral("Ąčęėįšųūž")},
+        {"cp850", "cp850", QStringLiteral("Ñandú çà ü")},
+        {"cp852", "cp852", QStringLiteral("Kraków ůň")},
+        {"cp866", "cp866", QStringLiteral("Здравствуй")},
+        {"cp932", "cp932", QStringLiteral("日本語 ①")},
+        {"dec8", "dec8", QStringLiteral("Déjà vu ñ")},
+        {"eucjpms", "eucjpms", QStringLiteral("東京 ①")},
+        {"euckr", "euckr", QStringLiteral("한국어")},
+        {"gb2312", "gb2312", QStringLiteral("北京")},
+        {"gbk", "gbk", QStringLiteral("简体中文 镕")},
+        {"geostd8", "geostd8", QStringLiteral("ქართული")},
+        {"greek", "greek", QStringLiteral("Καλημέρα")},
+        {"hebrew", "hebrew", QStringLiteral("שלום")},
+        {"hp8", "hp8", QStringLiteral("Café ñ")},
+        {"keybcs2", "keybcs2", QStringLiteral("Příliš žluťoučký kůň")},
+        {"koi8r", "koi8r", QStringLiteral("Привет")},
+        {"koi8u", "koi8u", QStringLiteral("Привіт ґ")},
+        {"latin1", "latin1", QStringLiteral("café € Œ ‰ ÿ")},
+        {"latin2", "latin2", QStringLiteral("Łódź ščř")},
+        {"latin5", "latin5", QStringLiteral("Türkçe ğış")},
+        {"latin7", "latin7", QStringLiteral("Lietuvių ąčę")},
+        {"macce", "macce", QStringLiteral("Čeština ě")},
+        {"macroman", "macroman", QStringLiteral("Crème brûlée")},
+        {"sjis", "sjis", QStringLiteral("日本語のテキスト")},
+        {"swe7", "swe7", QStringLiteral("ÅÄ åäö")},  // no Ö: its byte is the backslash, an escape in literals
+        {"tis620", "tis620", QStringLiteral("ภาษาไทย")},
+        {"ucs2", "utf8mb4", QStringLiteral("中文 é Ω")},  // no server takes ucs2 from a client
+        {"ujis", "ujis", QStringLiteral("日本語")},
     };
     QStringList inserts;
     for (size_t i = 0; i < std::size(cases); ++i)
@@ -158,14 +185,27 @@ TEST(MySqlConnection, TextArrivesWholeInEachCharacterSet)
         SCOPED_TRACE(c.serverCharSet.toStdString());
         MySqlConnection connection;
         connection.setParameters(testsupport::mysqlParameters(db.name(), c.serverCharSet));
-        connection.open();
+        try {
+            connection.open();
+        } catch (const Error& e) {
+            ADD_FAILURE() << "opening failed: " << e.what();
+            continue;
+        }
         EXPECT_EQ(connection.characterSetName(), c.expectedCharset);
+        const bool swe7 = c.serverCharSet == "swe7";
+        const QString alias = swe7 ? QStringLiteral("ord") : c.text.section(' ', 0, 0);
+        const QString quotedAlias = swe7 ? alias : '`' + alias + '`';
         MySqlQuery query(connection);
-        query.open(QStringLiteral("select n, word `%1`, memo from t where word = '%2'").arg(c.alias, c.text));
+        try {
+            query.open(QStringLiteral("select n, word %1, memo from t where word = '%2'").arg(quotedAlias, c.text));
+        } catch (const Error& e) {
+            ADD_FAILURE() << "the query failed: " << e.what();
+            continue;
+        }
         ASSERT_FALSE(query.atEnd());
         EXPECT_EQ(query.intAt(0), int(i));
-        EXPECT_EQ(query.fieldName(1), c.alias);
-        EXPECT_EQ(query.value(c.alias.toUpper()), Value::fromText(c.text));
+        EXPECT_EQ(query.fieldName(1), alias);
+        EXPECT_EQ(query.value(alias.toUpper()), Value::fromText(c.text));
         EXPECT_EQ(query.value("memo"), Value::fromText(c.text));
         query.next();
         EXPECT_TRUE(query.atEnd());
@@ -188,27 +228,4 @@ TEST(MySqlConnection, StatementOutsideTheCharacterSetIsRefused)
     }
     query.open(QStringLiteral("select name from customers where name = 'Bjørn'"));
     EXPECT_EQ(query.textAt(0), QStringLiteral("Bjørn"));
-}
-
-// Every character set the server offers can be decoded, except the few legacy sets refused by name.
-TEST(MySqlConnection, EveryServerCharacterSetHasACodec)
-{
-    const QStringList refused{"dec8", "swe7", "keybcs2", "armscii8", "geostd8"};
-    MySqlConnection connection;
-    connection.setParameters(testsupport::mysqlParameters({}));
-    connection.open();
-    MySqlQuery query(connection);
-    int count = 0;
-    for (query.open("show character set"); !query.atEnd(); query.next(), ++count) {
-        const QString charset = query.value("charset").toText();
-        if (refused.contains(charset)) {
-            EXPECT_THROW(dovrelle::MySqlTextCodec{charset}, Error) << charset.toStdString();
-            continue;
-        }
-        if (charset == "binary")
-            continue;
-        dovrelle::MySqlTextCodec codec(charset);
-        EXPECT_EQ(codec.decode(codec.encode("Abc 123")), "Abc 123") << charset.toStdString();
-    }
-    EXPECT_GT(count, 30);
 }
