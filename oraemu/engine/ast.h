@@ -1,0 +1,109 @@
+#pragma once
+
+#include "column_type.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace oraemu {
+
+// A possibly schema-qualified object name, already folded (unquoted) or kept (quoted).
+struct ObjectName {
+    std::string schema;  // empty: the session's user
+    std::string name;
+};
+
+struct Expr {
+    enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, Negate };
+    Kind kind = Kind::Null;
+    std::string text;   // String/Number literal, Column name, Function name, Binary operator
+    std::string qualifier;  // Column: table alias or name
+    int bindIndex = -1;     // Bind: index of the placeholder occurrence
+    bool negated = false;   // IsNull: IS NOT NULL
+    std::vector<std::unique_ptr<Expr>> args;
+};
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct ColumnDef {
+    std::string name;
+    ColumnType type;
+    bool sessionSemantics = false;  // no BYTE or CHAR given: NLS_LENGTH_SEMANTICS decides
+};
+
+struct CreateTable {
+    ObjectName table;
+    std::vector<ColumnDef> columns;
+};
+
+struct DropTable {
+    ObjectName table;
+};
+
+struct AddPrimaryKey {
+    ObjectName table;
+    std::string constraint;
+    std::vector<std::string> columns;
+    bool unique = false;  // ADD CONSTRAINT n UNIQUE (cols)
+};
+
+struct CreateIndex {
+    bool unique = false;
+    ObjectName index;
+    ObjectName table;
+    std::vector<std::string> columns;
+};
+
+struct SelectItem {
+    bool star = false;
+    ExprPtr expr;
+    std::string alias;      // empty: derived from the expression
+    std::string display;    // the expression as written, upper-cased, for the column name
+};
+
+struct OrderItem {
+    ExprPtr expr;
+    bool descending = false;
+};
+
+struct Select {
+    bool distinct = false;
+    std::vector<SelectItem> items;
+    ObjectName from;
+    std::string alias;
+    ExprPtr where;
+    std::vector<ExprPtr> groupBy;
+    std::vector<OrderItem> orderBy;
+};
+
+struct Insert {
+    ObjectName table;
+    std::vector<std::string> columns;  // empty: all, in table order
+    std::vector<ExprPtr> values;
+};
+
+struct Delete {
+    ObjectName table;
+    ExprPtr where;
+};
+
+struct AlterSession {
+    // (parameter upper-cased, value as given: string literal content or word)
+    std::vector<std::pair<std::string, std::string>> settings;
+};
+
+struct Commit {};
+struct Rollback {};
+
+using Command = std::variant<CreateTable, DropTable, AddPrimaryKey, CreateIndex, Select, Insert, Delete,
+                               AlterSession, Commit, Rollback>;
+
+// A parsed statement with its bind placeholders in order of appearance.
+struct ParsedStatement {
+    Command statement;
+    std::vector<std::string> placeholders;  // names upper-cased, "1" for :1
+};
+
+}  // namespace oraemu

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "column_type.h"
+#include "sqlite_util.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace oraemu {
+
+struct TableColumn {
+    std::string name;
+    ColumnType type;
+    bool nullable = true;
+};
+
+// One Oracle table; its rows live in the SQLite table dataTable() with columns c1..cN.
+struct TableDef {
+    std::int64_t id = 0;
+    std::string owner;
+    std::string name;
+    std::vector<TableColumn> columns;
+
+    std::string dataTable() const { return "d_" + std::to_string(id); }
+    static std::string dataColumn(std::size_t index) { return "c" + std::to_string(index + 1); }
+    int columnIndex(const std::string& columnName) const;  // -1 when absent
+};
+
+struct IndexDef {
+    std::int64_t id = 0;
+    std::string owner;
+    std::string name;
+    bool unique = false;
+    std::vector<int> columns;  // column indexes of the table
+};
+
+struct ConstraintDef {
+    std::string owner;
+    std::string name;
+    char type = 'P';
+    std::int64_t indexId = 0;
+    std::vector<int> columns;
+};
+
+// The Oracle data dictionary of one database, kept in oraemu_* tables of the SQLite file.
+class Catalog {
+public:
+    explicit Catalog(sqlite3* db) : db_(db) {}
+
+    static void createSchema(sqlite3* db);
+
+    std::shared_ptr<const TableDef> findTable(const std::string& owner, const std::string& name);
+    // A table, index or other schema object of that name exists (ORA-00955).
+    bool objectNameInUse(const std::string& owner, const std::string& name);
+    bool constraintNameInUse(const std::string& owner, const std::string& name);
+    bool userExists(const std::string& name);
+
+    std::int64_t createTable(const std::string& owner, const std::string& name, const std::vector<TableColumn>& columns);
+    void dropTable(const TableDef& table);
+
+    std::vector<IndexDef> indexesOf(const TableDef& table);
+    std::vector<ConstraintDef> constraintsOf(const TableDef& table);
+    std::int64_t addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns);
+    void addConstraint(const TableDef& table, const ConstraintDef& constraint);
+    void setNotNull(const TableDef& table, const std::vector<int>& columns);
+
+    // Changes whenever a DDL statement commits, so prepared plans know to re-resolve names.
+    std::int64_t generation();
+    void bumpGeneration();
+
+private:
+    sqlite3* db_;
+    SqlStatement generationQuery_;
+};
+
+}  // namespace oraemu

@@ -1,0 +1,143 @@
+// The data dictionary views (ALL_TABLES, USER_TAB_COLUMNS ...) over the oraemu_* catalog tables.
+#include "plans.h"
+
+namespace oraemu {
+
+namespace {
+
+struct ViewColumn {
+    const char* name;
+    const char* sql;  // over t (oraemu_tables) and the view's other tables
+    bool number;
+};
+
+ResultColumn viewColumn(const ViewColumn& column)
+{
+    ResultColumn result;
+    result.name = column.name;
+    if (column.number) {
+        result.type.kind = ColumnType::Kind::Number;
+    } else {
+        result.type.kind = ColumnType::Kind::Varchar2;
+        result.type.length = 128;
+    }
+    return result;
+}
+
+std::unique_ptr<QuerySource> makeView(const std::string& name, const std::vector<ViewColumn>& columns,
+                                      const std::string& from)
+{
+    auto source = std::make_unique<QuerySource>();
+    source->name = name;
+    std::string list;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        list += (i ? ", " : "") + std::string(columns[i].sql) + " AS c" + std::to_string(i + 1);
+        source->columns.push_back(viewColumn(columns[i]));
+        source->integerStorage.push_back(columns[i].number);
+    }
+    source->sql = "(SELECT " + list + " FROM " + from + ")";
+    return source;
+}
+
+}  // namespace
+
+std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::string& user)
+{
+    const std::string me = sqlQuote(user);
+    const bool all = name.rfind("ALL_", 0) == 0;
+    const bool mine = name.rfind("USER_", 0) == 0;
+    if (!all && !mine) {
+        if (name == "DUAL")
+            return makeView(name, {{"DUMMY", "'X'", false}}, "(SELECT 1)");
+        return nullptr;
+    }
+    const std::string base = name.substr(all ? 4 : 5);
+    auto ownerFilter = [&](const char* column) { return all ? std::string() : std::string(" WHERE ") + column + " = " + me; };
+    auto withOwner = [&](std::vector<ViewColumn> columns, ViewColumn owner) {
+        if (all)
+            columns.insert(columns.begin(), owner);
+        return columns;
+    };
+
+    if (base == "TABLES") {
+        return makeView(name, withOwner({{"TABLE_NAME", "t.name", false}, {"TABLESPACE_NAME", "'USERS'", false},
+                                         {"NUM_ROWS", "NULL", true}, {"TEMPORARY", "'N'", false}},
+                                        {"OWNER", "t.owner", false}),
+                        "oraemu_tables t" + ownerFilter("t.owner"));
+    }
+    if (base == "TAB_COLUMNS") {
+        return makeView(name,
+                        withOwner({{"TABLE_NAME", "t.name", false},
+                                   {"COLUMN_NAME", "c.name", false},
+                                   {"DATA_TYPE", "c.data_type", false},
+                                   {"DATA_LENGTH", "c.data_length", true},
+                                   {"DATA_PRECISION", "c.data_precision", true},
+                                   {"DATA_SCALE", "c.data_scale", true},
+                                   {"NULLABLE", "CASE c.nullable WHEN 0 THEN 'N' ELSE 'Y' END", false},
+                                   {"COLUMN_ID", "c.position", true},
+                                   {"CHAR_LENGTH", "c.char_length", true},
+                                   {"CHAR_USED", "c.char_used", false}},
+                                  {"OWNER", "t.owner", false}),
+                        "oraemu_columns c JOIN oraemu_tables t ON t.id = c.table_id" + ownerFilter("t.owner"));
+    }
+    if (base == "INDEXES") {
+        return makeView(name,
+                        withOwner({{"INDEX_NAME", "i.name", false},
+                                   {"INDEX_TYPE", "'NORMAL'", false},
+                                   {"TABLE_OWNER", "t.owner", false},
+                                   {"TABLE_NAME", "t.name", false},
+                                   {"TABLE_TYPE", "'TABLE'", false},
+                                   {"UNIQUENESS", "CASE i.uniq WHEN 0 THEN 'NONUNIQUE' ELSE 'UNIQUE' END", false},
+                                   {"STATUS", "'VALID'", false}},
+                                  {"OWNER", "i.owner", false}),
+                        "oraemu_indexes i JOIN oraemu_tables t ON t.id = i.table_id" + ownerFilter("i.owner"));
+    }
+    if (base == "IND_COLUMNS") {
+        std::vector<ViewColumn> columns = {{"INDEX_NAME", "i.name", false},
+                                           {"TABLE_NAME", "t.name", false},
+                                           {"COLUMN_NAME", "c.name", false},
+                                           {"COLUMN_POSITION", "ic.position", true},
+                                           {"COLUMN_LENGTH", "c.data_length", true},
+                                           {"CHAR_LENGTH", "c.char_length", true},
+                                           {"DESCEND", "'ASC'", false}};
+        if (all) {
+            columns.insert(columns.begin() + 1, {"TABLE_OWNER", "t.owner", false});
+            columns.insert(columns.begin(), {"INDEX_OWNER", "i.owner", false});
+        }
+        return makeView(name, columns,
+                        "oraemu_index_columns ic JOIN oraemu_indexes i ON i.id = ic.index_id "
+                        "JOIN oraemu_tables t ON t.id = i.table_id "
+                        "JOIN oraemu_columns c ON c.table_id = t.id AND c.position = ic.column_position" +
+                            ownerFilter("i.owner"));
+    }
+    if (base == "CONSTRAINTS") {
+        return makeView(name,
+                        {{"OWNER", "k.owner", false},
+                         {"CONSTRAINT_NAME", "k.name", false},
+                         {"CONSTRAINT_TYPE", "k.type", false},
+                         {"TABLE_NAME", "t.name", false},
+                         {"STATUS", "'ENABLED'", false},
+                         {"INDEX_OWNER", "i.owner", false},
+                         {"INDEX_NAME", "i.name", false}},
+                        "oraemu_constraints k JOIN oraemu_tables t ON t.id = k.table_id "
+                        "LEFT JOIN oraemu_indexes i ON i.id = k.index_id" +
+                            ownerFilter("k.owner"));
+    }
+    if (base == "CONS_COLUMNS") {
+        return makeView(name,
+                        {{"OWNER", "k.owner", false},
+                         {"CONSTRAINT_NAME", "k.name", false},
+                         {"TABLE_NAME", "t.name", false},
+                         {"COLUMN_NAME", "c.name", false},
+                         {"POSITION", "kc.position", true}},
+                        "oraemu_constraint_columns kc JOIN oraemu_constraints k ON k.owner = kc.owner AND "
+                        "k.name = kc.constraint_name JOIN oraemu_tables t ON t.id = k.table_id "
+                        "JOIN oraemu_columns c ON c.table_id = t.id AND c.position = kc.column_position" +
+                            ownerFilter("k.owner"));
+    }
+    if (base == "USERS" && all)
+        return makeView(name, {{"USERNAME", "u.name", false}}, "oraemu_users u");
+    return nullptr;
+}
+
+}  // namespace oraemu

@@ -1,0 +1,66 @@
+#include "column_type.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+namespace oraemu {
+
+std::string ColumnType::dataTypeName() const
+{
+    switch (kind) {
+    case Kind::Varchar2: return "VARCHAR2";
+    case Kind::NVarchar2: return "NVARCHAR2";
+    case Kind::Char: return "CHAR";
+    case Kind::NChar: return "NCHAR";
+    case Kind::Number: return "NUMBER";
+    case Kind::Float: return "FLOAT";
+    case Kind::Date: return "DATE";
+    case Kind::Timestamp: return "TIMESTAMP(" + std::to_string(scale) + ")";
+    case Kind::Raw: return "RAW";
+    case Kind::Blob: return "BLOB";
+    case Kind::Clob: return "CLOB";
+    }
+    return "UNDEFINED";
+}
+
+int ColumnType::byteLength() const
+{
+    switch (kind) {
+    case Kind::Varchar2:
+    case Kind::Char:
+        return charSemantics ? std::min(length * 4, kind == Kind::Char ? 2000 : 4000) : length;
+    case Kind::NVarchar2:
+    case Kind::NChar: return length * 2;
+    case Kind::Number:
+    case Kind::Float: return 22;
+    case Kind::Date: return 7;
+    case Kind::Timestamp: return 11;
+    case Kind::Raw: return length;
+    case Kind::Blob:
+    case Kind::Clob: return 4000;
+    }
+    return 0;
+}
+
+std::string ColumnType::encode() const
+{
+    std::ostringstream out;
+    out << static_cast<int>(kind) << ' ' << length << ' ' << (charSemantics ? 1 : 0) << ' ' << precision << ' '
+        << scale << ' ' << (scaleGiven ? 1 : 0);
+    return out.str();
+}
+
+ColumnType ColumnType::decode(const std::string& text)
+{
+    ColumnType type;
+    std::istringstream in(text);
+    int kind = 0, chars = 0, given = 0;
+    in >> kind >> type.length >> chars >> type.precision >> type.scale >> given;
+    type.kind = static_cast<Kind>(kind);
+    type.charSemantics = chars != 0;
+    type.scaleGiven = given != 0;
+    return type;
+}
+
+}  // namespace oraemu

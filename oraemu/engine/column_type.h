@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace oraemu {
+
+// The Oracle type of a table column or select-list item.
+struct ColumnType {
+    enum class Kind { Varchar2, NVarchar2, Char, NChar, Number, Float, Date, Timestamp, Raw, Blob, Clob };
+    Kind kind = Kind::Varchar2;
+    int length = 0;          // characters or bytes (Varchar2, Char, Raw)
+    bool charSemantics = false;
+    int precision = 0;       // Number: 0 = none given; Float: binary precision
+    int scale = 0;           // Number: digits after the point; Timestamp: fraction digits
+    bool scaleGiven = false;
+
+    bool isText() const { return kind == Kind::Varchar2 || kind == Kind::NVarchar2 || kind == Kind::Char || kind == Kind::NChar; }
+    bool isNumber() const { return kind == Kind::Number || kind == Kind::Float; }
+    bool isLob() const { return kind == Kind::Blob || kind == Kind::Clob; }
+
+    // The name catalog views show in DATA_TYPE, e.g. "VARCHAR2", "TIMESTAMP(6)".
+    std::string dataTypeName() const;
+    // DATA_LENGTH in bytes, as Oracle reports it for an AL32UTF8 database.
+    int byteLength() const;
+
+    // Serialised form kept in the catalog, and back.
+    std::string encode() const;
+    static ColumnType decode(const std::string& text);
+};
+
+}  // namespace oraemu

@@ -1,0 +1,105 @@
+#include "database.h"
+
+#include "catalog.h"
+#include "decimal.h"
+#include "identifiers.h"
+#include "ora_error.h"
+
+#include <sys/stat.h>
+
+namespace oraemu {
+
+namespace {
+
+int compareNumbers(void*, int sizeA, const void* a, int sizeB, const void* b)
+{
+    return compareNumberText(std::string_view(static_cast<const char*>(a), sizeA),
+                             std::string_view(static_cast<const char*>(b), sizeB));
+}
+
+[[noreturn]] void unresolvable()
+{
+    throw OraError(12154, "TNS:could not resolve the connect identifier specified");
+}
+
+SqliteDb openFile(const std::string& path, int flags)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteDb db(raw);
+    if (rc != SQLITE_OK)
+        unresolvable();
+    sqlite3_busy_timeout(db.get(), 60000);
+    sqlite3_create_collation(db.get(), "oranum", SQLITE_UTF8, nullptr, compareNumbers);
+    sqlite3_extended_result_codes(db.get(), 1);
+    return db;
+}
+
+void configure(sqlite3* db)
+{
+    sqlExec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
+                "PRAGMA cache_size=-16000;");
+}
+
+bool isFile(const std::string& path)
+{
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+void createDatabase(const std::string& path)
+{
+    if (isFile(path))
+        throw OraError(1501, "CREATE DATABASE failed: " + path + " exists");
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    SqliteDb db(raw);
+    if (rc != SQLITE_OK)
+        throw OraError(1501, "CREATE DATABASE failed: cannot create " + path);
+    configure(db.get());
+    sqlExec(db.get(), "BEGIN");
+    Catalog::createSchema(db.get());
+    sqlExec(db.get(), "COMMIT");
+}
+
+SqliteDb openDatabase(const std::string& path)
+{
+    if (!isFile(path))
+        unresolvable();
+    SqliteDb db = openFile(path, SQLITE_OPEN_READWRITE);
+    try {
+        SqlStatement check(db.get(), "SELECT value FROM oraemu_meta WHERE key = 'format'");
+        if (!check.step())
+            unresolvable();
+        configure(db.get());
+    } catch (const OraError& error) {
+        if (error.code() == 54)
+            throw;
+        unresolvable();
+    }
+    return db;
+}
+
+void addUser(const std::string& path, const std::string& name, const std::string& password)
+{
+    const std::string folded = foldName(name);
+    if (folded.empty() || isReservedWord(folded) || !std::isalpha(static_cast<unsigned char>(folded[0])) ||
+        folded.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_$#") != std::string::npos)
+        throw OraError(1935, "missing user or role name");
+    if (folded.size() > maxIdentifierBytes)
+        throw OraError(972, "identifier is too long");
+    if (password.empty())
+        throw OraError(988, "missing or invalid password(s)");
+    SqliteDb db = openDatabase(path);
+    Catalog catalog(db.get());
+    if (catalog.userExists(folded))
+        throw OraError(1920, "user name '" + folded + "' conflicts with another user or role name");
+    SqlStatement insert(db.get(), "INSERT INTO oraemu_users VALUES(?, ?)");
+    insert.bind(1, folded);
+    insert.bind(2, password);
+    insert.step();
+}
+
+}  // namespace oraemu

@@ -1,0 +1,159 @@
+// CREATE TABLE, DROP TABLE, ALTER TABLE ... ADD CONSTRAINT and CREATE INDEX.
+#include "identifiers.h"
+#include "ora_error.h"
+#include "plans.h"
+#include "session.h"
+
+#include <algorithm>
+#include <set>
+
+namespace oraemu {
+
+namespace {
+
+std::shared_ptr<const TableDef> requireTable(Session& session, const ObjectName& name)
+{
+    auto table = session.catalog().findTable(session.ownerOf(name.schema), name.name);
+    if (!table)
+        throw OraError(942, "table or view does not exist");
+    return table;
+}
+
+std::vector<int> resolveColumns(const TableDef& table, const std::vector<std::string>& names)
+{
+    std::vector<int> columns;
+    for (const std::string& name : names) {
+        const int index = table.columnIndex(name);
+        if (index < 0)
+            throwInvalidIdentifier(name);
+        if (std::find(columns.begin(), columns.end(), index) != columns.end())
+            throw OraError(957, "duplicate column name");
+        columns.push_back(index);
+    }
+    return columns;
+}
+
+bool hasDuplicates(Session& session, const TableDef& table, const std::vector<int>& columns)
+{
+    std::string list, notNull;
+    for (int column : columns) {
+        list += (list.empty() ? "" : ", ") + TableDef::dataColumn(column);
+        notNull += " AND " + TableDef::dataColumn(column) + " IS NOT NULL";
+    }
+    SqlStatement query(session.db(), "SELECT 1 FROM " + table.dataTable() + " WHERE 1=1" + notNull + " GROUP BY " +
+                                         list + " HAVING count(*) > 1 LIMIT 1");
+    return query.step();
+}
+
+bool hasNulls(Session& session, const TableDef& table, const std::vector<int>& columns)
+{
+    std::string condition;
+    for (int column : columns)
+        condition += (condition.empty() ? "" : " OR ") + TableDef::dataColumn(column) + " IS NULL";
+    SqlStatement query(session.db(), "SELECT 1 FROM " + table.dataTable() + " WHERE " + condition + " LIMIT 1");
+    return query.step();
+}
+
+std::string generatedConstraintName(Session& session)
+{
+    SqlStatement query(session.db(), "SELECT count(*) FROM oraemu_constraints");
+    query.step();
+    for (std::int64_t n = query.columnInt(0) + 1;; ++n) {
+        std::string name = std::to_string(n);
+        name = "SYS_C" + std::string(name.size() < 7 ? 7 - name.size() : 0, '0') + name;
+        if (!session.catalog().constraintNameInUse(session.user(), name))
+            return name;
+    }
+}
+
+}  // namespace
+
+void runCreateTable(Session& session, const CreateTable& create)
+{
+    const std::string owner = session.ownerOf(create.table.schema);
+    Catalog& catalog = session.catalog();
+    if (owner != session.user() && !catalog.userExists(owner))
+        throw OraError(1918, "user '" + owner + "' does not exist");
+    if (catalog.objectNameInUse(owner, create.table.name))
+        throw OraError(955, "name is already used by an existing object");
+    std::vector<TableColumn> columns;
+    for (const ColumnDef& def : create.columns) {
+        TableColumn column{def.name, def.type, true};
+        if (def.sessionSemantics && (def.type.kind == ColumnType::Kind::Varchar2 || def.type.kind == ColumnType::Kind::Char))
+            column.type.charSemantics = session.nls().charSemantics;
+        columns.push_back(std::move(column));
+    }
+    catalog.createTable(owner, create.table.name, columns);
+}
+
+void runDropTable(Session& session, const DropTable& drop)
+{
+    auto table = requireTable(session, drop.table);
+    session.catalog().dropTable(*table);
+}
+
+void runAddKey(Session& session, const AddPrimaryKey& add)
+{
+    auto table = requireTable(session, add.table);
+    const std::vector<int> columns = resolveColumns(*table, add.columns);
+    for (int column : columns)
+        if (table->columns[column].type.isLob())
+            throw OraError(2329, "column of datatype LOB cannot be unique or a primary key");
+    Catalog& catalog = session.catalog();
+    const auto constraints = catalog.constraintsOf(*table);
+    if (!add.unique)
+        for (const ConstraintDef& existing : constraints)
+            if (existing.type == 'P')
+                throw OraError(2260, "table can have only one primary key");
+    const std::string name = add.constraint.empty() ? generatedConstraintName(session) : add.constraint;
+    if (catalog.constraintNameInUse(table->owner, name))
+        throw OraError(2264, "name already used by an existing constraint");
+    if (!add.unique && hasNulls(session, *table, columns))
+        throw OraError(1449, "column contains NULL values; cannot alter to NOT NULL");
+    if (hasDuplicates(session, *table, columns)) {
+        if (add.unique)
+            throw OraError(2299, "cannot validate (" + table->owner + "." + name + ") - duplicate keys found");
+        throw OraError(2437, "cannot validate (" + table->owner + "." + name + ") - primary key violated");
+    }
+
+    // The key uses an index on exactly its columns when there is one, else gets its own.
+    ConstraintDef constraint{table->owner, name, add.unique ? 'U' : 'P', 0, columns};
+    for (const IndexDef& index : catalog.indexesOf(*table))
+        if (index.columns == columns)
+            constraint.indexId = index.id;
+    if (constraint.indexId == 0) {
+        if (catalog.objectNameInUse(table->owner, name))
+            throw OraError(955, "name is already used by an existing object");
+        constraint.indexId = catalog.addIndex(*table, name, true, columns);
+    } else {
+        std::string list;
+        for (int column : columns)
+            list += (list.empty() ? "" : ", ") + TableDef::dataColumn(column);
+        sqlExec(session.db(), "CREATE UNIQUE INDEX k_" + std::to_string(table->id) + "_" +
+                                  std::to_string(constraint.indexId) + " ON " + table->dataTable() + "(" + list + ")");
+    }
+    catalog.addConstraint(*table, constraint);
+    if (!add.unique)
+        catalog.setNotNull(*table, columns);
+}
+
+void runCreateIndex(Session& session, const CreateIndex& create)
+{
+    auto table = requireTable(session, create.table);
+    Catalog& catalog = session.catalog();
+    const std::string owner = session.ownerOf(create.index.schema);
+    if (catalog.objectNameInUse(owner, create.index.name))
+        throw OraError(955, "name is already used by an existing object");
+    const std::vector<int> columns = resolveColumns(*table, create.columns);
+    for (int column : columns)
+        if (table->columns[column].type.isLob())
+            throw OraError(2327, "cannot create index on expression with datatype LOB");
+    for (const IndexDef& index : catalog.indexesOf(*table))
+        if (index.columns == columns)
+            throw OraError(1408, "such column list already indexed");
+    if (create.unique && hasDuplicates(session, *table, columns))
+        throw OraError(1452, "cannot CREATE UNIQUE INDEX; duplicate keys found");
+    catalog.addIndex(*table, create.index.name, create.unique, columns);
+}
+
+}  // namespace oraemu

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace oraemu {
+
+constexpr std::size_t maxIdentifierBytes = 30;
+
+// Words Oracle reserves: they cannot be unquoted names.
+bool isReservedWord(std::string_view upperWord);
+
+// Upper-cases the ASCII letters, as Oracle folds an unquoted name.
+std::string foldName(std::string_view name);
+
+}  // namespace oraemu

@@ -1,0 +1,179 @@
+// INSERT: values checked against the column types in C++, then one prepared SQLite insert per row.
+#include "ora_error.h"
+#include "plans.h"
+#include "session.h"
+
+#include <algorithm>
+
+namespace oraemu {
+
+namespace {
+
+InsertPlan::Target targetOf(const Expr& expr)
+{
+    InsertPlan::Target target;
+    switch (expr.kind) {
+    case Expr::Kind::Null: return target;
+    case Expr::Kind::String:
+    case Expr::Kind::Number:
+        target.kind = InsertPlan::Target::Kind::Literal;
+        target.literal = expr.text;
+        return target;
+    case Expr::Kind::Negate:
+        if (expr.args[0]->kind == Expr::Kind::Number) {
+            target.kind = InsertPlan::Target::Kind::Literal;
+            target.literal = "-" + expr.args[0]->text;
+            return target;
+        }
+        break;
+    case Expr::Kind::Bind:
+        target.kind = InsertPlan::Target::Kind::Bind;
+        target.placeholder = static_cast<std::size_t>(expr.bindIndex);
+        return target;
+    case Expr::Kind::Function:
+        if (expr.text == "SYSDATE" && expr.args.empty()) {
+            target.kind = InsertPlan::Target::Kind::Now;
+            return target;
+        }
+        break;
+    case Expr::Kind::Column: throw OraError(984, "column not allowed here");
+    default: break;
+    }
+    throw OraError(3001, "unimplemented feature");
+}
+
+std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef& table)
+{
+    std::vector<InsertPlan::UniqueKey> keys;
+    for (const ConstraintDef& constraint : session.catalog().constraintsOf(table)) {
+        std::vector<int> columns = constraint.columns;
+        std::sort(columns.begin(), columns.end());
+        keys.push_back({columns, constraint.owner + "." + constraint.name});
+    }
+    for (const IndexDef& index : session.catalog().indexesOf(table)) {
+        if (!index.unique)
+            continue;
+        std::vector<int> columns = index.columns;
+        std::sort(columns.begin(), columns.end());
+        keys.push_back({columns, index.owner + "." + index.name});
+    }
+    return keys;
+}
+
+// SQLite names the columns of a failed unique index: "UNIQUE constraint failed: d_7.c1, d_7.c3".
+[[noreturn]] void throwUniqueViolation(const InsertPlan& plan, const std::string& sqliteMessage)
+{
+    std::vector<int> columns;
+    std::size_t at = 0;
+    const std::string marker = plan.table->dataTable() + ".c";
+    while ((at = sqliteMessage.find(marker, at)) != std::string::npos) {
+        at += marker.size();
+        columns.push_back(std::atoi(sqliteMessage.c_str() + at) - 1);
+    }
+    std::sort(columns.begin(), columns.end());
+    for (const auto& key : plan.uniqueKeys)
+        if (key.columns == columns)
+            throw OraError(1, "unique constraint (" + key.name + ") violated");
+    throw OraError(1, "unique constraint (" + plan.table->owner + ".UNKNOWN) violated");
+}
+
+}  // namespace
+
+std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert)
+{
+    auto plan = std::make_unique<InsertPlan>();
+    plan->table = session.catalog().findTable(session.ownerOf(insert.table.schema), insert.table.name);
+    if (!plan->table)
+        throw OraError(942, "table or view does not exist");
+    const TableDef& table = *plan->table;
+    std::vector<int> columns;
+    if (insert.columns.empty()) {
+        for (std::size_t i = 0; i < table.columns.size(); ++i)
+            columns.push_back(static_cast<int>(i));
+    } else {
+        for (const std::string& name : insert.columns) {
+            const int index = table.columnIndex(name);
+            if (index < 0)
+                throwInvalidIdentifier(name);
+            if (std::find(columns.begin(), columns.end(), index) != columns.end())
+                throw OraError(957, "duplicate column name");
+            columns.push_back(index);
+        }
+    }
+    if (insert.values.size() < columns.size())
+        throw OraError(947, "not enough values");
+    if (insert.values.size() > columns.size())
+        throw OraError(913, "too many values");
+    plan->targets.resize(table.columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        plan->targets[columns[i]] = targetOf(*insert.values[i]);
+
+    std::string names, params;
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        names += (i ? ", " : "") + TableDef::dataColumn(i);
+        params += i ? ", ?" : "?";
+    }
+    plan->statement = SqlStatement(session.db(), "INSERT INTO " + table.dataTable() + "(" + names + ") VALUES(" + params + ")");
+    plan->storage.resize(table.columns.size());
+    plan->uniqueKeys = uniqueKeysOf(session, table);
+    return plan;
+}
+
+std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, std::uint32_t iterations,
+                        std::uint32_t offset)
+{
+    const TableDef& table = *plan.table;
+    const Nls& nls = session.nls();
+    session.beginWrite();
+    SqlStatement& insert = plan.statement;
+    std::string now;
+    std::uint64_t done = 0;
+    for (std::uint32_t row = offset; row < offset + iterations; ++row) {
+        try {
+            for (std::size_t c = 0; c < plan.targets.size(); ++c) {
+                const InsertPlan::Target& target = plan.targets[c];
+                InValue value;
+                switch (target.kind) {
+                case InsertPlan::Target::Kind::Null: break;
+                case InsertPlan::Target::Kind::Literal: value = InValue::text(target.literal); break;
+                case InsertPlan::Target::Kind::Bind: value = binds.value(target.placeholder, row); break;
+                case InsertPlan::Target::Kind::Now:
+                    value.kind = InValue::Kind::Date;
+                    value.date = DateTime::now();
+                    break;
+                }
+                Stored& stored = plan.storage[c];
+                convertForColumn(value, table, c, nls, stored);
+                const int param = static_cast<int>(c + 1);
+                switch (stored.kind) {
+                case Stored::Kind::Null:
+                    if (!table.columns[c].nullable)
+                        throw OraError(1400, "cannot insert NULL into (\"" + table.owner + "\".\"" + table.name +
+                                                 "\".\"" + table.columns[c].name + "\")");
+                    insert.bindNull(param);
+                    break;
+                case Stored::Kind::Text: insert.bindStatic(param, stored.text); break;
+                case Stored::Kind::Blob: insert.bindBlobStatic(param, stored.text); break;
+                case Stored::Kind::Int: insert.bind(param, stored.i); break;
+                }
+            }
+            const int rc = insert.stepRaw();
+            if (rc != SQLITE_DONE) {
+                const std::string message = sqlite3_errmsg(session.db());
+                sqlite3_reset(insert.get());
+                if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+                    throwUniqueViolation(plan, message);
+                throwSqliteError(session.db(), rc);
+            }
+            sqlite3_reset(insert.get());
+        } catch (OraError& error) {
+            sqlite3_reset(insert.get());
+            error.setRowOffset(row);
+            throw;
+        }
+        ++done;
+    }
+    return done;
+}
+
+}  // namespace oraemu

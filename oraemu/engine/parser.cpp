@@ -1,0 +1,704 @@
+#include "parser.h"
+
+#include "identifiers.h"
+#include "ora_error.h"
+#include "tokenizer.h"
+
+#include <cctype>
+#include <set>
+
+namespace oraemu {
+
+namespace {
+
+class Parser {
+public:
+    explicit Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
+
+    ParsedStatement parse()
+    {
+        ParsedStatement parsed{statement(), {}};
+        expectEnd();
+        parsed.placeholders = std::move(placeholders_);
+        return parsed;
+    }
+
+private:
+    std::string_view sql_;
+    std::vector<Token> tokens_;
+    std::size_t pos_ = 0;
+    std::vector<std::string> placeholders_;
+
+    const Token& peek(std::size_t ahead = 0) const { return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)]; }
+    const Token& next()
+    {
+        const Token& token = tokens_[pos_];
+        if (pos_ + 1 < tokens_.size())
+            ++pos_;
+        return token;
+    }
+    bool acceptWord(std::string_view word)
+    {
+        if (!peek().isWord(word))
+            return false;
+        next();
+        return true;
+    }
+    bool acceptSymbol(std::string_view symbol)
+    {
+        if (!peek().isSymbol(symbol))
+            return false;
+        next();
+        return true;
+    }
+    void expectWord(std::string_view word, int code, const char* text)
+    {
+        if (!acceptWord(word))
+            throw OraError(code, text);
+    }
+    void expectLeftParen()
+    {
+        if (!acceptSymbol("("))
+            throw OraError(906, "missing left parenthesis");
+    }
+    void expectRightParen()
+    {
+        if (!acceptSymbol(")"))
+            throw OraError(907, "missing right parenthesis");
+    }
+    void expectEnd()
+    {
+        if (peek().kind == Token::Kind::End)
+            return;
+        if (peek().isSymbol(";"))
+            throw OraError(911, "invalid character");
+        throw OraError(933, "SQL command not properly ended");
+    }
+
+    // A name: an unquoted word (folded, not reserved) or a quoted name (kept). `code`/`text` is the
+    // error for a token that cannot be a name here.
+    std::string name(int code, const char* text)
+    {
+        const Token& token = peek();
+        std::string result;
+        if (token.kind == Token::Kind::Word) {
+            if (isReservedWord(token.text))
+                throw OraError(code, text);
+            result = token.text;
+        } else if (token.kind == Token::Kind::QuotedName) {
+            if (token.text.empty())
+                throw OraError(1741, "illegal zero-length identifier");
+            result = token.text;
+        } else {
+            throw OraError(code, text);
+        }
+        if (result.size() > maxIdentifierBytes)
+            throw OraError(972, "identifier is too long");
+        next();
+        return result;
+    }
+    std::string columnName() { return name(904, ": invalid identifier"); }
+
+    ObjectName objectName(int code, const char* text)
+    {
+        ObjectName object;
+        object.name = name(code, text);
+        if (acceptSymbol(".")) {
+            object.schema = object.name;
+            object.name = name(code, text);
+        }
+        return object;
+    }
+    ObjectName tableName() { return objectName(903, "invalid table name"); }
+
+    std::vector<std::string> columnList()
+    {
+        expectLeftParen();
+        std::vector<std::string> columns;
+        do {
+            columns.push_back(columnName());
+        } while (acceptSymbol(","));
+        expectRightParen();
+        return columns;
+    }
+
+    Command statement()
+    {
+        const Token& first = peek();
+        if (first.kind != Token::Kind::Word)
+            throw OraError(900, "invalid SQL statement");
+        if (acceptWord("CREATE"))
+            return create();
+        if (acceptWord("DROP"))
+            return drop();
+        if (acceptWord("ALTER"))
+            return alter();
+        if (peek().isWord("SELECT"))
+            return select();
+        if (acceptWord("INSERT"))
+            return insert();
+        if (acceptWord("DELETE"))
+            return deleteRows();
+        if (acceptWord("COMMIT")) {
+            acceptWord("WORK");
+            return Commit{};
+        }
+        if (acceptWord("ROLLBACK")) {
+            acceptWord("WORK");
+            return Rollback{};
+        }
+        throw OraError(900, "invalid SQL statement");
+    }
+
+    Command create()
+    {
+        if (acceptWord("TABLE"))
+            return createTable();
+        bool unique = acceptWord("UNIQUE");
+        if (acceptWord("INDEX"))
+            return createIndex(unique);
+        if (peek().isWord("VIEW") || peek().isWord("SEQUENCE") || peek().isWord("OR") || peek().isWord("TRIGGER"))
+            throw OraError(3001, "unimplemented feature");
+        throw OraError(901, "invalid CREATE command");
+    }
+
+    Command createTable()
+    {
+        CreateTable create;
+        create.table = tableName();
+        if (peek().isWord("AS"))
+            throw OraError(3001, "unimplemented feature");
+        expectLeftParen();
+        std::set<std::string> seen;
+        do {
+            if (peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY") || peek().isWord("UNIQUE"))
+                throw OraError(3001, "unimplemented feature");
+            ColumnDef column;
+            column.name = columnName();
+            column.type = columnType();
+            column.sessionSemantics = !explicitSemantics_;
+            if (!seen.insert(column.name).second)
+                throw OraError(957, "duplicate column name");
+            create.columns.push_back(std::move(column));
+        } while (acceptSymbol(","));
+        expectRightParen();
+        if (create.columns.size() > 1000)
+            throw OraError(1792, "maximum number of columns in a table or view is 1000");
+        return create;
+    }
+
+    int integer(int code, const char* text)
+    {
+        const Token& token = peek();
+        if (token.kind != Token::Kind::Number || token.text.find_first_not_of("0123456789") != std::string::npos)
+            throw OraError(code, text);
+        next();
+        if (token.text.size() > 6)
+            return 999999;
+        return std::stoi(token.text);
+    }
+
+    ColumnType lengthType(ColumnType::Kind kind, int maxBytes, bool lengthRequired, bool semanticsAllowed)
+    {
+        ColumnType type;
+        type.kind = kind;
+        type.length = 1;
+        type.charSemantics = kind == ColumnType::Kind::NVarchar2 || kind == ColumnType::Kind::NChar;
+        if (!acceptSymbol("(")) {
+            if (lengthRequired)
+                throw OraError(906, "missing left parenthesis");
+            return type;
+        }
+        type.length = integer(910, "specified length too long for its datatype");
+        if (semanticsAllowed) {
+            if (acceptWord("CHAR"))
+                type.charSemantics = true;
+            else if (acceptWord("BYTE"))
+                type.charSemantics = false;
+            else
+                explicitSemantics_ = false;
+        }
+        expectRightParen();
+        if (type.length == 0)
+            throw OraError(1723, "zero-length columns are not allowed");
+        const int unitBytes = (kind == ColumnType::Kind::NVarchar2 || kind == ColumnType::Kind::NChar) ? 2 : 1;
+        if (type.length * unitBytes > maxBytes)
+            throw OraError(910, "specified length too long for its datatype");
+        return type;
+    }
+
+    ColumnType numberType()
+    {
+        ColumnType type;
+        type.kind = ColumnType::Kind::Number;
+        if (!acceptSymbol("("))
+            return type;
+        if (acceptSymbol("*")) {
+            type.precision = 38;
+        } else {
+            type.precision = integer(1727, "numeric precision specifier is out of range (1 to 38)");
+            if (type.precision < 1 || type.precision > 38)
+                throw OraError(1727, "numeric precision specifier is out of range (1 to 38)");
+        }
+        type.scaleGiven = true;
+        if (acceptSymbol(",")) {
+            const bool negative = acceptSymbol("-");
+            type.scale = integer(1728, "numeric scale specifier is out of range (-84 to 127)");
+            if (negative)
+                type.scale = -type.scale;
+            if (type.scale < -84 || type.scale > 127)
+                throw OraError(1728, "numeric scale specifier is out of range (-84 to 127)");
+        }
+        expectRightParen();
+        return type;
+    }
+
+    ColumnType columnType()
+    {
+        const Token& token = peek();
+        if (token.kind != Token::Kind::Word)
+            throw OraError(902, "invalid datatype");
+        const std::string word = token.text;
+        next();
+        explicitSemantics_ = true;
+        ColumnType type;
+        using K = ColumnType::Kind;
+        if (word == "VARCHAR2" || word == "VARCHAR") {
+            type = lengthType(K::Varchar2, 4000, true, true);
+        } else if (word == "NVARCHAR2") {
+            type = lengthType(K::NVarchar2, 4000, true, false);
+        } else if (word == "CHAR") {
+            type = lengthType(K::Char, 2000, false, true);
+        } else if (word == "NCHAR") {
+            type = lengthType(K::NChar, 2000, false, false);
+        } else if (word == "NUMBER") {
+            type = numberType();
+        } else if (word == "INTEGER" || word == "INT" || word == "SMALLINT") {
+            type.kind = K::Number;
+            type.precision = 38;
+            type.scaleGiven = true;
+        } else if (word == "DECIMAL" || word == "NUMERIC" || word == "DEC") {
+            type = numberType();
+            if (type.precision == 0) {
+                type.precision = 38;
+                type.scaleGiven = true;
+            }
+        } else if (word == "FLOAT") {
+            type.kind = K::Float;
+            type.precision = 126;
+            if (acceptSymbol("(")) {
+                type.precision = integer(1724, "floating point precision is out of range (1 to 126)");
+                if (type.precision < 1 || type.precision > 126)
+                    throw OraError(1724, "floating point precision is out of range (1 to 126)");
+                expectRightParen();
+            }
+        } else if (word == "DATE") {
+            type.kind = K::Date;
+        } else if (word == "TIMESTAMP") {
+            type.kind = K::Timestamp;
+            type.scale = 6;
+            if (acceptSymbol("(")) {
+                type.scale = integer(30088, "datetime/interval precision is out of range");
+                if (type.scale > 9)
+                    throw OraError(30088, "datetime/interval precision is out of range");
+                expectRightParen();
+            }
+            if (peek().isWord("WITH"))
+                throw OraError(3001, "unimplemented feature");
+        } else if (word == "RAW") {
+            type = lengthType(K::Raw, 2000, true, false);
+        } else if (word == "BLOB") {
+            type.kind = K::Blob;
+        } else if (word == "CLOB" || word == "NCLOB") {
+            type.kind = K::Clob;
+        } else {
+            throw OraError(902, "invalid datatype");
+        }
+        type.scaleGiven = type.scaleGiven || type.kind != K::Number;
+        return type;
+    }
+    bool explicitSemantics_ = true;
+
+    Command createIndex(bool unique)
+    {
+        CreateIndex create;
+        create.unique = unique;
+        create.index = objectName(953, "missing or invalid index name");
+        expectWord("ON", 969, "missing ON keyword");
+        create.table = tableName();
+        create.columns = columnList();
+        return create;
+    }
+
+    Command drop()
+    {
+        if (!acceptWord("TABLE")) {
+            if (peek().isWord("INDEX") || peek().isWord("VIEW") || peek().isWord("USER"))
+                throw OraError(3001, "unimplemented feature");
+            throw OraError(950, "invalid DROP option");
+        }
+        DropTable dropTable{tableName()};
+        if (acceptWord("CASCADE"))
+            expectWord("CONSTRAINTS", 905, "missing keyword");
+        acceptWord("PURGE");
+        return dropTable;
+    }
+
+    Command alter()
+    {
+        if (acceptWord("SESSION"))
+            return alterSession();
+        if (!acceptWord("TABLE"))
+            throw OraError(940, "invalid ALTER command");
+        AddPrimaryKey add;
+        add.table = tableName();
+        if (!acceptWord("ADD"))
+            throw OraError(1735, "invalid ALTER TABLE option");
+        if (acceptWord("CONSTRAINT"))
+            add.constraint = name(902, "invalid datatype");
+        if (acceptWord("PRIMARY")) {
+            expectWord("KEY", 905, "missing keyword");
+        } else if (acceptWord("UNIQUE")) {
+            add.unique = true;
+        } else if (add.constraint.empty()) {
+            throw OraError(3001, "unimplemented feature");
+        } else {
+            throw OraError(902, "invalid datatype");
+        }
+        add.columns = columnList();
+        return add;
+    }
+
+    Command alterSession()
+    {
+        expectWord("SET", 922, "missing or invalid option");
+        AlterSession alter;
+        do {
+            const Token& parameter = peek();
+            if (parameter.kind != Token::Kind::Word)
+                throw OraError(922, "missing or invalid option");
+            std::string key = parameter.text;
+            next();
+            if (!acceptSymbol("="))
+                throw OraError(922, "missing or invalid option");
+            const Token& value = peek();
+            if (value.kind != Token::Kind::String && value.kind != Token::Kind::Word && value.kind != Token::Kind::Number)
+                throw OraError(922, "missing or invalid option");
+            alter.settings.emplace_back(std::move(key), value.text);
+            next();
+        } while (peek().kind == Token::Kind::Word);
+        return alter;
+    }
+
+    Command select()
+    {
+        next();  // SELECT
+        Select select;
+        if (acceptWord("DISTINCT") || (acceptWord("UNIQUE")))
+            select.distinct = true;
+        else
+            acceptWord("ALL");
+        do {
+            SelectItem item;
+            if (acceptSymbol("*")) {
+                item.star = true;
+            } else {
+                const std::size_t start = peek().offset;
+                item.expr = expression();
+                item.display = displayText(start, peek().offset, *item.expr);
+                if (acceptWord("AS")) {
+                    item.alias = name(923, "FROM keyword not found where expected");
+                } else if ((peek().kind == Token::Kind::Word && !peek().isWord("FROM") && !isReservedWord(peek().text)) ||
+                           peek().kind == Token::Kind::QuotedName) {
+                    item.alias = name(923, "FROM keyword not found where expected");
+                }
+            }
+            select.items.push_back(std::move(item));
+        } while (acceptSymbol(","));
+        expectWord("FROM", 923, "FROM keyword not found where expected");
+        select.from = tableName();
+        if ((peek().kind == Token::Kind::Word && !isReservedWord(peek().text)) || peek().kind == Token::Kind::QuotedName)
+            select.alias = name(933, "SQL command not properly ended");
+        if (peek().isSymbol(","))
+            throw OraError(3001, "unimplemented feature");
+        if (acceptWord("WHERE"))
+            select.where = expression();
+        if (acceptWord("GROUP")) {
+            expectWord("BY", 924, "missing BY keyword");
+            do {
+                select.groupBy.push_back(expression());
+            } while (acceptSymbol(","));
+        }
+        if (acceptWord("ORDER")) {
+            expectWord("BY", 924, "missing BY keyword");
+            do {
+                OrderItem order;
+                order.expr = expression();
+                if (acceptWord("DESC"))
+                    order.descending = true;
+                else
+                    acceptWord("ASC");
+                select.orderBy.push_back(std::move(order));
+            } while (acceptSymbol(","));
+        }
+        return select;
+    }
+
+    std::string displayText(std::size_t start, std::size_t end, const Expr& expr) const
+    {
+        if (expr.kind == Expr::Kind::Column)
+            return expr.text;
+        std::string out;
+        bool inQuote = false;
+        for (std::size_t i = start; i < end && i < sql_.size(); ++i) {
+            const char c = sql_[i];
+            if (c == '\'' || c == '"')
+                inQuote = !inQuote;
+            if (!inQuote && std::isspace(static_cast<unsigned char>(c)))
+                continue;
+            out += inQuote ? c : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        if (out.size() > 30)
+            out.resize(30);
+        return out;
+    }
+
+    Command insert()
+    {
+        expectWord("INTO", 925, "missing INTO keyword");
+        Insert insert;
+        insert.table = tableName();
+        if (peek().isSymbol("("))
+            insert.columns = columnList();
+        if (peek().isWord("SELECT"))
+            throw OraError(3001, "unimplemented feature");
+        expectWord("VALUES", 926, "missing VALUES keyword");
+        expectLeftParen();
+        do {
+            insert.values.push_back(expression());
+        } while (acceptSymbol(","));
+        expectRightParen();
+        return insert;
+    }
+
+    Command deleteRows()
+    {
+        acceptWord("FROM");
+        Delete del;
+        del.table = tableName();
+        if (acceptWord("WHERE"))
+            del.where = expression();
+        return del;
+    }
+
+    ExprPtr makeNode(Expr::Kind kind, std::string text = {})
+    {
+        auto expr = std::make_unique<Expr>();
+        expr->kind = kind;
+        expr->text = std::move(text);
+        return expr;
+    }
+
+    ExprPtr binary(std::string op, ExprPtr left, ExprPtr right)
+    {
+        auto node = makeNode(Expr::Kind::Binary, std::move(op));
+        node->args.push_back(std::move(left));
+        node->args.push_back(std::move(right));
+        return node;
+    }
+
+    ExprPtr expression() { return orExpr(); }
+
+    ExprPtr orExpr()
+    {
+        ExprPtr left = andExpr();
+        while (acceptWord("OR"))
+            left = binary("OR", std::move(left), andExpr());
+        return left;
+    }
+
+    ExprPtr andExpr()
+    {
+        ExprPtr left = notExpr();
+        while (acceptWord("AND"))
+            left = binary("AND", std::move(left), notExpr());
+        return left;
+    }
+
+    ExprPtr notExpr()
+    {
+        if (acceptWord("NOT")) {
+            auto node = makeNode(Expr::Kind::Not);
+            node->args.push_back(notExpr());
+            return node;
+        }
+        return comparison();
+    }
+
+    ExprPtr comparison()
+    {
+        ExprPtr left = additive();
+        static const char* const operators[] = {"=", "<>", "!=", "^=", "<=", ">=", "<", ">"};
+        for (const char* op : operators) {
+            if (acceptSymbol(op)) {
+                std::string name = op;
+                if (name == "!=" || name == "^=")
+                    name = "<>";
+                return binary(name, std::move(left), additive());
+            }
+        }
+        if (acceptWord("IS")) {
+            auto node = makeNode(Expr::Kind::IsNull);
+            node->negated = acceptWord("NOT");
+            expectWord("NULL", 908, "missing NULL keyword");
+            node->args.push_back(std::move(left));
+            return node;
+        }
+        if (acceptWord("LIKE"))
+            return binary("LIKE", std::move(left), additive());
+        if (peek().isWord("IN") || peek().isWord("BETWEEN") || (peek().isWord("NOT") && !peek(1).isWord("NULL")))
+            throw OraError(3001, "unimplemented feature");
+        return left;
+    }
+
+    ExprPtr additive()
+    {
+        ExprPtr left = multiplicative();
+        for (;;) {
+            if (acceptSymbol("||"))
+                left = binary("||", std::move(left), multiplicative());
+            else if (peek().isSymbol("+") || peek().isSymbol("-"))
+                left = binary(next().text, std::move(left), multiplicative());
+            else
+                return left;
+        }
+    }
+
+    ExprPtr multiplicative()
+    {
+        ExprPtr left = unary();
+        while (peek().isSymbol("*") || peek().isSymbol("/"))
+            left = binary(next().text, std::move(left), unary());
+        return left;
+    }
+
+    ExprPtr unary()
+    {
+        if (acceptSymbol("-")) {
+            auto node = makeNode(Expr::Kind::Negate);
+            node->args.push_back(unary());
+            return node;
+        }
+        acceptSymbol("+");
+        return primary();
+    }
+
+    ExprPtr primary()
+    {
+        const Token token = peek();
+        switch (token.kind) {
+        case Token::Kind::String:
+            next();
+            return token.text.empty() ? makeNode(Expr::Kind::Null) : makeNode(Expr::Kind::String, token.text);
+        case Token::Kind::Number:
+            next();
+            return makeNode(Expr::Kind::Number, token.text);
+        case Token::Kind::Bind: {
+            next();
+            auto node = makeNode(Expr::Kind::Bind, token.text);
+            node->bindIndex = static_cast<int>(placeholders_.size());
+            placeholders_.push_back(token.text);
+            return node;
+        }
+        case Token::Kind::QuotedName:
+            return columnReference();
+        case Token::Kind::Symbol:
+            if (acceptSymbol("(")) {
+                ExprPtr inner = expression();
+                expectRightParen();
+                return inner;
+            }
+            throw OraError(936, "missing expression");
+        case Token::Kind::Word:
+            if (acceptWord("NULL"))
+                return makeNode(Expr::Kind::Null);
+            if (token.isWord("SYSDATE") || token.isWord("USER")) {
+                next();
+                return makeNode(Expr::Kind::Function, token.text);
+            }
+            if (isReservedWord(token.text))
+                throw OraError(936, "missing expression");
+            if (peek(1).isSymbol("("))
+                return functionCall();
+            return columnReference();
+        case Token::Kind::End:
+            break;
+        }
+        throw OraError(936, "missing expression");
+    }
+
+    ExprPtr columnReference()
+    {
+        std::string first = columnName();
+        if (acceptSymbol(".")) {
+            auto node = makeNode(Expr::Kind::Column, columnName());
+            node->qualifier = std::move(first);
+            return node;
+        }
+        return makeNode(Expr::Kind::Column, std::move(first));
+    }
+
+    ExprPtr functionCall()
+    {
+        const std::string function = next().text;
+        next();  // (
+        if (function == "COUNT" && acceptSymbol("*")) {
+            expectRightParen();
+            return makeNode(Expr::Kind::CountStar, "COUNT");
+        }
+        auto node = makeNode(Expr::Kind::Function, function);
+        if (!peek().isSymbol(")")) {
+            acceptWord("DISTINCT");
+            do {
+                node->args.push_back(expression());
+            } while (acceptSymbol(","));
+        }
+        expectRightParen();
+        return node;
+    }
+};
+
+}  // namespace
+
+ParsedStatement parseStatement(std::string_view sql)
+{
+    return Parser(sql).parse();
+}
+
+int statementTypeOf(std::string_view sql)
+{
+    std::vector<Token> tokens;
+    try {
+        tokens = tokenize(sql);
+    } catch (const OraError&) {
+        return 0;
+    }
+    const Token& first = tokens.front();
+    if (first.isWord("SELECT"))
+        return 1;
+    if (first.isWord("UPDATE"))
+        return 2;
+    if (first.isWord("DELETE"))
+        return 3;
+    if (first.isWord("INSERT"))
+        return 4;
+    if (first.isWord("CREATE"))
+        return 5;
+    if (first.isWord("DROP"))
+        return 6;
+    if (first.isWord("ALTER"))
+        return 7;
+    return 0;
+}
+
+}  // namespace oraemu

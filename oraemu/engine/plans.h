@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ast.h"
+#include "catalog.h"
+#include "sqlite_util.h"
+#include "statement.h"
+#include "values.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace oraemu {
+
+class Session;
+
+// Where one SQLite parameter's value comes from, and the type it must be converted to.
+struct ParamSource {
+    enum class Kind { Literal, NumberLiteral, Bind, Now };
+    Kind kind = Kind::Literal;
+    std::string literal;
+    std::size_t placeholder = 0;
+    bool typed = false;      // convert to `type`
+    ColumnType type;
+    bool integer = false;    // compare with an integer (bind as SQLite number)
+};
+
+// Binds the parameters of an SQLite statement for one iteration.
+void bindParams(Session& session, SqlStatement& statement, const std::vector<ParamSource>& params,
+                std::vector<Stored>& storage, BindSource& binds, std::uint32_t iteration);
+
+// A SELECT translated into one SQLite query.
+struct QueryPlan {
+    std::vector<ResultColumn> columns;
+    std::string sql;
+    std::vector<ParamSource> params;
+    std::vector<Stored> storage;
+    SqlStatement statement;
+};
+std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select);
+
+// DELETE: translated and run at once.
+std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds);
+
+// An INSERT bound to its table: one prepared SQLite insert run per iteration.
+struct InsertPlan {
+    struct Target {
+        enum class Kind { Null, Literal, Bind, Now } kind = Kind::Null;
+        std::string literal;
+        std::size_t placeholder = 0;
+    };
+    std::shared_ptr<const TableDef> table;
+    std::vector<Target> targets;  // one per table column
+    SqlStatement statement;
+    std::vector<Stored> storage;
+    struct UniqueKey {
+        std::vector<int> columns;  // sorted
+        std::string name;          // OWNER.NAME
+    };
+    std::vector<UniqueKey> uniqueKeys;
+};
+std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert);
+std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, std::uint32_t iterations,
+                        std::uint32_t offset);
+
+// DDL.
+void runCreateTable(Session& session, const CreateTable& create);
+void runDropTable(Session& session, const DropTable& drop);
+void runAddKey(Session& session, const AddPrimaryKey& add);
+void runCreateIndex(Session& session, const CreateIndex& create);
+
+// The source a FROM clause names: a table or one of the catalog views.
+struct QuerySource {
+    std::string sql;  // an SQLite table name or a parenthesised query with columns c1..cN
+    std::string name;
+    std::vector<ResultColumn> columns;
+    std::vector<bool> integerStorage;
+};
+// nullptr when the name is no catalog view.
+std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::string& user);
+
+}  // namespace oraemu

@@ -1,0 +1,100 @@
+#include "session.h"
+
+#include "database.h"
+#include "identifiers.h"
+#include "ora_error.h"
+#include "statement.h"
+
+namespace oraemu {
+
+namespace {
+constexpr std::size_t maxCachedStatements = 64;
+}
+
+std::unique_ptr<Session> Session::logon(const std::string& path, const std::string& user, const std::string& password)
+{
+    SqliteDb db = openDatabase(path);
+    std::string name = user;
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+        name = name.substr(1, name.size() - 2);
+    else
+        name = foldName(name);
+    SqlStatement query(db.get(), "SELECT password FROM oraemu_users WHERE name = ?");
+    query.bind(1, name);
+    if (!query.step() || query.columnText(0) != password)
+        throw OraError(1017, "invalid username/password; logon denied");
+    return std::unique_ptr<Session>(new Session(std::move(db), name));
+}
+
+Session::Session(SqliteDb db, std::string user) : db_(std::move(db)), user_(std::move(user)), catalog_(db_.get())
+{
+}
+
+Session::~Session()
+{
+    cache_.clear();
+    if (inTransaction_)
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+std::unique_ptr<Statement> Session::acquire(std::string_view sql)
+{
+    auto found = cache_.find(sql);
+    if (found != cache_.end()) {
+        std::unique_ptr<Statement> statement = std::move(found->second);
+        cache_.erase(found);
+        return statement;
+    }
+    return std::make_unique<Statement>(*this, std::string(sql));
+}
+
+void Session::release(std::unique_ptr<Statement> statement)
+{
+    if (!statement)
+        return;
+    statement->closeCursor();
+    if (cache_.size() >= maxCachedStatements)
+        cache_.erase(cache_.begin());
+    const std::string key = statement->sql();
+    cache_.emplace(key, std::move(statement));
+}
+
+void Session::beginWrite()
+{
+    if (inTransaction_)
+        return;
+    sqlExec(db_.get(), "BEGIN IMMEDIATE");
+    inTransaction_ = true;
+}
+
+void Session::commit()
+{
+    if (!inTransaction_)
+        return;
+    sqlExec(db_.get(), "COMMIT");
+    inTransaction_ = false;
+}
+
+void Session::rollback()
+{
+    if (!inTransaction_)
+        return;
+    inTransaction_ = false;
+    sqlExec(db_.get(), "ROLLBACK");
+}
+
+void Session::runDdl(const std::function<void()>& action)
+{
+    commit();
+    beginWrite();
+    try {
+        action();
+        catalog_.bumpGeneration();
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+}  // namespace oraemu

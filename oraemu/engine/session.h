@@ -1,0 +1,58 @@
+#pragma once
+
+#include "catalog.h"
+#include "nls.h"
+#include "sqlite_util.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace oraemu {
+
+class Statement;
+
+// One logged-on Oracle session: its own SQLite connection, user, NLS settings and transaction.
+class Session {
+public:
+    // ORA-12154 for a path that is no database, ORA-01017 for a wrong user or password.
+    static std::unique_ptr<Session> logon(const std::string& path, const std::string& user,
+                                          const std::string& password);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const std::string& user() const { return user_; }
+    Nls& nls() { return nls_; }
+    Catalog& catalog() { return catalog_; }
+    sqlite3* db() const { return db_.get(); }
+
+    // A prepared statement for the text: a cached one when the same text was released before.
+    std::unique_ptr<Statement> acquire(std::string_view sql);
+    void release(std::unique_ptr<Statement> statement);
+
+    // Oracle transactions: the first change opens one; commit or rollback ends it.
+    void beginWrite();
+    bool inTransaction() const { return inTransaction_; }
+    void commit();
+    void rollback();
+    // Runs a DDL action as Oracle does: commits first, then the action in its own transaction.
+    void runDdl(const std::function<void()>& action);
+
+    // The owner a statement means: the given schema, or this session's user.
+    std::string ownerOf(const std::string& schema) const { return schema.empty() ? user_ : schema; }
+
+private:
+    Session(SqliteDb db, std::string user);
+
+    SqliteDb db_;
+    std::string user_;
+    Nls nls_;
+    Catalog catalog_;
+    bool inTransaction_ = false;
+    std::multimap<std::string, std::unique_ptr<Statement>, std::less<>> cache_;
+};
+
+}  // namespace oraemu

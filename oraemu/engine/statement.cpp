@@ -1,0 +1,146 @@
+#include "statement.h"
+
+#include "ora_error.h"
+#include "parser.h"
+#include "plans.h"
+#include "session.h"
+
+namespace oraemu {
+
+Statement::Statement(Session& session, std::string sql)
+    : session_(session), sql_(std::move(sql)), parsed_(parseStatement(sql_))
+{
+}
+
+Statement::~Statement() = default;
+
+bool Statement::isQuery() const
+{
+    return std::holds_alternative<Select>(parsed_.statement);
+}
+
+void Statement::refreshPlans()
+{
+    const std::int64_t generation = session_.catalog().generation();
+    if (generation == generation_)
+        return;
+    closeCursor();
+    query_.reset();
+    insert_.reset();
+    generation_ = generation;
+}
+
+const std::vector<ResultColumn>& Statement::describe()
+{
+    if (!isQuery())
+        throw OraError(24338, "statement handle not executed");
+    refreshPlans();
+    if (!query_) {
+        try {
+            query_ = compileQuery(session_, std::get<Select>(parsed_.statement));
+        } catch (...) {
+            generation_ = -1;
+            throw;
+        }
+    }
+    return query_->columns;
+}
+
+void Statement::open(BindSource& binds)
+{
+    describe();
+    closeCursor();
+    bindParams(session_, query_->statement, query_->params, query_->storage, binds, 0);
+    cursorOpen_ = true;
+}
+
+bool Statement::fetch()
+{
+    if (!cursorOpen_)
+        throw OraError(1002, "fetch out of sequence");
+    if (query_->statement.step())
+        return true;
+    closeCursor();
+    return false;
+}
+
+OutValue Statement::value(std::size_t column) const
+{
+    sqlite3_stmt* stmt = query_->statement.get();
+    const int index = static_cast<int>(column);
+    OutValue out;
+    switch (sqlite3_column_type(stmt, index)) {
+    case SQLITE_INTEGER:
+        out.kind = OutValue::Kind::Int;
+        out.i = sqlite3_column_int64(stmt, index);
+        break;
+    case SQLITE_FLOAT:
+        out.kind = OutValue::Kind::Real;
+        out.d = sqlite3_column_double(stmt, index);
+        break;
+    case SQLITE_TEXT: {
+        out.kind = OutValue::Kind::Text;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
+        out.bytes = std::string_view(text, sqlite3_column_bytes(stmt, index));
+        break;
+    }
+    case SQLITE_BLOB: {
+        out.kind = OutValue::Kind::Blob;
+        const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, index));
+        out.bytes = std::string_view(blob ? blob : "", sqlite3_column_bytes(stmt, index));
+        break;
+    }
+    default: break;
+    }
+    return out;
+}
+
+void Statement::closeCursor()
+{
+    if (cursorOpen_ && query_)
+        query_->statement.reset();
+    cursorOpen_ = false;
+}
+
+std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, std::uint32_t offset)
+{
+    Session& s = session_;
+    return std::visit(
+        [&](const auto& statement) -> std::uint64_t {
+            using T = std::decay_t<decltype(statement)>;
+            if constexpr (std::is_same_v<T, Select>) {
+                open(binds);
+                return 0;
+            } else if constexpr (std::is_same_v<T, Insert>) {
+                if (iterations == 0)
+                    throw OraError(24333, "zero iteration count");
+                refreshPlans();
+                if (!insert_)
+                    insert_ = compileInsert(s, statement);
+                return runInsert(s, *insert_, binds, iterations, offset);
+            } else if constexpr (std::is_same_v<T, Delete>) {
+                return runDelete(s, statement, binds);
+            } else if constexpr (std::is_same_v<T, CreateTable>) {
+                s.runDdl([&] { runCreateTable(s, statement); });
+            } else if constexpr (std::is_same_v<T, DropTable>) {
+                s.runDdl([&] { runDropTable(s, statement); });
+            } else if constexpr (std::is_same_v<T, AddPrimaryKey>) {
+                s.runDdl([&] { runAddKey(s, statement); });
+            } else if constexpr (std::is_same_v<T, CreateIndex>) {
+                s.runDdl([&] { runCreateIndex(s, statement); });
+            } else if constexpr (std::is_same_v<T, AlterSession>) {
+                Nls changed = s.nls();
+                for (const auto& [parameter, value] : statement.settings)
+                    changed.set(parameter, value);
+                s.nls() = changed;
+            } else if constexpr (std::is_same_v<T, Commit>) {
+                s.commit();
+            } else if constexpr (std::is_same_v<T, Rollback>) {
+                s.rollback();
+            }
+            return 0;
+        },
+        parsed_.statement);
+}
+
+}  // namespace oraemu

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ast.h"
+#include "values.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace oraemu {
+
+class Session;
+struct QueryPlan;
+struct InsertPlan;
+
+// Where a statement's bind values come from (the OCI layer's bind buffers, for example).
+class BindSource {
+public:
+    virtual ~BindSource() = default;
+    // The value of a placeholder occurrence (index into Statement::placeholders()) in one iteration.
+    virtual InValue value(std::size_t placeholder, std::uint32_t iteration) = 0;
+};
+
+// A bind source without values, for statements without placeholders.
+class NoBinds : public BindSource {
+public:
+    InValue value(std::size_t, std::uint32_t) override { return {}; }
+};
+
+struct ResultColumn {
+    std::string name;
+    ColumnType type;
+    bool nullable = true;
+};
+
+// One parsed statement of a session, prepared once and executed any number of times.
+class Statement {
+public:
+    Statement(Session& session, std::string sql);  // throws OraError for bad syntax
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    const std::string& sql() const { return sql_; }
+    const std::vector<std::string>& placeholders() const { return parsed_.placeholders; }
+    bool isQuery() const;
+
+    // Queries: the select list (resolving names, without running), running, and the rows.
+    const std::vector<ResultColumn>& describe();
+    void open(BindSource& binds);
+    bool fetch();
+    OutValue value(std::size_t column) const;
+    void closeCursor();
+
+    // Everything else. Array DML runs iterations offset..offset+iterations-1 and stops at the first
+    // failing one: the OraError then carries its offset, and the rows before it stay done.
+    // Returns the number of rows processed.
+    std::uint64_t execute(BindSource& binds, std::uint32_t iterations, std::uint32_t offset = 0);
+
+private:
+    void refreshPlans();
+
+    Session& session_;
+    std::string sql_;
+    ParsedStatement parsed_;
+    std::int64_t generation_ = -1;
+    std::unique_ptr<QueryPlan> query_;
+    std::unique_ptr<InsertPlan> insert_;
+    bool cursorOpen_ = false;
+};
+
+}  // namespace oraemu

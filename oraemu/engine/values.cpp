@@ -1,0 +1,290 @@
+#include "values.h"
+
+#include "decimal.h"
+#include "ora_error.h"
+
+#include <cmath>
+
+namespace oraemu {
+
+namespace {
+
+using K = ColumnType::Kind;
+
+const char* inKindName(InValue::Kind kind)
+{
+    switch (kind) {
+    case InValue::Kind::Bytes: return "BINARY";
+    case InValue::Kind::Date: return "DATE";
+    case InValue::Kind::Text: return "CHAR";
+    default: return "NUMBER";
+    }
+}
+
+[[noreturn]] void inconsistent(const char* expected, InValue::Kind got)
+{
+    throw OraError(932, std::string("inconsistent datatypes: expected ") + expected + " got " + inKindName(got));
+}
+
+Decimal toDecimal(const InValue& value, const Nls& nls)
+{
+    switch (value.kind) {
+    case InValue::Kind::Text: {
+        auto parsed = Decimal::parse(value.bytes, nls.decimalPoint);
+        if (!parsed)
+            throw OraError(1722, "invalid number");
+        return *parsed;
+    }
+    case InValue::Kind::Int: return Decimal::fromInt(value.i);
+    case InValue::Kind::UInt: return Decimal::fromUInt(value.u);
+    case InValue::Kind::Double: {
+        auto parsed = Decimal::fromDouble(value.d);
+        if (!parsed)
+            throw OraError(1722, "invalid number");
+        return *parsed;
+    }
+    default: inconsistent("NUMBER", value.kind);
+    }
+}
+
+void storeNumber(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out)
+{
+    Decimal number = toDecimal(value, nls);
+    if (type.kind == K::Float) {
+        number.roundToSignificant(static_cast<int>(std::ceil(type.precision * 0.30103)));
+    } else if (type.scaleGiven) {
+        number.roundToScale(type.scale);
+        if (!number.isZero() && number.exponent > type.precision - type.scale)
+            throw OraError(1438, "value larger than specified precision allowed for this column");
+    } else {
+        number.roundToSignificant(40);
+    }
+    if (!number.isZero() && number.exponent > 126)
+        throw OraError(1426, "numeric overflow");
+    out.buffer = number.toString();
+    out.kind = Stored::Kind::Text;
+    out.text = out.buffer;
+}
+
+DateTime toDateTime(const InValue& value, const DateFormat& format)
+{
+    if (value.kind == InValue::Kind::Text)
+        return format.parse(value.bytes);
+    if (value.kind == InValue::Kind::Date) {
+        value.date.validate();
+        return value.date;
+    }
+    inconsistent("DATE", value.kind);
+}
+
+std::string hexOf(std::string_view bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string bytesOfHex(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() / 2 + 1);
+    std::size_t i = 0;
+    if (text.size() % 2 == 1) {
+        const int low = hexDigit(text[0]);
+        if (low < 0)
+            throw OraError(1465, "invalid hex number");
+        out += static_cast<char>(low);
+        i = 1;
+    }
+    for (; i < text.size(); i += 2) {
+        const int high = hexDigit(text[i]), low = hexDigit(text[i + 1]);
+        if (high < 0 || low < 0)
+            throw OraError(1465, "invalid hex number");
+        out += static_cast<char>(high * 16 + low);
+    }
+    return out;
+}
+
+// The value as text for a character column (no length check).
+void textOf(const InValue& value, const Nls& nls, Stored& out)
+{
+    out.kind = Stored::Kind::Text;
+    switch (value.kind) {
+    case InValue::Kind::Text: out.text = value.bytes; return;
+    case InValue::Kind::Bytes: out.buffer = hexOf(value.bytes); break;
+    case InValue::Kind::Date: out.buffer = nls.dateFormat.format(value.date, 0); break;
+    default: {
+        out.buffer = toDecimal(value, nls).toString();
+        if (nls.decimalPoint != '.')
+            for (char& c : out.buffer)
+                if (c == '.')
+                    c = nls.decimalPoint;
+    }
+    }
+    out.text = out.buffer;
+}
+
+[[noreturn]] void tooLarge(const TableDef& table, std::size_t column, std::size_t actual, int maximum)
+{
+    throw OraError(12899, "value too large for column \"" + table.owner + "\".\"" + table.name + "\".\"" +
+                              table.columns[column].name + "\" (actual: " + std::to_string(actual) +
+                              ", maximum: " + std::to_string(maximum) + ")");
+}
+
+void storeBytes(const InValue& value, Stored& out)
+{
+    out.kind = Stored::Kind::Blob;
+    if (value.kind == InValue::Kind::Bytes) {
+        out.text = value.bytes;
+    } else if (value.kind == InValue::Kind::Text) {
+        out.buffer = bytesOfHex(value.bytes);
+        out.text = out.buffer;
+    } else {
+        inconsistent("BINARY", value.kind);
+    }
+}
+
+bool isEmpty(const InValue& value)
+{
+    return value.kind == InValue::Kind::Null ||
+           ((value.kind == InValue::Kind::Text || value.kind == InValue::Kind::Bytes) && value.bytes.empty());
+}
+
+void convert(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out, const TableDef* table,
+             std::size_t column)
+{
+    out.kind = Stored::Kind::Null;
+    if (isEmpty(value))
+        return;
+    switch (type.kind) {
+    case K::Number:
+    case K::Float: storeNumber(value, type, nls, out); return;
+    case K::Date:
+        out.buffer = toDateTime(value, nls.dateFormat).toStorage(0);
+        out.kind = Stored::Kind::Text;
+        out.text = out.buffer;
+        return;
+    case K::Timestamp:
+        out.buffer = toDateTime(value, nls.timestampFormat).toStorage(type.scale);
+        out.kind = Stored::Kind::Text;
+        out.text = out.buffer;
+        return;
+    case K::Raw:
+    case K::Blob:
+        storeBytes(value, out);
+        if (table && type.kind == K::Raw && out.text.size() > static_cast<std::size_t>(type.length))
+            tooLarge(*table, column, out.text.size(), type.length);
+        return;
+    case K::Clob:
+        if (value.kind == InValue::Kind::Bytes) {
+            out.kind = Stored::Kind::Text;
+            out.text = value.bytes;
+            return;
+        }
+        textOf(value, nls, out);
+        return;
+    case K::Varchar2:
+    case K::NVarchar2:
+    case K::Char:
+    case K::NChar: {
+        textOf(value, nls, out);
+        if (!table)
+            return;
+        const std::size_t length = type.charSemantics ? utf8Length(out.text) : out.text.size();
+        if (length > static_cast<std::size_t>(type.length))
+            tooLarge(*table, column, length, type.length);
+        if ((type.kind == K::Char || type.kind == K::NChar) && length < static_cast<std::size_t>(type.length)) {
+            if (out.text.data() != out.buffer.data())
+                out.buffer.assign(out.text);
+            out.buffer.append(type.length - length, ' ');
+            out.text = out.buffer;
+        }
+        return;
+    }
+    }
+}
+
+}  // namespace
+
+void convertForColumn(const InValue& value, const TableDef& table, std::size_t column, const Nls& nls, Stored& out)
+{
+    convert(value, table.columns[column].type, nls, out, &table, column);
+}
+
+void convertForType(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out)
+{
+    convert(value, type, nls, out, nullptr, 0);
+}
+
+std::size_t utf8Length(std::string_view text)
+{
+    std::size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+bool isValidUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = text[i];
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || (extra > 0 && i + extra >= text.size()))
+            return false;
+        for (int k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+std::string renderText(const OutValue& value, const ColumnType& type, const Nls& nls)
+{
+    switch (value.kind) {
+    case OutValue::Kind::Null: return {};
+    case OutValue::Kind::Int: return std::to_string(value.i);
+    case OutValue::Kind::Real: {
+        auto number = Decimal::fromDouble(value.d);
+        return number ? number->toString() : std::string("~");
+    }
+    case OutValue::Kind::Blob: return hexOf(value.bytes);
+    case OutValue::Kind::Text: break;
+    }
+    switch (type.kind) {
+    case K::Number:
+    case K::Float: {
+        std::string text(value.bytes);
+        if (nls.decimalPoint != '.')
+            for (char& c : text)
+                if (c == '.')
+                    c = nls.decimalPoint;
+        return text;
+    }
+    case K::Date: return nls.dateFormat.format(DateTime::fromStorage(value.bytes), 0);
+    case K::Timestamp: return nls.timestampFormat.format(DateTime::fromStorage(value.bytes), type.scale);
+    case K::Raw:
+    case K::Blob: return hexOf(value.bytes);
+    default: return std::string(value.bytes);
+    }
+}
+
+}  // namespace oraemu

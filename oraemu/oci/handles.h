@@ -1,0 +1,153 @@
+#pragma once
+
+// The OCI handle and descriptor objects of oraemu. The opaque types declared in oci_defs.h are
+// completed here; every handle starts with its type so that misuse can be caught.
+#include "oci_defs.h"
+
+#include "ora_error.h"
+#include "session.h"
+#include "statement.h"
+
+#include <memory>
+#include <new>
+#include <set>
+#include <string>
+#include <vector>
+
+#define ORAEMU_EXPORT extern "C" __attribute__((visibility("default")))
+
+struct HandleBase {
+    explicit HandleBase(ub4 handleType) : type(handleType) {}
+    virtual ~HandleBase() = default;
+    ub4 type;
+    std::vector<char> userMemory;  // xtramem_sz of the allocating call
+};
+
+// The error of the last failing call on an error (or environment) handle.
+struct ErrorRecord {
+    int code = 0;
+    std::string message;
+    ub4 rowOffset = 0;
+    void clear() { code = 0; message.clear(); }
+    void set(const oraemu::OraError& error) { code = error.code(); message = error.message(); }
+};
+
+struct OCIEnv : HandleBase {
+    OCIEnv() : HandleBase(oci::HTYPE_ENV) {}
+    ErrorRecord error;
+};
+
+struct OCIError : HandleBase {
+    OCIError() : HandleBase(oci::HTYPE_ERROR) {}
+    ErrorRecord error;
+};
+
+struct OCIServer : HandleBase {
+    OCIServer() : HandleBase(oci::HTYPE_SERVER) {}
+    std::string path;
+    bool attached = false;
+};
+
+struct OCIStmt;
+
+struct OCISession : HandleBase {
+    OCISession() : HandleBase(oci::HTYPE_SESSION) {}
+    ~OCISession() override;
+    std::string user;
+    std::string password;
+    std::unique_ptr<oraemu::Session> session;
+    std::set<OCIStmt*> statements;  // prepared on this session; detached when it ends
+    void end();
+};
+
+struct OCISvcCtx : HandleBase {
+    OCISvcCtx() : HandleBase(oci::HTYPE_SVCCTX) {}
+    OCIServer* server = nullptr;
+    OCISession* session = nullptr;
+};
+
+struct OCIBind : HandleBase {
+    OCIBind() : HandleBase(oci::HTYPE_BIND) {}
+    ub4 position = 0;      // 0 when bound by name
+    std::string name;      // upper-cased unless quoted, without the colon
+    char* value = nullptr;
+    orasb8 valueSize = 0;
+    ub2 dty = 0;
+    sb2* indicators = nullptr;
+    ub2* lengths2 = nullptr;
+    ub4* lengths4 = nullptr;
+};
+
+struct OCIDefine : HandleBase {
+    OCIDefine() : HandleBase(oci::HTYPE_DEFINE) {}
+    ub4 position = 0;
+    char* value = nullptr;
+    orasb8 valueSize = 0;
+    ub2 dty = 0;
+    sb2* indicators = nullptr;
+    ub2* lengths2 = nullptr;
+    ub4* lengths4 = nullptr;
+    ub2* returnCodes = nullptr;
+};
+
+struct OCIParam : HandleBase {
+    OCIParam() : HandleBase(oci::DTYPE_PARAM) {}
+    oraemu::ResultColumn column;
+    std::string name;  // kept for OCI_ATTR_NAME
+};
+
+struct OCIStmt : HandleBase {
+    OCIStmt() : HandleBase(oci::HTYPE_STMT) {}
+    ~OCIStmt() override;
+    std::string sql;
+    ub2 statementType = 0;
+    OCISession* owner = nullptr;
+    std::unique_ptr<oraemu::Statement> statement;
+    std::vector<std::unique_ptr<OCIBind>> binds;
+    std::vector<std::unique_ptr<OCIDefine>> defines;
+    std::vector<std::unique_ptr<OCIParam>> params;
+    bool described = false;  // a query was executed or described
+    bool cursorOpen = false;
+    ub4 rowCount = 0;
+    ub4 rowsFetched = 0;
+    void detach();  // gives the engine statement back to its session
+};
+
+struct OCILobLocator : HandleBase {
+    OCILobLocator() : HandleBase(oci::DTYPE_LOB) {}
+    std::string data;
+    bool isClob = false;
+};
+
+namespace ociemu {
+
+bool isHandle(const void* handle, ub4 type);
+
+// Runs an OCI call body: an OraError is recorded on the error handle and gives OCI_ERROR.
+template <class Body>
+sword guarded(OCIError* errhp, Body&& body)
+{
+    if (errhp && errhp->type == oci::HTYPE_ERROR)
+        errhp->error.clear();
+    try {
+        return body();
+    } catch (const oraemu::OraError& error) {
+        if (errhp && errhp->type == oci::HTYPE_ERROR) {
+            errhp->error.set(error);
+            errhp->error.rowOffset = error.rowOffset();
+        }
+        return oci::ERROR;
+    } catch (const std::bad_alloc&) {
+        if (errhp && errhp->type == oci::HTYPE_ERROR)
+            errhp->error.set(oraemu::OraError(4030, "out of process memory when trying to allocate memory"));
+        return oci::ERROR;
+    } catch (const std::exception& error) {
+        if (errhp && errhp->type == oci::HTYPE_ERROR)
+            errhp->error.set(oraemu::OraError(600, std::string("internal error code, arguments: [") + error.what() + "]"));
+        return oci::ERROR;
+    }
+}
+
+void recordWarning(OCIError* errhp, int code, const std::string& text);
+
+}  // namespace ociemu

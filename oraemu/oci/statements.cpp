@@ -1,0 +1,167 @@
+// Preparing, executing and fetching statements, and the select-list descriptors.
+#include "handles.h"
+#include "transfer.h"
+
+#include "parser.h"
+
+ORAEMU_EXPORT OCIStmtPrepare2_fn OCIStmtPrepare2;
+ORAEMU_EXPORT OCIStmtRelease_fn OCIStmtRelease;
+ORAEMU_EXPORT OCIStmtExecute_fn OCIStmtExecute;
+ORAEMU_EXPORT OCIStmtFetch2_fn OCIStmtFetch2;
+ORAEMU_EXPORT OCIParamGet_fn OCIParamGet;
+
+namespace {
+
+// The engine statement for the handle, prepared on the session of the service context.
+oraemu::Statement& engineStatement(OCISvcCtx* svchp, OCIStmt& stmt)
+{
+    OCISession* session = svchp->session;
+    if (!session || !session->session)
+        throw oraemu::OraError(3114, "not connected to ORACLE");
+    if (stmt.owner != session)
+        stmt.detach();
+    if (!stmt.statement) {
+        stmt.statement = session->session->acquire(stmt.sql);
+        stmt.owner = session;
+        session->statements.insert(&stmt);
+    }
+    return *stmt.statement;
+}
+
+// Fetches up to `rows` rows into the defines; returns the number fetched.
+ub4 fetchRows(OCIStmt& stmt, ub4 rows, bool& truncated)
+{
+    ub4 fetched = 0;
+    while (fetched < rows && stmt.cursorOpen) {
+        if (!stmt.statement->fetch()) {
+            stmt.cursorOpen = false;
+            break;
+        }
+        truncated |= ociemu::writeRow(stmt, fetched);
+        ++fetched;
+    }
+    stmt.rowsFetched = fetched;
+    stmt.rowCount += fetched;
+    return fetched;
+}
+
+sword fetchResult(OCIError* errhp, OCIStmt& stmt, ub4 wanted, ub4 fetched, bool truncated)
+{
+    if (fetched < wanted) {
+        ociemu::recordWarning(errhp, 1403, "no data found");
+        return oci::NO_DATA;
+    }
+    if (truncated) {
+        ociemu::recordWarning(errhp, 24345, "A Truncation or null fetch error occurred");
+        return oci::SUCCESS_WITH_INFO;
+    }
+    (void)stmt;
+    return oci::SUCCESS;
+}
+
+}  // namespace
+
+sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const OraText* stmttext, ub4 stmt_len,
+                      const OraText*, ub4, ub4, ub4)
+{
+    if (!ociemu::isHandle(svchp, oci::HTYPE_SVCCTX) || !ociemu::isHandle(errhp, oci::HTYPE_ERROR) || !stmthp)
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        if (!stmttext || stmt_len == 0)
+            throw oraemu::OraError(900, "invalid SQL statement");
+        auto stmt = std::make_unique<OCIStmt>();
+        stmt->sql.assign(reinterpret_cast<const char*>(stmttext), stmt_len);
+        stmt->statementType = static_cast<ub2>(oraemu::statementTypeOf(stmt->sql));
+        *stmthp = stmt.release();
+        return oci::SUCCESS;
+    });
+}
+
+sword OCIStmtRelease(OCIStmt* stmthp, OCIError* errhp, const OraText*, ub4, ub4)
+{
+    if (!ociemu::isHandle(stmthp, oci::HTYPE_STMT))
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        delete stmthp;
+        return oci::SUCCESS;
+    });
+}
+
+sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters, ub4 rowoff, const OCISnapshot*,
+                     OCISnapshot*, ub4 mode)
+{
+    if (!ociemu::isHandle(svchp, oci::HTYPE_SVCCTX) || !ociemu::isHandle(stmtp, oci::HTYPE_STMT) ||
+        !ociemu::isHandle(errhp, oci::HTYPE_ERROR))
+        return oci::INVALID_HANDLE;
+    OCIStmt& stmt = *stmtp;
+    stmt.rowCount = 0;
+    stmt.rowsFetched = 0;
+    return ociemu::guarded(errhp, [&]() -> sword {
+        oraemu::Statement& statement = engineStatement(svchp, stmt);
+        stmt.cursorOpen = false;
+        stmt.params.clear();
+        if (statement.isQuery()) {
+            statement.describe();
+            stmt.described = true;
+            if (mode & oci::DESCRIBE_ONLY)
+                return oci::SUCCESS;
+            ociemu::OciBindSource binds(stmt, statement.placeholders());
+            statement.open(binds);
+            stmt.cursorOpen = true;
+            if (iters == 0)
+                return oci::SUCCESS;
+            bool truncated = false;
+            const ub4 fetched = fetchRows(stmt, iters, truncated);
+            return fetchResult(errhp, stmt, iters, fetched, truncated);
+        }
+        stmt.described = false;
+        if (mode & oci::DESCRIBE_ONLY)
+            return oci::SUCCESS;
+        ociemu::OciBindSource binds(stmt, statement.placeholders());
+        try {
+            stmt.rowCount = static_cast<ub4>(statement.execute(binds, iters, rowoff));
+        } catch (const oraemu::OraError& error) {
+            stmt.rowCount = error.rowOffset() - rowoff;
+            throw;
+        }
+        if (mode & oci::COMMIT_ON_SUCCESS)
+            svchp->session->session->commit();
+        return oci::SUCCESS;
+    });
+}
+
+sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
+{
+    if (!ociemu::isHandle(stmthp, oci::HTYPE_STMT) || !ociemu::isHandle(errhp, oci::HTYPE_ERROR))
+        return oci::INVALID_HANDLE;
+    OCIStmt& stmt = *stmthp;
+    return ociemu::guarded(errhp, [&]() -> sword {
+        if (!stmt.statement || !stmt.described)
+            throw oraemu::OraError(24374, "define not done before fetch or execute and fetch");
+        if (nrows == 0)
+            return oci::SUCCESS;
+        bool truncated = false;
+        const ub4 fetched = fetchRows(stmt, nrows, truncated);
+        return fetchResult(errhp, stmt, nrows, fetched, truncated);
+    });
+}
+
+sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos)
+{
+    if (htype != oci::HTYPE_STMT || !ociemu::isHandle(hndlp, oci::HTYPE_STMT) || !parmdpp)
+        return oci::INVALID_HANDLE;
+    auto& stmt = *const_cast<OCIStmt*>(static_cast<const OCIStmt*>(hndlp));
+    return ociemu::guarded(errhp, [&] {
+        if (!stmt.described || !stmt.statement)
+            throw oraemu::OraError(24338, "statement handle not executed");
+        const auto& columns = stmt.statement->describe();
+        if (pos < 1 || pos > columns.size())
+            throw oraemu::OraError(24334, "no descriptor for this position");
+        auto param = std::make_unique<OCIParam>();
+        param->column = columns[pos - 1];
+        param->name = param->column.name;
+        *parmdpp = param.get();
+        stmt.params.push_back(std::move(param));
+        return oci::SUCCESS;
+    });
+}

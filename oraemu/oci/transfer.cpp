@@ -1,0 +1,330 @@
+#include "transfer.h"
+
+#include "decimal.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace ociemu {
+
+namespace {
+
+using oraemu::InValue;
+using oraemu::OutValue;
+
+std::uint32_t lengthAt(const OCIBind& bind, std::uint32_t iteration)
+{
+    if (bind.lengths4)
+        return bind.lengths4[iteration];
+    if (bind.lengths2)
+        return bind.lengths2[iteration];
+    return static_cast<std::uint32_t>(std::max<orasb8>(bind.valueSize, 0));
+}
+
+template <class T>
+T load(const char* at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+bool isSupportedBindType(ub2 dty)
+{
+    switch (dty) {
+    case oci::SQLT_CHR:
+    case oci::SQLT_STR:
+    case oci::SQLT_AFC:
+    case oci::SQLT_LNG:
+    case oci::SQLT_BIN:
+    case oci::SQLT_LBI:
+    case oci::SQLT_INT:
+    case oci::SQLT_UIN:
+    case oci::SQLT_FLT:
+    case oci::SQLT_ODT: return true;
+    default: return false;
+    }
+}
+
+bool isSupportedDefineType(ub2 dty)
+{
+    return isSupportedBindType(dty);
+}
+
+OciBindSource::OciBindSource(OCIStmt& stmt, const std::vector<std::string>& placeholders)
+{
+    binds_.assign(placeholders.size(), nullptr);
+    for (const auto& bind : stmt.binds) {
+        bool matched = false;
+        for (std::size_t i = 0; i < placeholders.size(); ++i) {
+            if (bind->position ? bind->position == i + 1 : bind->name == placeholders[i]) {
+                binds_[i] = bind.get();
+                matched = true;
+            }
+        }
+        if (!matched)
+            throw oraemu::OraError(1036, "illegal variable name/number");
+    }
+    for (const OCIBind* bind : binds_)
+        if (!bind)
+            throw oraemu::OraError(1008, "not all variables bound");
+}
+
+InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
+{
+    const OCIBind& bind = *binds_[placeholder];
+    InValue value;
+    if (!bind.value || (bind.indicators && bind.indicators[iteration] < 0))
+        return value;
+    const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(bind.valueSize, 0));
+    const char* at = bind.value + stride * iteration;
+    switch (bind.dty) {
+    case oci::SQLT_STR:
+        value.kind = InValue::Kind::Text;
+        value.bytes = std::string_view(at, strnlen(at, stride));
+        break;
+    case oci::SQLT_CHR:
+    case oci::SQLT_AFC:
+    case oci::SQLT_LNG:
+        value.kind = InValue::Kind::Text;
+        value.bytes = std::string_view(at, std::min<std::size_t>(lengthAt(bind, iteration), stride));
+        break;
+    case oci::SQLT_BIN:
+    case oci::SQLT_LBI:
+        value.kind = InValue::Kind::Bytes;
+        value.bytes = std::string_view(at, std::min<std::size_t>(lengthAt(bind, iteration), stride));
+        break;
+    case oci::SQLT_INT:
+        value.kind = InValue::Kind::Int;
+        switch (stride) {
+        case 1: value.i = load<std::int8_t>(at); break;
+        case 2: value.i = load<std::int16_t>(at); break;
+        case 4: value.i = load<std::int32_t>(at); break;
+        case 8: value.i = load<std::int64_t>(at); break;
+        default: throw oraemu::OraError(1480, "trailing null missing from STR bind value");
+        }
+        break;
+    case oci::SQLT_UIN:
+        value.kind = InValue::Kind::UInt;
+        switch (stride) {
+        case 1: value.u = load<std::uint8_t>(at); break;
+        case 2: value.u = load<std::uint16_t>(at); break;
+        case 4: value.u = load<std::uint32_t>(at); break;
+        case 8: value.u = load<std::uint64_t>(at); break;
+        default: throw oraemu::OraError(1480, "trailing null missing from STR bind value");
+        }
+        break;
+    case oci::SQLT_FLT:
+        value.kind = InValue::Kind::Double;
+        if (stride == 4)
+            value.d = load<float>(at);
+        else if (stride == 8)
+            value.d = load<double>(at);
+        else
+            throw oraemu::OraError(1480, "trailing null missing from STR bind value");
+        break;
+    case oci::SQLT_ODT: {
+        const auto date = load<OCIDate>(at);
+        value.kind = InValue::Kind::Date;
+        value.date.year = date.OCIDateYYYY;
+        value.date.month = date.OCIDateMM;
+        value.date.day = date.OCIDateDD;
+        value.date.hour = date.OCIDateTime.OCITimeHH;
+        value.date.minute = date.OCIDateTime.OCITimeMI;
+        value.date.second = date.OCIDateTime.OCITimeSS;
+        break;
+    }
+    default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
+    }
+    return value;
+}
+
+namespace {
+
+void setLength(const OCIDefine& define, ub4 row, std::size_t length)
+{
+    if (define.lengths4)
+        define.lengths4[row] = static_cast<ub4>(length);
+    else if (define.lengths2)
+        define.lengths2[row] = static_cast<ub2>(std::min<std::size_t>(length, 65535));
+}
+
+// Copies bytes into the slot; true when they did not all fit.
+bool copyBytes(const OCIDefine& define, char* slot, ub4 row, std::string_view bytes, bool terminate)
+{
+    const std::size_t room = static_cast<std::size_t>(std::max<orasb8>(define.valueSize, 0));
+    const std::size_t capacity = terminate ? (room ? room - 1 : 0) : room;
+    const std::size_t size = std::min(bytes.size(), capacity);
+    if (size)
+        std::memcpy(slot, bytes.data(), size);
+    if (terminate && room)
+        slot[size] = '\0';
+    setLength(define, row, size);
+    const bool truncated = size < bytes.size();
+    if (define.indicators)
+        define.indicators[row] = truncated ? static_cast<sb2>(bytes.size() > 32767 ? -2 : bytes.size()) : 0;
+    if (define.returnCodes)
+        define.returnCodes[row] = truncated ? 1406 : 0;
+    return truncated;
+}
+
+oraemu::Decimal numberOf(const OutValue& value)
+{
+    switch (value.kind) {
+    case OutValue::Kind::Int: return oraemu::Decimal::fromInt(value.i);
+    case OutValue::Kind::Real: {
+        auto number = oraemu::Decimal::fromDouble(value.d);
+        if (number)
+            return *number;
+        break;
+    }
+    case OutValue::Kind::Text: {
+        auto number = oraemu::Decimal::parse(value.bytes);
+        if (number)
+            return *number;
+        break;
+    }
+    default: break;
+    }
+    throw oraemu::OraError(1722, "invalid number");
+}
+
+void writeInteger(const OCIDefine& define, char* slot, const OutValue& value, bool isSigned)
+{
+    oraemu::Decimal number = numberOf(value);
+    number.roundToScale(0);
+    std::int64_t whole = 0;
+    if (!number.toInt64(whole)) {
+        if (isSigned || number.negative)
+            throw oraemu::OraError(1455, "converting column overflows integer datatype");
+        // Unsigned values above the signed range.
+        const std::string text = number.toString();
+        errno = 0;
+        const unsigned long long u = std::strtoull(text.c_str(), nullptr, 10);
+        if (errno || define.valueSize != 8)
+            throw oraemu::OraError(1455, "converting column overflows integer datatype");
+        std::memcpy(slot, &u, 8);
+        return;
+    }
+    auto fits = [&](auto sample) {
+        using T = decltype(sample);
+        return whole >= static_cast<std::int64_t>(std::numeric_limits<T>::min()) &&
+               (whole < 0 || static_cast<std::uint64_t>(whole) <= static_cast<std::uint64_t>(std::numeric_limits<T>::max()));
+    };
+    auto store = [&](auto sample) {
+        using T = decltype(sample);
+        if (!fits(sample))
+            throw oraemu::OraError(1455, "converting column overflows integer datatype");
+        const T narrowed = static_cast<T>(whole);
+        std::memcpy(slot, &narrowed, sizeof narrowed);
+    };
+    switch (define.valueSize) {
+    case 1: isSigned ? store(std::int8_t()) : store(std::uint8_t()); break;
+    case 2: isSigned ? store(std::int16_t()) : store(std::uint16_t()); break;
+    case 4: isSigned ? store(std::int32_t()) : store(std::uint32_t()); break;
+    case 8: isSigned ? store(std::int64_t()) : store(std::uint64_t()); break;
+    default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
+    }
+}
+
+void writeDate(char* slot, const OutValue& value, const oraemu::ColumnType& type, const oraemu::Nls& nls)
+{
+    if (value.kind != OutValue::Kind::Text)
+        throw oraemu::OraError(932, "inconsistent datatypes: expected DATE got NUMBER");
+    oraemu::DateTime dt;
+    if (type.kind == oraemu::ColumnType::Kind::Date || type.kind == oraemu::ColumnType::Kind::Timestamp)
+        dt = oraemu::DateTime::fromStorage(value.bytes);
+    else
+        dt = nls.dateFormat.parse(value.bytes);
+    OCIDate date{};
+    date.OCIDateYYYY = static_cast<sb2>(dt.year);
+    date.OCIDateMM = static_cast<ub1>(dt.month);
+    date.OCIDateDD = static_cast<ub1>(dt.day);
+    date.OCIDateTime.OCITimeHH = static_cast<ub1>(dt.hour);
+    date.OCIDateTime.OCITimeMI = static_cast<ub1>(dt.minute);
+    date.OCIDateTime.OCITimeSS = static_cast<ub1>(dt.second);
+    std::memcpy(slot, &date, sizeof date);
+}
+
+}  // namespace
+
+bool writeRow(OCIStmt& stmt, ub4 row)
+{
+    oraemu::Statement& statement = *stmt.statement;
+    const auto& columns = statement.describe();
+    const oraemu::Nls& nls = stmt.owner->session->nls();
+    bool truncated = false;
+    for (const auto& definePtr : stmt.defines) {
+        if (!definePtr)
+            continue;
+        const OCIDefine& define = *definePtr;
+        const std::size_t column = define.position - 1;
+        const OutValue value = statement.value(column);
+        const oraemu::ColumnType& type = columns[column].type;
+        const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(define.valueSize, 0));
+        char* slot = define.value + stride * row;
+        if (value.kind == OutValue::Kind::Null) {
+            if (!define.indicators)
+                throw oraemu::OraError(1405, "fetched column value is NULL");
+            define.indicators[row] = -1;
+            setLength(define, row, 0);
+            if (define.returnCodes)
+                define.returnCodes[row] = 1405;
+            continue;
+        }
+        if (define.indicators)
+            define.indicators[row] = 0;
+        if (define.returnCodes)
+            define.returnCodes[row] = 0;
+        switch (define.dty) {
+        case oci::SQLT_STR:
+            truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), true);
+            break;
+        case oci::SQLT_CHR:
+        case oci::SQLT_AFC:
+        case oci::SQLT_LNG:
+            if (value.kind == OutValue::Kind::Text && !type.isNumber() && type.kind != oraemu::ColumnType::Kind::Date &&
+                type.kind != oraemu::ColumnType::Kind::Timestamp)
+                truncated |= copyBytes(define, slot, row, value.bytes, false);
+            else
+                truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), false);
+            break;
+        case oci::SQLT_BIN:
+        case oci::SQLT_LBI:
+            truncated |= copyBytes(define, slot, row, value.bytes, false);
+            break;
+        case oci::SQLT_INT:
+            writeInteger(define, slot, value, true);
+            setLength(define, row, stride);
+            break;
+        case oci::SQLT_UIN:
+            writeInteger(define, slot, value, false);
+            setLength(define, row, stride);
+            break;
+        case oci::SQLT_FLT: {
+            const double number = numberOf(value).toDouble();
+            if (stride == 4) {
+                const float narrow = static_cast<float>(number);
+                std::memcpy(slot, &narrow, 4);
+            } else if (stride == 8) {
+                std::memcpy(slot, &number, 8);
+            } else {
+                throw oraemu::OraError(3115, "unsupported network datatype or representation");
+            }
+            setLength(define, row, stride);
+            break;
+        }
+        case oci::SQLT_ODT:
+            writeDate(slot, value, type, nls);
+            setLength(define, row, sizeof(OCIDate));
+            break;
+        default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        }
+    }
+    return truncated;
+}
+
+}  // namespace ociemu

@@ -1,0 +1,28 @@
+#pragma once
+
+// Moving values between the client's bind and define buffers and the engine.
+#include "handles.h"
+
+#include <vector>
+
+namespace ociemu {
+
+// The statement's binds, matched to its placeholders (by name or by position).
+class OciBindSource : public oraemu::BindSource {
+public:
+    // Throws ORA-01008 when a placeholder has no bind, ORA-01036 for a bind that matches none.
+    OciBindSource(OCIStmt& stmt, const std::vector<std::string>& placeholders);
+    oraemu::InValue value(std::size_t placeholder, std::uint32_t iteration) override;
+
+private:
+    std::vector<const OCIBind*> binds_;
+};
+
+// Writes the current row into the defines' slot `row`; true when a value was truncated.
+bool writeRow(OCIStmt& stmt, ub4 row);
+
+// The data types accepted in binds and defines.
+bool isSupportedBindType(ub2 dty);
+bool isSupportedDefineType(ub2 dty);
+
+}  // namespace ociemu
