@@ -20,7 +20,8 @@ public:
     MySqlQuery& operator=(const MySqlQuery&) = delete;
 
     void open(const QString& sql);  // throws Error with the server's message; the first row is current
-    void close();                   // closing a closed query does nothing
+    void close();                   // closing a closed query does nothing; closing a half-read
+                                    // result reads the rest of its rows from the server and drops them
     bool isOpen() const;
     bool atEnd() const;             // true at once for an empty result
     void next();                    // throws Error when the connection fails mid-result
@@ -35,6 +36,8 @@ public:
     // Current row.
     QString textAt(int pos) const;          // NULL gives an empty text
     qint64 intAt(int pos) const;            // throws Error when the text is not an integer
+    // Integers come as Int, and as UInt only for bigint unsigned values above INT64_MAX and for
+    // bit(n>1); bit(1) as Bool; text decoded from the character set the server sent it in.
     Value valueAt(int pos) const;
     Value value(const QString& name) const;  // case-insensitive; throws Error naming the field if absent
 

@@ -264,6 +264,32 @@ TEST(MySqlQuery, RowsStreamFromTheServer)
     EXPECT_EQ(second.intAt(0), 50000);
 }
 
+// A stream that breaks off is an error, never a silent end of the rows. The result (40 MB) is
+// bigger than what the socket buffers hold, so the server cannot have sent it all before the kill.
+TEST(MySqlQuery, BrokenStreamIsAnErrorNotAnEnd)
+{
+    testsupport::ScratchMySqlDatabase db("t_broken");
+    db.execute({"CREATE TABLE big (n int PRIMARY KEY, filler varchar(2000))",
+                "INSERT INTO big SELECT seq, REPEAT('y', 2000) FROM seq_1_to_20000"});
+    MySqlConnection connection;
+    openOn(connection, db.name());
+    MySqlQuery query(connection);
+    query.open("select connection_id()");
+    const QString id = query.textAt(0);
+    query.open("select n, filler from big order by n");
+    testsupport::mysqlExecute({"KILL CONNECTION " + id});
+    int rows = 0;
+    try {
+        for (; !query.atEnd(); query.next())
+            ++rows;
+        ADD_FAILURE() << "the result ended quietly after " << rows << " rows";
+    } catch (const Error& e) {
+        EXPECT_LT(rows, 20000);
+        // "Lost connection to server during query", or the server's "Connection was killed"
+        EXPECT_TRUE(e.message().contains("connection", Qt::CaseInsensitive)) << e.what();
+    }
+}
+
 // A query outliving its connection's session neither reads from a new session nor crashes.
 TEST(MySqlQuery, ConnectionClosedUnderAnOpenQuery)
 {
