@@ -1,0 +1,386 @@
+// Unattended and headless runs: the program started with a settings file converts against the
+// MariaDB fixture and oraemu, writes its log beside the file and leaves the file's values behind.
+#include "mysql_test_server.h"
+#include "oraemu_test_db.h"
+#include "recording_seam.h"
+#include "run_log.h"
+#include "settings_file.h"
+#include "settings_store.h"
+#include "marfrm_bat.h"
+#include "radio_group.h"
+#include "settings_wiring.h"
+#include "taaform1.h"
+#include "wizard_controls.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace dovrelle;
+using testsupport::mysqlServer;
+
+namespace {
+
+QString dovrelleProgram()
+{
+    return QStringLiteral(DOVRELLE_BUILD_DIR "/bin/dovrelle");
+}
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<no file %1>").arg(path);
+    return QString::fromUtf8(file.readAll());
+}
+
+struct Finished {
+    int exitCode = -1;
+    QString errors;  // standard error
+};
+
+// A child process of the program with its own settings and data folders under `home`.
+class Child {
+public:
+    Child(const QString& home, const QStringList& arguments, const QString& workingFolder = {},
+          const QString& program = dovrelleProgram())
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("DOVRELLE_OCI_LIBRARY", testsupport::oraemuLibraryPath());
+        env.insert("XDG_CONFIG_HOME", home + "/config");
+        env.insert("XDG_DATA_HOME", home + "/data");
+        process_.setProcessEnvironment(env);
+        if (!workingFolder.isEmpty())
+            process_.setWorkingDirectory(workingFolder);
+        process_.setReadChannel(QProcess::StandardError);
+        process_.start(program, arguments);
+    }
+
+    QProcess& process() { return process_; }
+    const QString& errorsSoFar() const { return errors_; }
+
+    // Reads standard error until `text` has appeared; false when the process ended first.
+    bool waitForError(const QString& text)
+    {
+        while (!errors_.contains(text)) {
+            if (!process_.waitForReadyRead(120000))
+                return false;
+            errors_ += QString::fromLocal8Bit(process_.readAllStandardError());
+        }
+        return true;
+    }
+
+    Finished finish()
+    {
+        EXPECT_TRUE(process_.waitForFinished(300000)) << "the program did not end";
+        errors_ += QString::fromLocal8Bit(process_.readAllStandardError());
+        EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit) << errors_.toStdString();
+        return {process_.exitCode(), errors_};
+    }
+
+private:
+    QProcess process_;
+    QString errors_;
+};
+
+QHash<QString, QString> storedSettings(const QString& home)
+{
+    QFile file(home + "/config/Korvane/Dovrelle.conf");
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << "no settings store under " << home.toStdString();
+    return decodeSettingsStore(file.readAll());
+}
+
+// Two small tables and one that no file names, on both servers' scratch databases.
+class UnattendedRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        mysql.execute({
+            "CREATE TABLE customers (id INT PRIMARY KEY, name VARCHAR(40))",
+            "INSERT INTO customers VALUES (1, 'Ann'), (2, 'Bo'), (3, 'Cy')",
+            "CREATE TABLE orders (id INT PRIMARY KEY, customer INT, total DECIMAL(10,2))",
+            "INSERT INTO orders VALUES (10, 1, 9.50), (11, 3, 20.00)",
+            "CREATE TABLE notes (id INT)",
+        });
+        settingsPath = home.filePath("nightly.qelt");
+        logPath = home.filePath("nightly.log");
+    }
+
+    SettingsFileContent content() const
+    {
+        SettingsFileContent c;
+        c.accessmode = 1;
+        c.host = mysqlServer().host;
+        c.port = mysqlServer().port;
+        c.mysqldatabase = mysql.name();
+        c.mysqlu = mysqlServer().user;
+        c.mysqlp = mysqlServer().password;
+        c.oracleh = oracle.service();
+        c.oracleu = oracle.user();
+        c.oraclep = oracle.password();
+        c.processtable = 0;
+        c.character_set = "Default";
+        c.nameuppercase = true;
+        c.tableChoice = 0;
+        c.tables = {"customers", "orders"};
+        return c;
+    }
+
+    void writeSettings(const SettingsFileContent& c) const { saveSettingsFile(settingsPath, settingsFileLines(c)); }
+
+    QStringList oracleTables() const { return oracle.rows("SELECT table_name FROM user_tables ORDER BY table_name"); }
+
+    testsupport::ScratchMySqlDatabase mysql{"t_settings"};
+    testsupport::ScratchOracleDatabase oracle;
+    QTemporaryDir home;
+    QString settingsPath;
+    QString logPath;
+};
+
+TEST_F(UnattendedRun, ConvertsTheFilesTablesWritesTheLogBesideItAndRemembersItsValues)
+{
+    writeSettings(content());
+    Child child(home.path(), {settingsPath, "a second argument is ignored"});
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+
+    EXPECT_EQ(oracleTables(), (QStringList{"CUSTOMERS", "ORDERS"}));
+    EXPECT_EQ(oracle.rows("SELECT COUNT(*) FROM CUSTOMERS"), QStringList{"3"});
+    EXPECT_EQ(oracle.rows("SELECT COUNT(*) FROM ORDERS"), QStringList{"2"});
+
+    const QString log = readText(logPath);
+    EXPECT_TRUE(log.startsWith("Start time:")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Create table CUSTOMERS...Done\r\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Create table ORDERS...Done\r\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Wizard has migrated your MySQL database to Oracle server successfully.\r\n"));
+    EXPECT_TRUE(log.contains("\r\nThe end time:")) << log.toStdString();
+
+    const auto stored = storedSettings(home.path());
+    EXPECT_EQ(stored.value("accessmode"), "1");
+    EXPECT_EQ(stored.value("host"), mysqlServer().host);
+    EXPECT_EQ(stored.value("port"), mysqlServer().port);
+    EXPECT_EQ(stored.value("mysqldatabase"), mysql.name());
+    EXPECT_EQ(stored.value("mysqlu"), mysqlServer().user);
+    EXPECT_EQ(stored.value("oracleh"), oracle.service());
+    EXPECT_EQ(stored.value("oraclep"), oracle.password());
+    EXPECT_EQ(stored.value("Character Set"), "0");
+    EXPECT_EQ(stored.value("nameuppercase"), "1");
+}
+
+TEST_F(UnattendedRun, AMissingFileLeavesTheOneLineLogAndTheRememberedValues)
+{
+    {
+        QDir().mkpath(home.filePath("config/Korvane"));
+        QFile store(home.filePath("config/Korvane/Dovrelle.conf"));
+        ASSERT_TRUE(store.open(QIODevice::WriteOnly));
+        store.write(encodeSettingsStore({{"accessmode", "1"}, {"host", "remembered.example"}, {"port", "3399"}}));
+    }
+    const QString missing = home.filePath("absent");  // no extension: the log gets ".log" appended
+    Child child(home.path(), {missing});
+    EXPECT_EQ(child.finish().exitCode, 0);
+    EXPECT_EQ(readText(missing + ".log"),
+              QStringLiteral("Cannot open file \"%1\". No such file or directory\r\n").arg(missing));
+    const auto stored = storedSettings(home.path());
+    EXPECT_EQ(stored.value("host"), "remembered.example");
+    EXPECT_EQ(stored.value("port"), "3399");
+    EXPECT_EQ(stored.value("accessmode"), "1");
+    EXPECT_TRUE(oracleTables().isEmpty());
+}
+
+TEST_F(UnattendedRun, HeadlessSuccessExitsZero)
+{
+    SettingsFileContent c = content();
+    c.tableChoice = 1;  // all tables of the database
+    writeSettings(c);
+    Child child(home.path(), {"--headless", settingsPath});
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+    EXPECT_EQ(oracleTables(), (QStringList{"CUSTOMERS", "NOTES", "ORDERS"}));
+    EXPECT_TRUE(done.errors.contains("Create table NOTES...Done")) << done.errors.toStdString();
+    EXPECT_TRUE(readText(logPath).contains("\r\nThe end time:"));
+}
+
+TEST_F(UnattendedRun, HeadlessRunWithAFailedStepExitsOne)
+{
+    // Merging into an Oracle table that lacks the MySQL columns makes the row copy fail.
+    oracle.sql("CREATE TABLE ORDERS (X NUMBER)");
+    SettingsFileContent c = content();
+    c.processtable = 1;
+    writeSettings(c);
+    Child child(home.path(), {"--headless", settingsPath});
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 1) << done.errors.toStdString();
+    const QString log = readText(logPath);
+    EXPECT_TRUE(log.contains("Create table CUSTOMERS...Done")) << log.toStdString();
+    EXPECT_FALSE(log.contains("successfully")) << log.toStdString();
+    EXPECT_EQ(oracle.rows("SELECT COUNT(*) FROM CUSTOMERS"), QStringList{"3"});
+}
+
+TEST_F(UnattendedRun, HeadlessRunThatCannotStartOrHaltsExitsTwo)
+{
+    Child missing(home.path(), {"--headless", home.filePath("absent.qelt")});
+    EXPECT_EQ(missing.finish().exitCode, 2);
+    EXPECT_TRUE(readText(home.filePath("absent.log")).startsWith("Cannot open file"));
+
+    SettingsFileContent c = content();
+    c.oraclep = "wrong";
+    writeSettings(c);
+    Child halted(home.path(), {"--headless", settingsPath});
+    const Finished done = halted.finish();
+    EXPECT_EQ(done.exitCode, 2) << done.errors.toStdString();
+    EXPECT_TRUE(readText(logPath).contains("ORA-01017")) << readText(logPath).toStdString();
+    EXPECT_TRUE(oracleTables().isEmpty());
+
+    saveSettingsFile(settingsPath, {"accessmode=remote"});
+    Child badValue(home.path(), {"--headless", settingsPath});
+    EXPECT_EQ(badValue.finish().exitCode, 2);
+    EXPECT_TRUE(readText(logPath).contains("''remote'' is not a valid integer value"));
+}
+
+TEST_F(UnattendedRun, HeadlessRunStopsOnSigtermAndSavesTheLog)
+{
+    mysql.execute({"CREATE TABLE big1 (id INT PRIMARY KEY, txt VARCHAR(40))",
+                   "INSERT INTO big1 SELECT seq, CONCAT('row ', seq) FROM seq_1_to_40000",
+                   "CREATE TABLE big2 LIKE big1", "INSERT INTO big2 SELECT * FROM big1",
+                   "CREATE TABLE big3 LIKE big1", "INSERT INTO big3 SELECT * FROM big1"});
+    SettingsFileContent c = content();
+    c.tables = {"big1", "big2", "big3"};
+    writeSettings(c);
+    Child child(home.path(), {"--headless", settingsPath});
+    ASSERT_TRUE(child.waitForError("Create table BIG1...Done")) << child.errorsSoFar().toStdString();
+    child.process().terminate();  // SIGTERM
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 1) << done.errors.toStdString();
+    EXPECT_TRUE(done.errors.contains("Signal 15")) << done.errors.toStdString();
+    const QString log = readText(logPath);
+    EXPECT_TRUE(log.contains("Create table BIG1...Done")) << log.toStdString();
+    EXPECT_TRUE(log.contains("The run was stopped.") || log.contains("Operation aborted")) << log.toStdString();
+    EXPECT_FALSE(log.contains("Create table BIG3")) << log.toStdString();
+    EXPECT_FALSE(storedSettings(home.path()).isEmpty());
+}
+
+TEST_F(UnattendedRun, AWrongOraclePasswordWaitsOnPageThreeAndTheUsersNextResumesTheWalk)
+{
+    SettingsFileContent c = content();
+    c.oraclep = "wrong";
+    writeSettings(c);
+
+    RecordingSeam::Log boxes;
+    Taaform1 window;
+    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
+    installSettings(window);
+    window.formCreate({dovrelleProgram(), settingsPath});
+    ASSERT_TRUE(window.timer1()->isActive());
+    window.timer1()->stop();  // what Timer1 does when it fires
+    window.performNext();
+
+    EXPECT_EQ(window.currentStep(), 3);
+    ASSERT_EQ(boxes.errors.size(), 1);
+    EXPECT_TRUE(boxes.errors.first().contains("ORA-01017")) << boxes.errors.first().toStdString();
+    EXPECT_FALSE(QFile::exists(logPath));
+
+    const WizardControls controls(window);
+    EXPECT_EQ(controls.edtdatabase->text(), mysql.name());
+    controls.edtoraclepassword->setText(oracle.password());
+    window.findChild<QPushButton*>("btnext")->click();
+
+    EXPECT_EQ(boxes.errors.size(), 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(oracleTables(), (QStringList{"CUSTOMERS", "ORDERS"}));
+    EXPECT_TRUE(readText(logPath).contains("\r\nThe end time:"));
+}
+
+// The launcher's Exec line split into arguments the way a desktop does it.
+QStringList execArguments(QString exec)
+{
+    QString unescaped;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        if (exec[i] == '\\' && i + 1 < exec.size()) {
+            const QChar n = exec[++i];
+            unescaped += n == 's' ? QChar(' ') : n == 'n' ? QChar('\n') : n == 't' ? QChar('\t') : n;
+        } else {
+            unescaped += exec[i];
+        }
+    }
+    QStringList args;
+    QString current;
+    bool quoted = false;
+    bool any = false;
+    for (qsizetype i = 0; i < unescaped.size(); ++i) {
+        const QChar ch = unescaped[i];
+        if (quoted && ch == '\\' && i + 1 < unescaped.size()) {
+            current += unescaped[++i];
+        } else if (ch == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (ch == ' ' && !quoted) {
+            if (any || !current.isEmpty())
+                args << current.replace("%%", "%");
+            current.clear();
+            any = false;
+        } else {
+            current += ch;
+        }
+    }
+    if (any || !current.isEmpty())
+        args << current.replace("%%", "%");
+    return args;
+}
+
+TEST_F(UnattendedRun, TheLauncherFromTheShortcutDialogRunsTheConversion)
+{
+    Taaform1 window;
+    RecordingSeam::Log boxes;
+    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
+    SettingsWiring& settings = installSettings(window);
+    const WizardControls c(window);
+    c.accessmode->setItemIndex(1);
+    c.edthost->setText(mysqlServer().host);
+    c.edtport->setText(mysqlServer().port);
+    c.mysqldblist->addItem(mysql.name());
+    c.mysqldblist->item(0)->setSelected(true);
+    c.edtname->setText(mysqlServer().user);
+    c.edtpassword->setText(mysqlServer().password);
+    c.edtservice->setText(oracle.service());
+    c.edtoracleusername->setText(oracle.user());
+    c.edtoraclepassword->setText(oracle.password());
+    c.selecttables->addItem("orders");
+
+    Tmarfrm_bat& dialog = settings.shortcutDialog();
+    dialog.programPath = dovrelleProgram();
+    const QString shortcut = home.filePath("my jobs/orders $1.desktop");
+    QDir().mkpath(home.filePath("my jobs"));
+    dialog.chooseShortcutPath = [&](QWidget*) { return shortcut; };
+    dialog.fillFromWizard(window);
+    dialog.findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
+    dialog.Button1Click();
+    ASSERT_TRUE(boxes.errors.isEmpty()) << boxes.errors.join('\n').toStdString();
+
+    QString exec, folder;
+    for (const QString& line : readText(shortcut).split('\n')) {
+        if (line.startsWith("Exec="))
+            exec = line.mid(5);
+        if (line.startsWith("Path="))
+            folder = line.mid(5);
+    }
+    const QStringList args = execArguments(exec);
+    ASSERT_EQ(args.size(), 2) << exec.toStdString();
+    EXPECT_EQ(args[0], dovrelleProgram());
+    EXPECT_EQ(args[1], home.filePath("my jobs/orders $1.qelt"));
+    EXPECT_EQ(folder, QStringLiteral(DOVRELLE_BUILD_DIR "/bin/"));
+
+    Child child(home.path(), args.mid(1), folder, args[0]);
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+    EXPECT_EQ(oracleTables(), QStringList{"ORDERS"});
+    EXPECT_TRUE(readText(home.filePath("my jobs/orders $1.log")).contains("Create table ORDERS...Done"));
+}
+
+}  // namespace
