@@ -29,7 +29,7 @@ SqliteDb openFile(const std::string& path, int flags)
     SqliteDb db(raw);
     if (rc != SQLITE_OK)
         unresolvable();
-    sqlite3_busy_timeout(db.get(), 60000);
+    sqlite3_busy_timeout(db.get(), 20000);
     sqlite3_create_collation(db.get(), "oranum", SQLITE_UTF8, nullptr, compareNumbers);
     sqlite3_extended_result_codes(db.get(), 1);
     return db;

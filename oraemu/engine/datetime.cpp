@@ -110,6 +110,35 @@ DateTime DateTime::fromStorage(std::string_view text)
     return value;
 }
 
+void DateTime::roundFraction(int digits)
+{
+    std::uint32_t unit = 1;
+    for (int i = digits; i < 9; ++i)
+        unit *= 10;
+    const std::uint64_t rounded = (static_cast<std::uint64_t>(nanos) + unit / 2) / unit * unit;
+    if (rounded < 1000000000u) {
+        nanos = static_cast<std::uint32_t>(rounded);
+        return;
+    }
+    nanos = 0;
+    if (++second < 60)
+        return;
+    second = 0;
+    if (++minute < 60)
+        return;
+    minute = 0;
+    if (++hour < 24)
+        return;
+    hour = 0;
+    if (++day <= daysInMonth(year, month))
+        return;
+    day = 1;
+    if (++month <= 12)
+        return;
+    month = 1;
+    ++year;
+}
+
 DateTime DateTime::now()
 {
     const std::time_t t = std::time(nullptr);
@@ -224,7 +253,12 @@ DateTime DateFormat::parse(std::string_view text) const
             *width = count;
         return static_cast<int>(negative ? -n : n);
     };
+    bool consumedAny = false;
     for (const Element& element : elements_) {
+        // Oracle lets the text end early: the remaining fields keep their defaults.
+        if (consumedAny && at >= text.size())
+            break;
+        consumedAny = consumedAny || element.kind != Kind::Literal;
         switch (element.kind) {
         case Kind::Literal:
             for (char expected : element.literal) {

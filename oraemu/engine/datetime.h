@@ -26,6 +26,9 @@ struct DateTime {
     static DateTime fromStorage(std::string_view text);
 
     static DateTime now();
+
+    // Rounds the fraction to `digits` decimals, carrying into the seconds and beyond.
+    void roundFraction(int digits);
 };
 
 int daysInMonth(int year, int month);

@@ -181,7 +181,12 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
         out.text = out.buffer;
         return;
     case K::Timestamp:
-        out.buffer = toDateTime(value, nls.timestampFormat).toStorage(type.scale);
+    {
+        DateTime timestamp = toDateTime(value, nls.timestampFormat);
+        timestamp.roundFraction(type.scale);
+        timestamp.validate();
+        out.buffer = timestamp.toStorage(type.scale);
+    }
         out.kind = Stored::Kind::Text;
         out.text = out.buffer;
         return;

@@ -218,7 +218,7 @@ OciResult OciSession::executeArray(const std::string& sql, const std::vector<Bin
             }
             char* slot = buffer.data.data() + buffer.stride * r;
             if (column.dty == oci::SQLT_INT || column.dty == oci::SQLT_UIN) {
-                const std::int64_t n = std::stoll(*value);
+                const std::int64_t n = column.dty == oci::SQLT_UIN ? static_cast<std::int64_t>(std::stoull(*value)) : std::stoll(*value);
                 std::memcpy(slot, &n, 8);
             } else if (column.dty == oci::SQLT_FLT) {
                 const double d = std::stod(*value);
