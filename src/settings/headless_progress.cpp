@@ -51,7 +51,10 @@ void HeadlessProgress::showLiveLine()
     if (table != liveTable_) {
         liveTable_ = table;
         tableClock_.start();
+    } else if (liveShown_ && sinceRedraw_.isValid() && sinceRedraw_.elapsed() < 200) {
+        return;  // a terminal needs no more than five redraws a second
     }
+    sinceRedraw_.start();
     const qint64 rows = match.captured(2).toLongLong();
     const double seconds = std::max<qint64>(tableClock_.elapsed(), 1) / 1000.0;
     const QString line = QStringLiteral("%1: %2 rows copied, %3 rows/s")

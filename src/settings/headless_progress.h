@@ -29,6 +29,7 @@ private:
     bool liveShown_ = false;
     QString liveTable_;
     QElapsedTimer tableClock_;
+    QElapsedTimer sinceRedraw_;
 };
 
 }  // namespace dovrelle
