@@ -1,0 +1,249 @@
+// The row copy: rows streamed from the real test server into oraemu through the insert buffer.
+#include "row_copy.h"
+#include "run_log.h"
+
+#include "mysql_connection.h"
+#include "oracle_connection.h"
+#include "oracle_insert_buffer.h"
+
+#include "mysql_test_server.h"
+#include "oraemu_test_db.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace dovrelle;
+using testsupport::ScratchMySqlDatabase;
+using testsupport::ScratchOracleDatabase;
+
+namespace {
+
+const QString kTableLine = QStringLiteral("Insert table T... ");
+
+QString progressLine(int rows)
+{
+    return QStringLiteral("Insert table T %1 Rows ").arg(rows);
+}
+
+// The rows committed in Oracle when the row count reached `rowCount`: the first apply at row
+// 100, then one every 5000 rows.
+qint64 committedAfterIntermediateApplies(int rowCount)
+{
+    if (rowCount < 100)
+        return 0;
+    return 100 + 5000 * ((rowCount - 100) / 5000);
+}
+
+class RowCopy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        data.setParameters(testsupport::mysqlParameters(mysql.name()));
+        data.open();
+        const ParameterList oracleParameters =
+            OracleConnection::standardParameters(oracle.service(), oracle.user(), oracle.password());
+        target.setParameters(oracleParameters);
+        target.open();
+        observer.setParameters(oracleParameters);
+        observer.open();
+        log.append(QStringLiteral("Create table T...Done"));
+        log.append(QString());
+        log.append(kTableLine);
+    }
+
+    // A source table t (id, v) with ids 1..rows and v = 'v' || id, and its target "T".
+    void makeNumberedTable(int rows)
+    {
+        mysql.execute({QStringLiteral("create table t (id int primary key, v varchar(20))")});
+        if (rows > 0)
+            mysql.execute({QStringLiteral("insert into t select seq, concat('v', seq) from seq_1_to_%1")
+                               .arg(rows)});
+        oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\" varchar2(20))"));
+    }
+
+    StepResult copy(const QString& mysqlName = QStringLiteral("t"))
+    {
+        CopyHooks hooks;
+        hooks.letEventsThrough = [this] {
+            ++eventDeliveries;
+            progressSeen.push_back(log.lastLine());
+            committedSeen.push_back(committed());
+        };
+        hooks.stopRequested = [this] { return stopAfterDeliveries > 0 && eventDeliveries >= stopAfterDeliveries; };
+        return copyRows(data, buffer, mysqlName, QStringLiteral("T"), log, hooks);
+    }
+
+    qint64 committed(const QString& where = {})
+    {
+        return observer.queryInteger(QStringLiteral("select count(*) from \"T\"") + where);
+    }
+
+    ScratchMySqlDatabase mysql{QStringLiteral("rows")};
+    ScratchOracleDatabase oracle;
+    MySqlConnection data;
+    OracleConnection target;    // oracleconn: the insert buffer's connection
+    OracleConnection observer;  // a second session that sees only committed rows
+    OracleInsertBuffer buffer{target};
+    RunLog log;
+
+    int eventDeliveries = 0;
+    int stopAfterDeliveries = 0;
+    std::vector<QString> progressSeen;    // last log line at each event delivery
+    std::vector<qint64> committedSeen;    // committed rows at each event delivery
+};
+
+// Applies at rows 100, 5100, 10100 ... and at the end, seen from a second session at every
+// progress update.
+class RowCopyBatches : public RowCopy, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RowCopyBatches, AreCommittedAtTheRightRows)
+{
+    const int rows = GetParam();
+    makeNumberedTable(rows);
+
+    const StepResult result = copy();
+
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(eventDeliveries, rows / 100);
+    for (int i = 0; i < eventDeliveries; ++i) {
+        const int rowCount = 100 * (i + 1);
+        EXPECT_EQ(committedSeen[i], committedAfterIntermediateApplies(rowCount)) << "at row " << rowCount;
+        EXPECT_EQ(progressSeen[i], progressLine(rowCount));
+    }
+    EXPECT_EQ(committed(), rows);
+    EXPECT_EQ(committed(QStringLiteral(" where \"V\" = 'v' || \"ID\"")), rows);
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
+                                        progressLine(rows)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(RowCounts, RowCopyBatches, ::testing::Values(0, 99, 100, 5100, 12000));
+
+TEST_F(RowCopy, StopEndsTheCopyAtTheProgressUpdate)
+{
+    makeNumberedTable(4000);
+    stopAfterDeliveries = 30;  // the update at row 3000
+
+    const StepResult result = copy();
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, QStringLiteral("Operation aborted"));
+    EXPECT_EQ(eventDeliveries, 30);
+    EXPECT_EQ(committed(), 100);
+    EXPECT_EQ(committed(QStringLiteral(" where \"ID\" >= 1 and \"ID\" <= 100")), 100);
+    EXPECT_EQ(log.lastLine(), progressLine(3000));
+}
+
+// Oracle rejects row 150 (its key repeats row 1's): the final apply, rows 101 to 1000, leaves
+// none of its rows; the first batch stays.
+TEST_F(RowCopy, RejectedRowRollsBackItsBatchOnly)
+{
+    mysql.execute({QStringLiteral("create table t (n int primary key, id int)"),
+                   QStringLiteral("insert into t select seq, if(seq = 150, 1, seq) from seq_1_to_1000")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"N\"  number, \"ID\"  number)"));
+    oracle.sql(QStringLiteral("alter table \"T\" add constraint \"PK\" primary key (\"ID\")"));
+
+    const StepResult result = copy();
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_EQ(committed(), 100);
+    EXPECT_EQ(committed(QStringLiteral(" where \"N\" >= 1 and \"N\" <= 100")), 100);
+    EXPECT_EQ(log.lastLine(), progressLine(1000));
+    EXPECT_EQ(log.lineCount(), 3);  // the run, not the copy, writes the error text
+}
+
+TEST_F(RowCopy, MissingTargetTableFailsWithOraclesMessage)
+{
+    mysql.execute({QStringLiteral("create table t (id int)"), QStringLiteral("insert into t values (1)")});
+
+    const StepResult result = copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, {});
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("ORA-00942"))) << result.error.toStdString();
+    EXPECT_EQ(log.lastLine(), kTableLine);
+}
+
+// A source column the target lacks: one line per row above the table's line, rows inserted
+// without the value.
+TEST_F(RowCopy, SourceColumnTheTargetLacks)
+{
+    mysql.execute({QStringLiteral("create table t (id int, extra varchar(10))"),
+                   QStringLiteral("insert into t values (1, 'a'), (2, 'b'), (3, null)")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number)"));
+
+    const StepResult result = copy();
+
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const QString failure = QStringLiteral("extra:TStringField");
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(), failure,
+                                        failure, failure, progressLine(3)}));
+    EXPECT_EQ(committed(), 3);
+}
+
+TEST_F(RowCopy, LongColumnNameFindsTheColumnNamedByItsFirst30Characters)
+{
+    const QString longName = QStringLiteral("quantity_ordered_by_the_customer_in_total");  // 41
+    mysql.execute({QStringLiteral("create table t (id int, %1 int)").arg(longName),
+                   QStringLiteral("insert into t values (1, 7), (2, 9)")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"%1\"  number)")
+                   .arg(longName.left(30).toUpper()));
+
+    const StepResult result = copy();
+
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(log.lineCount(), 3);
+    EXPECT_EQ(oracle.rows(QStringLiteral("select \"ID\", \"%1\" from \"T\" order by \"ID\"")
+                              .arg(longName.left(30).toUpper())),
+              (QStringList{QStringLiteral("1\t7"), QStringLiteral("2\t9")}));
+}
+
+TEST_F(RowCopy, BooleansBecomeOneAndZeroAndNullIsAFailedColumn)
+{
+    mysql.execute({QStringLiteral("create table t (id int, flag bit(1))"),
+                   QStringLiteral("insert into t values (1, b'1'), (2, b'0'), (3, null)")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"FLAG\"  number)"));
+
+    const StepResult result = copy();
+
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
+                                        QStringLiteral("flag:TBooleanField"), progressLine(3)}));
+    EXPECT_EQ(committed(QStringLiteral(" where \"ID\" = 1 and \"FLAG\" = 1")), 1);
+    EXPECT_EQ(committed(QStringLiteral(" where \"ID\" = 2 and \"FLAG\" = 0")), 1);
+    EXPECT_EQ(committed(QStringLiteral(" where \"ID\" = 3 and \"FLAG\" is null")), 1);
+}
+
+// A value the target column cannot take on row 150: its line stays in the log through the
+// progress updates at rows 200 and 300, the row is inserted with that column NULL.
+TEST_F(RowCopy, FailureLineSurvivesLaterProgressUpdates)
+{
+    mysql.execute({QStringLiteral("create table t (id int primary key, v varchar(10))"),
+                   QStringLiteral("insert into t select seq, if(seq = 150, 'abc', seq) from seq_1_to_300")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\"  number)"));
+
+    const StepResult result = copy();
+
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(progressSeen, (std::vector<QString>{progressLine(100), progressLine(200),
+                                                  progressLine(300)}));
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
+                                        QStringLiteral("v:TStringField"), progressLine(300)}));
+    EXPECT_EQ(committed(), 300);
+    EXPECT_EQ(committed(QStringLiteral(" where \"V\" is null and \"ID\" = 150")), 1);
+    EXPECT_EQ(committed(QStringLiteral(" where \"V\" = \"ID\"")), 299);
+}
+
+TEST_F(RowCopy, SourceTableIsNamedAsMySqlListsIt)
+{
+    mysql.execute({QStringLiteral("create table `Mixed Case` (id int)"),
+                   QStringLiteral("insert into `Mixed Case` values (1), (2)")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number)"));
+
+    const StepResult result = copy(QStringLiteral("Mixed Case"));
+
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(committed(), 2);
+}
+
+}  // namespace
