@@ -1,0 +1,269 @@
+#include "bench_phases.h"
+
+#include "conversion_profile.h"
+#include "conversion_run.h"
+#include "index_translation.h"
+#include "name_rules.h"
+#include "run_log.h"
+#include "table_definition.h"
+
+#include "error.h"
+#include "mysql_connection.h"
+#include "mysql_query.h"
+#include "oracle_connection.h"
+#include "oracle_insert_buffer.h"
+#include "value.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextStream>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <stdexcept>
+#include <vector>
+
+extern char** environ;
+
+namespace bench {
+
+namespace {
+
+constexpr int kWriteBatch = 5000;
+
+QString selectAll(const QString& table)
+{
+    return QStringLiteral("select * from ") + dovrelle::mysqlQuotedName(table);
+}
+
+QString oracleNameOf(const QString& table)
+{
+    return dovrelle::applyNameCase(table, true);
+}
+
+// Rows of the current position of `query`, up to `count`, as values.
+std::vector<std::vector<dovrelle::Value>> readBatch(dovrelle::MySqlQuery& query, int count)
+{
+    std::vector<std::vector<dovrelle::Value>> rows;
+    rows.reserve(count);
+    const int columns = query.fieldCount();
+    for (; !query.atEnd() && int(rows.size()) < count; query.next()) {
+        std::vector<dovrelle::Value> row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.push_back(query.valueAt(c));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void applyOrThrow(dovrelle::OracleInsertBuffer& buffer)
+{
+    QString failure;
+    buffer.setErrorHandler([&failure](const QString& message) { failure = message; });
+    buffer.applyUpdates(0);
+    if (!failure.isEmpty())
+        throw std::runtime_error("apply failed: " + failure.toStdString());
+}
+
+long vmHwmKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+}  // namespace
+
+Timing measureSourceRead(const MySqlServer& server, const QString& database, const QString& table)
+{
+    dovrelle::MySqlConnection connection;
+    connection.setParameters(mysqlParameters(server, database));
+    connection.open();
+    dovrelle::MySqlQuery query(connection);
+
+    Timing timing;
+    QElapsedTimer timer;
+    timer.start();
+    query.open(selectAll(table));
+    const int columns = query.fieldCount();
+    qint64 nulls = 0;  // keeps the reads from being optimised away
+    for (; !query.atEnd(); query.next()) {
+        for (int c = 0; c < columns; ++c)
+            nulls += query.valueAt(c).isNull();
+        ++timing.rows;
+    }
+    query.close();
+    timing.seconds = timer.nsecsElapsed() / 1e9;
+    if (nulls == 0 && timing.rows > 100)
+        throw std::runtime_error("the source table holds no NULL values; was it filled?");
+    return timing;
+}
+
+Timing measureTargetWrite(const MySqlServer& server, const QString& database, const QString& table,
+                          const OracleTarget& target)
+{
+    dovrelle::MySqlConnection catalog;
+    catalog.setParameters(mysqlParameters(server, database));
+    catalog.open();
+    dovrelle::MySqlConnection data;
+    data.setParameters(mysqlParameters(server, database));
+    data.open();
+    dovrelle::OracleConnection oracle;
+    oracle.setParameters(target.parameters());
+    oracle.open();
+
+    const QString oracleName = oracleNameOf(table);
+    const dovrelle::StepResult created =
+        dovrelle::createTable(oracle, catalog, table, oracleName, dovrelle::TableDefinitionOptions{});
+    if (!created.ok)
+        throw std::runtime_error("create table failed: " + created.error.toStdString());
+    dovrelle::RunLog log;
+    const dovrelle::StepResult indexed =
+        dovrelle::createIndexes(data, oracle, table, oracleName, true, log);
+    if (!indexed.ok)
+        throw std::runtime_error("keys and indexes failed: " + indexed.error.toStdString());
+
+    dovrelle::OracleInsertBuffer buffer(oracle);
+    buffer.setCommandText(QStringLiteral("select * from \"") + oracleName
+                          + QStringLiteral("\" where 1=0"));
+    buffer.open();
+    dovrelle::MySqlQuery query(data);
+    query.open(selectAll(table));
+    std::vector<int> targetColumn;
+    for (int c = 0; c < query.fieldCount(); ++c)
+        targetColumn.push_back(buffer.columnIndex(dovrelle::cutToOracleLength(query.fieldName(c))));
+
+    Timing timing;
+    QElapsedTimer timer;
+    while (!query.atEnd()) {
+        const auto rows = readBatch(query, kWriteBatch);
+        timer.start();
+        for (const auto& row : rows) {
+            buffer.append();
+            for (size_t c = 0; c < row.size(); ++c)
+                buffer.setValue(targetColumn[c], row[c]);
+            buffer.post();
+        }
+        applyOrThrow(buffer);
+        buffer.close();
+        buffer.open();
+        timing.seconds += timer.nsecsElapsed() / 1e9;
+        timing.rows += qint64(rows.size());
+    }
+    return timing;
+}
+
+ConversionFigures measureConversionInChild(const BenchOptions& options, const QString& table,
+                                           const OracleTarget& target)
+{
+    const QString resultFile = options.workDir + QStringLiteral("/conversion-") + table
+                               + QStringLiteral(".result");
+    QFile::remove(resultFile);
+    const QStringList arguments = {
+        QCoreApplication::applicationFilePath(), QStringLiteral("--conversion-child"),
+        QStringLiteral("--server-env"), options.serverEnv,
+        QStringLiteral("--oraemu-tool"), options.oraemuTool,
+        QStringLiteral("--work"), options.workDir,
+        QStringLiteral("--database"), options.database,
+        QStringLiteral("--table"), table,
+        QStringLiteral("--service"), target.service,
+        QStringLiteral("--result"), resultFile,
+    };
+    std::vector<QByteArray> bytes;
+    for (const QString& argument : arguments)
+        bytes.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        throw std::runtime_error("cannot start the conversion child process");
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("the conversion of " + table.toStdString() + " failed (see above)");
+
+    QFile file(resultFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw std::runtime_error("the conversion child wrote no result");
+    const QStringList fields = QString::fromUtf8(file.readAll()).split(u' ');
+    ConversionFigures figures;
+    figures.timing.seconds = fields.value(0).toDouble();
+    figures.timing.rows = fields.value(1).toLongLong();
+    figures.vmHwmKb = fields.value(2).toLong();
+    figures.maxRssKb = usage.ru_maxrss;
+    return figures;
+}
+
+int conversionChildMain(const BenchOptions& options)
+{
+    const MySqlServer server = readServerEnv(options.serverEnv);
+    dovrelle::ConversionProfile profile;
+    profile.accessmode = 1;
+    profile.host = server.host;
+    profile.port = server.port;
+    profile.mysqldatabase = options.database;
+    profile.mysqlu = server.user;
+    profile.mysqlp = server.password;
+    OracleTarget target;
+    target.service = options.oracleService;
+    profile.oracleh = target.service;
+    profile.oracleu = target.user;
+    profile.oraclep = target.password;
+    profile.processtable = 0;
+    profile.tables = {options.table};
+
+    dovrelle::MySqlConnection catalog;
+    catalog.setParameters(dovrelle::catalogConnectionParameters(profile, options.database));
+    catalog.open();
+    dovrelle::MySqlConnection data;
+    dovrelle::OracleConnection oracle;
+    oracle.setParameters(target.parameters());
+    oracle.open();
+    dovrelle::OracleConnection oracleData;
+    oracleData.setParameters(target.parameters());
+    oracleData.open();
+    dovrelle::OracleInsertBuffer buffer(oracle);
+    dovrelle::RunHost host{.catalog = catalog,
+                           .data = data,
+                           .oracle = oracle,
+                           .oracleData = oracleData,
+                           .insertBuffer = buffer,
+                           .letEventsThrough = {},
+                           .stopRequested = {},
+                           .clearStopRequest = {},
+                           .runStarted = {}};
+    host.logFilePath = options.workDir + QStringLiteral("/conversion-") + options.table
+                       + QStringLiteral(".log");
+
+    dovrelle::RunLog log;
+    QElapsedTimer timer;
+    timer.start();
+    const dovrelle::RunResult result = dovrelle::runConversion(profile, log, host);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+
+    const qint64 rows = oracle.queryInteger(QStringLiteral("select count(*) from \"")
+                                            + oracleNameOf(options.table) + u'"');
+    if (result.outcome != dovrelle::RunOutcome::Completed) {
+        QTextStream(stderr) << "The conversion logged errors:\n" << log.lines().join(u'\n') << '\n';
+        return 1;
+    }
+    QFile file(options.resultFile);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return 1;
+    file.write(QStringLiteral("%1 %2 %3").arg(seconds, 0, 'f', 3).arg(rows).arg(vmHwmKb()).toUtf8());
+    return 0;
+}
+
+}  // namespace bench

@@ -1,0 +1,118 @@
+#include "bench_source.h"
+
+#include "error.h"
+#include "mysql_connection.h"
+#include "mysql_query.h"
+#include "name_rules.h"
+
+#include <QFile>
+#include <QTextStream>
+
+#include <stdexcept>
+
+namespace bench {
+
+namespace {
+
+void execute(dovrelle::MySqlConnection& connection, const QString& sql)
+{
+    dovrelle::MySqlQuery query(connection);
+    query.open(sql);
+}
+
+qint64 rowCountOf(dovrelle::MySqlConnection& connection, const QString& table)
+{
+    dovrelle::MySqlQuery query(connection);
+    query.open(QStringLiteral("select count(*) from ") + dovrelle::mysqlQuotedName(table));
+    return query.intAt(0);
+}
+
+bool tableExists(dovrelle::MySqlConnection& connection, const QString& table)
+{
+    dovrelle::MySqlQuery query(connection);
+    query.open(QStringLiteral("select count(*) from information_schema.tables where "
+                              "table_schema = database() and table_name = '%1'")
+                   .arg(table));
+    return query.intAt(0) > 0;
+}
+
+// Rows come from MariaDB's sequence engine in one INSERT ... SELECT, so filling is fast.
+QString fillStatement(const QString& table, qint64 rows)
+{
+    return QStringLiteral(
+               "insert into %1 select seq, "
+               "if(seq % 10 = 1, null, seq * 1000003), "
+               "concat('customer ', seq % 5000), "
+               "if(seq % 10 = 2, null, concat('Größe ', seq, ' — Ærøskøbing ☃ Ελλάδα ', "
+               "repeat('x', seq % 60))), "
+               "if(seq % 10 = 3, null, (seq % 10000000) / 100 + 0.01), "
+               "if(seq % 10 = 4, null, seq / 7), "
+               "if(seq % 10 = 5, null, timestamp'2020-01-01 00:00:00' + interval seq second), "
+               "if(seq % 10 = 6, null, date'2000-01-01' + interval (seq % 9000) day), "
+               "if(seq % 10 = 7, null, concat('note ', seq)) "
+               "from seq_1_to_%2")
+        .arg(dovrelle::mysqlQuotedName(table))
+        .arg(rows);
+}
+
+}  // namespace
+
+MySqlServer readServerEnv(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    MySqlServer server;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        const QString key = line.section(u'=', 0, 0);
+        const QString value = line.section(u'=', 1);
+        if (key == QLatin1String("DOVRELLE_TEST_MYSQL_HOST"))
+            server.host = value;
+        else if (key == QLatin1String("DOVRELLE_TEST_MYSQL_PORT"))
+            server.port = value;
+        else if (key == QLatin1String("DOVRELLE_TEST_MYSQL_USER"))
+            server.user = value;
+        else if (key == QLatin1String("DOVRELLE_TEST_MYSQL_PASSWORD"))
+            server.password = value;
+    }
+    if (server.host.isEmpty() || server.port.isEmpty() || server.user.isEmpty())
+        throw std::runtime_error(path.toStdString() + " lacks the server's host, port or user");
+    return server;
+}
+
+dovrelle::ParameterList mysqlParameters(const MySqlServer& server, const QString& database)
+{
+    dovrelle::ParameterList params;
+    params.add(QStringLiteral("Database"), database);
+    params.add(QStringLiteral("User_Name"), server.user);
+    params.add(QStringLiteral("Password"), server.password);
+    params.add(QStringLiteral("Port"), server.port);
+    params.add(QStringLiteral("HostName"), server.host);
+    return params;
+}
+
+void prepareSourceTable(const MySqlServer& server, const QString& database, const QString& table,
+                        qint64 rows)
+{
+    dovrelle::MySqlConnection connection;
+    connection.setParameters(mysqlParameters(server, QString()));
+    connection.open();
+    execute(connection, QStringLiteral("create database if not exists ")
+                            + dovrelle::mysqlQuotedName(database)
+                            + QStringLiteral(" character set utf8mb4"));
+    execute(connection, QStringLiteral("use ") + dovrelle::mysqlQuotedName(database));
+    if (tableExists(connection, table) && rowCountOf(connection, table) == rows)
+        return;
+    execute(connection, QStringLiteral("drop table if exists ") + dovrelle::mysqlQuotedName(table));
+    execute(connection,
+            QStringLiteral("create table %1 (id int primary key, big bigint, name varchar(50), "
+                           "descr varchar(255), amount decimal(12,2), ratio double, "
+                           "created datetime, day date, note text, key name_idx (name)) "
+                           "engine=InnoDB default charset=utf8mb4")
+                .arg(dovrelle::mysqlQuotedName(table)));
+    execute(connection, fillStatement(table, rows));
+}
+
+}  // namespace bench
