@@ -192,6 +192,8 @@ void Tmarfrm_bat::bttableselectClick()
 
 void Tmarfrm_bat::writeSettingsFile(const QString& settingsPath)
 {
+    if (!wizard_)
+        throw Error(QStringLiteral("The shortcut dialog has not been filled from the wizard"));
     const WizardControls c(*wizard_);
     SettingsFileContent content;
     content.accessmode = c.accessmode->itemIndex();

@@ -1,5 +1,7 @@
 #include "settings_paths.h"
 
+#include <algorithm>
+
 namespace dovrelle {
 
 namespace {

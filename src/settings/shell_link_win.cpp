@@ -11,6 +11,7 @@
 #include <objbase.h>
 #include <ole2.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 namespace dovrelle {
 

@@ -238,6 +238,15 @@ TEST_F(UnattendedRun, HeadlessRunThatCannotStartOrHaltsExitsTwo)
     EXPECT_TRUE(readText(logPath).contains("ORA-01017")) << readText(logPath).toStdString();
     EXPECT_TRUE(oracleTables().isEmpty());
 
+    c = content();
+    c.mysqldatabase = "  ";
+    writeSettings(c);
+    Child noDatabase(home.path(), {"--headless", settingsPath});
+    const Finished page2 = noDatabase.finish();
+    EXPECT_EQ(page2.exitCode, 2);
+    EXPECT_TRUE(page2.errors.contains("Please enter database name")) << page2.errors.toStdString();
+    EXPECT_EQ(readText(logPath), "Please enter database name\r\n");
+
     saveSettingsFile(settingsPath, {"accessmode=remote"});
     Child badValue(home.path(), {"--headless", settingsPath});
     EXPECT_EQ(badValue.finish().exitCode, 2);
