@@ -93,6 +93,11 @@ struct ReadCase {
     std::function<void(const WizardControls&)> check;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class RememberedSettingsRead : public RememberedSettings, public testing::WithParamInterface<ReadCase> {};
 
 TEST_P(RememberedSettingsRead, FollowsTheReadRules)

@@ -135,6 +135,11 @@ struct DecodeCase {
     QStringList lines;
 };
 
+void PrintTo(const DecodeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class SettingsFileDecoding : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(SettingsFileDecoding, ReadsMarksEncodingsAndLineBreaks)
@@ -206,6 +211,11 @@ struct PathCase {
     const char* path;
     const char* log;
 };
+
+void PrintTo(const PathCase& c, std::ostream* out)
+{
+    *out << c.path;
+}
 
 class LogPath : public testing::TestWithParam<PathCase> {};
 

@@ -50,6 +50,11 @@ struct ApplyCase {
     std::function<void(const WizardControls&)> check;
 };
 
+void PrintTo(const ApplyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class ApplySettings : public testing::TestWithParam<ApplyCase> {};
 
 TEST_P(ApplySettings, PutsTheValuesIntoTheControls)
@@ -149,6 +154,11 @@ struct TableCase {
     QStringList lines;
     QStringList chosen;
 };
+
+void PrintTo(const TableCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class SelectSettingsTables : public testing::TestWithParam<TableCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <optional>
 
 using dovrelle::parseWholeNumber;
@@ -14,6 +15,13 @@ struct NumberCase {
     const char* text;
     std::optional<int> value;
 };
+
+void PrintTo(const NumberCase& c, std::ostream* out)
+{
+    *out << "text_";
+    for (const char* p = c.text; *p; ++p)
+        *out << (std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_');
+}
 
 class WholeNumber : public testing::TestWithParam<NumberCase> {};
 
