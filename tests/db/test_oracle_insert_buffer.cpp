@@ -396,3 +396,29 @@ TEST_F(InsertBufferTest, CloseDropsPendingRowsAndAnEmptyApplySendsNothing)
     EXPECT_EQ(count("T"), 0);
     EXPECT_TRUE(failures.isEmpty());
 }
+
+TEST_F(InsertBufferTest, ToleratedFailuresLeaveOutTheFailingRowsOnly)
+{
+    connection.execute("create table \"T\" (K number)");
+    connection.execute("alter table T add constraint T_PK primary key (K)");
+    openOn("T");
+    appendRow({{"K", Value::fromInt(1)}});
+    applyUpdates();
+
+    // Rows 3 and 6 repeat the committed key. With two failures tolerated the others are committed.
+    openOn("T");
+    for (int k = 2; k <= 8; ++k)
+        appendRow({{"K", Value::fromInt(k == 3 || k == 6 ? 1 : k)}});
+    buffer.applyUpdates(2);
+    EXPECT_EQ(failures.size(), 2);
+    EXPECT_EQ(db.rows("select K from T order by K"), (QStringList{"1", "2", "4", "5", "7", "8"}));
+
+    // One failure more than tolerated takes the whole apply back.
+    failures.clear();
+    openOn("T");
+    for (int k = 10; k <= 14; ++k)
+        appendRow({{"K", Value::fromInt(k == 11 || k == 13 ? 1 : k)}});
+    buffer.applyUpdates(1);
+    EXPECT_EQ(failures.size(), 2);
+    EXPECT_EQ(count("T"), 6);
+}
