@@ -1,4 +1,5 @@
 // The run log: line operations, the signals views follow, and the log file's bytes.
+#include "test_run_printing.h"
 #include "run_log.h"
 
 #include "data_folder.h"

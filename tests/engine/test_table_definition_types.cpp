@@ -1,4 +1,5 @@
 // Column type mapping and declared lengths, without servers.
+#include "test_run_printing.h"
 #include "table_definition.h"
 
 #include "error.h"

@@ -1,0 +1,119 @@
+// Table names through the run: MySQL names as the server lists them, Oracle names by the name
+// case, the 30-character limit with its suffixes, and names Oracle cannot take.
+#include "test_run_fixture.h"
+
+#include "error.h"
+
+using namespace dovrelle;
+
+namespace {
+
+using RunNames = runtest::RunFixture;
+
+const QString kStem = QStringLiteral("A_VERY_LONG_TABLE_NAME_ABC");  // 26 characters
+
+}  // namespace
+
+TEST_F(RunNames, MixedCaseMySqlNameConvertsWithUpperCaseNames)
+{
+    mysql.execute({"create table `MixedCase` (Id int primary key, `Some Name` varchar(10))",
+                   "insert into `MixedCase` values (1, 'x'), (2, 'y')"});
+    profile.tables = {QStringLiteral("MixedCase")};
+
+    const RunResult result = run();
+
+    EXPECT_EQ(result.outcome, RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(tableLines(), QStringList({"Create table MIXEDCASE...Done", "",
+                                         "Insert table MIXEDCASE 2 Rows ...Done", ""}));
+    EXPECT_EQ(oracle.sql(QStringLiteral("select * from \"MIXEDCASE\" where 1=0")).value(0),
+              QStringLiteral("ID\tSOME NAME"));
+    EXPECT_EQ(oracleRowCount(QStringLiteral("MIXEDCASE")), 2);
+}
+
+TEST_F(RunNames, WithoutUpperCaseTheOracleNamesKeepTheirCase)
+{
+    mysql.execute({"create table `MixedCase` (Id int, `Some Name` varchar(10))",
+                   "insert into `MixedCase` values (1, 'x')"});
+    profile.tables = {QStringLiteral("MixedCase")};
+    profile.nameuppercase = false;
+    profile.skipindex = true;
+
+    const RunResult result = run();
+
+    EXPECT_EQ(result.outcome, RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(oracle.sql(QStringLiteral("select * from \"MixedCase\" where 1=0")).value(0),
+              QStringLiteral("Id\tSome Name"));
+    EXPECT_EQ(oracleRowCount(QStringLiteral("MixedCase")), 1);
+}
+
+TEST_F(RunNames, BackticksBlanksAndNonAsciiWorkAndADoubleQuoteFailsOnlyItsTable)
+{
+    mysql.execute({"create table `a``b` (id int)", "insert into `a``b` values (1)",
+                   "create table `with blank` (id int)", "insert into `with blank` values (2)",
+                   "create table `tëst` (id int)", "insert into `tëst` values (3)",
+                   "create table `q\"uote` (id int)", "insert into `q\"uote` values (4)",
+                   "create table `after` (id int)", "insert into `after` values (5)"});
+    profile.tables = {QStringLiteral("a`b"), QStringLiteral("with blank"), QStringLiteral("tëst"),
+                      QStringLiteral("q\"uote"), QStringLiteral("after")};
+    profile.skipindex = true;
+
+    const RunResult result = run();
+
+    EXPECT_EQ(result.outcome, RunOutcome::CompletedWithErrors);
+    EXPECT_EQ(result.tablesWithErrors, QStringList({"Q\"UOTE"}));
+    EXPECT_EQ(tableLines(),
+              QStringList({"Create table A`B...Done", "", "Insert table A`B 1 Rows ...Done", "",
+                           "Create table WITH BLANK...Done", "", "Insert table WITH BLANK 1 Rows ...Done", "",
+                           "Create table TëST...Done", "", "Insert table TëST 1 Rows ...Done", "",
+                           "Create table Q\"UOTE... ",
+                           "The table name Q\"UOTE holds a double quote, which an Oracle name cannot hold", "",
+                           "Create table AFTER...Done", "", "Insert table AFTER 1 Rows ...Done", ""}));
+    for (const char* table : {"A`B", "WITH BLANK", "TëST", "AFTER"})
+        EXPECT_EQ(oracleRowCount(QString::fromUtf8(table)), 1) << table;
+
+    // No success sentence; the tables with errors are named instead.
+    const QStringList& lines = log.lines();
+    EXPECT_FALSE(lines.contains(host.successCaption));
+    EXPECT_EQ(lines[lines.size() - 3],
+              QStringLiteral("Conversion finished with errors in 1 of 5 tables: Q\"UOTE"));
+}
+
+TEST_F(RunNames, LongNamesSharingTheirStemGetConsecutiveSuffixes)
+{
+    mysql.execute({"create table a_very_long_table_name_abcd_first_one (id int)",
+                   "insert into a_very_long_table_name_abcd_first_one values (1)",
+                   "create table a_very_long_table_name_abcd_second_one (id int)",
+                   "insert into a_very_long_table_name_abcd_second_one values (2), (3)"});
+    profile.tables = {QStringLiteral("a_very_long_table_name_abcd_first_one"),
+                      QStringLiteral("a_very_long_table_name_abcd_second_one")};
+    profile.skipindex = true;
+
+    ASSERT_EQ(run().outcome, RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(oracleRowCount(kStem + "0000"), 1);
+    EXPECT_EQ(oracleRowCount(kStem + "0001"), 2);
+
+    // A second run in mode Overwrite never overwrites a long name while a suffix is free.
+    log.clear();
+    profile.tables = {QStringLiteral("a_very_long_table_name_abcd_second_one")};
+    ASSERT_EQ(run().outcome, RunOutcome::Completed);
+    EXPECT_EQ(tableLines(), QStringList({"Create table " + kStem + "0002...Done", "",
+                                         "Insert table " + kStem + "0002 2 Rows ...Done", ""}));
+    EXPECT_EQ(oracleTables(), QStringList({kStem + "0000", kStem + "0001", kStem + "0002"}));
+}
+
+TEST_F(RunNames, WithAllSuffixesTakenTheLastOneIsHandledAsExisting)
+{
+    mysql.execute({"create table a_very_long_table_name_abcd_first_one (id int)"});
+    openConnections();
+    for (int suffix = 0; suffix <= 100; ++suffix)
+        oracleConnection.execute(QStringLiteral("create table \"%1%2\" (x number)")
+                                     .arg(kStem)
+                                     .arg(suffix, 4, 10, QLatin1Char('0')));
+    profile.tables = {QStringLiteral("a_very_long_table_name_abcd_first_one")};
+    profile.processtable = 2;  // Skip
+
+    ASSERT_EQ(run().outcome, RunOutcome::Completed);
+    EXPECT_EQ(tableLines(), QStringList({"Skip table " + kStem + "0100... ", "",
+                                         "Skip table " + kStem + "0100", ""}));
+    EXPECT_EQ(oracleTables().size(), 101);
+}
