@@ -28,6 +28,10 @@ TEST_F(RunNames, MixedCaseMySqlNameConvertsWithUpperCaseNames)
     EXPECT_EQ(oracle.sql(QStringLiteral("select * from \"MIXEDCASE\" where 1=0")).value(0),
               QStringLiteral("ID\tSOME NAME"));
     EXPECT_EQ(oracleRowCount(QStringLiteral("MIXEDCASE")), 2);
+    // The key step ran on the Oracle name.
+    EXPECT_EQ(oracle.rows(QStringLiteral(
+                  "select column_name from user_ind_columns where table_name = 'MIXEDCASE'")),
+              QStringList({"ID"}));
 }
 
 TEST_F(RunNames, WithoutUpperCaseTheOracleNamesKeepTheirCase)

@@ -1,0 +1,54 @@
+// The parameter list of the MySQL data connection, and the run opening it anew.
+#include "test_run_fixture.h"
+
+#include "mysql_connection.h"
+
+using namespace dovrelle;
+
+TEST(DataConnectionParameters, CharacterSetLineOnlyForANamedSet)
+{
+    ConversionProfile profile;
+    profile.mysqldatabase = QStringLiteral("shop");
+    profile.mysqlu = QStringLiteral("anna");
+    profile.mysqlp = QStringLiteral("p=w");
+    profile.port = QStringLiteral("3307");
+    profile.host = QStringLiteral("db.example");
+
+    EXPECT_EQ(dataConnectionParameters(profile).lines(),
+              QStringList({"Database=shop", "User_Name=anna", "Password=p=w", "Port=3307",
+                           "HostName=localhost"}));
+    profile.accessmode = 1;
+    profile.character_set = QStringLiteral("utf8");
+    EXPECT_EQ(dataConnectionParameters(profile).lines(),
+              QStringList({"Database=shop", "User_Name=anna", "Password=p=w", "ServerCharSet=utf8",
+                           "Port=3307", "HostName=db.example"}));
+    for (const char* notNamed : {"", "utf8mb4", "default", "UTF8"}) {
+        profile.character_set = QString::fromLatin1(notNamed);
+        EXPECT_FALSE(dataConnectionParameters(profile).contains(QStringLiteral("ServerCharSet")))
+            << notNamed;
+    }
+    // The catalog connection never gets a character set.
+    profile.character_set = QStringLiteral("latin1");
+    EXPECT_EQ(catalogConnectionParameters(profile, QStringLiteral("other")).lines(),
+              QStringList({"Database=other", "User_Name=anna", "Password=p=w", "Port=3307",
+                           "HostName=db.example"}));
+}
+
+namespace {
+
+using RunDataConnection = runtest::RunFixture;
+
+}  // namespace
+
+TEST_F(RunDataConnection, EveryRunReopensItWithTheProfilesCharacterSet)
+{
+    profile.character_set = QStringLiteral("latin1");
+    ASSERT_EQ(run().outcome, RunOutcome::Completed);
+    ASSERT_TRUE(data.isOpen());
+    EXPECT_EQ(data.characterSetName(), QStringLiteral("latin1"));
+
+    profile.character_set = QStringLiteral("utf8");
+    ASSERT_EQ(run().outcome, RunOutcome::Completed);
+    EXPECT_TRUE(data.characterSetName().startsWith(QStringLiteral("utf8"))) << data.characterSetName().toStdString();
+    EXPECT_EQ(data.parameters().value(QStringLiteral("Database")), mysql.name());
+}
