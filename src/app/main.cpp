@@ -7,9 +7,10 @@
 
 int main(int argc, char** argv)
 {
-    // --help, --version and --headless SETTINGS are handled without the window.
-    if (const auto status = dovrelle::runCommandLineOptions(argc, argv))
+    // --help, --version and --headless run without the window.
+    if (const std::optional<int> status = dovrelle::runCommandLineOptions(argc, argv))
         return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(dovrelle::applicationTitle());
 

@@ -52,8 +52,12 @@ protected:
         auto* list = control<QListWidget>(listName);
         const auto found = list->findItems(entry, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, keys,
-                           list->visualItemRect(found.first()).center());
+        list->doItemsLayout();
+        ASSERT_TRUE(list->visualItemRect(found.first()).isValid());
+        // What the platform delivers for a double click: press, release, double click.
+        const QPoint at = list->visualItemRect(found.first()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, keys, at);
     }
 
     bool nextEnabled() const { return control<QPushButton>("btnext")->isEnabled(); }
