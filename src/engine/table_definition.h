@@ -26,8 +26,8 @@ struct SourceColumn {
 // when the parentheses hold no plain integer.
 int declaredLength(const QString& mysqlType);
 
-// The column line: the Oracle column name in double quotes, a blank, the mapped type, a blank.
-// The name goes in as given (the caller cuts it to 30 characters first).
+// The column line: the column name after the name case in double quotes, a blank, the mapped
+// type, a blank. The caller cuts the name to 30 characters first.
 QString mapColumnType(const QString& columnName, const QString& mysqlType,
                       const TableDefinitionOptions& options);
 
