@@ -50,7 +50,7 @@ QStringList englishCaptionTable()
         u"chkskipindex=Skip converting indexes",
         u"chkuppercase=Make names uppercase",
         u"chkblobtotext=Convert BLOB to text",
-        u"helpurl=docs/user-guide.md",
+        u"helpurl=docs/index.html",
         u"queryclose=Close this Wizard ?",
     };
     QStringList table;

@@ -8,7 +8,7 @@ namespace dovrelle {
 
 namespace {
 
-const QString kEnglishGuide = QStringLiteral("docs/user-guide.md");
+const QString kEnglishGuide = QStringLiteral("docs/index.html");
 
 QStringList searchFolders()
 {

@@ -68,7 +68,7 @@ TEST_F(WizardTest, HelpAndLogoOpenTheUserGuideAsALocalFile)
     ASSERT_EQ(openedUrls.size(), 2);
     for (const QUrl& url : openedUrls) {
         EXPECT_TRUE(url.isLocalFile()) << url.toString().toStdString();
-        EXPECT_TRUE(url.path().endsWith("docs/user-guide.md")) << url.toString().toStdString();
+        EXPECT_TRUE(url.path().endsWith("docs/index.html")) << url.toString().toStdString();
     }
 }
 
