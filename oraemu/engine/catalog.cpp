@@ -170,7 +170,43 @@ std::vector<ConstraintDef> Catalog::constraintsOf(const TableDef& table)
     return constraints;
 }
 
-std::int64_t Catalog::addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns)
+namespace {
+
+std::string columnListSql(const std::vector<int>& columns)
+{
+    std::string list;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        list += (i ? ", " : "") + TableDef::dataColumn(columns[i]);
+    return list;
+}
+
+}  // namespace
+
+bool Catalog::clusterOnKey(const TableDef& table, const std::vector<int>& columns)
+{
+    for (const TableColumn& column : table.columns)
+        if (column.type.isLob())
+            return false;  // large rows belong in a rowid table
+    std::string definition;
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        definition += (i ? ", " : "") + TableDef::dataColumn(i);
+        if (table.columns[i].type.isNumber())
+            definition += " COLLATE oranum";
+    }
+    const std::string data = table.dataTable();
+    sqlExec(db_, "CREATE TABLE " + data + "_k(" + definition + ", PRIMARY KEY(" + columnListSql(columns) +
+                     ")) WITHOUT ROWID;"
+                     "INSERT INTO " + data + "_k SELECT * FROM " + data + ";"
+                     "DROP TABLE " + data + ";"
+                     "ALTER TABLE " + data + "_k RENAME TO " + data + ";");
+    for (const IndexDef& index : indexesOf(table))
+        sqlExec(db_, std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX i_" + std::to_string(index.id) +
+                         " ON " + data + "(" + columnListSql(index.columns) + ")");
+    return true;
+}
+
+std::int64_t Catalog::addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns,
+                               bool build)
 {
     SqlStatement insert(db_, "INSERT INTO oraemu_indexes(owner, name, table_id, uniq) VALUES(?,?,?,?)");
     insert.bind(1, table.owner);
@@ -189,8 +225,9 @@ std::int64_t Catalog::addIndex(const TableDef& table, const std::string& name, b
         insertColumn.step();
         columnSql += (i ? ", " : "") + TableDef::dataColumn(columns[i]);
     }
-    sqlExec(db_, std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX i_" + std::to_string(id) + " ON " +
-                     table.dataTable() + "(" + columnSql + ")");
+    if (build)
+        sqlExec(db_, std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX i_" + std::to_string(id) + " ON " +
+                         table.dataTable() + "(" + columnSql + ")");
     return id;
 }
 

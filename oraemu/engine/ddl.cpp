@@ -116,16 +116,18 @@ void runAddKey(Session& session, const AddPrimaryKey& add)
         throw OraError(2437, "cannot validate (" + table->owner + "." + name + ") - primary key violated");
     }
 
-    // The key uses an index on exactly its columns when there is one, else gets its own.
+    // The key uses an index on exactly its columns when there is one, else gets its own. A primary
+    // key is enforced by clustering the data table on it where that is possible.
     ConstraintDef constraint{table->owner, name, add.unique ? 'U' : 'P', 0, columns};
     for (const IndexDef& index : catalog.indexesOf(*table))
         if (index.columns == columns)
             constraint.indexId = index.id;
+    const bool clustered = !add.unique && catalog.clusterOnKey(*table, columns);
     if (constraint.indexId == 0) {
         if (catalog.objectNameInUse(table->owner, name))
             throw OraError(955, "name is already used by an existing object");
-        constraint.indexId = catalog.addIndex(*table, name, true, columns);
-    } else {
+        constraint.indexId = catalog.addIndex(*table, name, true, columns, !clustered);
+    } else if (!clustered) {
         std::string list;
         for (int column : columns)
             list += (list.empty() ? "" : ", ") + TableDef::dataColumn(column);

@@ -32,7 +32,14 @@ struct Typed {
     ColumnType type;
     bool known = false;    // the type comes from a column or function, not from a literal or bind
     bool integer = false;  // SQLite holds it as a number (counts, catalog numbers, arithmetic)
+    bool mixedNumber = false;  // a NUMBER column: SQLite integers and exact decimal texts
 };
+
+// Orders NUMBER column values whatever their storage: integers cast to text sort with the rest.
+std::string numericOrder(const std::string& sql)
+{
+    return "CAST(" + sql + " AS TEXT) COLLATE oranum";
+}
 
 bool isParamLike(const Expr& expr)
 {
@@ -122,8 +129,11 @@ private:
         if (!expr.qualifier.empty() && expr.qualifier != alias_ && expr.qualifier != source_.name)
             throw OraError(904, "\"" + expr.qualifier + "\".\"" + expr.text + "\": invalid identifier");
         for (std::size_t i = 0; i < source_.columns.size(); ++i) {
-            if (source_.columns[i].name == expr.text)
-                return {"src.c" + std::to_string(i + 1), source_.columns[i].type, true, source_.integerStorage[i]};
+            if (source_.columns[i].name == expr.text) {
+                const bool integer = source_.integerStorage[i];
+                return {"src.c" + std::to_string(i + 1), source_.columns[i].type, true, integer,
+                        source_.columns[i].type.isNumber() && !integer};
+            }
         }
         if (!expr.qualifier.empty())
             throw OraError(904, "\"" + expr.qualifier + "\".\"" + expr.text + "\": invalid identifier");
@@ -157,7 +167,8 @@ private:
         if (name == "MIN" || name == "MAX") {
             requireArgs(expr, 1);
             Typed arg = translate(*expr.args[0]);
-            arg.sql = (name == "MIN" ? "min(" : "max(") + arg.sql + ")";
+            arg.sql = (name == "MIN" ? "min(" : "max(") + (arg.mixedNumber ? numericOrder(arg.sql) : arg.sql) + ")";
+            arg.mixedNumber = false;
             return arg;
         }
         if (name == "NVL") {
@@ -213,8 +224,10 @@ private:
                 throw OraError(932, "inconsistent datatypes: expected - got " + std::string(l.type.kind == K::Blob ? "BLOB" : "CLOB"));
             r = translate(right, &l);
         }
-        const std::string sqlOp = op == "LIKE" ? "LIKE" : op;
-        return {"(" + l.sql + " " + sqlOp + " " + r.sql + ")", numberType(), true, true};
+        const bool ordering = op == "<" || op == ">" || op == "<=" || op == ">=";
+        if (ordering && (l.mixedNumber || r.mixedNumber))
+            return {"(" + numericOrder(l.sql) + " " + op + " " + numericOrder(r.sql) + ")", numberType(), true, true};
+        return {"(" + l.sql + " " + op + " " + r.sql + ")", numberType(), true, true};
     }
 };
 
@@ -254,15 +267,19 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
     const QuerySource source = sourceOf(session, select.from);
     Translator translator(session, source, select.alias, plan->params);
     std::string list;
-    std::vector<std::string> aliases;
-    auto addColumn = [&](const std::string& sql, ResultColumn column) {
+    std::vector<bool> mixed;  // per result column: a NUMBER column needing numericOrder()
+    auto addColumn = [&](const std::string& sql, ResultColumn column, bool mixedNumber) {
         list += (list.empty() ? "" : ", ") + sql + " AS r" + std::to_string(plan->columns.size() + 1);
         plan->columns.push_back(std::move(column));
+        mixed.push_back(mixedNumber);
     };
+    std::vector<int> itemColumn;  // first result column of each select item
     for (const SelectItem& item : select.items) {
+        itemColumn.push_back(static_cast<int>(plan->columns.size()));
         if (item.star) {
             for (std::size_t i = 0; i < source.columns.size(); ++i)
-                addColumn("src.c" + std::to_string(i + 1), source.columns[i]);
+                addColumn("src.c" + std::to_string(i + 1), source.columns[i],
+                          source.columns[i].type.isNumber() && !source.integerStorage[i]);
             continue;
         }
         Typed typed = translator.translate(*item.expr);
@@ -272,7 +289,7 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
                 if (sourceColumn.name == item.expr->text)
                     column.nullable = sourceColumn.nullable;
         }
-        addColumn(typed.sql, std::move(column));
+        addColumn(typed.sql, std::move(column), typed.mixedNumber);
     }
     std::string sql = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "") + list + " FROM " + source.sql +
                       " AS src";
@@ -293,13 +310,22 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
                 if (position < 1 || position > static_cast<int>(plan->columns.size()))
                     throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
                 term = "r" + std::to_string(position);
+                if (mixed[position - 1])
+                    term = numericOrder(term);
             } else if (order.expr->kind == Expr::Kind::Column && order.expr->qualifier.empty()) {
-                for (std::size_t c = 0; c < select.items.size() && c < plan->columns.size(); ++c)
-                    if (!select.items[c].star && select.items[c].alias == order.expr->text)
-                        term = "r" + std::to_string(c + 1);
+                for (std::size_t c = 0; c < select.items.size(); ++c) {
+                    if (!select.items[c].star && select.items[c].alias == order.expr->text) {
+                        const int column = itemColumn[c];
+                        term = "r" + std::to_string(column + 1);
+                        if (mixed[column])
+                            term = numericOrder(term);
+                    }
+                }
             }
-            if (term.empty())
-                term = translator.translate(*order.expr).sql;
+            if (term.empty()) {
+                const Typed typed = translator.translate(*order.expr);
+                term = typed.mixedNumber ? numericOrder(typed.sql) : typed.sql;
+            }
             sql += (i ? ", " : "") + term + nullsOrder(order.descending);
         }
     }
@@ -371,10 +397,9 @@ std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds)
     QuerySource source = sourceOf(session, del.table);
     std::vector<ParamSource> params;
     Translator translator(session, source, {}, params);
-    std::string sql = "DELETE FROM " + table->dataTable();
+    std::string sql = "DELETE FROM " + table->dataTable() + " AS src";
     if (del.where)
-        sql += " WHERE rowid IN (SELECT src.rowid FROM " + table->dataTable() + " AS src WHERE " +
-               translator.translate(*del.where).sql + ")";
+        sql += " WHERE " + translator.translate(*del.where).sql;
     session.beginWrite();
     SqlStatement statement(session.db(), sql);
     std::vector<Stored> storage(params.size());

@@ -47,8 +47,58 @@ Decimal toDecimal(const InValue& value, const Nls& nls)
     }
 }
 
+// A plain integer of up to 18 digits ("42", " -7 "), the common case, read without Decimal.
+bool parseSmallInteger(std::string_view text, std::int64_t& out)
+{
+    std::size_t i = 0, end = text.size();
+    while (i < end && text[i] == ' ')
+        ++i;
+    while (end > i && text[end - 1] == ' ')
+        --end;
+    bool negative = false;
+    if (i < end && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    if (i == end || end - i > 18)
+        return false;
+    std::int64_t n = 0;
+    for (; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        n = n * 10 + (text[i] - '0');
+    }
+    out = negative ? -n : n;
+    return true;
+}
+
+// Integers that fit 64 bits are stored as SQLite integers (compact and quick to index); other
+// numbers as their exact decimal text. Either way one number has exactly one stored form.
+void storeInteger(std::int64_t value, const ColumnType& type, Stored& out)
+{
+    if (type.kind == K::Number && type.scaleGiven && type.precision > 0) {
+        std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+        int digits = 0;
+        while (magnitude) {
+            magnitude /= 10;
+            ++digits;
+        }
+        if (digits > type.precision - type.scale)
+            throw OraError(1438, "value larger than specified precision allowed for this column");
+    }
+    out.kind = Stored::Kind::Int;
+    out.i = value;
+}
+
 void storeNumber(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out)
 {
+    const bool plainScale = type.kind == K::Number && (!type.scaleGiven || type.scale >= 0);
+    if (plainScale) {
+        std::int64_t whole = 0;
+        if (value.kind == InValue::Kind::Int ||
+            (value.kind == InValue::Kind::Text && parseSmallInteger(value.bytes, whole))) {
+            storeInteger(value.kind == InValue::Kind::Int ? value.i : whole, type, out);
+            return;
+        }
+    }
     Decimal number = toDecimal(value, nls);
     if (type.kind == K::Float) {
         number.roundToSignificant(static_cast<int>(std::ceil(type.precision * 0.30103)));
@@ -61,6 +111,12 @@ void storeNumber(const InValue& value, const ColumnType& type, const Nls& nls, S
     }
     if (!number.isZero() && number.exponent > 126)
         throw OraError(1426, "numeric overflow");
+    std::int64_t whole = 0;
+    if (number.toInt64(whole)) {
+        out.kind = Stored::Kind::Int;
+        out.i = whole;
+        return;
+    }
     out.buffer = number.toString();
     out.kind = Stored::Kind::Text;
     out.text = out.buffer;

@@ -110,6 +110,11 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
             stmt.cursorOpen = true;
             if (iters == 0)
                 return oci::SUCCESS;
+            bool anyDefine = false;
+            for (const auto& define : stmt.defines)
+                anyDefine = anyDefine || define;
+            if (!anyDefine)
+                throw oraemu::OraError(24374, "define not done before fetch or execute and fetch");
             bool truncated = false;
             const ub4 fetched = fetchRows(stmt, iters, truncated);
             return fetchResult(errhp, stmt, iters, fetched, truncated);
@@ -137,7 +142,7 @@ sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
     OCIStmt& stmt = *stmthp;
     return ociemu::guarded(errhp, [&]() -> sword {
         if (!stmt.statement || !stmt.described)
-            throw oraemu::OraError(24374, "define not done before fetch or execute and fetch");
+            throw oraemu::OraError(24338, "statement handle not executed");
         if (nrows == 0)
             return oci::SUCCESS;
         bool truncated = false;
