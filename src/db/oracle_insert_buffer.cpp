@@ -12,6 +12,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace dovrelle {
 
 namespace {
@@ -324,7 +326,10 @@ void OracleInsertBuffer::setValue(int column, const Value& value)
     bytes.clear();
     d.rowHasValue[column] = 0;
     try {
-        d.rowHasValue[column] = convertForOracle(value, d.columns[column].kind, bytes) ? 1 : 0;
+        const bool hasValue = convertForOracle(value, d.columns[column].kind, bytes);
+        if (bytes.size() > std::numeric_limits<ub4>::max())
+            throw Error(QStringLiteral("the value is larger than 4 GB"));
+        d.rowHasValue[column] = hasValue ? 1 : 0;
     } catch (const Error& e) {
         bytes.clear();
         const OracleColumn& target = d.columns[column];
