@@ -17,6 +17,19 @@ int compareNumbers(void*, int sizeA, const void* a, int sizeB, const void* b)
                              std::string_view(static_cast<const char*>(b), sizeB));
 }
 
+// upper() and lower() as Oracle has them: beyond ASCII letters too.
+void caseFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const std::string changed =
+        changeLetterCase(std::string_view(text, sqlite3_value_bytes(args[0])), sqlite3_user_data(context) != nullptr);
+    sqlite3_result_text(context, changed.data(), static_cast<int>(changed.size()), SQLITE_TRANSIENT);
+}
+
 [[noreturn]] void unresolvable()
 {
     throw OraError(12154, "TNS:could not resolve the connect identifier specified");
@@ -31,6 +44,11 @@ SqliteDb openFile(const std::string& path, int flags)
         unresolvable();
     sqlite3_busy_timeout(db.get(), 20000);
     sqlite3_create_collation(db.get(), "oranum", SQLITE_UTF8, nullptr, compareNumbers);
+    static int upperTag = 1;
+    sqlite3_create_function(db.get(), "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &upperTag, caseFunction, nullptr,
+                            nullptr);
+    sqlite3_create_function(db.get(), "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, caseFunction, nullptr,
+                            nullptr);
     sqlite3_extended_result_codes(db.get(), 1);
     return db;
 }

@@ -448,16 +448,23 @@ private:
     {
         if (expr.kind == Expr::Kind::Column)
             return expr.text;
-        std::string out;
+        std::string out, unquoted;
         bool inQuote = false;
         for (std::size_t i = start; i < end && i < sql_.size(); ++i) {
             const char c = sql_[i];
-            if (c == '\'' || c == '"')
+            if (c == '\'' || c == '"') {
+                out += foldName(unquoted);
+                unquoted.clear();
                 inQuote = !inQuote;
-            if (!inQuote && std::isspace(static_cast<unsigned char>(c)))
+                out += c;
                 continue;
-            out += inQuote ? c : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            }
+            if (inQuote)
+                out += c;
+            else if (!std::isspace(static_cast<unsigned char>(c)))
+                unquoted += c;
         }
+        out += foldName(unquoted);
         if (out.size() > 30)
             out.resize(30);
         return out;

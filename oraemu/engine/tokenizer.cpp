@@ -1,5 +1,6 @@
 #include "tokenizer.h"
 
+#include "identifiers.h"
 #include "ora_error.h"
 
 #include <cctype>
@@ -10,14 +11,6 @@ namespace {
 
 bool isWordStart(unsigned char c) { return std::isalpha(c) || c >= 0x80; }
 bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c >= 0x80; }
-
-std::string upperAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 }  // namespace
 
@@ -50,7 +43,7 @@ std::vector<Token> tokenize(std::string_view sql)
                 ++i;
             token.kind = Token::Kind::Word;
             token.raw = std::string(sql.substr(start, i - start));
-            token.text = upperAscii(token.raw);
+            token.text = foldName(token.raw);
         } else if (c == '"') {
             const std::size_t close = sql.find('"', i + 1);
             if (close == std::string_view::npos)
@@ -112,7 +105,7 @@ std::vector<Token> tokenize(std::string_view sql)
                     ++i;
                 if (i == start)
                     throw OraError(1036, "illegal variable name/number");
-                token.text = upperAscii(sql.substr(start, i - start));
+                token.text = foldName(sql.substr(start, i - start));
             }
         } else {
             static const char* const twoChar[] = {"<>", "!=", "<=", ">=", "||", "^="};

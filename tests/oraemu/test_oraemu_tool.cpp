@@ -1,0 +1,121 @@
+// The oraemu tool: output of `oraemu sql`, failures, and the catalog views it shows.
+#include "error.h"
+#include "oraemu_test_db.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+int runTool(const QStringList& arguments, QString* errorText = nullptr)
+{
+    QProcess process;
+    process.start(testsupport::oraemuTool(), arguments);
+    process.waitForFinished(60000);
+    if (errorText)
+        *errorText = QString::fromUtf8(process.readAllStandardError()).trimmed();
+    return process.exitCode();
+}
+
+TEST(OraemuTool, PrintsHeaderAndRowsTabSeparated)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table \"Orders\" (\"ID\" number, \"Who\" varchar2(20), \"At\" date, \"Total\" number(30,9))");
+    db.sql("insert into \"Orders\" values (2, 'Bea', '2024-05-06 07:08:09', 12345678901234567890.123456789)");
+    db.sql("insert into \"Orders\" (\"ID\") values (1)");
+    EXPECT_EQ(db.sql("select * from \"Orders\" order by \"ID\""),
+              (QStringList{"ID\tWho\tAt\tTotal", "1\t\t\t", "2\tBea\t2024-05-06 07:08:09\t12345678901234567890.123456789"}));
+    EXPECT_EQ(db.sql("select count(*) cn, max(\"ID\") from \"Orders\""), (QStringList{"CN\tMAX(\"ID\")", "2\t2"}));
+    EXPECT_EQ(db.rows("select \"Who\" from \"Orders\" where \"ID\" = 2 or \"Who\" = 'nobody'"), QStringList{"Bea"});
+    EXPECT_TRUE(db.sql("create index IX on \"Orders\" (\"Who\")").isEmpty());
+}
+
+TEST(OraemuTool, FailureExitsNonZeroWithTheOracleMessage)
+{
+    testsupport::ScratchOracleDatabase db;
+    try {
+        db.sql("select * from NOPE");
+        FAIL() << "the query should fail";
+    } catch (const dovrelle::Error& error) {
+        EXPECT_EQ(error.message(), "ORA-00942: table or view does not exist");
+    }
+    QString errorText;
+    EXPECT_NE(runTool({"sql", db.service(), "SCOTT", "wrong", "select 1 from dual"}, &errorText), 0);
+    EXPECT_EQ(errorText, "ORA-01017: invalid username/password; logon denied");
+    EXPECT_NE(runTool({"sql", db.service() + "x", "SCOTT", "tiger", "select 1 from dual"}, &errorText), 0);
+    EXPECT_EQ(errorText, "ORA-12154: TNS:could not resolve the connect identifier specified");
+    EXPECT_NE(runTool({"create", db.service()}), 0);
+    EXPECT_NE(runTool({"user", db.service(), "scott", "other"}, &errorText), 0);
+    EXPECT_TRUE(errorText.startsWith("ORA-01920")) << errorText.toStdString();
+    EXPECT_NE(runTool({"frobnicate"}), 0);
+}
+
+TEST(OraemuTool, CatalogViewsAnswerWhatWasCreated)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("Create table \"T\" (\r\n\"ID\"  number  , \r\n\"NAME\" varchar2(20)  , \r\n\"PIC\"  BLOB  ) ");
+    db.sql("alter table T  add constraint PRIMARYt1 primary key (id)");
+    db.sql("create index idx_nameT on T (name,id)");
+    db.sql("create table \"t\" (\"x\" number(7,2))");
+
+    EXPECT_EQ(db.rows("select table_name from user_tables order by table_name"), (QStringList{"T", "t"}));
+    EXPECT_EQ(db.rows("select column_name, data_type, data_length, data_precision, data_scale, nullable "
+                      "from user_tab_columns where table_name = 'T' order by column_id"),
+              (QStringList{"ID\tNUMBER\t22\t\t\tN", "NAME\tVARCHAR2\t20\t\t\tY", "PIC\tBLOB\t4000\t\t\tY"}));
+    EXPECT_EQ(db.rows("select data_precision, data_scale from user_tab_columns where table_name = 't'"),
+              QStringList{"7\t2"});
+    EXPECT_EQ(db.rows("select index_name, uniqueness from user_indexes where table_name = 'T' order by index_name"),
+              (QStringList{"IDX_NAMET\tNONUNIQUE", "PRIMARYT1\tUNIQUE"}));
+    EXPECT_EQ(db.rows("select column_name, column_position from user_ind_columns where index_name = 'IDX_NAMET' "
+                      "order by column_position"),
+              (QStringList{"NAME\t1", "ID\t2"}));
+    EXPECT_EQ(db.rows("select constraint_name, constraint_type, index_name from user_constraints"),
+              QStringList{"PRIMARYT1\tP\tPRIMARYT1"});
+    EXPECT_EQ(db.rows("select column_name, position from user_cons_columns where constraint_name = 'PRIMARYT1'"),
+              QStringList{"ID\t1"});
+
+    // Dropping the table takes its key and indexes with it.
+    db.sql("drop table \"T\"");
+    EXPECT_TRUE(db.rows("select index_name from user_indexes").isEmpty());
+    EXPECT_TRUE(db.rows("select constraint_name from user_constraints").isEmpty());
+    EXPECT_TRUE(db.rows("select column_name from user_tab_columns where table_name = 'T'").isEmpty());
+    EXPECT_EQ(db.rows("select count(*) from user_ind_columns"), QStringList{"0"});
+}
+
+TEST(OraemuTool, EachUserOwnsItsTables)
+{
+    testsupport::ScratchOracleDatabase db;
+    ASSERT_EQ(runTool({"user", db.service(), "adams", "secret"}), 0);
+    db.sql("create table T (A number)");
+    QString errorText;
+    ASSERT_EQ(runTool({"sql", db.service(), "ADAMS", "secret", "create table T (B varchar2(5))"}, &errorText), 0)
+        << errorText.toStdString();
+    EXPECT_EQ(db.rows("select owner, table_name from all_tables order by owner"), (QStringList{"ADAMS\tT", "SCOTT\tT"}));
+    EXPECT_EQ(db.rows("select column_name from user_tab_columns"), QStringList{"A"});
+    EXPECT_EQ(db.rows("select count(*) cn from all_tables where table_name='T' and upper(owner)='ADAMS'"),
+              QStringList{"1"});
+    EXPECT_EQ(db.sql("select * from ADAMS.T"), QStringList{"B"});
+}
+
+TEST(OraemuTool, QuotedNamesKeepCaseBlanksAndNonAsciiLetters)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table \"Straße 1\" (\"größe\" number, GRÖSSE number, \"two words\" varchar2(5))");
+    db.sql("insert into \"Straße 1\" values (1, 2, 'x')");
+    EXPECT_EQ(db.sql("select * from \"Straße 1\""), (QStringList{"größe\tGRÖSSE\ttwo words", "1\t2\tx"}));
+    EXPECT_EQ(db.rows("select table_name from user_tables"), QStringList{"Straße 1"});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OraemuTool, UnquotedNamesFoldBeyondAscii)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table höhe (ñame varchar2(9), élan number)");
+    db.sql("insert into HÖHE (ÑAME, ÉLAN) values ('čarović', 1)");
+    EXPECT_EQ(db.sql("select ñame, upper(ñame) from höhe"), (QStringList{"ÑAME\tUPPER(ÑAME)", "čarović\tČAROVIĆ"}));
+}
+
+}  // namespace
