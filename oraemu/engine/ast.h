@@ -89,6 +89,17 @@ struct Delete {
     ExprPtr where;
 };
 
+struct Update {
+    ObjectName table;
+    std::string alias;
+    std::vector<std::pair<std::string, ExprPtr>> assignments;
+    ExprPtr where;
+};
+
+struct Truncate {
+    ObjectName table;
+};
+
 struct AlterSession {
     // (parameter upper-cased, value as given: string literal content or word)
     std::vector<std::pair<std::string, std::string>> settings;
@@ -97,8 +108,8 @@ struct AlterSession {
 struct Commit {};
 struct Rollback {};
 
-using Command = std::variant<CreateTable, DropTable, AddPrimaryKey, CreateIndex, Select, Insert, Delete,
-                               AlterSession, Commit, Rollback>;
+using Command = std::variant<CreateTable, DropTable, AddPrimaryKey, CreateIndex, Select, Insert, Delete, Update,
+                             Truncate, AlterSession, Commit, Rollback>;
 
 // A parsed statement with its bind placeholders in order of appearance.
 struct ParsedStatement {

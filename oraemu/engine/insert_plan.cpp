@@ -7,9 +7,7 @@
 
 namespace oraemu {
 
-namespace {
-
-InsertPlan::Target targetOf(const Expr& expr)
+InsertPlan::Target valueTargetOf(const Expr& expr)
 {
     InsertPlan::Target target;
     switch (expr.kind) {
@@ -42,6 +40,21 @@ InsertPlan::Target targetOf(const Expr& expr)
     throw OraError(3001, "unimplemented feature");
 }
 
+InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::uint32_t row)
+{
+    InValue value;
+    switch (target.kind) {
+    case InsertPlan::Target::Kind::Null: break;
+    case InsertPlan::Target::Kind::Literal: value = InValue::text(target.literal); break;
+    case InsertPlan::Target::Kind::Bind: value = binds.value(target.placeholder, row); break;
+    case InsertPlan::Target::Kind::Now:
+        value.kind = InValue::Kind::Date;
+        value.date = DateTime::now();
+        break;
+    }
+    return value;
+}
+
 std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef& table)
 {
     std::vector<InsertPlan::UniqueKey> keys;
@@ -60,24 +73,22 @@ std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef
     return keys;
 }
 
-// SQLite names the columns of a failed unique index: "UNIQUE constraint failed: d_7.c1, d_7.c3".
-[[noreturn]] void throwUniqueViolation(const InsertPlan& plan, const std::string& sqliteMessage)
+void throwUniqueViolation(const TableDef& table, const std::vector<InsertPlan::UniqueKey>& keys,
+                          const std::string& sqliteMessage)
 {
     std::vector<int> columns;
     std::size_t at = 0;
-    const std::string marker = plan.table->dataTable() + ".c";
+    const std::string marker = table.dataTable() + ".c";
     while ((at = sqliteMessage.find(marker, at)) != std::string::npos) {
         at += marker.size();
         columns.push_back(std::atoi(sqliteMessage.c_str() + at) - 1);
     }
     std::sort(columns.begin(), columns.end());
-    for (const auto& key : plan.uniqueKeys)
+    for (const auto& key : keys)
         if (key.columns == columns)
             throw OraError(1, "unique constraint (" + key.name + ") violated");
-    throw OraError(1, "unique constraint (" + plan.table->owner + ".UNKNOWN) violated");
+    throw OraError(1, "unique constraint (" + table.owner + ".UNKNOWN) violated");
 }
-
-}  // namespace
 
 std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert)
 {
@@ -106,7 +117,7 @@ std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert
         throw OraError(913, "too many values");
     plan->targets.resize(table.columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i)
-        plan->targets[columns[i]] = targetOf(*insert.values[i]);
+        plan->targets[columns[i]] = valueTargetOf(*insert.values[i]);
 
     std::string names, params;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
@@ -126,22 +137,11 @@ std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, s
     const Nls& nls = session.nls();
     session.beginWrite();
     SqlStatement& insert = plan.statement;
-    std::string now;
     std::uint64_t done = 0;
     for (std::uint32_t row = offset; row < offset + iterations; ++row) {
         try {
             for (std::size_t c = 0; c < plan.targets.size(); ++c) {
-                const InsertPlan::Target& target = plan.targets[c];
-                InValue value;
-                switch (target.kind) {
-                case InsertPlan::Target::Kind::Null: break;
-                case InsertPlan::Target::Kind::Literal: value = InValue::text(target.literal); break;
-                case InsertPlan::Target::Kind::Bind: value = binds.value(target.placeholder, row); break;
-                case InsertPlan::Target::Kind::Now:
-                    value.kind = InValue::Kind::Date;
-                    value.date = DateTime::now();
-                    break;
-                }
+                const InValue value = targetValue(plan.targets[c], binds, row);
                 Stored& stored = plan.storage[c];
                 convertForColumn(value, table, c, nls, stored);
                 const int param = static_cast<int>(c + 1);
@@ -162,7 +162,7 @@ std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, s
                 const std::string message = sqlite3_errmsg(session.db());
                 sqlite3_reset(insert.get());
                 if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
-                    throwUniqueViolation(plan, message);
+                    throwUniqueViolation(table, plan.uniqueKeys, message);
                 throwSqliteError(session.db(), rc);
             }
             sqlite3_reset(insert.get());

@@ -139,6 +139,16 @@ private:
             return insert();
         if (acceptWord("DELETE"))
             return deleteRows();
+        if (acceptWord("UPDATE"))
+            return update();
+        if (acceptWord("TRUNCATE")) {
+            expectWord("TABLE", 3290, "Invalid truncate command - missing CLUSTER or TABLE keyword");
+            return Truncate{tableName()};
+        }
+        if (peek().isWord("MERGE") || peek().isWord("GRANT") || peek().isWord("REVOKE") || peek().isWord("RENAME") ||
+            peek().isWord("COMMENT") || peek().isWord("BEGIN") || peek().isWord("DECLARE") || peek().isWord("WITH") ||
+            peek().isWord("SAVEPOINT") || peek().isWord("LOCK") || peek().isWord("CALL") || peek().isWord("EXPLAIN"))
+            throw OraError(3001, "unimplemented feature");
         if (acceptWord("COMMIT")) {
             acceptWord("WORK");
             return Commit{};
@@ -486,6 +496,29 @@ private:
         } while (acceptSymbol(","));
         expectRightParen();
         return insert;
+    }
+
+    Command update()
+    {
+        Update update;
+        update.table = tableName();
+        if ((peek().kind == Token::Kind::Word && !peek().isWord("SET")) || peek().kind == Token::Kind::QuotedName)
+            update.alias = name(971, "missing SET keyword");
+        expectWord("SET", 971, "missing SET keyword");
+        do {
+            std::string column = columnName();
+            if (acceptSymbol(".")) {
+                if (column != update.alias && column != update.table.name)
+                    throw OraError(904, "\"" + column + "\".\"" + peek().text + "\": invalid identifier");
+                column = columnName();
+            }
+            if (!acceptSymbol("="))
+                throw OraError(927, "missing equal sign");
+            update.assignments.emplace_back(std::move(column), expression());
+        } while (acceptSymbol(","));
+        if (acceptWord("WHERE"))
+            update.where = expression();
+        return update;
     }
 
     Command deleteRows()

@@ -60,6 +60,18 @@ struct InsertPlan {
     std::vector<UniqueKey> uniqueKeys;
 };
 std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert);
+// A VALUES or SET expression: a literal, a bind, NULL or SYSDATE (ORA-00984 for a column).
+InsertPlan::Target valueTargetOf(const Expr& expr);
+InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::uint32_t row);
+std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef& table);
+// ORA-00001 for the key SQLite names in "UNIQUE constraint failed: d_7.c1, d_7.c3".
+[[noreturn]] void throwUniqueViolation(const TableDef& table, const std::vector<InsertPlan::UniqueKey>& keys,
+                                       const std::string& sqliteMessage);
+
+// UPDATE ... SET column = value ... [WHERE ...], once per iteration; returns the rows changed.
+std::uint64_t runUpdate(Session& session, const Update& update, BindSource& binds, std::uint32_t iterations,
+                        std::uint32_t offset);
+void runTruncate(Session& session, const Truncate& truncate);
 std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, std::uint32_t iterations,
                         std::uint32_t offset);
 

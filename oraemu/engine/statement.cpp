@@ -120,6 +120,10 @@ std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, st
                 return runInsert(s, *insert_, binds, iterations, offset);
             } else if constexpr (std::is_same_v<T, Delete>) {
                 return runDelete(s, statement, binds);
+            } else if constexpr (std::is_same_v<T, Update>) {
+                return runUpdate(s, statement, binds, iterations, offset);
+            } else if constexpr (std::is_same_v<T, Truncate>) {
+                s.runDdl([&] { runTruncate(s, statement); });
             } else if constexpr (std::is_same_v<T, CreateTable>) {
                 s.runDdl([&] { runCreateTable(s, statement); });
             } else if constexpr (std::is_same_v<T, DropTable>) {

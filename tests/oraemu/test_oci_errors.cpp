@@ -158,8 +158,13 @@ TEST_F(OciErrors, QueriesSessionAndUnsupported)
         }
     }
     expectErrors({
-        {"update T set A = 1", 900, "ORA-00900: invalid SQL statement"},
-        {"grant select on T to PUBLIC", 900, ""},
+        {"frobnicate T", 900, "ORA-00900: invalid SQL statement"},
+        {"merge into T using U on (1=1)", 3001, "ORA-03001: unimplemented feature"},
+        {"grant select on T to PUBLIC", 3001, ""},
+        {"update T set A = A + 1", 3001, ""},
+        {"update T set Q = 1", 904, ""},
+        {"update T set A = null", 1407, "ORA-01407: cannot update (\"SCOTT\".\"T\".\"A\") to NULL"},
+        {"truncate table NOPE", 942, ""},
         {"", 900, ""},
         {"alter session set NLS_LENGTH_SEMANTICS=WORD", 12705, ""},
         {"alter session set NLS_DATE_FORMAT='QQQ'", 1821, "ORA-01821: date format not recognized"},

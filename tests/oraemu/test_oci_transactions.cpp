@@ -137,4 +137,22 @@ TEST_F(OciTransactions, AReaderInTheMiddleOfAQueryDoesNotBlockAWriter)
     EXPECT_EQ(count(*reader), "4");
 }
 
+TEST_F(OciTransactions, UpdateDeleteAndTruncate)
+{
+    const std::vector<BindColumn> rows = {{oci::SQLT_CHR, {"1", "2", "3"}}, {oci::SQLT_CHR, {"a", "b", "c"}}};
+    ASSERT_EQ(writer->executeArray("insert into T values (:1, :2)", rows).status, oci::SUCCESS);
+    // An array update: one execution per bound row.
+    const auto updated = writer->executeArray("update T set V = :1 where K = :2",
+                                              {{oci::SQLT_CHR, {"x", "y"}}, {oci::SQLT_CHR, {"1", "3"}}});
+    ASSERT_EQ(updated.status, oci::SUCCESS) << updated.message;
+    EXPECT_EQ(updated.rowCount, 2u);
+    EXPECT_EQ(writer->execute("update T set K = 2 where K = 1").code, 1);
+    const auto deleted = writer->execute("delete from T where K >= 2");
+    EXPECT_EQ(deleted.rowCount, 2u);
+    ASSERT_EQ(writer->commit().status, oci::SUCCESS);
+    EXPECT_EQ(reader->query("select K, V from T"), (std::vector<std::vector<std::string>>{{"1", "x"}}));
+    ASSERT_EQ(writer->execute("truncate table T").status, oci::SUCCESS);
+    EXPECT_EQ(count(*reader), "0");
+}
+
 }  // namespace
