@@ -58,11 +58,23 @@ bool savePage(Taaform1& window, const QString& folder, int page)
     return saved;
 }
 
+// Next, and whether it reached the expected page (a failure was printed by the seam).
+bool nextReaches(Taaform1& window, int page)
+{
+    window.performNext();
+    if (window.currentStep() == page)
+        return true;
+    std::fprintf(stderr, "the walk stopped on page %d\n", window.currentStep());
+    QApplication::exit(1);
+    return false;
+}
+
 void walk(Taaform1& window, const QString& folder)
 {
     QDir().mkpath(folder);
     savePage(window, folder, 1);
-    window.performNext();
+    if (!nextReaches(window, 2))
+        return;
 
     window.findChild<RadioGroup*>(QStringLiteral("accessmode"))->setItemIndex(1);
     setField(window, "edthost", shotValue("MYSQL_HOST"));
@@ -71,16 +83,19 @@ void walk(Taaform1& window, const QString& folder)
     setField(window, "edtpassword", shotValue("MYSQL_PASSWORD"));
     setField(window, "edtdatabase", shotValue("MYSQL_DATABASE"));
     savePage(window, folder, 2);
-    window.performNext();
+    if (!nextReaches(window, 3))
+        return;
 
     setField(window, "edtservice", shotValue("ORACLE_SERVICE"));
     setField(window, "edtoracleusername", shotValue("ORACLE_USER"));
     setField(window, "edtoraclepassword", shotValue("ORACLE_PASSWORD"));
     savePage(window, folder, 3);
-    window.performNext();
+    if (!nextReaches(window, 4))
+        return;
 
     savePage(window, folder, 4);
-    window.performNext();
+    if (!nextReaches(window, 5))
+        return;
 
     auto* available = window.findChild<QListWidget*>(QStringLiteral("availabletables"));
     const QStringList wanted = shotValue("TABLES").split(u',', Qt::SkipEmptyParts);
@@ -88,12 +103,10 @@ void walk(Taaform1& window, const QString& folder)
         available->item(i)->setSelected(wanted.contains(available->item(i)->text()));
     window.Button1Click();
     savePage(window, folder, 5);
-    window.performNext();
-
+    if (!nextReaches(window, 6))
+        return;
     savePage(window, folder, 6);
-    if (window.currentStep() != 6)
-        std::fprintf(stderr, "the walk ended on page %d\n", window.currentStep());
-    QApplication::exit(window.currentStep() == 6 ? 0 : 1);
+    QApplication::exit(0);
 }
 
 }  // namespace

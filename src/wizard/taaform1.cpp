@@ -48,6 +48,8 @@ Taaform1::Taaform1(QWidget* parent)
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 #ifdef Q_OS_WIN
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+#else
+    setFont(platformLayoutFont());
 #endif
     setFixedSize(594, 425);
     buildFrame();

@@ -3,6 +3,7 @@
 #include "conversion_profile.h"
 #include "message_seam.h"
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -137,6 +138,7 @@ protected:
 private:
     enum class CancelAction { Close, Stop };
 
+    static QFont platformLayoutFont();
     void buildFrame();
     void buildPage1(QWidget* page);
     void buildPage2(QWidget* page);

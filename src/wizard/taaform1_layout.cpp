@@ -6,6 +6,7 @@
 #include "run_log.h"
 #include "run_log_view.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -59,7 +60,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 QCheckBox* checkBox(QWidget* parent, const char* name, int x, int y)
 {
     auto* box = named(new QCheckBox(parent), name);
-    box->setGeometry(x, y, 170, 19);
+    box->setGeometry(x, y, 215, 19);
     return box;
 }
 
@@ -80,6 +81,21 @@ QFrame* panel(QWidget* parent, const char* name, const QRect& geometry)
 }
 
 }  // namespace
+
+// The platform's own font at 8 points, or smaller where the family runs wider than the one the
+// pixel positions of the pages were made for, so that the longest caption of a line still fits.
+QFont Taaform1::platformLayoutFont()
+{
+    QFont font = QApplication::font();
+    const QString widest = QStringLiteral(
+        "Provide the necessary information to establish connection with Oracle server.");
+    for (qreal size = 8; size > 6; size -= 0.5) {
+        font.setPointSizeF(size);
+        if (QFontMetrics(font).horizontalAdvance(widest) <= kPageWidth - 16)
+            break;
+    }
+    return font;
+}
 
 void Taaform1::buildFrame()
 {
