@@ -3,7 +3,7 @@
 namespace dovrelle {
 
 // Rows "name=caption": the name of a control of the wizard window, the caption after the first "=".
-// helpurl holds the user guide's path relative to the program's docs folder (see helpAddress).
+// helpurl holds the user guide's path relative to the program's installation (see helpAddress).
 
 QStringList englishCaptionTable()
 {
@@ -104,7 +104,7 @@ QStringList chineseCaptionTable()
         u"chkskipindex=选中则不处理索引",
         u"chkuppercase=名称转换为大写",
         u"chkblobtotext=转换BLOB为TEXT类型",
-        u"helpurl=docs/user-guide.zh.md",
+        u"helpurl=docs/index.zh.html",
         u"queryclose=退出向导 ?",
     };
     QStringList table;

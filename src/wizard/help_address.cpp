@@ -15,6 +15,7 @@ QStringList searchFolders()
     const QString programFolder = QCoreApplication::applicationDirPath();
     return {programFolder, programFolder + QStringLiteral("/.."),
             programFolder + QStringLiteral("/../share/dovrelle"),
+            programFolder + QStringLiteral("/../share/doc/dovrelle"),
             QStringLiteral(DOVRELLE_SOURCE_DIR)};
 }
 

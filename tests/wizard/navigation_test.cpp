@@ -3,6 +3,7 @@
 
 #include "error.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -69,6 +70,37 @@ TEST_F(WizardTest, HelpAndLogoOpenTheUserGuideAsALocalFile)
     for (const QUrl& url : openedUrls) {
         EXPECT_TRUE(url.isLocalFile()) << url.toString().toStdString();
         EXPECT_TRUE(url.path().endsWith("docs/index.html")) << url.toString().toStdString();
+    }
+}
+
+// The next control that Tab reaches from `from` on the page shown.
+QWidget* tabFrom(QWidget* window, QWidget* from)
+{
+    QWidget* next = from->nextInFocusChain();
+    while (next != from && !((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(window)
+                             && next->isEnabled() && !next->focusProxy()))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+TEST_F(WizardTest, TabMovesThroughEachPageInItsOrderAndThenThroughTheButtonRow)
+{
+    const QList<QStringList> orders = {
+        {"edtdatabase", "edtname", "edtpassword", "edtport", "bthelp", "btcancel", "btnext",
+         "btback"},  // page 2, Local: the host field is disabled
+        {"edtservice", "edtoracleusername", "edtoraclepassword", "bthelp"},
+        {"chktabledefi", "chkskipindex", "chkuppercase", "chkblobtotext"},
+        {"availabletables", "selecttables", "Button1", "Button2", "Button3", "Button4",
+         "btcreatebat", "bthelp"},
+    };
+    for (int i = 0; i < orders.size(); ++i) {
+        window->showPage(i + 2);
+        const QStringList& order = orders[i];
+        for (int k = 0; k + 1 < order.size(); ++k) {
+            QWidget* from = control<QWidget>(order[k].toLatin1().constData());
+            EXPECT_EQ(tabFrom(window.get(), from)->objectName(), order[k + 1])
+                << "from " << order[k].toStdString();
+        }
     }
 }
 

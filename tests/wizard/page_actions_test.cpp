@@ -65,6 +65,32 @@ TEST_F(PageActions, FailingActionsLeavePageButtonsAndBoldLabelAsTheyWere)
     EXPECT_FALSE(window->mysqlconnect().isOpen());
 }
 
+TEST_F(PageActions, EachPageShowsItsFrameForwardAndBack)
+{
+    const auto pageFrame = [](int page, bool back, bool next) {
+        return Frame{page, page, page, back, "Next >", next, "Close", true, true};
+    };
+    const QList<Frame> frames = {pageFrame(1, false, true), pageFrame(2, true, true),
+                                 pageFrame(3, true, true), pageFrame(4, true, true),
+                                 pageFrame(5, true, false)};  // page 5: no table chosen yet
+    const char* const focused[] = {nullptr, "edtdatabase", "edtservice", "mysqldblist",
+                                   "availabletables"};
+    fillMySql(mysql.name());
+    fillOracle(oracle);
+    for (int page = 1; page <= 5; ++page) {
+        EXPECT_EQ(frame(), frames[page - 1]);
+        if (focused[page - 1])
+            EXPECT_EQ(window->focusWidget(), control<QWidget>(focused[page - 1])) << page;
+        if (page < 5)
+            clickNext();
+    }
+    for (int page = 4; page >= 1; --page) {
+        clickBack();
+        EXPECT_EQ(frame(), frames[page - 1]);
+    }
+    EXPECT_TRUE(seam->errors.isEmpty()) << seam->errors.join(" | ").toStdString();
+}
+
 TEST_F(PageActions, BlankDatabaseNameAsksForOneAndStaysOnPage2)
 {
     for (const QString& typed : {QString(), QStringLiteral("   ")}) {

@@ -8,6 +8,8 @@
 #include "run_log_view.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -117,6 +119,26 @@ TEST_F(Run, ConvertsTheChosenTablesIntoOraemuAndShowsTheLogUntilFinish)
     EXPECT_TRUE(entries("selecttables").isEmpty());
     window.reset();
     EXPECT_EQ(saves, 1);
+}
+
+TEST_F(Run, AnUnattendedRunSavesItsLogAtTheGivenPathAndClosesTheWindow)
+{
+    QTemporaryDir folder;
+    window = std::make_unique<dovrelle::Taaform1>();
+    auto scripted = std::make_unique<ScriptedSeam>();
+    seam = scripted.get();
+    window->setMessageSeam(std::move(scripted));
+    window->formCreate({"dovrelle", folder.filePath("job.qelt")});
+    window->unattendedLogPath = folder.filePath("job.log");
+    window->show();
+    ASSERT_TRUE(window->unattended());
+
+    choose({"small"});
+    clickNext();
+    ASSERT_TRUE(seam->errors.isEmpty()) << seam->errors.join(" | ").toStdString();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(QFileInfo(folder.filePath("job.log")).isFile());
+    EXPECT_TRUE(QDir(dovrelle::dataFolder()).entryList({"qelt_*.log"}).isEmpty());
 }
 
 TEST_F(Run, StopAnsweredNoLetsTheRunGoOn)
