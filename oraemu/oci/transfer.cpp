@@ -51,7 +51,7 @@ bool isSupportedBindType(ub2 dty)
 
 bool isSupportedDefineType(ub2 dty)
 {
-    return isSupportedBindType(dty);
+    return isSupportedBindType(dty) || dty == oci::SQLT_BLOB || dty == oci::SQLT_CLOB;
 }
 
 OciBindSource::OciBindSource(OCIStmt& stmt, const std::vector<std::string>& placeholders)
@@ -321,6 +321,21 @@ bool writeRow(OCIStmt& stmt, ub4 row)
             writeDate(slot, value, type, nls);
             setLength(define, row, sizeof(OCIDate));
             break;
+        case oci::SQLT_BLOB:
+        case oci::SQLT_CLOB: {
+            // The slot holds the client's locator pointer.
+            OCILobLocator* locator = nullptr;
+            std::memcpy(&locator, slot, sizeof locator);
+            if (!isHandle(locator, oci::DTYPE_LOB))
+                throw oraemu::OraError(22275, "invalid LOB locator specified");
+            locator->isClob = define.dty == oci::SQLT_CLOB;
+            if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
+                locator->data.assign(value.bytes);
+            else
+                locator->data = oraemu::renderText(value, type, nls);
+            setLength(define, row, sizeof(OCILobLocator*));
+            break;
+        }
         default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
         }
     }

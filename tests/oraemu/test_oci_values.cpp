@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -223,6 +226,66 @@ TEST_F(OciValues, NamedBindsMatchEveryOccurrence)
                                             oci::DEFAULT),
               oci::SUCCESS);
     EXPECT_EQ(session->query("select X, Y from B"), (std::vector<std::vector<std::string>>{{"same", "same"}}));
+}
+
+}  // namespace
+
+namespace {
+
+using LobGetLength2 = sword(OCISvcCtx*, OCIError*, OCILobLocator*, oraub8*);
+using LobRead2 = sword(OCISvcCtx*, OCIError*, OCILobLocator*, oraub8*, oraub8*, oraub8, void*, oraub8, ub1, void*,
+                       sb4 (*)(void*, const void*, oraub8, ub1, void**, oraub8*), ub2, ub1);
+
+TEST_F(OciValues, LobLocatorsReadBackWhatWasStored)
+{
+    void* library = dlopen(std::getenv("DOVRELLE_OCI_LIBRARY"), RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr);
+    auto* getLength = reinterpret_cast<LobGetLength2*>(dlsym(library, "OCILobGetLength2"));
+    auto* read = reinterpret_cast<LobRead2*>(dlsym(library, "OCILobRead2"));
+    ASSERT_TRUE(getLength && read);
+
+    ASSERT_EQ(session->execute("create table L (B blob, C clob)").status, oci::SUCCESS);
+    const std::string clob = "Ärger über Öl: " + std::string(100000, 'x');
+    ASSERT_EQ(session->executeArray("insert into L values (:1, :2)",
+                                    {{oci::SQLT_LBI, {std::string("\x01\x02\x03", 3)}}, {oci::SQLT_LNG, {clob}}})
+                  .status,
+              oci::SUCCESS);
+    const auto& api = oraemutest::oci();
+    OCILobLocator* blobLocator = nullptr;
+    OCILobLocator* clobLocator = nullptr;
+    ASSERT_EQ(api.DescriptorAlloc(session->env(), reinterpret_cast<void**>(&blobLocator), oci::DTYPE_LOB, 0, nullptr),
+              oci::SUCCESS);
+    ASSERT_EQ(api.DescriptorAlloc(session->env(), reinterpret_cast<void**>(&clobLocator), oci::DTYPE_LOB, 0, nullptr),
+              oci::SUCCESS);
+    {
+        RawStatement stmt(*session, "select B, C from L");
+        OCIDefine* define = nullptr;
+        api.DefineByPos2(stmt.get(), &define, session->error(), 1, &blobLocator, sizeof blobLocator, oci::SQLT_BLOB,
+                         nullptr, nullptr, nullptr, 0);
+        api.DefineByPos2(stmt.get(), &define, session->error(), 2, &clobLocator, sizeof clobLocator, oci::SQLT_CLOB,
+                         nullptr, nullptr, nullptr, 0);
+        ASSERT_EQ(api.StmtExecute(session->svc(), stmt.get(), session->error(), 1, 0, nullptr, nullptr, oci::DEFAULT),
+                  oci::SUCCESS);
+    }
+    oraub8 length = 0;
+    ASSERT_EQ(getLength(session->svc(), session->error(), blobLocator, &length), oci::SUCCESS);
+    EXPECT_EQ(length, 3u);
+    ASSERT_EQ(getLength(session->svc(), session->error(), clobLocator, &length), oci::SUCCESS);
+    EXPECT_EQ(length, 100015u);  // characters
+
+    std::vector<char> buffer(16);
+    oraub8 bytes = 0, chars = 5;
+    ASSERT_EQ(read(session->svc(), session->error(), clobLocator, &bytes, &chars, 1, buffer.data(), buffer.size(), 0,
+                   nullptr, nullptr, 0, 0),
+              oci::SUCCESS);
+    EXPECT_EQ(std::string(buffer.data(), bytes), "Ärger");
+    bytes = 0;
+    ASSERT_EQ(read(session->svc(), session->error(), blobLocator, &bytes, nullptr, 2, buffer.data(), buffer.size(), 0,
+                   nullptr, nullptr, 0, 0),
+              oci::SUCCESS);
+    EXPECT_EQ(std::string(buffer.data(), bytes), std::string("\x02\x03", 2));
+    api.DescriptorFree(blobLocator, oci::DTYPE_LOB);
+    api.DescriptorFree(clobLocator, oci::DTYPE_LOB);
 }
 
 }  // namespace

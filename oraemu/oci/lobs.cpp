@@ -1,0 +1,76 @@
+// LOB locators: a BLOB or CLOB column defined as SQLT_BLOB / SQLT_CLOB fills client-allocated
+// locators (OCIDescriptorAlloc with OCI_DTYPE_LOB), read with OCILobGetLength2 and OCILobRead2.
+// oci_defs.h declares no function types for these two, so they are declared here as documented.
+#include "handles.h"
+
+#include "values.h"
+
+#include <cstring>
+
+ORAEMU_EXPORT sword OCILobGetLength2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* lenp);
+ORAEMU_EXPORT sword OCILobRead2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp,
+                                oraub8* char_amtp, oraub8 offset, void* bufp, oraub8 bufl, ub1 piece, void* ctxp,
+                                sb4 (*cbfp)(void* ctxp, const void* bufp, oraub8 lenp, ub1 piecep, void** changed_bufpp,
+                                            oraub8* changed_lenp),
+                                ub2 csid, ub1 csfrm);
+
+namespace {
+
+// Byte position of the character `index` (0-based) of UTF-8 text.
+std::size_t bytePosition(const std::string& text, oraub8 index)
+{
+    std::size_t at = 0;
+    while (at < text.size() && index > 0) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+            ++at;
+        --index;
+    }
+    return at;
+}
+
+}  // namespace
+
+sword OCILobGetLength2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* lenp)
+{
+    if (!ociemu::isHandle(locp, oci::DTYPE_LOB) || !lenp)
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        *lenp = locp->isClob ? oraemu::utf8Length(locp->data) : locp->data.size();
+        return oci::SUCCESS;
+    });
+}
+
+sword OCILobRead2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp, oraub8* char_amtp,
+                  oraub8 offset, void* bufp, oraub8 bufl, ub1, void*,
+                  sb4 (*)(void*, const void*, oraub8, ub1, void**, oraub8*), ub2, ub1)
+{
+    if (!ociemu::isHandle(locp, oci::DTYPE_LOB) || !bufp)
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        if (offset == 0)
+            throw oraemu::OraError(24801, "illegal parameter value in OCI lob function");
+        const std::string& data = locp->data;
+        std::size_t begin, end;
+        if (locp->isClob) {
+            begin = bytePosition(data, offset - 1);
+            const oraub8 chars = char_amtp && *char_amtp ? *char_amtp : (byte_amtp && *byte_amtp ? *byte_amtp : 0);
+            end = chars ? begin + bytePosition(data.substr(begin), chars) : data.size();
+        } else {
+            begin = std::min<std::size_t>(offset - 1, data.size());
+            const oraub8 amount = byte_amtp && *byte_amtp ? *byte_amtp : data.size();
+            end = begin + std::min<std::size_t>(amount, data.size() - begin);
+        }
+        // Whole characters only, as many as fit the buffer.
+        std::size_t size = std::min<std::size_t>(end - begin, bufl);
+        if (locp->isClob)
+            while (size > 0 && begin + size < data.size() && (static_cast<unsigned char>(data[begin + size]) & 0xC0) == 0x80)
+                --size;
+        std::memcpy(bufp, data.data() + begin, size);
+        if (byte_amtp)
+            *byte_amtp = size;
+        if (char_amtp)
+            *char_amtp = locp->isClob ? oraemu::utf8Length(std::string_view(data).substr(begin, size)) : size;
+        return oci::SUCCESS;
+    });
+}
