@@ -207,6 +207,21 @@ TEST_F(UnattendedRun, HeadlessSuccessExitsZero)
     EXPECT_TRUE(readText(logPath).contains("\r\nThe end time:"));
 }
 
+TEST_F(UnattendedRun, TableLinesThatNameNoTableRunNothingAndStillWriteTheLog)
+{
+    SettingsFileContent c = content();
+    c.tables = {"ghosts", "Customers"};
+    writeSettings(c);
+    Child child(home.path(), {"--headless", settingsPath});
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+    const QString log = readText(logPath);
+    EXPECT_TRUE(log.startsWith("Start time:")) << log.toStdString();
+    EXPECT_TRUE(log.contains("\r\nThe end time:")) << log.toStdString();
+    EXPECT_FALSE(log.contains("table")) << log.toStdString();
+    EXPECT_TRUE(oracleTables().isEmpty());
+}
+
 TEST_F(UnattendedRun, HeadlessRunWithAFailedStepExitsOne)
 {
     // Merging into an Oracle table that lacks the MySQL columns makes the row copy fail.
