@@ -3,6 +3,7 @@
 #include "application_title.h"
 
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace dovrelle {
 
@@ -28,7 +29,10 @@ MessageSeam::Answer QtMessageSeam::ask(QWidget* parent, const QString& caption, 
 
 void QtMessageSeam::notify(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
+    // Some notices break their lines with a carriage return alone, which a Qt label does not.
+    QString shown = text;
+    shown.replace(QRegularExpression(QStringLiteral("\r(?!\n)")), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), shown, QMessageBox::Ok, parent);
     box.exec();
 }
 
