@@ -141,6 +141,21 @@ TEST_F(Run, AnUnattendedRunSavesItsLogAtTheGivenPathAndClosesTheWindow)
     EXPECT_TRUE(QDir(dovrelle::dataFolder()).entryList({"qelt_*.log"}).isEmpty());
 }
 
+TEST_F(Run, TheCloseBoxDuringARunClosesTheWindowWithoutEndingTheRun)
+{
+    choose({"big", "small"});
+    atCheckPoint = [this](int reached) {
+        if (reached == 2)
+            window->close();
+    };
+    clickNext();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(seam->questions.isEmpty());
+    EXPECT_EQ(oracleCount("BIG"), "1000");
+    EXPECT_EQ(oracleCount("SMALL"), "2");
+    EXPECT_TRUE(logLines().contains("Conversion is Completed"));
+}
+
 TEST_F(Run, StopAnsweredNoLetsTheRunGoOn)
 {
     choose({"big", "small"});
