@@ -182,11 +182,8 @@ std::string columnListSql(const std::vector<int>& columns)
 
 }  // namespace
 
-bool Catalog::clusterOnKey(const TableDef& table, const std::vector<int>& columns)
+void Catalog::clusterOnKey(const TableDef& table, const std::vector<int>& columns)
 {
-    for (const TableColumn& column : table.columns)
-        if (column.type.isLob())
-            return false;  // large rows belong in a rowid table
     std::string definition;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         definition += (i ? ", " : "") + TableDef::dataColumn(i);
@@ -202,7 +199,6 @@ bool Catalog::clusterOnKey(const TableDef& table, const std::vector<int>& column
     for (const IndexDef& index : indexesOf(table))
         sqlExec(db_, std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX i_" + std::to_string(index.id) +
                          " ON " + data + "(" + columnListSql(index.columns) + ")");
-    return true;
 }
 
 std::int64_t Catalog::addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns,

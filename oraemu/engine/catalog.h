@@ -67,8 +67,8 @@ public:
     std::int64_t addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns,
                           bool build = true);
     // Rebuilds the data table clustered on the key columns (SQLite WITHOUT ROWID), so that the
-    // primary key costs no second b-tree on insert. False when the table keeps its form (LOBs).
-    bool clusterOnKey(const TableDef& table, const std::vector<int>& columns);
+    // primary key costs no second b-tree on insert.
+    void clusterOnKey(const TableDef& table, const std::vector<int>& columns);
     void addConstraint(const TableDef& table, const ConstraintDef& constraint);
     void setNotNull(const TableDef& table, const std::vector<int>& columns);
 

@@ -122,7 +122,9 @@ void runAddKey(Session& session, const AddPrimaryKey& add)
     for (const IndexDef& index : catalog.indexesOf(*table))
         if (index.columns == columns)
             constraint.indexId = index.id;
-    const bool clustered = !add.unique && catalog.clusterOnKey(*table, columns);
+    const bool clustered = !add.unique;
+    if (clustered)
+        catalog.clusterOnKey(*table, columns);
     if (constraint.indexId == 0) {
         if (catalog.objectNameInUse(table->owner, name))
             throw OraError(955, "name is already used by an existing object");

@@ -141,6 +141,7 @@ TEST_F(OciValues, LengthSemanticsByteAndChar)
 TEST_F(OciValues, LargeObjectsOfSeveralMegabytes)
 {
     ASSERT_EQ(session->execute("create table L (ID number, B blob, C clob)").status, oci::SUCCESS);
+    ASSERT_EQ(session->execute("alter table L add constraint L_PK primary key (ID)").status, oci::SUCCESS);
     std::string blob(6 * 1024 * 1024, '\0');
     std::mt19937 random(7);
     for (char& c : blob)
