@@ -7,13 +7,6 @@
 
 namespace dovrelle {
 
-QString errorBoxText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > QChar(u'.'))
-        return message + u'.';
-    return message;
-}
-
 void QtMessageSeam::showError(QWidget* parent, const QString& message)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),

@@ -1,0 +1,12 @@
+#include "message_seam.h"
+
+namespace dovrelle {
+
+QString errorBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > QChar(u'.'))
+        return message + u'.';
+    return message;
+}
+
+}  // namespace dovrelle
