@@ -42,7 +42,7 @@ struct DropTable {
     ObjectName table;
 };
 
-struct AddPrimaryKey {
+struct AddKey {
     ObjectName table;
     std::string constraint;
     std::vector<std::string> columns;
@@ -108,7 +108,7 @@ struct AlterSession {
 struct Commit {};
 struct Rollback {};
 
-using Command = std::variant<CreateTable, DropTable, AddPrimaryKey, CreateIndex, Select, Insert, Delete, Update,
+using Command = std::variant<CreateTable, DropTable, AddKey, CreateIndex, Select, Insert, Delete, Update,
                              Truncate, AlterSession, Commit, Rollback>;
 
 // A parsed statement with its bind placeholders in order of appearance.

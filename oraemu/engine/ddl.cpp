@@ -92,7 +92,7 @@ void runDropTable(Session& session, const DropTable& drop)
     session.catalog().dropTable(*table);
 }
 
-void runAddKey(Session& session, const AddPrimaryKey& add)
+void runAddKey(Session& session, const AddKey& add)
 {
     auto table = requireTable(session, add.table);
     const std::vector<int> columns = resolveColumns(*table, add.columns);

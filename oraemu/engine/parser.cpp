@@ -360,7 +360,7 @@ private:
             return alterSession();
         if (!acceptWord("TABLE"))
             throw OraError(940, "invalid ALTER command");
-        AddPrimaryKey add;
+        AddKey add;
         add.table = tableName();
         if (!acceptWord("ADD"))
             throw OraError(1735, "invalid ALTER TABLE option");

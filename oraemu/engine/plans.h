@@ -78,7 +78,7 @@ std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, s
 // DDL.
 void runCreateTable(Session& session, const CreateTable& create);
 void runDropTable(Session& session, const DropTable& drop);
-void runAddKey(Session& session, const AddPrimaryKey& add);
+void runAddKey(Session& session, const AddKey& add);
 void runCreateIndex(Session& session, const CreateIndex& create);
 
 // The source a FROM clause names: a table or one of the catalog views.

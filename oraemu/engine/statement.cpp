@@ -128,7 +128,7 @@ std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, st
                 s.runDdl([&] { runCreateTable(s, statement); });
             } else if constexpr (std::is_same_v<T, DropTable>) {
                 s.runDdl([&] { runDropTable(s, statement); });
-            } else if constexpr (std::is_same_v<T, AddPrimaryKey>) {
+            } else if constexpr (std::is_same_v<T, AddKey>) {
                 s.runDdl([&] { runAddKey(s, statement); });
             } else if constexpr (std::is_same_v<T, CreateIndex>) {
                 s.runDdl([&] { runCreateIndex(s, statement); });
