@@ -31,15 +31,7 @@ struct ColumnDef {
     std::string name;
     ColumnType type;
     bool sessionSemantics = false;  // no BYTE or CHAR given: NLS_LENGTH_SEMANTICS decides
-};
-
-struct CreateTable {
-    ObjectName table;
-    std::vector<ColumnDef> columns;
-};
-
-struct DropTable {
-    ObjectName table;
+    bool notNull = false;
 };
 
 struct AddKey {
@@ -47,6 +39,16 @@ struct AddKey {
     std::string constraint;
     std::vector<std::string> columns;
     bool unique = false;  // ADD CONSTRAINT n UNIQUE (cols)
+};
+
+struct CreateTable {
+    ObjectName table;
+    std::vector<ColumnDef> columns;
+    std::vector<AddKey> keys;  // PRIMARY KEY and UNIQUE written inline or as table constraints
+};
+
+struct DropTable {
+    ObjectName table;
 };
 
 struct CreateIndex {

@@ -96,7 +96,7 @@ std::int64_t Catalog::createTable(const std::string& owner, const std::string& n
         insertColumn.bind(2, static_cast<std::int64_t>(i + 1));
         insertColumn.bind(3, columns[i].name);
         insertColumn.bind(4, type.encode());
-        insertColumn.bind(5, std::int64_t(1));
+        insertColumn.bind(5, std::int64_t(columns[i].nullable ? 1 : 0));
         insertColumn.bind(6, type.dataTypeName());
         insertColumn.bind(7, static_cast<std::int64_t>(type.byteLength()));
         if (type.kind == ColumnType::Kind::Number && type.precision > 0)

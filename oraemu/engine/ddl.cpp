@@ -78,12 +78,14 @@ void runCreateTable(Session& session, const CreateTable& create)
         throw OraError(955, "name is already used by an existing object");
     std::vector<TableColumn> columns;
     for (const ColumnDef& def : create.columns) {
-        TableColumn column{def.name, def.type, true};
+        TableColumn column{def.name, def.type, !def.notNull};
         if (def.sessionSemantics && (def.type.kind == ColumnType::Kind::Varchar2 || def.type.kind == ColumnType::Kind::Char))
             column.type.charSemantics = session.nls().charSemantics;
         columns.push_back(std::move(column));
     }
     catalog.createTable(owner, create.table.name, columns);
+    for (const AddKey& key : create.keys)
+        runAddKey(session, key);
 }
 
 void runDropTable(Session& session, const DropTable& drop)

@@ -181,12 +181,17 @@ private:
         expectLeftParen();
         std::set<std::string> seen;
         do {
-            if (peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY") || peek().isWord("UNIQUE"))
-                throw OraError(3001, "unimplemented feature");
+            if (peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY") || peek().isWord("UNIQUE")) {
+                AddKey key = keyClause(create.table);
+                key.columns = columnList();
+                create.keys.push_back(std::move(key));
+                continue;
+            }
             ColumnDef column;
             column.name = columnName();
             column.type = columnType();
             column.sessionSemantics = !explicitSemantics_;
+            columnConstraints(create, column);
             if (!seen.insert(column.name).second)
                 throw OraError(957, "duplicate column name");
             create.columns.push_back(std::move(column));
@@ -195,6 +200,43 @@ private:
         if (create.columns.size() > 1000)
             throw OraError(1792, "maximum number of columns in a table or view is 1000");
         return create;
+    }
+
+    // [CONSTRAINT name] PRIMARY KEY | UNIQUE, without the column list.
+    AddKey keyClause(const ObjectName& table)
+    {
+        AddKey key;
+        key.table = table;
+        if (acceptWord("CONSTRAINT"))
+            key.constraint = name(902, "invalid datatype");
+        if (acceptWord("PRIMARY"))
+            expectWord("KEY", 905, "missing keyword");
+        else if (acceptWord("UNIQUE"))
+            key.unique = true;
+        else
+            throw OraError(2253, "constraint specification not allowed here");
+        return key;
+    }
+
+    // NOT NULL, NULL, PRIMARY KEY and UNIQUE after a column's type.
+    void columnConstraints(CreateTable& create, ColumnDef& column)
+    {
+        for (;;) {
+            if (acceptWord("NOT")) {
+                expectWord("NULL", 907, "missing right parenthesis");
+                column.notNull = true;
+            } else if (acceptWord("NULL")) {
+                column.notNull = false;
+            } else if (peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY") || peek().isWord("UNIQUE")) {
+                AddKey key = keyClause(create.table);
+                key.columns.push_back(column.name);
+                create.keys.push_back(std::move(key));
+            } else if (peek().isWord("DEFAULT") || peek().isWord("CHECK") || peek().isWord("REFERENCES")) {
+                throw OraError(3001, "unimplemented feature");
+            } else {
+                return;
+            }
+        }
     }
 
     int integer(int code, const char* text)

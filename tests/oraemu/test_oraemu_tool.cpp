@@ -119,3 +119,31 @@ TEST(OraemuTool, UnquotedNamesFoldBeyondAscii)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OraemuTool, ColumnAndTableConstraintsInCreateTable)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table K (ID number primary key, CODE varchar2(5) not null, "
+           "NOTE varchar2(9) null, constraint K_CODE unique (CODE))");
+    EXPECT_EQ(db.rows("select column_name, nullable from user_tab_columns where table_name = 'K' order by column_id"),
+              (QStringList{"ID\tN", "CODE\tN", "NOTE\tY"}));
+    EXPECT_EQ(db.rows("select constraint_type from user_constraints where table_name = 'K' order by constraint_type"),
+              (QStringList{"P", "U"}));
+    db.sql("insert into K values (1, 'a', null)");
+    try {
+        db.sql("insert into K values (2, 'a', null)");
+        FAIL() << "a duplicate code must be refused";
+    } catch (const dovrelle::Error& error) {
+        EXPECT_EQ(error.message(), "ORA-00001: unique constraint (SCOTT.K_CODE) violated");
+    }
+    try {
+        db.sql("insert into K (ID) values (3)");
+        FAIL() << "a missing code must be refused";
+    } catch (const dovrelle::Error& error) {
+        EXPECT_EQ(error.message(), "ORA-01400: cannot insert NULL into (\"SCOTT\".\"K\".\"CODE\")");
+    }
+}
+
+}  // namespace
