@@ -60,6 +60,7 @@ struct CreateIndex {
 
 struct SelectItem {
     bool star = false;
+    std::string starQualifier;  // T.* names the table or its alias
     ExprPtr expr;
     std::string alias;      // empty: derived from the expression
     std::string display;    // the expression as written, upper-cased, for the column name

@@ -452,7 +452,14 @@ private:
             acceptWord("ALL");
         do {
             SelectItem item;
-            if (acceptSymbol("*")) {
+            const bool qualifiedStar = (peek().kind == Token::Kind::Word || peek().kind == Token::Kind::QuotedName) &&
+                                       peek(1).isSymbol(".") && peek(2).isSymbol("*");
+            if (qualifiedStar) {
+                item.starQualifier = name(904, ": invalid identifier");
+                next();
+                next();
+                item.star = true;
+            } else if (acceptSymbol("*")) {
                 item.star = true;
             } else {
                 const std::size_t start = peek().offset;

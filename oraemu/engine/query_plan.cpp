@@ -279,6 +279,8 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
     for (const SelectItem& item : select.items) {
         itemColumn.push_back(static_cast<int>(plan->columns.size()));
         if (item.star) {
+            if (!item.starQualifier.empty() && item.starQualifier != select.alias && item.starQualifier != source.name)
+                throw OraError(904, "\"" + item.starQualifier + "\": invalid identifier");
             for (std::size_t i = 0; i < source.columns.size(); ++i)
                 addColumn("src.c" + std::to_string(i + 1), source.columns[i],
                           source.columns[i].type.isNumber() && !source.integerStorage[i]);

@@ -265,11 +265,10 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
     case K::Char:
     case K::NChar: {
         textOf(value, nls, out);
-        if (!table)
-            return;
         const std::size_t length = type.charSemantics ? utf8Length(out.text) : out.text.size();
-        if (length > static_cast<std::size_t>(type.length))
+        if (table && length > static_cast<std::size_t>(type.length))
             tooLarge(*table, column, length, type.length);
+        // CHAR values are blank-padded, stored and compared alike.
         if ((type.kind == K::Char || type.kind == K::NChar) && length < static_cast<std::size_t>(type.length)) {
             if (out.text.data() != out.buffer.data())
                 out.buffer.assign(out.text);

@@ -133,6 +133,7 @@ TEST_F(OciValues, LengthSemanticsByteAndChar)
     EXPECT_EQ(session->execute("insert into S2 (X) values ('äö')").code, 12899);
     EXPECT_EQ(session->query("select K, length(K) from S where C = 'äöü'"),
               (std::vector<std::vector<std::string>>{{"ß ", "2"}}));
+    EXPECT_EQ(session->query("select count(*) from S where K = 'ß'")[0][0], "1");  // blank-padded comparison
     EXPECT_EQ(session->query("select char_used from user_tab_columns where table_name = 'S2'")[0][0], "B");
     EXPECT_EQ(session->query("select char_used from user_tab_columns where table_name = 'S' and column_name = 'C'")[0][0],
               "C");
