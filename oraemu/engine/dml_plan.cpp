@@ -1,0 +1,108 @@
+// DELETE, UPDATE and TRUNCATE TABLE.
+#include "ora_error.h"
+#include "plans.h"
+#include "session.h"
+#include "translator.h"
+
+#include <algorithm>
+
+namespace oraemu {
+
+std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds)
+{
+    auto table = session.catalog().findTable(session.ownerOf(del.table.schema), del.table.name);
+    if (!table)
+        throw OraError(942, "table or view does not exist");
+    QuerySource source = sourceOf(session, del.table);
+    std::vector<ParamSource> params;
+    Translator translator(session, source, {}, params);
+    std::string sql = "DELETE FROM " + table->dataTable() + " AS src";
+    if (del.where)
+        sql += " WHERE " + translator.translate(*del.where).sql;
+    session.beginWrite();
+    SqlStatement statement(session.db(), sql);
+    std::vector<Stored> storage(params.size());
+    bindParams(session, statement, params, storage, binds, 0);
+    statement.step();
+    return static_cast<std::uint64_t>(sqlite3_changes64(session.db()));
+}
+
+std::uint64_t runUpdate(Session& session, const Update& update, BindSource& binds, std::uint32_t iterations,
+                        std::uint32_t offset)
+{
+    if (iterations == 0)
+        throw OraError(24333, "zero iteration count");
+    auto table = session.catalog().findTable(session.ownerOf(update.table.schema), update.table.name);
+    if (!table)
+        throw OraError(942, "table or view does not exist");
+    std::vector<int> columns;
+    std::vector<InsertPlan::Target> targets;
+    for (const auto& [name, expr] : update.assignments) {
+        const int column = table->columnIndex(name);
+        if (column < 0)
+            throwInvalidIdentifier(name);
+        if (std::find(columns.begin(), columns.end(), column) != columns.end())
+            throw OraError(1747, "invalid user.table.column, table.column, or column specification");
+        columns.push_back(column);
+        targets.push_back(valueTargetOf(*expr));
+    }
+    QuerySource source = sourceOf(session, update.table);
+    std::vector<ParamSource> params;
+    Translator translator(session, source, update.alias, params);
+    const std::string where = update.where ? " WHERE " + translator.translate(*update.where).sql : std::string();
+    std::string set;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        set += (i ? ", " : "") + TableDef::dataColumn(columns[i]) + " = ?" + std::to_string(params.size() + i + 1);
+    session.beginWrite();
+    SqlStatement statement(session.db(), "UPDATE " + table->dataTable() + " AS src SET " + set + where);
+    const auto keys = uniqueKeysOf(session, *table);
+    std::vector<Stored> storage(params.size());
+    std::vector<Stored> values(columns.size());
+    std::uint64_t changed = 0;
+    for (std::uint32_t row = offset; row < offset + iterations; ++row) {
+        try {
+            bindParams(session, statement, params, storage, binds, row);
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const int index = static_cast<int>(params.size() + i + 1);
+                const InValue value = targetValue(targets[i], binds, row);
+                convertForColumn(value, *table, columns[i], session.nls(), values[i]);
+                switch (values[i].kind) {
+                case Stored::Kind::Null:
+                    if (!table->columns[columns[i]].nullable)
+                        throw OraError(1407, "cannot update (\"" + table->owner + "\".\"" + table->name + "\".\"" +
+                                                 table->columns[columns[i]].name + "\") to NULL");
+                    statement.bindNull(index);
+                    break;
+                case Stored::Kind::Text: statement.bindStatic(index, values[i].text); break;
+                case Stored::Kind::Blob: statement.bindBlobStatic(index, values[i].text); break;
+                case Stored::Kind::Int: statement.bind(index, values[i].i); break;
+                }
+            }
+            const int rc = statement.stepRaw();
+            if (rc != SQLITE_DONE) {
+                const std::string message = sqlite3_errmsg(session.db());
+                sqlite3_reset(statement.get());
+                if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+                    throwUniqueViolation(*table, keys, message);
+                throwSqliteError(session.db(), rc);
+            }
+            changed += static_cast<std::uint64_t>(sqlite3_changes64(session.db()));
+            sqlite3_reset(statement.get());
+        } catch (OraError& error) {
+            sqlite3_reset(statement.get());
+            error.setRowOffset(row);
+            throw;
+        }
+    }
+    return changed;
+}
+
+void runTruncate(Session& session, const Truncate& truncate)
+{
+    auto table = session.catalog().findTable(session.ownerOf(truncate.table.schema), truncate.table.name);
+    if (!table)
+        throw OraError(942, "table or view does not exist");
+    sqlExec(session.db(), "DELETE FROM " + table->dataTable());
+}
+
+}  // namespace oraemu

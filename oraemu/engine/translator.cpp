@@ -1,0 +1,241 @@
+// Oracle expressions translated into SQLite expressions.
+#include "translator.h"
+
+#include "ora_error.h"
+#include "session.h"
+
+namespace oraemu {
+
+namespace {
+
+using K = ColumnType::Kind;
+
+bool isParamLike(const Expr& expr)
+{
+    return expr.kind == Expr::Kind::String || expr.kind == Expr::Kind::Number || expr.kind == Expr::Kind::Bind ||
+           expr.kind == Expr::Kind::Null ||
+           (expr.kind == Expr::Kind::Negate && expr.args[0]->kind == Expr::Kind::Number);
+}
+
+void requireArgs(const Expr& expr, std::size_t count)
+{
+    if (expr.args.size() != count)
+        throw OraError(909, "invalid number of arguments");
+}
+
+}  // namespace
+
+ColumnType numberType()
+{
+    ColumnType type;
+    type.kind = K::Number;
+    return type;
+}
+
+ColumnType textType(int length)
+{
+    ColumnType type;
+    type.kind = K::Varchar2;
+    type.length = std::max(length, 1);
+    type.charSemantics = false;
+    return type;
+}
+
+// Orders NUMBER column values whatever their storage: integers cast to text sort with the rest.
+std::string numericOrder(const std::string& sql)
+{
+    return "CAST(" + sql + " AS TEXT) COLLATE oranum";
+}
+
+Translator::Translator(Session& session, const QuerySource& source, std::string alias, std::vector<ParamSource>& params)
+    : session_(session), source_(source), alias_(std::move(alias)), params_(params)
+{
+}
+
+Typed Translator::translate(const Expr& expr, const Typed* hint)
+{
+    switch (expr.kind) {
+    case Expr::Kind::Null: return {"NULL", textType(1), false, false};
+    case Expr::Kind::String: {
+        ParamSource param;
+        param.kind = ParamSource::Kind::Literal;
+        param.literal = expr.text;
+        return addParam(std::move(param), hint, textType(static_cast<int>(expr.text.size())));
+    }
+    case Expr::Kind::Number: {
+        ParamSource param;
+        param.kind = ParamSource::Kind::NumberLiteral;
+        param.literal = expr.text;
+        return addParam(std::move(param), hint, numberType());
+    }
+    case Expr::Kind::Bind: {
+        ParamSource param;
+        param.kind = ParamSource::Kind::Bind;
+        param.placeholder = static_cast<std::size_t>(expr.bindIndex);
+        return addParam(std::move(param), hint, textType(4000));
+    }
+    case Expr::Kind::Column: return column(expr);
+    case Expr::Kind::CountStar: return {"count(*)", numberType(), true, true};
+    case Expr::Kind::Function: return function(expr);
+    case Expr::Kind::Not: return {"(NOT " + translate(*expr.args[0]).sql + ")", numberType(), true, true};
+    case Expr::Kind::IsNull:
+        return {"(" + translate(*expr.args[0]).sql + (expr.negated ? " IS NOT NULL)" : " IS NULL)"), numberType(),
+                true, true};
+    case Expr::Kind::Negate: {
+        if (expr.args[0]->kind == Expr::Kind::Number) {
+            ParamSource param;
+            param.kind = ParamSource::Kind::NumberLiteral;
+            param.literal = "-" + expr.args[0]->text;
+            return addParam(std::move(param), hint, numberType());
+        }
+        Typed inner = translate(*expr.args[0]);
+        return {"(-" + inner.sql + ")", numberType(), true, true};
+    }
+    case Expr::Kind::Binary: return binary(expr);
+    }
+    throw OraError(936, "missing expression");
+}
+
+Typed Translator::addParam(ParamSource param, const Typed* hint, ColumnType ownType)
+{
+    Typed typed;
+    if (hint && hint->known) {
+        param.typed = true;
+        param.type = hint->type;
+        param.integer = hint->integer;
+        typed.type = hint->type;
+        typed.integer = hint->integer;
+    } else {
+        typed.type = ownType;
+        typed.integer = param.kind == ParamSource::Kind::NumberLiteral;
+        param.integer = typed.integer;
+    }
+    params_.push_back(std::move(param));
+    typed.sql = "?" + std::to_string(params_.size());
+    return typed;
+}
+
+Typed Translator::column(const Expr& expr)
+{
+    if (!expr.qualifier.empty() && expr.qualifier != alias_ && expr.qualifier != source_.name)
+        throw OraError(904, "\"" + expr.qualifier + "\".\"" + expr.text + "\": invalid identifier");
+    for (std::size_t i = 0; i < source_.columns.size(); ++i) {
+        if (source_.columns[i].name == expr.text) {
+            const bool integer = source_.integerStorage[i];
+            return {"src.c" + std::to_string(i + 1), source_.columns[i].type, true, integer,
+                    source_.columns[i].type.isNumber() && !integer};
+        }
+    }
+    if (!expr.qualifier.empty())
+        throw OraError(904, "\"" + expr.qualifier + "\".\"" + expr.text + "\": invalid identifier");
+    throwInvalidIdentifier(expr.text);
+}
+
+Typed Translator::function(const Expr& expr)
+{
+    const std::string& name = expr.text;
+    if (name == "UPPER" || name == "LOWER" || name == "TRIM" || name == "LTRIM" || name == "RTRIM") {
+        requireArgs(expr, 1);
+        Typed arg = translate(*expr.args[0]);
+        const std::string sqlName = name == "UPPER" ? "upper" : name == "LOWER" ? "lower" : name == "TRIM" ? "trim"
+                                    : name == "LTRIM" ? "ltrim" : "rtrim";
+        return {sqlName + "(" + arg.sql + ")", arg.type.isText() ? arg.type : textType(4000), true, false};
+    }
+    if (name == "LENGTH") {
+        requireArgs(expr, 1);
+        return {"length(" + translate(*expr.args[0]).sql + ")", numberType(), true, true};
+    }
+    if (name == "COUNT") {
+        requireArgs(expr, 1);
+        return {"count(" + translate(*expr.args[0]).sql + ")", numberType(), true, true};
+    }
+    if (name == "MIN" || name == "MAX") {
+        requireArgs(expr, 1);
+        Typed arg = translate(*expr.args[0]);
+        arg.sql = (name == "MIN" ? "min(" : "max(") + (arg.mixedNumber ? numericOrder(arg.sql) : arg.sql) + ")";
+        arg.mixedNumber = false;
+        return arg;
+    }
+    if (name == "NVL") {
+        requireArgs(expr, 2);
+        Typed first = translate(*expr.args[0]);
+        Typed second = translate(*expr.args[1], &first);
+        first.sql = "coalesce(" + first.sql + ", " + second.sql + ")";
+        return first;
+    }
+    if (name == "SYSDATE") {
+        ParamSource param;
+        param.kind = ParamSource::Kind::Now;
+        params_.push_back(param);
+        ColumnType date;
+        date.kind = K::Date;
+        return {"?" + std::to_string(params_.size()), date, true, false};
+    }
+    if (name == "USER") {
+        ParamSource param;
+        param.literal = session_.user();
+        return addParam(std::move(param), nullptr, textType(30));
+    }
+    if (name == "SUM" || name == "AVG" || name == "TO_CHAR" || name == "TO_DATE" || name == "TO_NUMBER" ||
+        name == "SUBSTR" || name == "DECODE" || name == "ROUND" || name == "TRUNC")
+        throw OraError(3001, "unimplemented feature");
+    throwInvalidIdentifier(name);
+}
+
+Typed Translator::binary(const Expr& expr)
+{
+    const std::string& op = expr.text;
+    const Expr& left = *expr.args[0];
+    const Expr& right = *expr.args[1];
+    if (op == "AND" || op == "OR")
+        return {"(" + translate(left).sql + " " + op + " " + translate(right).sql + ")", numberType(), true, true};
+    if (op == "||")
+        return {"(" + translate(left).sql + " || " + translate(right).sql + ")", textType(4000), true, false};
+    if (op == "+" || op == "-" || op == "*" || op == "/") {
+        Typed number{"", numberType(), true, true};
+        return {"(" + translate(left, &number).sql + " " + op + " " + translate(right, &number).sql + ")",
+                numberType(), true, true};
+    }
+    // Comparisons: a literal or bind takes the type of the other side, as Oracle converts it.
+    Typed l, r;
+    if (isParamLike(left) && !isParamLike(right)) {
+        r = translate(right);
+        if (r.type.isLob())
+            throw OraError(932, "inconsistent datatypes: expected - got " + std::string(r.type.kind == K::Blob ? "BLOB" : "CLOB"));
+        l = translate(left, &r);
+    } else {
+        l = translate(left);
+        if (l.type.isLob())
+            throw OraError(932, "inconsistent datatypes: expected - got " + std::string(l.type.kind == K::Blob ? "BLOB" : "CLOB"));
+        r = translate(right, &l);
+    }
+    const bool ordering = op == "<" || op == ">" || op == "<=" || op == ">=";
+    if (ordering && (l.mixedNumber || r.mixedNumber))
+        return {"(" + numericOrder(l.sql) + " " + op + " " + numericOrder(r.sql) + ")", numberType(), true, true};
+    return {"(" + l.sql + " " + op + " " + r.sql + ")", numberType(), true, true};
+}
+
+QuerySource sourceOf(Session& session, const ObjectName& name)
+{
+    if (name.schema.empty()) {
+        if (auto view = catalogView(name.name, session.user());
+            view && !session.catalog().findTable(session.user(), name.name))
+            return std::move(*view);
+    } else if (name.schema == "SYS") {
+        if (auto view = catalogView(name.name, session.user()))
+            return std::move(*view);
+    }
+    auto table = session.catalog().findTable(session.ownerOf(name.schema), name.name);
+    if (!table)
+        throw OraError(942, "table or view does not exist");
+    QuerySource source;
+    source.sql = table->dataTable();
+    source.name = table->name;
+    for (const TableColumn& column : table->columns) {
+        source.columns.push_back({column.name, column.type, column.nullable});
+        source.integerStorage.push_back(false);
+    }
+    return source;
+}
+
+}  // namespace oraemu
