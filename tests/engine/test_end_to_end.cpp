@@ -330,4 +330,24 @@ TEST_F(EndToEnd, EveryTableKeyIndexAndValueArrives)
     expectSameValues(QStringLiteral("Mixed_Case"), 1);
 }
 
+// Merging into an existing table that lacks a column: the column's failure lines stand above the
+// table's completed progress line, and the run counts the table as one with errors.
+TEST_F(EndToEnd, FailureLinesStayAboveTheCompletedTableLine)
+{
+    oracle.sql(QStringLiteral("create table \"MIXED_CASE\" (\"ID\"  number)"));
+    profile.processtable = 1;  // Merge
+    profile.tables = {QStringLiteral("Mixed_Case")};
+
+    const RunResult result = convert();
+
+    EXPECT_EQ(result.outcome, RunOutcome::CompletedWithErrors);
+    EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("MIXED_CASE")});
+    ASSERT_GE(log.lineCount(), 5);
+    EXPECT_EQ(log.lines().mid(1, 4),
+              (QStringList{QStringLiteral("Label:TStringField"), QStringLiteral("Label:TStringField"),
+                           QStringLiteral("Insert table MIXED_CASE 2 Rows ...Done"), QString()}));
+    EXPECT_EQ(oracle.rows(QStringLiteral("select \"ID\" from \"MIXED_CASE\" order by \"ID\"")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+}
+
 }  // namespace
