@@ -286,7 +286,7 @@ private:
         if (!acceptSymbol("("))
             return type;
         if (acceptSymbol("*")) {
-            type.precision = 38;
+            type.precision = 0;  // the largest precision, shown as none
         } else {
             type.precision = integer(1727, "numeric precision specifier is out of range (1 to 38)");
             if (type.precision < 1 || type.precision > 38)
@@ -327,8 +327,7 @@ private:
             type = numberType();
         } else if (word == "INTEGER" || word == "INT" || word == "SMALLINT") {
             type.kind = K::Number;
-            type.precision = 38;
-            type.scaleGiven = true;
+            type.scaleGiven = true;  // NUMBER(*,0)
         } else if (word == "DECIMAL" || word == "NUMERIC" || word == "DEC") {
             type = numberType();
             if (type.precision == 0) {

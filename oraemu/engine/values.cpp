@@ -74,14 +74,15 @@ bool parseSmallInteger(std::string_view text, std::int64_t& out)
 // numbers as their exact decimal text. Either way one number has exactly one stored form.
 void storeInteger(std::int64_t value, const ColumnType& type, Stored& out)
 {
-    if (type.kind == K::Number && type.scaleGiven && type.precision > 0) {
+    if (type.kind == K::Number && type.scaleGiven) {
+        const int precision = type.precision > 0 ? type.precision : 38;
         std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
         int digits = 0;
         while (magnitude) {
             magnitude /= 10;
             ++digits;
         }
-        if (digits > type.precision - type.scale)
+        if (digits > precision - type.scale)
             throw OraError(1438, "value larger than specified precision allowed for this column");
     }
     out.kind = Stored::Kind::Int;
@@ -104,7 +105,8 @@ void storeNumber(const InValue& value, const ColumnType& type, const Nls& nls, S
         number.roundToSignificant(static_cast<int>(std::ceil(type.precision * 0.30103)));
     } else if (type.scaleGiven) {
         number.roundToScale(type.scale);
-        if (!number.isZero() && number.exponent > type.precision - type.scale)
+        const int precision = type.precision > 0 ? type.precision : 38;
+        if (!number.isZero() && number.exponent > precision - type.scale)
             throw OraError(1438, "value larger than specified precision allowed for this column");
     } else {
         number.roundToSignificant(40);

@@ -28,6 +28,25 @@ TEST(OraemuTool, PrintsHeaderAndRowsTabSeparated)
     EXPECT_EQ(db.sql("select count(*) cn, max(\"ID\") from \"Orders\""), (QStringList{"CN\tMAX(\"ID\")", "2\t2"}));
     EXPECT_EQ(db.rows("select \"Who\" from \"Orders\" where \"ID\" = 2 or \"Who\" = 'nobody'"), QStringList{"Bea"});
     EXPECT_TRUE(db.sql("create index IX on \"Orders\" (\"Who\")").isEmpty());
+    EXPECT_EQ(db.rows("select o.* from \"Orders\" o where o.\"ID\" = 1"), QStringList{"1\t\t\t"});
+}
+
+TEST(OraemuTool, IntegerColumnsRoundAndKeepTheirRange)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table I (N integer, S number(*,1))");
+    db.sql("insert into I values (1.5, 2.25)");
+    db.sql("insert into I values (-2.5, 1234567890123456789012345678901234567.9)");
+    EXPECT_EQ(db.rows("select N, S from I order by N"),
+              (QStringList{"-3\t1234567890123456789012345678901234567.9", "2\t2.3"}));
+    EXPECT_EQ(db.rows("select data_precision, data_scale from user_tab_columns where column_name = 'N'"),
+              QStringList{"\t0"});
+    try {
+        db.sql("insert into I (N) values (123456789012345678901234567890123456789)");
+        FAIL() << "39 digits exceed the precision";
+    } catch (const dovrelle::Error& error) {
+        EXPECT_TRUE(error.message().startsWith("ORA-01438")) << error.message().toStdString();
+    }
 }
 
 TEST(OraemuTool, FailureExitsNonZeroWithTheOracleMessage)
