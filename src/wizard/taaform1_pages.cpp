@@ -197,6 +197,14 @@ void Taaform1::updateNextForTables()
 // A listed name takes its alphabetical place once the list is kept sorted, else goes last.
 void Taaform1::addAvailableTable(const QString& name)
 {
+    // A name stands in at most one of the two lists. Page 4 can list the tables twice without
+    // page 5 emptying the lists in between (a stop after a failed run keeps the wizard on page 4),
+    // and a table listed twice would be converted twice.
+    const auto sameName = [&name](const QListWidget* list) {
+        return !list->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
+    };
+    if (sameName(availabletables_) || sameName(selecttables_))
+        return;
     int row = availabletables_->count();
     if (availableSorted_) {
         while (row > 0 && alphabeticallyBefore(name, availabletables_->item(row - 1)->text()))

@@ -233,6 +233,8 @@ TEST_F(Run, ARunEndedByAnErrorKeepsItsFrameUntilStopBackAndNext)
     EXPECT_EQ(entries("availabletables"), QStringList{"big"});
     clickNext();
     EXPECT_EQ(window->currentStep(), 5);
+    // Listing again on page 4 must not list a table twice.
+    EXPECT_EQ(entries("availabletables"), QStringList{"big"});
 }
 
 }  // namespace
