@@ -7,6 +7,9 @@
 
 #include <sys/stat.h>
 
+#include <memory>
+#include <optional>
+
 namespace oraemu {
 
 namespace {
@@ -30,6 +33,67 @@ void caseFunction(sqlite3_context* context, int, sqlite3_value** args)
     sqlite3_result_text(context, changed.data(), static_cast<int>(changed.size()), SQLITE_TRANSIENT);
 }
 
+// SUM and AVG over NUMBER values, exact as Oracle computes them (SQLite's would round through double).
+struct Accumulator {
+    Decimal sum;
+    std::uint64_t count = 0;
+};
+
+Accumulator* accumulatorOf(sqlite3_context* context, bool create)
+{
+    auto** slot = static_cast<Accumulator**>(sqlite3_aggregate_context(context, create ? sizeof(Accumulator*) : 0));
+    if (!slot)
+        return nullptr;
+    if (!*slot && create)
+        *slot = new Accumulator;
+    return *slot;
+}
+
+void accumulate(sqlite3_context* context, int, sqlite3_value** args)
+{
+    std::optional<Decimal> value;
+    switch (sqlite3_value_type(args[0])) {
+    case SQLITE_NULL: return;
+    case SQLITE_INTEGER: value = Decimal::fromInt(sqlite3_value_int64(args[0])); break;
+    case SQLITE_FLOAT: value = Decimal::fromDouble(sqlite3_value_double(args[0])); break;
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+        value = Decimal::parse(std::string_view(text ? text : "", sqlite3_value_bytes(args[0])));
+    }
+    }
+    if (!value) {
+        sqlite3_result_error(context, "ORA-01722: invalid number", -1);
+        return;
+    }
+    Accumulator* accumulator = accumulatorOf(context, true);
+    if (!accumulator) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    accumulator->sum = Decimal::add(accumulator->sum, *value);
+    ++accumulator->count;
+}
+
+void finishAggregate(sqlite3_context* context, bool average)
+{
+    std::unique_ptr<Accumulator> accumulator(accumulatorOf(context, false));
+    if (!accumulator || accumulator->count == 0) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const Decimal result = average ? accumulator->sum.dividedBy(accumulator->count) : accumulator->sum;
+    std::int64_t whole = 0;
+    if (result.toInt64(whole)) {
+        sqlite3_result_int64(context, whole);
+    } else {
+        const std::string text = result.toString();
+        sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+}
+
+void finishSum(sqlite3_context* context) { finishAggregate(context, false); }
+void finishAverage(sqlite3_context* context) { finishAggregate(context, true); }
+
 [[noreturn]] void unresolvable()
 {
     throw OraError(12154, "TNS:could not resolve the connect identifier specified");
@@ -49,6 +113,8 @@ SqliteDb openFile(const std::string& path, int flags)
                             nullptr);
     sqlite3_create_function(db.get(), "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, caseFunction, nullptr,
                             nullptr);
+    sqlite3_create_function(db.get(), "ora_sum", 1, SQLITE_UTF8, nullptr, nullptr, accumulate, finishSum);
+    sqlite3_create_function(db.get(), "ora_avg", 1, SQLITE_UTF8, nullptr, nullptr, accumulate, finishAverage);
     sqlite3_extended_result_codes(db.get(), 1);
     return db;
 }

@@ -150,6 +150,106 @@ void Decimal::roundToSignificant(int count)
     roundAtDigit(count);
 }
 
+namespace {
+
+// Magnitudes as digit strings of equal scale: compares two unsigned digit strings.
+int compareMagnitude(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+}
+
+std::string addMagnitudes(const std::string& a, const std::string& b)
+{
+    std::string out;
+    int carry = 0;
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()) || carry; ++i) {
+        const int x = i < a.size() ? a[a.size() - 1 - i] - '0' : 0;
+        const int y = i < b.size() ? b[b.size() - 1 - i] - '0' : 0;
+        const int sum = x + y + carry;
+        out += static_cast<char>('0' + sum % 10);
+        carry = sum / 10;
+    }
+    return std::string(out.rbegin(), out.rend());
+}
+
+// a - b for a >= b.
+std::string subtractMagnitudes(const std::string& a, const std::string& b)
+{
+    std::string out;
+    int borrow = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        int x = a[a.size() - 1 - i] - '0' - borrow;
+        const int y = i < b.size() ? b[b.size() - 1 - i] - '0' : 0;
+        borrow = x < y ? 1 : 0;
+        x += borrow * 10;
+        out += static_cast<char>('0' + x - y);
+    }
+    while (out.size() > 1 && out.back() == '0')
+        out.pop_back();
+    return std::string(out.rbegin(), out.rend());
+}
+
+}  // namespace
+
+Decimal Decimal::add(const Decimal& a, const Decimal& b)
+{
+    if (a.isZero())
+        return b;
+    if (b.isZero())
+        return a;
+    // Both as whole numbers times 10^low.
+    const int lowA = a.exponent - static_cast<int>(a.digits.size());
+    const int lowB = b.exponent - static_cast<int>(b.digits.size());
+    const int low = std::min(lowA, lowB);
+    const std::string x = a.digits + std::string(lowA - low, '0');
+    const std::string y = b.digits + std::string(lowB - low, '0');
+    Decimal sum;
+    if (a.negative == b.negative) {
+        sum.digits = addMagnitudes(x, y);
+        sum.negative = a.negative;
+    } else {
+        const int order = compareMagnitude(x, y);
+        if (order == 0)
+            return Decimal{};
+        sum.digits = order > 0 ? subtractMagnitudes(x, y) : subtractMagnitudes(y, x);
+        sum.negative = order > 0 ? a.negative : b.negative;
+    }
+    sum.exponent = static_cast<int>(sum.digits.size()) + low;
+    sum.normalize();
+    return sum;
+}
+
+Decimal Decimal::dividedBy(std::uint64_t count) const
+{
+    if (isZero() || count == 0)
+        return *this;
+    Decimal quotient;
+    quotient.negative = negative;
+    unsigned __int128 remainder = 0;
+    // Long division over the digits, then on past them until 40 significant digits or no remainder.
+    int position = 0;
+    bool started = false;
+    int produced = 0;
+    const int digitCount = static_cast<int>(digits.size());
+    while (position < digitCount || (remainder != 0 && produced < 41)) {
+        const int digit = position < digitCount ? digits[position] - '0' : 0;
+        remainder = remainder * 10 + static_cast<unsigned>(digit);
+        const unsigned q = static_cast<unsigned>(remainder / count);
+        remainder %= count;
+        quotient.digits += static_cast<char>('0' + q);
+        started = started || q != 0;
+        if (started)
+            ++produced;
+        ++position;
+    }
+    quotient.exponent = exponent;
+    quotient.normalize();
+    quotient.roundToSignificant(40);
+    return quotient;
+}
+
 std::string Decimal::toString() const
 {
     if (isZero())

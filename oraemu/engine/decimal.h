@@ -27,6 +27,11 @@ struct Decimal {
     // Rounds half away from zero to `count` significant digits.
     void roundToSignificant(int count);
 
+    // Exact sum.
+    static Decimal add(const Decimal& a, const Decimal& b);
+    // This number divided by a positive count, to 40 significant digits.
+    Decimal dividedBy(std::uint64_t count) const;
+
     // Plain notation: all digits, no exponent, "0.5" for one half, "-3" for minus three.
     std::string toString() const;
     bool toInt64(std::int64_t& out) const;  // false when not integral or out of range

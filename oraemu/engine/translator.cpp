@@ -176,7 +176,14 @@ Typed Translator::function(const Expr& expr)
         param.literal = session_.user();
         return addParam(std::move(param), nullptr, textType(30));
     }
-    if (name == "SUM" || name == "AVG" || name == "TO_CHAR" || name == "TO_DATE" || name == "TO_NUMBER" ||
+    if (name == "SUM" || name == "AVG") {
+        requireArgs(expr, 1);
+        Typed arg = translate(*expr.args[0]);
+        if (!arg.type.isNumber())
+            throw OraError(932, "inconsistent datatypes: expected NUMBER got " + arg.type.dataTypeName());
+        return {(name == "SUM" ? "ora_sum(" : "ora_avg(") + arg.sql + ")", numberType(), true, false};
+    }
+    if (name == "TO_CHAR" || name == "TO_DATE" || name == "TO_NUMBER" ||
         name == "SUBSTR" || name == "DECODE" || name == "ROUND" || name == "TRUNC")
         throw OraError(3001, "unimplemented feature");
     throwInvalidIdentifier(name);

@@ -1,6 +1,7 @@
 // Logon, describe, array insert, transactions and exact values through the OCI functions.
 #include "oci_session.h"
 #include "oraemu_test_db.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 

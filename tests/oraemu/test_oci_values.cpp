@@ -2,6 +2,7 @@
 // large objects of several megabytes, typed defines and truncation.
 #include "oci_session.h"
 #include "oraemu_test_db.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 

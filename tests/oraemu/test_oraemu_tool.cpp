@@ -1,6 +1,7 @@
 // The oraemu tool: output of `oraemu sql`, failures, and the catalog views it shows.
 #include "error.h"
 #include "oraemu_test_db.h"
+#include "qt_printers.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -29,6 +30,19 @@ TEST(OraemuTool, PrintsHeaderAndRowsTabSeparated)
     EXPECT_EQ(db.rows("select \"Who\" from \"Orders\" where \"ID\" = 2 or \"Who\" = 'nobody'"), QStringList{"Bea"});
     EXPECT_TRUE(db.sql("create index IX on \"Orders\" (\"Who\")").isEmpty());
     EXPECT_EQ(db.rows("select o.* from \"Orders\" o where o.\"ID\" = 1"), QStringList{"1\t\t\t"});
+}
+
+TEST(OraemuTool, SumAndAverageAreExact)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table M (V number, G varchar2(1))");
+    for (const char* value : {"0.1", "0.2", "99999999999999999999.7", "-3", "1"})
+        db.sql(QStringLiteral("insert into M values (%1, 'a')").arg(value));
+    db.sql("insert into M values (null, 'b')");
+    EXPECT_EQ(db.rows("select sum(V), avg(V), count(V), count(*) from M"),
+              QStringList{"99999999999999999998\t19999999999999999999.6\t5\t6"});
+    EXPECT_EQ(db.rows("select G, sum(V) from M group by G order by G"), (QStringList{"a\t99999999999999999998", "b\t"}));
+    EXPECT_EQ(db.rows("select avg(V) from M where V < 1"), QStringList{"-0.9"});
 }
 
 TEST(OraemuTool, IntegerColumnsRoundAndKeepTheirRange)
