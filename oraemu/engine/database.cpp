@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include "catalog.h"
+#include "datetime.h"
 #include "decimal.h"
 #include "identifiers.h"
 #include "ora_error.h"
@@ -94,6 +95,121 @@ void finishAggregate(sqlite3_context* context, bool average)
 void finishSum(sqlite3_context* context) { finishAggregate(context, false); }
 void finishAverage(sqlite3_context* context) { finishAggregate(context, true); }
 
+std::string_view textArgument(sqlite3_value* value)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return std::string_view(text ? text : "", sqlite3_value_bytes(value));
+}
+
+void resultError(sqlite3_context* context, const OraError& error)
+{
+    sqlite3_result_error(context, error.message().c_str(), static_cast<int>(error.message().size()));
+}
+
+std::optional<Decimal> numberArgument(sqlite3_value* value)
+{
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER: return Decimal::fromInt(sqlite3_value_int64(value));
+    case SQLITE_FLOAT: return Decimal::fromDouble(sqlite3_value_double(value));
+    default: return Decimal::parse(textArgument(value));
+    }
+}
+
+void resultNumber(sqlite3_context* context, const Decimal& number)
+{
+    std::int64_t whole = 0;
+    if (number.toInt64(whole)) {
+        sqlite3_result_int64(context, whole);
+        return;
+    }
+    const std::string text = number.toString();
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// a + b, a - b, a * b and a / b on exact decimals; the operator is the function's user data.
+void arithmetic(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto a = numberArgument(args[0]);
+    const auto b = numberArgument(args[1]);
+    if (!a || !b) {
+        resultError(context, OraError(1722, "invalid number"));
+        return;
+    }
+    switch (*static_cast<const char*>(sqlite3_user_data(context))) {
+    case '+': resultNumber(context, Decimal::add(*a, *b)); return;
+    case '-': resultNumber(context, Decimal::add(*a, b->negated())); return;
+    case '*': resultNumber(context, Decimal::multiply(*a, *b)); return;
+    default: {
+        const auto quotient = Decimal::divide(*a, *b);
+        if (!quotient)
+            resultError(context, OraError(1476, "divisor is equal to zero"));
+        else
+            resultNumber(context, *quotient);
+    }
+    }
+}
+
+// TO_NUMBER(text): the number in its stored form.
+void toNumber(sqlite3_context* context, int, sqlite3_value** args)
+{
+    const int type = sqlite3_value_type(args[0]);
+    if (type == SQLITE_NULL || type == SQLITE_INTEGER) {
+        sqlite3_result_value(context, args[0]);
+        return;
+    }
+    auto number = type == SQLITE_FLOAT ? Decimal::fromDouble(sqlite3_value_double(args[0]))
+                                       : Decimal::parse(textArgument(args[0]));
+    if (!number) {
+        resultError(context, OraError(1722, "invalid number"));
+        return;
+    }
+    std::int64_t whole = 0;
+    if (number->toInt64(whole)) {
+        sqlite3_result_int64(context, whole);
+        return;
+    }
+    const std::string text = number->toString();
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// TO_DATE / TO_TIMESTAMP(text, format, fraction digits): the stored form of the value.
+void parseDate(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    try {
+        DateTime value = DateFormat(textArgument(args[1])).parse(textArgument(args[0]));
+        const int digits = sqlite3_value_int(args[2]);
+        value.roundFraction(digits);
+        const std::string text = value.toStorage(digits);
+        sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    } catch (const OraError& error) {
+        resultError(context, error);
+    }
+}
+
+// TO_CHAR(date or timestamp, format, fraction digits).
+void formatDate(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    try {
+        const std::string text =
+            DateFormat(textArgument(args[1])).format(DateTime::fromStorage(textArgument(args[0])), sqlite3_value_int(args[2]));
+        sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    } catch (const OraError& error) {
+        resultError(context, error);
+    }
+}
+
 [[noreturn]] void unresolvable()
 {
     throw OraError(12154, "TNS:could not resolve the connect identifier specified");
@@ -113,6 +229,17 @@ SqliteDb openFile(const std::string& path, int flags)
                             nullptr);
     sqlite3_create_function(db.get(), "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, caseFunction, nullptr,
                             nullptr);
+    static const char operators[] = "+-*/";
+    for (int i = 0; i < 4; ++i)
+        sqlite3_create_function(db.get(), (std::string("ora_op") + std::to_string(i)).c_str(), 2,
+                                SQLITE_UTF8 | SQLITE_DETERMINISTIC, const_cast<char*>(operators + i), arithmetic,
+                                nullptr, nullptr);
+    sqlite3_create_function(db.get(), "ora_to_number", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, toNumber,
+                            nullptr, nullptr);
+    sqlite3_create_function(db.get(), "ora_parse_date", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, parseDate,
+                            nullptr, nullptr);
+    sqlite3_create_function(db.get(), "ora_format_date", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, formatDate,
+                            nullptr, nullptr);
     sqlite3_create_function(db.get(), "ora_sum", 1, SQLITE_UTF8, nullptr, nullptr, accumulate, finishSum);
     sqlite3_create_function(db.get(), "ora_avg", 1, SQLITE_UTF8, nullptr, nullptr, accumulate, finishAverage);
     sqlite3_extended_result_codes(db.get(), 1);

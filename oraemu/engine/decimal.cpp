@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace oraemu {
 
@@ -248,6 +249,52 @@ Decimal Decimal::dividedBy(std::uint64_t count) const
     quotient.normalize();
     quotient.roundToSignificant(40);
     return quotient;
+}
+
+Decimal Decimal::negated() const
+{
+    Decimal result = *this;
+    result.negative = !isZero() && !negative;
+    return result;
+}
+
+Decimal Decimal::multiply(const Decimal& a, const Decimal& b)
+{
+    if (a.isZero() || b.isZero())
+        return Decimal{};
+    std::vector<int> product(a.digits.size() + b.digits.size(), 0);
+    for (std::size_t i = a.digits.size(); i-- > 0;)
+        for (std::size_t j = b.digits.size(); j-- > 0;)
+            product[i + j + 1] += (a.digits[i] - '0') * (b.digits[j] - '0');
+    for (std::size_t k = product.size(); k-- > 1;) {
+        product[k - 1] += product[k] / 10;
+        product[k] %= 10;
+    }
+    Decimal result;
+    for (int digit : product)
+        result.digits += static_cast<char>('0' + digit);
+    result.negative = a.negative != b.negative;
+    result.exponent = a.exponent + b.exponent;
+    result.normalize();
+    result.roundToSignificant(40);
+    return result;
+}
+
+std::optional<Decimal> Decimal::divide(const Decimal& a, const Decimal& b)
+{
+    if (b.isZero())
+        return std::nullopt;
+    if (b.digits.size() <= 18) {
+        // b = B x 10^(exponent - digits): divide by the whole number B, then shift.
+        const std::uint64_t whole = std::stoull(b.digits);
+        Decimal result = a.dividedBy(whole);
+        if (!result.isZero())
+            result.exponent -= b.exponent - static_cast<int>(b.digits.size());
+        result.negative = !result.isZero() && (a.negative != b.negative);
+        return result;
+    }
+    auto approximate = fromDouble(a.toDouble() / b.toDouble());
+    return approximate ? approximate : std::optional<Decimal>(Decimal{});
 }
 
 std::string Decimal::toString() const

@@ -31,6 +31,10 @@ struct Decimal {
     static Decimal add(const Decimal& a, const Decimal& b);
     // This number divided by a positive count, to 40 significant digits.
     Decimal dividedBy(std::uint64_t count) const;
+    static Decimal multiply(const Decimal& a, const Decimal& b);
+    // a / b to 40 significant digits; nullopt when b is zero.
+    static std::optional<Decimal> divide(const Decimal& a, const Decimal& b);
+    Decimal negated() const;
 
     // Plain notation: all digits, no exponent, "0.5" for one half, "-3" for minus three.
     std::string toString() const;

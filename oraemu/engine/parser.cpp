@@ -655,18 +655,22 @@ private:
         for (;;) {
             if (acceptSymbol("||"))
                 left = binary("||", std::move(left), multiplicative());
-            else if (peek().isSymbol("+") || peek().isSymbol("-"))
-                left = binary(next().text, std::move(left), multiplicative());
-            else
+            else if (peek().isSymbol("+") || peek().isSymbol("-")) {
+                std::string op = next().text;
+                left = binary(std::move(op), std::move(left), multiplicative());
+            } else {
                 return left;
+            }
         }
     }
 
     ExprPtr multiplicative()
     {
         ExprPtr left = unary();
-        while (peek().isSymbol("*") || peek().isSymbol("/"))
-            left = binary(next().text, std::move(left), unary());
+        while (peek().isSymbol("*") || peek().isSymbol("/")) {
+            std::string op = next().text;
+            left = binary(std::move(op), std::move(left), unary());
+        }
         return left;
     }
 

@@ -16,7 +16,7 @@ class Session;
 
 // Where one SQLite parameter's value comes from, and the type it must be converted to.
 struct ParamSource {
-    enum class Kind { Literal, NumberLiteral, Bind, Now };
+    enum class Kind { Literal, NumberLiteral, Bind, Now, DateFormat, TimestampFormat };
     Kind kind = Kind::Literal;
     std::string literal;
     std::size_t placeholder = 0;

@@ -109,6 +109,12 @@ void bindParams(Session& session, SqlStatement& statement, const std::vector<Par
             statement.bind(index, now);
             continue;
         }
+        case ParamSource::Kind::DateFormat:
+            statement.bind(index, nls.dateFormat.model());
+            continue;
+        case ParamSource::Kind::TimestampFormat:
+            statement.bind(index, nls.timestampFormat.model());
+            continue;
         }
         if (value.kind == InValue::Kind::Null || (value.kind == InValue::Kind::Text && value.bytes.empty())) {
             statement.bindNull(index);

@@ -2,6 +2,7 @@
 
 #include "ora_error.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace oraemu {
@@ -12,6 +13,10 @@ void throwSqliteError(sqlite3* db, int rc)
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         throw OraError(54, "resource busy and acquire with NOWAIT specified or timeout expired");
     const char* text = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    // Errors raised by oraemu's own SQL functions carry their Oracle number.
+    const std::string message = text;
+    if (message.size() > 11 && message.compare(0, 4, "ORA-") == 0 && message.compare(9, 2, ": ") == 0)
+        throw OraError(std::atoi(message.c_str() + 4), message.substr(11));
     throw OraError(600, std::string("internal error code, arguments: [oraemu], [") + text + "]");
 }
 

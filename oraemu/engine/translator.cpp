@@ -89,7 +89,7 @@ Typed Translator::translate(const Expr& expr, const Typed* hint)
             return addParam(std::move(param), hint, numberType());
         }
         Typed inner = translate(*expr.args[0]);
-        return {"(-" + inner.sql + ")", numberType(), true, true};
+        return {"ora_op1(0, " + inner.sql + ")", numberType(), true, false, true};
     }
     case Expr::Kind::Binary: return binary(expr);
     }
@@ -183,10 +183,63 @@ Typed Translator::function(const Expr& expr)
             throw OraError(932, "inconsistent datatypes: expected NUMBER got " + arg.type.dataTypeName());
         return {(name == "SUM" ? "ora_sum(" : "ora_avg(") + arg.sql + ")", numberType(), true, false};
     }
-    if (name == "TO_CHAR" || name == "TO_DATE" || name == "TO_NUMBER" ||
-        name == "SUBSTR" || name == "DECODE" || name == "ROUND" || name == "TRUNC")
+    if (name == "TO_CHAR" || name == "TO_DATE" || name == "TO_TIMESTAMP" || name == "TO_NUMBER")
+        return conversion(expr);
+    if (name == "SUBSTR" || name == "DECODE" || name == "ROUND" || name == "TRUNC")
         throw OraError(3001, "unimplemented feature");
     throwInvalidIdentifier(name);
+}
+
+// The format model of a conversion: the argument at `index`, or the session's NLS format.
+std::string Translator::formatArgument(const Expr& expr, std::size_t index, ParamSource::Kind nlsDefault)
+{
+    if (expr.args.size() > index) {
+        Typed hint{"", textType(4000), true, false};
+        return translate(*expr.args[index], &hint).sql;
+    }
+    ParamSource param;
+    param.kind = nlsDefault;
+    params_.push_back(param);
+    return "?" + std::to_string(params_.size());
+}
+
+// TO_CHAR, TO_DATE, TO_TIMESTAMP and TO_NUMBER, done by the ora_* SQL functions of the database.
+Typed Translator::conversion(const Expr& expr)
+{
+    const std::string& name = expr.text;
+    if (expr.args.empty() || expr.args.size() > 2)
+        throw OraError(909, "invalid number of arguments");
+    if (name == "TO_NUMBER") {
+        if (expr.args.size() > 1)
+            throw OraError(3001, "unimplemented feature");
+        Typed arg = translate(*expr.args[0]);
+        return {"ora_to_number(" + arg.sql + ")", numberType(), true, false, true};
+    }
+    if (name == "TO_DATE" || name == "TO_TIMESTAMP") {
+        const bool timestamp = name == "TO_TIMESTAMP";
+        Typed hint{"", textType(4000), true, false};
+        const std::string text = translate(*expr.args[0], &hint).sql;
+        const std::string format =
+            formatArgument(expr, 1, timestamp ? ParamSource::Kind::TimestampFormat : ParamSource::Kind::DateFormat);
+        ColumnType type;
+        type.kind = timestamp ? K::Timestamp : K::Date;
+        type.scale = timestamp ? 9 : 0;
+        return {"ora_parse_date(" + text + ", " + format + ", " + std::to_string(type.scale) + ")", type, true, false};
+    }
+    // TO_CHAR
+    Typed arg = translate(*expr.args[0]);
+    if (arg.type.kind == K::Date || arg.type.kind == K::Timestamp) {
+        const bool timestamp = arg.type.kind == K::Timestamp;
+        const std::string format =
+            formatArgument(expr, 1, timestamp ? ParamSource::Kind::TimestampFormat : ParamSource::Kind::DateFormat);
+        return {"ora_format_date(" + arg.sql + ", " + format + ", " + std::to_string(timestamp ? arg.type.scale : 0) + ")",
+                textType(4000), true, false};
+    }
+    if (expr.args.size() > 1)
+        throw OraError(3001, "unimplemented feature");
+    if (arg.type.isNumber())
+        return {"CAST(" + arg.sql + " AS TEXT)", textType(4000), true, false};
+    return {arg.sql, arg.type.isText() ? arg.type : textType(4000), true, false};
 }
 
 Typed Translator::binary(const Expr& expr)
@@ -199,9 +252,11 @@ Typed Translator::binary(const Expr& expr)
     if (op == "||")
         return {"(" + translate(left).sql + " || " + translate(right).sql + ")", textType(4000), true, false};
     if (op == "+" || op == "-" || op == "*" || op == "/") {
-        Typed number{"", numberType(), true, true};
-        return {"(" + translate(left, &number).sql + " " + op + " " + translate(right, &number).sql + ")",
-                numberType(), true, true};
+        // Exact decimal arithmetic by the ora_op0..3 functions (+ - * /) of the database.
+        Typed number{"", numberType(), true, false};
+        const std::string function = std::string("ora_op") + std::to_string(std::string("+-*/").find(op));
+        return {function + "(" + translate(left, &number).sql + ", " + translate(right, &number).sql + ")",
+                numberType(), true, false, true};
     }
     // Comparisons: a literal or bind takes the type of the other side, as Oracle converts it.
     Typed l, r;

@@ -41,6 +41,8 @@ private:
     Typed column(const Expr& expr);
     Typed function(const Expr& expr);
     Typed binary(const Expr& expr);
+    Typed conversion(const Expr& expr);
+    std::string formatArgument(const Expr& expr, std::size_t index, ParamSource::Kind nlsDefault);
 
     Session& session_;
     const QuerySource& source_;

@@ -40,12 +40,13 @@ void runSql(const std::string& path, const std::string& user, const std::string&
         return;
     }
     const auto& columns = statement.describe();
+    statement.open(none);
+    bool more = statement.fetch();  // a failing query prints nothing, not even its header
     std::string line;
     for (std::size_t i = 0; i < columns.size(); ++i)
         line += (i ? "\t" : "") + columns[i].name;
     std::cout << line << '\n';
-    statement.open(none);
-    while (statement.fetch()) {
+    for (; more; more = statement.fetch()) {
         line.clear();
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i)

@@ -148,7 +148,7 @@ TEST_F(OciErrors, QueriesSessionAndUnsupported)
              {"select 'abc from T", 1756, "ORA-01756: quoted string not properly terminated"},
              {"select * from T where A = 'x'", 1722, ""},
              {"select sum(B) from T", 932, ""},
-             {"select to_char(A) from T", 3001, ""},
+             {"select decode(A, 1, 2) from T", 3001, ""},
              {"select frobnicate(A) from T", 904, "ORA-00904: \"FROBNICATE\": invalid identifier"},
          }) {
         SCOPED_TRACE(c.sql);

@@ -30,6 +30,8 @@ TEST(OraemuTool, PrintsHeaderAndRowsTabSeparated)
     EXPECT_EQ(db.rows("select \"Who\" from \"Orders\" where \"ID\" = 2 or \"Who\" = 'nobody'"), QStringList{"Bea"});
     EXPECT_TRUE(db.sql("create index IX on \"Orders\" (\"Who\")").isEmpty());
     EXPECT_EQ(db.rows("select o.* from \"Orders\" o where o.\"ID\" = 1"), QStringList{"1\t\t\t"});
+    EXPECT_EQ(db.rows("select \"ID\" * 2 - 1, -\"ID\" + 10 / 4 from \"Orders\" where \"ID\" = 2"),
+              QStringList{"3\t0.5"});
 }
 
 TEST(OraemuTool, SumAndAverageAreExact)
@@ -43,6 +45,31 @@ TEST(OraemuTool, SumAndAverageAreExact)
               QStringList{"99999999999999999998\t19999999999999999999.6\t5\t6"});
     EXPECT_EQ(db.rows("select G, sum(V) from M group by G order by G"), (QStringList{"a\t99999999999999999998", "b\t"}));
     EXPECT_EQ(db.rows("select avg(V) from M where V < 1"), QStringList{"-0.9"});
+}
+
+TEST(OraemuTool, ConversionFunctions)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table C (D date, T timestamp(3), N number, S varchar2(20))");
+    db.sql("insert into C values ('2024-03-04 05:06:07', '2024-03-04 05:06:07.891', 12.5, '42')");
+    EXPECT_EQ(db.rows("select to_char(D, 'DD.MM.YYYY HH24:MI'), to_char(T), to_char(N), to_number(S) + 1 from C"),
+              QStringList{"04.03.2024 05:06\t2024-03-04 05:06:07.891\t12.5\t43"});
+    EXPECT_EQ(db.rows("select count(*) from C where D = to_date('04/03/2024 05:06:07', 'DD/MM/YYYY HH24:MI:SS')"),
+              QStringList{"1"});
+    EXPECT_EQ(db.rows("select to_char(to_timestamp('2024-01-02 03:04:05.5'), 'HH24:MI:SS.FF3') from C"),
+              QStringList{"03:04:05.500"});
+    try {
+        db.sql("select to_date('31.02.2024', 'DD.MM.YYYY') from C");
+        FAIL() << "the 31st of February is no date";
+    } catch (const dovrelle::Error& error) {
+        EXPECT_EQ(error.message(), "ORA-01847: day of month must be between 1 and last day of month");
+    }
+    try {
+        db.sql("select to_number(D) from C");
+        FAIL() << "a date is no number";
+    } catch (const dovrelle::Error& error) {
+        EXPECT_EQ(error.message(), "ORA-01722: invalid number");
+    }
 }
 
 TEST(OraemuTool, IntegerColumnsRoundAndKeepTheirRange)
