@@ -10,7 +10,6 @@
 #include "unattended_run.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QTimer>
 
 #include <cstdio>
@@ -127,11 +126,10 @@ void HeadlessRun::stopBySignal(int signalNumber)
     }
 }
 
-// The run appends the success caption only when every step of every table succeeded.
 bool HeadlessRun::runSucceeded() const
 {
-    const auto* caption = window_->findChild<QLabel*>(QStringLiteral("Label30"));
-    return caption && window_->runLog().lines().contains(caption->text());
+    const auto& result = window_->lastRunResult();
+    return result && result->outcome == RunOutcome::Completed;
 }
 
 }  // namespace

@@ -234,7 +234,9 @@ void Taaform1::step5Click()
                  .logFilePath = unattended_ ? unattendedLogPath : QString(),
                  .lastTableDefinition = {}};
 
+    lastRunResult_.reset();
     const RunResult result = runConversion(profileFromControls(), *runLog_, host);
+    lastRunResult_ = result;
     if (result.outcome == RunOutcome::Stopped)
         throw SilentAbort();
     // The run is over: the button that read "Stop" is the Close button again (page 6 disables it).

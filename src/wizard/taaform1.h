@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion_profile.h"
+#include "conversion_run.h"
 #include "message_seam.h"
 
 #include <QFont>
@@ -11,6 +12,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -81,6 +83,9 @@ public:
     QStringList valueListEditorbat;
 
     RunLog& runLog() { return *runLog_; }
+    // The outcome of the last run that reached its end (none before the first, or when a run
+    // ended with an error).
+    const std::optional<RunResult>& lastRunResult() const { return lastRunResult_; }
     MessageSeam& messageSeam() { return *seam_; }
     void setMessageSeam(std::unique_ptr<MessageSeam> seam);
 
@@ -137,6 +142,7 @@ protected:
 
 private:
     enum class CancelAction { Close, Stop };
+    std::optional<RunResult> lastRunResult_;
 
     static QFont platformLayoutFont();
     void buildFrame();

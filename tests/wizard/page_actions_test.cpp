@@ -79,8 +79,9 @@ TEST_F(PageActions, EachPageShowsItsFrameForwardAndBack)
     fillOracle(oracle);
     for (int page = 1; page <= 5; ++page) {
         EXPECT_EQ(frame(), frames[page - 1]);
-        if (focused[page - 1])
+        if (focused[page - 1]) {
             EXPECT_EQ(window->focusWidget(), control<QWidget>(focused[page - 1])) << page;
+        }
         if (page < 5)
             clickNext();
     }
