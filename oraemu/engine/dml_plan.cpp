@@ -64,7 +64,7 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
             bindParams(session, statement, params, storage, binds, row);
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 const int index = static_cast<int>(params.size() + i + 1);
-                const InValue value = targetValue(targets[i], binds, row);
+                const InValue value = targetValue(targets[i], binds, row, session.nls());
                 convertForColumn(value, *table, columns[i], session.nls(), values[i]);
                 switch (values[i].kind) {
                 case Stored::Kind::Null:

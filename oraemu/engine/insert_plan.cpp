@@ -28,22 +28,45 @@ InsertPlan::Target valueTargetOf(const Expr& expr)
         target.kind = InsertPlan::Target::Kind::Bind;
         target.placeholder = static_cast<std::size_t>(expr.bindIndex);
         return target;
-    case Expr::Kind::Function:
+    case Expr::Kind::Function: {
         if (expr.text == "SYSDATE" && expr.args.empty()) {
             target.kind = InsertPlan::Target::Kind::Now;
             return target;
         }
+        const bool conversion = expr.text == "TO_DATE" || expr.text == "TO_TIMESTAMP";
+        if (conversion && !expr.args.empty() && expr.args.size() <= 2) {
+            for (const auto& arg : expr.args)
+                if (arg->kind != Expr::Kind::String && arg->kind != Expr::Kind::Null)
+                    throw OraError(3001, "unimplemented feature");
+            if (expr.args[0]->kind == Expr::Kind::Null)
+                return target;
+            target.kind = expr.text == "TO_DATE" ? InsertPlan::Target::Kind::Date : InsertPlan::Target::Kind::Timestamp;
+            target.literal = expr.args[0]->text;
+            if (expr.args.size() == 2)
+                target.format = expr.args[1]->text;
+            return target;
+        }
         break;
+    }
     case Expr::Kind::Column: throw OraError(984, "column not allowed here");
     default: break;
     }
     throw OraError(3001, "unimplemented feature");
 }
 
-InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::uint32_t row)
+InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::uint32_t row, const Nls& nls)
 {
     InValue value;
     switch (target.kind) {
+    case InsertPlan::Target::Kind::Date:
+    case InsertPlan::Target::Kind::Timestamp: {
+        const bool timestamp = target.kind == InsertPlan::Target::Kind::Timestamp;
+        const DateFormat format = target.format.empty() ? (timestamp ? nls.timestampFormat : nls.dateFormat)
+                                                        : DateFormat(target.format);
+        value.kind = InValue::Kind::Date;
+        value.date = format.parse(target.literal);
+        break;
+    }
     case InsertPlan::Target::Kind::Null: break;
     case InsertPlan::Target::Kind::Literal: value = InValue::text(target.literal); break;
     case InsertPlan::Target::Kind::Bind: value = binds.value(target.placeholder, row); break;
@@ -141,7 +164,7 @@ std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, s
     for (std::uint32_t row = offset; row < offset + iterations; ++row) {
         try {
             for (std::size_t c = 0; c < plan.targets.size(); ++c) {
-                const InValue value = targetValue(plan.targets[c], binds, row);
+                const InValue value = targetValue(plan.targets[c], binds, row, nls);
                 Stored& stored = plan.storage[c];
                 convertForColumn(value, table, c, nls, stored);
                 const int param = static_cast<int>(c + 1);

@@ -45,8 +45,9 @@ std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds);
 // An INSERT bound to its table: one prepared SQLite insert run per iteration.
 struct InsertPlan {
     struct Target {
-        enum class Kind { Null, Literal, Bind, Now } kind = Kind::Null;
+        enum class Kind { Null, Literal, Bind, Now, Date, Timestamp } kind = Kind::Null;
         std::string literal;
+        std::string format;  // Date, Timestamp: TO_DATE's format; empty for the session's
         std::size_t placeholder = 0;
     };
     std::shared_ptr<const TableDef> table;
@@ -60,9 +61,10 @@ struct InsertPlan {
     std::vector<UniqueKey> uniqueKeys;
 };
 std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert);
-// A VALUES or SET expression: a literal, a bind, NULL or SYSDATE (ORA-00984 for a column).
+// A VALUES or SET expression: a literal, a bind, NULL, SYSDATE or TO_DATE/TO_TIMESTAMP of literals
+// (ORA-00984 for a column).
 InsertPlan::Target valueTargetOf(const Expr& expr);
-InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::uint32_t row);
+InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::uint32_t row, const Nls& nls);
 std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef& table);
 // ORA-00001 for the key SQLite names in "UNIQUE constraint failed: d_7.c1, d_7.c3".
 [[noreturn]] void throwUniqueViolation(const TableDef& table, const std::vector<InsertPlan::UniqueKey>& keys,

@@ -58,6 +58,8 @@ TEST(OraemuTool, ConversionFunctions)
               QStringList{"1"});
     EXPECT_EQ(db.rows("select to_char(to_timestamp('2024-01-02 03:04:05.5'), 'HH24:MI:SS.FF3') from C"),
               QStringList{"03:04:05.500"});
+    db.sql("insert into C (D, T) values (to_date('05/06/2024', 'DD/MM/YYYY'), to_timestamp('2024-01-01 10:00:00.1234'))");
+    EXPECT_EQ(db.rows("select D, T from C where N is null"), QStringList{"2024-06-05 00:00:00\t2024-01-01 10:00:00.123"});
     try {
         db.sql("select to_date('31.02.2024', 'DD.MM.YYYY') from C");
         FAIL() << "the 31st of February is no date";
