@@ -474,10 +474,13 @@ private:
             select.items.push_back(std::move(item));
         } while (acceptSymbol(","));
         expectWord("FROM", 923, "FROM keyword not found where expected");
+        if (peek().isSymbol("("))
+            throw OraError(3001, "unimplemented feature");  // sub-queries
         select.from = tableName();
-        if ((peek().kind == Token::Kind::Word && !isReservedWord(peek().text)) || peek().kind == Token::Kind::QuotedName)
+        if ((peek().kind == Token::Kind::Word && !isReservedWord(peek().text) && !isJoinWord(peek())) ||
+            peek().kind == Token::Kind::QuotedName)
             select.alias = name(933, "SQL command not properly ended");
-        if (peek().isSymbol(","))
+        if (peek().isSymbol(",") || isJoinWord(peek()))
             throw OraError(3001, "unimplemented feature");
         if (acceptWord("WHERE"))
             select.where = expression();
@@ -500,6 +503,14 @@ private:
             } while (acceptSymbol(","));
         }
         return select;
+    }
+
+    static bool isJoinWord(const Token& token)
+    {
+        for (const char* word : {"JOIN", "INNER", "LEFT", "RIGHT", "FULL", "CROSS", "NATURAL"})
+            if (token.isWord(word))
+                return true;
+        return false;
     }
 
     std::string displayText(std::size_t start, std::size_t end, const Expr& expr) const
@@ -718,6 +729,8 @@ private:
                 next();
                 return makeNode(Expr::Kind::Function, token.text);
             }
+            if (token.isWord("ROWNUM") || token.isWord("ROWID") || token.isWord("LEVEL") || token.isWord("PRIOR"))
+                throw OraError(3001, "unimplemented feature");
             if (isReservedWord(token.text))
                 throw OraError(936, "missing expression");
             if (peek(1).isSymbol("("))

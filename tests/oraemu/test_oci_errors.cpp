@@ -149,6 +149,11 @@ TEST_F(OciErrors, QueriesSessionAndUnsupported)
              {"select * from T where A = 'x'", 1722, ""},
              {"select sum(B) from T", 932, ""},
              {"select decode(A, 1, 2) from T", 3001, ""},
+             {"select * from T where rownum <= 2", 3001, ""},
+             {"select * from T join \"Lower\" on A = \"x\"", 3001, ""},
+             {"select * from T, \"Lower\"", 3001, ""},
+             {"select * from (select A from T)", 3001, ""},
+             {"select * from T where A in (1, 2)", 3001, ""},
              {"select frobnicate(A) from T", 904, "ORA-00904: \"FROBNICATE\": invalid identifier"},
          }) {
         SCOPED_TRACE(c.sql);
