@@ -82,6 +82,52 @@ TEST_F(OciValues, NumbersComeBackExactly)
     EXPECT_EQ(ordered.back()[0], "-9223372036854775808");
 }
 
+TEST_F(OciValues, NumericCharactersOfTheSession)
+{
+    ASSERT_EQ(session->execute("create table C (V number(6,2))").status, oci::SUCCESS);
+    ASSERT_EQ(session->execute("alter session set NLS_NUMERIC_CHARACTERS=',.'").status, oci::SUCCESS);
+    ASSERT_EQ(session->executeArray("insert into C values (:1)", {{oci::SQLT_CHR, {"1234,5"}}}).status, oci::SUCCESS);
+    EXPECT_EQ(session->executeArray("insert into C values (:1)", {{oci::SQLT_CHR, {"1234.5"}}}).code, 1722);
+    EXPECT_EQ(session->query("select V from C")[0][0], "1234,5");
+    ASSERT_EQ(session->execute("alter session set NLS_NUMERIC_CHARACTERS='.,'").status, oci::SUCCESS);
+    EXPECT_EQ(session->query("select V from C")[0][0], "1234.5");
+}
+
+TEST_F(OciValues, DescribeOnlyModeDescribesWithoutRunning)
+{
+    ASSERT_EQ(session->execute("create table \"Desc\" (\"k\" number(9) not null, \"T\" varchar2(7 byte))").status,
+              oci::SUCCESS);
+    const auto& api = oraemutest::oci();
+    {
+        RawStatement stmt(*session, "select * from \"Desc\" where 1=0");
+        ASSERT_EQ(api.StmtExecute(session->svc(), stmt.get(), session->error(), 0, 0, nullptr, nullptr,
+                                  oci::DESCRIBE_ONLY),
+                  oci::SUCCESS);
+        ub4 count = 0;
+        ASSERT_EQ(api.AttrGet(stmt.get(), oci::HTYPE_STMT, &count, nullptr, oci::ATTR_PARAM_COUNT, session->error()),
+                  oci::SUCCESS);
+        ASSERT_EQ(count, 2u);
+        void* param = nullptr;
+        ASSERT_EQ(api.ParamGet(stmt.get(), oci::HTYPE_STMT, session->error(), &param, 1), oci::SUCCESS);
+        OraText* name = nullptr;
+        ub4 length = 0;
+        ub1 nullable = 9;
+        sb2 precision = 0;
+        api.AttrGet(param, oci::DTYPE_PARAM, &name, &length, oci::ATTR_NAME, session->error());
+        api.AttrGet(param, oci::DTYPE_PARAM, &nullable, nullptr, oci::ATTR_IS_NULL, session->error());
+        api.AttrGet(param, oci::DTYPE_PARAM, &precision, nullptr, oci::ATTR_PRECISION, session->error());
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(name), length), "k");
+        EXPECT_EQ(nullable, 0);
+        EXPECT_EQ(precision, 9);
+        EXPECT_EQ(api.ParamGet(stmt.get(), oci::HTYPE_STMT, session->error(), &param, 3), oci::ERROR);
+        EXPECT_EQ(session->lastError(oci::ERROR).code, 24334);
+    }
+    RawStatement missing(*session, "select * from \"desc\" where 1=0");
+    EXPECT_EQ(api.StmtExecute(session->svc(), missing.get(), session->error(), 0, 0, nullptr, nullptr, oci::DESCRIBE_ONLY),
+              oci::ERROR);
+    EXPECT_EQ(session->lastError(oci::ERROR).message, "ORA-00942: table or view does not exist");
+}
+
 TEST_F(OciValues, DatesKeepSecondsAndTimestampsTheirFraction)
 {
     ASSERT_EQ(session->execute("create table D (D date, T9 timestamp(9), T6 timestamp, T0 timestamp(0))").status,
