@@ -15,13 +15,13 @@
 #include "value.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTextStream>
 
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 
 #include <stdexcept>
 #include <vector>
@@ -69,6 +69,21 @@ void applyOrThrow(dovrelle::OracleInsertBuffer& buffer)
         throw std::runtime_error("apply failed: " + failure.toStdString());
 }
 
+double cpuSecondsOfThisProcess()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+qint64 wallNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 long vmHwmKb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -83,6 +98,18 @@ long vmHwmKb()
 
 }  // namespace
 
+void Stopwatch::start()
+{
+    cpuStart_ = cpuSecondsOfThisProcess();
+    wallStartNs_ = wallNs();
+}
+
+void Stopwatch::stop(Timing& timing) const
+{
+    timing.seconds += (wallNs() - wallStartNs_) / 1e9;
+    timing.cpuSeconds += cpuSecondsOfThisProcess() - cpuStart_;
+}
+
 Timing measureSourceRead(const MySqlServer& server, const QString& database, const QString& table)
 {
     dovrelle::MySqlConnection connection;
@@ -91,8 +118,8 @@ Timing measureSourceRead(const MySqlServer& server, const QString& database, con
     dovrelle::MySqlQuery query(connection);
 
     Timing timing;
-    QElapsedTimer timer;
-    timer.start();
+    Stopwatch stopwatch;
+    stopwatch.start();
     query.open(selectAll(table));
     const int columns = query.fieldCount();
     qint64 nulls = 0;  // keeps the reads from being optimised away
@@ -102,7 +129,7 @@ Timing measureSourceRead(const MySqlServer& server, const QString& database, con
         ++timing.rows;
     }
     query.close();
-    timing.seconds = timer.nsecsElapsed() / 1e9;
+    stopwatch.stop(timing);
     if (nulls == 0 && timing.rows > 100)
         throw std::runtime_error("the source table holds no NULL values; was it filled?");
     return timing;
@@ -143,10 +170,10 @@ Timing measureTargetWrite(const MySqlServer& server, const QString& database, co
         targetColumn.push_back(buffer.columnIndex(dovrelle::cutToOracleLength(query.fieldName(c))));
 
     Timing timing;
-    QElapsedTimer timer;
+    Stopwatch stopwatch;
     while (!query.atEnd()) {
         const auto rows = readBatch(query, kWriteBatch);
-        timer.start();
+        stopwatch.start();
         for (const auto& row : rows) {
             buffer.append();
             for (size_t c = 0; c < row.size(); ++c)
@@ -156,7 +183,7 @@ Timing measureTargetWrite(const MySqlServer& server, const QString& database, co
         applyOrThrow(buffer);
         buffer.close();
         buffer.open();
-        timing.seconds += timer.nsecsElapsed() / 1e9;
+        stopwatch.stop(timing);
         timing.rows += qint64(rows.size());
     }
     return timing;
@@ -202,6 +229,7 @@ ConversionFigures measureConversionInChild(const BenchOptions& options, const QS
     figures.timing.seconds = fields.value(0).toDouble();
     figures.timing.rows = fields.value(1).toLongLong();
     figures.vmHwmKb = fields.value(2).toLong();
+    figures.timing.cpuSeconds = fields.value(3).toDouble();
     figures.maxRssKb = usage.ru_maxrss;
     return figures;
 }
@@ -248,10 +276,11 @@ int conversionChildMain(const BenchOptions& options)
                        + QStringLiteral(".log");
 
     dovrelle::RunLog log;
-    QElapsedTimer timer;
-    timer.start();
+    Timing timing;
+    Stopwatch stopwatch;
+    stopwatch.start();
     const dovrelle::RunResult result = dovrelle::runConversion(profile, log, host);
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    stopwatch.stop(timing);
 
     const qint64 rows = oracle.queryInteger(QStringLiteral("select count(*) from \"")
                                             + oracleNameOf(options.table) + u'"');
@@ -262,7 +291,12 @@ int conversionChildMain(const BenchOptions& options)
     QFile file(options.resultFile);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return 1;
-    file.write(QStringLiteral("%1 %2 %3").arg(seconds, 0, 'f', 3).arg(rows).arg(vmHwmKb()).toUtf8());
+    file.write(QStringLiteral("%1 %2 %3 %4")
+                   .arg(timing.seconds, 0, 'f', 3)
+                   .arg(rows)
+                   .arg(vmHwmKb())
+                   .arg(timing.cpuSeconds, 0, 'f', 3)
+                   .toUtf8());
     return 0;
 }
 

@@ -9,9 +9,21 @@
 namespace bench {
 
 struct Timing {
-    double seconds = 0;
+    double seconds = 0;     // wall-clock time
+    double cpuSeconds = 0;  // user and system time of this process (oraemu runs inside it)
     qint64 rows = 0;
     double rowsPerSecond() const { return seconds > 0 ? rows / seconds : 0; }
+};
+
+// Sums wall-clock and CPU time over the intervals between start() and stop().
+class Stopwatch {
+public:
+    void start();
+    void stop(Timing& timing) const;
+
+private:
+    qint64 wallStartNs_ = 0;
+    double cpuStart_ = 0;
 };
 
 // (1) Streams every row of the table through MySqlQuery and reads each value, doing nothing
