@@ -28,6 +28,7 @@ private:
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
     std::vector<std::string> placeholders_;
+    bool explicitSemantics_ = true;  // the last column type said BYTE or CHAR (or needs neither)
 
     const Token& peek(std::size_t ahead = 0) const { return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)]; }
     const Token& next()
@@ -259,6 +260,7 @@ private:
         if (!acceptSymbol("(")) {
             if (lengthRequired)
                 throw OraError(906, "missing left parenthesis");
+            explicitSemantics_ = !semanticsAllowed;
             return type;
         }
         type.length = integer(910, "specified length too long for its datatype");
@@ -368,7 +370,6 @@ private:
         type.scaleGiven = type.scaleGiven || type.kind != K::Number;
         return type;
     }
-    bool explicitSemantics_ = true;
 
     Command createIndex(bool unique)
     {
