@@ -70,7 +70,9 @@ protected:
             progressSeen.push_back(log.lastLine());
             committedSeen.push_back(committed());
         };
-        hooks.stopRequested = [this] { return stopAfterDeliveries > 0 && eventDeliveries >= stopAfterDeliveries; };
+        hooks.stopRequested = [this] {
+            return stopAfterDeliveries > 0 && eventDeliveries >= stopAfterDeliveries;
+        };
         return copyRows(data, buffer, mysqlName, QStringLiteral("T"), log, hooks);
     }
 
