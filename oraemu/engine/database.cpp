@@ -249,7 +249,7 @@ SqliteDb openFile(const std::string& path, int flags)
 void configure(sqlite3* db)
 {
     sqlExec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
-                "PRAGMA cache_size=-16000;");
+                "PRAGMA cache_size=-16000; PRAGMA wal_autocheckpoint=10000;");
 }
 
 bool isFile(const std::string& path)
