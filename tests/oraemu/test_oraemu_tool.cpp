@@ -206,6 +206,15 @@ TEST(OraemuTool, ColumnAndTableConstraintsInCreateTable)
     } catch (const dovrelle::Error& error) {
         EXPECT_EQ(error.message(), "ORA-01400: cannot insert NULL into (\"SCOTT\".\"K\".\"CODE\")");
     }
+    db.sql("create unique index K_NOTE on K (NOTE)");
+    db.sql("insert into K values (2, 'b', 'same')");
+    try {
+        db.sql("insert into K values (3, 'c', 'same')");
+        FAIL() << "a duplicate note must be refused";
+    } catch (const dovrelle::Error& error) {
+        EXPECT_EQ(error.message(), "ORA-00001: unique constraint (SCOTT.K_NOTE) violated");
+    }
+    EXPECT_EQ(db.rows("select count(*) from K"), QStringList{"2"});
 }
 
 }  // namespace
