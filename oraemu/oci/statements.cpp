@@ -45,7 +45,7 @@ ub4 fetchRows(OCIStmt& stmt, ub4 rows, bool& truncated)
     return fetched;
 }
 
-sword fetchResult(OCIError* errhp, OCIStmt& stmt, ub4 wanted, ub4 fetched, bool truncated)
+sword fetchResult(OCIError* errhp, ub4 wanted, ub4 fetched, bool truncated)
 {
     if (fetched < wanted) {
         ociemu::recordWarning(errhp, 1403, "no data found");
@@ -55,7 +55,6 @@ sword fetchResult(OCIError* errhp, OCIStmt& stmt, ub4 wanted, ub4 fetched, bool 
         ociemu::recordWarning(errhp, 24345, "A Truncation or null fetch error occurred");
         return oci::SUCCESS_WITH_INFO;
     }
-    (void)stmt;
     return oci::SUCCESS;
 }
 
@@ -117,7 +116,7 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
                 throw oraemu::OraError(24374, "define not done before fetch or execute and fetch");
             bool truncated = false;
             const ub4 fetched = fetchRows(stmt, iters, truncated);
-            return fetchResult(errhp, stmt, iters, fetched, truncated);
+            return fetchResult(errhp, iters, fetched, truncated);
         }
         stmt.described = false;
         if (mode & oci::DESCRIBE_ONLY)
@@ -147,7 +146,7 @@ sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
             return oci::SUCCESS;
         bool truncated = false;
         const ub4 fetched = fetchRows(stmt, nrows, truncated);
-        return fetchResult(errhp, stmt, nrows, fetched, truncated);
+        return fetchResult(errhp, nrows, fetched, truncated);
     });
 }
 
