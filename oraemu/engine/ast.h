@@ -17,12 +17,12 @@ struct ObjectName {
 };
 
 struct Expr {
-    enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, Negate };
+    enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, Negate, InList, Between };
     Kind kind = Kind::Null;
     std::string text;   // String/Number literal, Column name, Function name, Binary operator
     std::string qualifier;  // Column: table alias or name
     int bindIndex = -1;     // Bind: index of the placeholder occurrence
-    bool negated = false;   // IsNull: IS NOT NULL
+    bool negated = false;   // IsNull: IS NOT NULL; InList: NOT IN; Between: NOT BETWEEN
     std::vector<std::unique_ptr<Expr>> args;
 };
 using ExprPtr = std::unique_ptr<Expr>;

@@ -654,10 +654,40 @@ private:
             node->args.push_back(std::move(left));
             return node;
         }
-        if (acceptWord("LIKE"))
-            return binary("LIKE", std::move(left), additive());
-        if (peek().isWord("IN") || peek().isWord("BETWEEN") || (peek().isWord("NOT") && !peek(1).isWord("NULL")))
-            throw OraError(3001, "unimplemented feature");
+        const bool negated = peek().isWord("NOT") &&
+                             (peek(1).isWord("IN") || peek(1).isWord("BETWEEN") || peek(1).isWord("LIKE"));
+        if (negated)
+            next();
+        if (acceptWord("LIKE")) {
+            ExprPtr like = binary("LIKE", std::move(left), additive());
+            if (!negated)
+                return like;
+            auto node = makeNode(Expr::Kind::Not);
+            node->args.push_back(std::move(like));
+            return node;
+        }
+        if (acceptWord("IN")) {
+            auto node = makeNode(Expr::Kind::InList);
+            node->negated = negated;
+            node->args.push_back(std::move(left));
+            expectLeftParen();
+            if (peek().isWord("SELECT"))
+                throw OraError(3001, "unimplemented feature");
+            do {
+                node->args.push_back(additive());
+            } while (acceptSymbol(","));
+            expectRightParen();
+            return node;
+        }
+        if (acceptWord("BETWEEN")) {
+            auto node = makeNode(Expr::Kind::Between);
+            node->negated = negated;
+            node->args.push_back(std::move(left));
+            node->args.push_back(additive());
+            expectWord("AND", 905, "missing keyword");
+            node->args.push_back(additive());
+            return node;
+        }
         return left;
     }
 

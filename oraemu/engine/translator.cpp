@@ -92,6 +92,8 @@ Typed Translator::translate(const Expr& expr, const Typed* hint)
         return {"ora_op1(0, " + inner.sql + ")", numberType(), true, false, true};
     }
     case Expr::Kind::Binary: return binary(expr);
+    case Expr::Kind::InList:
+    case Expr::Kind::Between: return membership(expr);
     }
     throw OraError(936, "missing expression");
 }
@@ -240,6 +242,36 @@ Typed Translator::conversion(const Expr& expr)
     if (arg.type.isNumber())
         return {"CAST(" + arg.sql + " AS TEXT)", textType(4000), true, false};
     return {arg.sql, arg.type.isText() ? arg.type : textType(4000), true, false};
+}
+
+// x [NOT] IN (a, b, ...) and x [NOT] BETWEEN a AND b: the values take the type of x.
+Typed Translator::membership(const Expr& expr)
+{
+    const Typed subject = translate(*expr.args[0]);
+    if (subject.type.isLob())
+        throw OraError(932, "inconsistent datatypes: expected - got " + subject.type.dataTypeName());
+    std::vector<Typed> typed;
+    bool anyMixed = subject.mixedNumber;
+    for (std::size_t i = 1; i < expr.args.size(); ++i) {
+        typed.push_back(translate(*expr.args[i], subject.known ? &subject : nullptr));
+        anyMixed = anyMixed || typed.back().mixedNumber;
+    }
+    const bool ordered = expr.kind == Expr::Kind::Between && anyMixed;
+    std::vector<std::string> values;
+    for (const Typed& value : typed)
+        values.push_back(ordered ? numericOrder(value.sql) : value.sql);
+    std::string sql;
+    if (expr.kind == Expr::Kind::Between) {
+        const std::string lhs = ordered ? numericOrder(subject.sql) : subject.sql;
+        sql = "(" + lhs + (expr.negated ? " NOT BETWEEN " : " BETWEEN ") + values[0] + " AND " + values[1] + ")";
+    } else {
+        // Equality needs no numeric ordering: every number has exactly one stored form.
+        sql = "(" + subject.sql + (expr.negated ? " NOT IN (" : " IN (");
+        for (std::size_t i = 0; i < values.size(); ++i)
+            sql += (i ? ", " : "") + values[i];
+        sql += "))";
+    }
+    return {sql, numberType(), true, true};
 }
 
 Typed Translator::binary(const Expr& expr)

@@ -42,6 +42,7 @@ private:
     Typed function(const Expr& expr);
     Typed binary(const Expr& expr);
     Typed conversion(const Expr& expr);
+    Typed membership(const Expr& expr);
     std::string formatArgument(const Expr& expr, std::size_t index, ParamSource::Kind nlsDefault);
 
     Session& session_;

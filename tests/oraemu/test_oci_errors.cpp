@@ -153,7 +153,8 @@ TEST_F(OciErrors, QueriesSessionAndUnsupported)
              {"select * from T join \"Lower\" on A = \"x\"", 3001, ""},
              {"select * from T, \"Lower\"", 3001, ""},
              {"select * from (select A from T)", 3001, ""},
-             {"select * from T where A in (1, 2)", 3001, ""},
+             {"select * from T where A in (select A from T)", 3001, ""},
+             {"select * from T where C in ('a')", 932, ""},
              {"select frobnicate(A) from T", 904, "ORA-00904: \"FROBNICATE\": invalid identifier"},
          }) {
         SCOPED_TRACE(c.sql);

@@ -74,6 +74,24 @@ TEST(OraemuTool, ConversionFunctions)
     }
 }
 
+TEST(OraemuTool, InListsBetweenAndLike)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table P (N number, S varchar2(9), D date)");
+    for (const char* row : {"1, 'apple', '2024-01-01 00:00:00'", "2.5, 'Banana', '2024-02-01 00:00:00'",
+                            "10, 'cherry', '2024-03-01 00:00:00'", "100, null, null"})
+        db.sql(QStringLiteral("insert into P values (%1)").arg(row));
+    EXPECT_EQ(db.rows("select N from P where N in (1, 10, 11) order by N"), (QStringList{"1", "10"}));
+    EXPECT_EQ(db.rows("select N from P where N not in (1, 10) order by N"), (QStringList{"2.5", "100"}));
+    EXPECT_EQ(db.rows("select N from P where N between 2 and 10 order by N"), (QStringList{"2.5", "10"}));
+    EXPECT_EQ(db.rows("select N from P where N not between 2 and 10 order by N"), (QStringList{"1", "100"}));
+    EXPECT_EQ(db.rows("select S from P where D between '2024-01-15 00:00:00' and '2024-03-01 00:00:00' order by D"),
+              (QStringList{"Banana", "cherry"}));
+    EXPECT_EQ(db.rows("select S from P where S like '%an%'"), QStringList{"Banana"});
+    EXPECT_EQ(db.rows("select S from P where S not like 'a%' order by S"), (QStringList{"Banana", "cherry"}));
+    EXPECT_EQ(db.rows("select count(*) from P where S in ('apple', 'APPLE')"), QStringList{"1"});
+}
+
 TEST(OraemuTool, IntegerColumnsRoundAndKeepTheirRange)
 {
     testsupport::ScratchOracleDatabase db;
