@@ -23,6 +23,7 @@ struct Expr {
     std::string qualifier;  // Column: table alias or name
     int bindIndex = -1;     // Bind: index of the placeholder occurrence
     bool negated = false;   // IsNull: IS NOT NULL; InList: NOT IN; Between: NOT BETWEEN
+    bool distinct = false;  // Function: an aggregate over distinct values
     std::vector<std::unique_ptr<Expr>> args;
 };
 using ExprPtr = std::unique_ptr<Expr>;
@@ -78,6 +79,7 @@ struct Select {
     std::string alias;
     ExprPtr where;
     std::vector<ExprPtr> groupBy;
+    ExprPtr having;
     std::vector<OrderItem> orderBy;
 };
 

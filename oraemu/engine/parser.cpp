@@ -491,6 +491,8 @@ private:
                 select.groupBy.push_back(expression());
             } while (acceptSymbol(","));
         }
+        if (acceptWord("HAVING"))
+            select.having = expression();
         if (acceptWord("ORDER")) {
             expectWord("BY", 924, "missing BY keyword");
             do {
@@ -794,7 +796,9 @@ private:
         }
         auto node = makeNode(Expr::Kind::Function, function);
         if (!peek().isSymbol(")")) {
-            acceptWord("DISTINCT");
+            node->distinct = acceptWord("DISTINCT");
+            if (!node->distinct)
+                acceptWord("ALL");
             do {
                 node->args.push_back(expression());
             } while (acceptSymbol(","));

@@ -57,6 +57,8 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
         for (std::size_t i = 0; i < select.groupBy.size(); ++i)
             sql += (i ? ", " : "") + translator.translate(*select.groupBy[i]).sql;
     }
+    if (select.having)
+        sql += " HAVING " + translator.translate(*select.having).sql;
     if (!select.orderBy.empty()) {
         sql += " ORDER BY ";
         for (std::size_t i = 0; i < select.orderBy.size(); ++i) {

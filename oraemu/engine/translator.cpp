@@ -136,6 +136,10 @@ Typed Translator::column(const Expr& expr)
 Typed Translator::function(const Expr& expr)
 {
     const std::string& name = expr.text;
+    const bool aggregate = name == "COUNT" || name == "MIN" || name == "MAX" || name == "SUM" || name == "AVG";
+    if (expr.distinct && !aggregate)
+        throw OraError(30482, "DISTINCT option not allowed for this function");
+    const std::string distinct = expr.distinct ? "DISTINCT " : "";
     if (name == "UPPER" || name == "LOWER" || name == "TRIM" || name == "LTRIM" || name == "RTRIM") {
         requireArgs(expr, 1);
         Typed arg = translate(*expr.args[0]);
@@ -149,12 +153,12 @@ Typed Translator::function(const Expr& expr)
     }
     if (name == "COUNT") {
         requireArgs(expr, 1);
-        return {"count(" + translate(*expr.args[0]).sql + ")", numberType(), true, true};
+        return {"count(" + distinct + translate(*expr.args[0]).sql + ")", numberType(), true, true};
     }
     if (name == "MIN" || name == "MAX") {
         requireArgs(expr, 1);
         Typed arg = translate(*expr.args[0]);
-        arg.sql = (name == "MIN" ? "min(" : "max(") + (arg.mixedNumber ? numericOrder(arg.sql) : arg.sql) + ")";
+        arg.sql = (name == "MIN" ? "min(" : "max(") + distinct + (arg.mixedNumber ? numericOrder(arg.sql) : arg.sql) + ")";
         arg.mixedNumber = false;
         return arg;
     }
@@ -183,7 +187,7 @@ Typed Translator::function(const Expr& expr)
         Typed arg = translate(*expr.args[0]);
         if (!arg.type.isNumber())
             throw OraError(932, "inconsistent datatypes: expected NUMBER got " + arg.type.dataTypeName());
-        return {(name == "SUM" ? "ora_sum(" : "ora_avg(") + arg.sql + ")", numberType(), true, false};
+        return {(name == "SUM" ? "ora_sum(" : "ora_avg(") + distinct + arg.sql + ")", numberType(), true, false};
     }
     if (name == "TO_CHAR" || name == "TO_DATE" || name == "TO_TIMESTAMP" || name == "TO_NUMBER")
         return conversion(expr);

@@ -45,6 +45,10 @@ TEST(OraemuTool, SumAndAverageAreExact)
               QStringList{"99999999999999999998\t19999999999999999999.6\t5\t6"});
     EXPECT_EQ(db.rows("select G, sum(V) from M group by G order by G"), (QStringList{"a\t99999999999999999998", "b\t"}));
     EXPECT_EQ(db.rows("select avg(V) from M where V < 1"), QStringList{"-0.9"});
+    db.sql("insert into M values (1, 'b')");
+    EXPECT_EQ(db.rows("select count(distinct V), sum(distinct V), count(distinct G) from M"),
+              QStringList{"5\t99999999999999999998\t2"});
+    EXPECT_EQ(db.rows("select G, count(*) from M group by G having count(*) > 2"), QStringList{"a\t5"});
 }
 
 TEST(OraemuTool, ConversionFunctions)
