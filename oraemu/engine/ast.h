@@ -70,6 +70,7 @@ struct SelectItem {
 struct OrderItem {
     ExprPtr expr;
     bool descending = false;
+    bool nullsFirst = false;
 };
 
 struct Select {

@@ -502,6 +502,16 @@ private:
                     order.descending = true;
                 else
                     acceptWord("ASC");
+                if (acceptWord("NULLS")) {
+                    if (acceptWord("FIRST"))
+                        order.nullsFirst = true;
+                    else if (acceptWord("LAST"))
+                        order.nullsFirst = false;
+                    else
+                        throw OraError(933, "SQL command not properly ended");
+                } else {
+                    order.nullsFirst = order.descending;  // Oracle sorts NULL as the largest value
+                }
                 select.orderBy.push_back(std::move(order));
             } while (acceptSymbol(","));
         }

@@ -9,9 +9,9 @@ namespace oraemu {
 
 namespace {
 
-std::string nullsOrder(bool descending)
+std::string direction(const OrderItem& order)
 {
-    return descending ? " DESC NULLS FIRST" : " NULLS LAST";
+    return std::string(order.descending ? " DESC" : "") + (order.nullsFirst ? " NULLS FIRST" : " NULLS LAST");
 }
 
 }  // namespace
@@ -85,7 +85,7 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
                 const Typed typed = translator.translate(*order.expr);
                 term = typed.mixedNumber ? numericOrder(typed.sql) : typed.sql;
             }
-            sql += (i ? ", " : "") + term + nullsOrder(order.descending);
+            sql += (i ? ", " : "") + term + direction(order);
         }
     }
     plan->sql = sql;

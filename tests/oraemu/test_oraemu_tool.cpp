@@ -94,6 +94,10 @@ TEST(OraemuTool, InListsBetweenAndLike)
     EXPECT_EQ(db.rows("select S from P where S like '%an%'"), QStringList{"Banana"});
     EXPECT_EQ(db.rows("select S from P where S not like 'a%' order by S"), (QStringList{"Banana", "cherry"}));
     EXPECT_EQ(db.rows("select count(*) from P where S in ('apple', 'APPLE')"), QStringList{"1"});
+    // NULL sorts as the largest value unless NULLS FIRST or LAST says otherwise.
+    EXPECT_EQ(db.rows("select S from P order by S"), (QStringList{"Banana", "apple", "cherry", ""}));
+    EXPECT_EQ(db.rows("select S from P order by S desc"), (QStringList{"", "cherry", "apple", "Banana"}));
+    EXPECT_EQ(db.rows("select S from P order by S nulls first"), (QStringList{"", "Banana", "apple", "cherry"}));
 }
 
 TEST(OraemuTool, IntegerColumnsRoundAndKeepTheirRange)
