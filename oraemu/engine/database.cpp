@@ -153,6 +153,26 @@ void arithmetic(sqlite3_context* context, int, sqlite3_value** args)
     }
 }
 
+// ROUND(n, d) and TRUNC(n, d) of numbers; the user data says which.
+void roundNumber(sqlite3_context* context, int count, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || (count > 1 && sqlite3_value_type(args[1]) == SQLITE_NULL)) {
+        sqlite3_result_null(context);
+        return;
+    }
+    auto number = numberArgument(args[0]);
+    if (!number) {
+        resultError(context, OraError(1722, "invalid number"));
+        return;
+    }
+    const int scale = count > 1 ? sqlite3_value_int(args[1]) : 0;
+    if (sqlite3_user_data(context))
+        number->truncateToScale(scale);
+    else
+        number->roundToScale(scale);
+    resultNumber(context, *number);
+}
+
 // TO_NUMBER(text): the number in its stored form.
 void toNumber(sqlite3_context* context, int, sqlite3_value** args)
 {
@@ -234,6 +254,13 @@ SqliteDb openFile(const std::string& path, int flags)
         sqlite3_create_function(db.get(), (std::string("ora_op") + std::to_string(i)).c_str(), 2,
                                 SQLITE_UTF8 | SQLITE_DETERMINISTIC, const_cast<char*>(operators + i), arithmetic,
                                 nullptr, nullptr);
+    static int truncateTag = 1;
+    for (int arguments = 1; arguments <= 2; ++arguments) {
+        sqlite3_create_function(db.get(), "ora_round", arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                roundNumber, nullptr, nullptr);
+        sqlite3_create_function(db.get(), "ora_trunc", arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &truncateTag,
+                                roundNumber, nullptr, nullptr);
+    }
     sqlite3_create_function(db.get(), "ora_to_number", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, toNumber,
                             nullptr, nullptr);
     sqlite3_create_function(db.get(), "ora_parse_date", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, parseDate,

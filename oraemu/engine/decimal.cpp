@@ -146,6 +146,17 @@ void Decimal::roundToScale(int scale)
         roundAtDigit(exponent + scale);
 }
 
+void Decimal::truncateToScale(int scale)
+{
+    if (isZero())
+        return;
+    const int keep = exponent + scale;
+    if (keep < static_cast<int>(digits.size())) {
+        digits.resize(std::max(keep, 0));
+        normalize();
+    }
+}
+
 void Decimal::roundToSignificant(int count)
 {
     roundAtDigit(count);

@@ -24,6 +24,8 @@ struct Decimal {
 
     // Rounds half away from zero to `scale` digits after the decimal point (negative: before).
     void roundToScale(int scale);
+    // Drops the digits beyond `scale` digits after the decimal point (negative: before).
+    void truncateToScale(int scale);
     // Rounds half away from zero to `count` significant digits.
     void roundToSignificant(int count);
 

@@ -191,7 +191,42 @@ Typed Translator::function(const Expr& expr)
     }
     if (name == "TO_CHAR" || name == "TO_DATE" || name == "TO_TIMESTAMP" || name == "TO_NUMBER")
         return conversion(expr);
-    if (name == "SUBSTR" || name == "DECODE" || name == "ROUND" || name == "TRUNC")
+    if (name == "ROUND" || name == "TRUNC") {
+        if (expr.args.empty() || expr.args.size() > 2)
+            throw OraError(909, "invalid number of arguments");
+        Typed arg = translate(*expr.args[0]);
+        if (!arg.type.isNumber())
+            throw OraError(3001, "unimplemented feature");  // ROUND and TRUNC of dates
+        std::string sql = (name == "ROUND" ? "ora_round(" : "ora_trunc(") + arg.sql;
+        if (expr.args.size() == 2) {
+            Typed integer{"", numberType(), true, true};
+            sql += ", " + translate(*expr.args[1], &integer).sql;
+        }
+        return {sql + ")", numberType(), true, false, true};
+    }
+    if (name == "COALESCE") {
+        if (expr.args.empty())
+            throw OraError(938, "not enough arguments for function");
+        Typed first = translate(*expr.args[0]);
+        std::string sql = "coalesce(" + first.sql;
+        for (std::size_t i = 1; i < expr.args.size(); ++i)
+            sql += ", " + translate(*expr.args[i], &first).sql;
+        first.sql = sql + (expr.args.size() == 1 ? ", NULL)" : ")");
+        return first;
+    }
+    if (name == "SUBSTR") {
+        if (expr.args.size() < 2 || expr.args.size() > 3)
+            throw OraError(909, "invalid number of arguments");
+        Typed text = translate(*expr.args[0]);
+        Typed integer{"", numberType(), true, true};
+        const std::string start = translate(*expr.args[1], &integer).sql;
+        // Oracle reads a start of 0 as 1; a negative one counts from the end, as SQLite does.
+        std::string sql = "substr(" + text.sql + ", CASE WHEN " + start + " = 0 THEN 1 ELSE " + start + " END";
+        if (expr.args.size() == 3)
+            sql += ", " + translate(*expr.args[2], &integer).sql;
+        return {sql + ")", text.type.isText() ? text.type : textType(4000), true, false};
+    }
+    if (name == "DECODE" || name == "INSTR" || name == "NVL2" || name == "REPLACE" || name == "LPAD" || name == "RPAD")
         throw OraError(3001, "unimplemented feature");
     throwInvalidIdentifier(name);
 }

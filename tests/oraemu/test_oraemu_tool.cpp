@@ -100,6 +100,19 @@ TEST(OraemuTool, InListsBetweenAndLike)
     EXPECT_EQ(db.rows("select S from P order by S nulls first"), (QStringList{"", "Banana", "apple", "cherry"}));
 }
 
+TEST(OraemuTool, RoundTruncSubstrCoalesce)
+{
+    testsupport::ScratchOracleDatabase db;
+    db.sql("create table R (N number, S varchar2(20))");
+    db.sql("insert into R values (-2.675, 'Grüße aus Köln')");
+    db.sql("insert into R (S) values ('x')");
+    EXPECT_EQ(db.rows("select round(N, 2), trunc(N, 2), round(N), trunc(N), round(1250, -2) from R where N is not null"),
+              QStringList{"-2.68\t-2.67\t-3\t-2\t1300"});
+    EXPECT_EQ(db.rows("select substr(S, 1, 5), substr(S, -4), substr(S, 0, 1) from R where N is not null"),
+              QStringList{"Grüße\tKöln\tG"});
+    EXPECT_EQ(db.rows("select coalesce(N, 7) from R order by S"), (QStringList{"-2.675", "7"}));
+}
+
 TEST(OraemuTool, IntegerColumnsRoundAndKeepTheirRange)
 {
     testsupport::ScratchOracleDatabase db;
