@@ -270,6 +270,9 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
         const std::size_t length = type.charSemantics ? utf8Length(out.text) : out.text.size();
         if (table && length > static_cast<std::size_t>(type.length))
             tooLarge(*table, column, length, type.length);
+        // Character semantics does not lift the byte limit of the type (4000 for VARCHAR2, 2000 for CHAR).
+        if (table && type.charSemantics && out.text.size() > static_cast<std::size_t>(type.byteLength()))
+            tooLarge(*table, column, out.text.size(), type.byteLength());
         // CHAR values are blank-padded, stored and compared alike.
         if ((type.kind == K::Char || type.kind == K::NChar) && length < static_cast<std::size_t>(type.length)) {
             if (out.text.data() != out.buffer.data())

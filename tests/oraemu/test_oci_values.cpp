@@ -186,6 +186,46 @@ TEST_F(OciValues, LengthSemanticsByteAndChar)
               "C");
 }
 
+// A column of n characters still holds at most 4000 bytes (VARCHAR2) or 2000 bytes (CHAR): multi-byte text
+// that fits the character count can overflow the byte limit.
+TEST_F(OciValues, CharacterSemanticsKeepsTheByteLimit)
+{
+    ASSERT_EQ(session->execute("alter session set NLS_LENGTH_SEMANTICS=CHAR").status, oci::SUCCESS);
+    ASSERT_EQ(session->execute("create table W (V varchar2(4000), K char(1000), S varchar2(10))").status, oci::SUCCESS);
+    const auto repeat = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    struct Case {
+        const char* column;
+        std::string value;
+        std::string message;  // empty: accepted
+    };
+    const std::vector<Case> cases = {
+        {"V", repeat("a", 4000), ""},
+        {"V", repeat("\xC3\xA9", 2000), ""},
+        {"V", repeat("\xE2\x82\xAC", 1334),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"V\" (actual: 4002, maximum: 4000)"},
+        {"V", repeat("\xF0\x9F\x98\x80", 1001),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"V\" (actual: 4004, maximum: 4000)"},
+        {"K", repeat("\xC3\xA9", 1000), ""},
+        {"K", repeat("\xE2\x82\xAC", 667),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"K\" (actual: 2001, maximum: 2000)"},
+        {"S", repeat("\xF0\x9F\x98\x80", 10), ""},
+    };
+    for (const Case& c : cases) {
+        const auto result = session->executeArray(std::string("insert into W (") + c.column + ") values (:1)",
+                                                  {{oci::SQLT_CHR, {c.value}}});
+        if (c.message.empty())
+            EXPECT_EQ(result.status, oci::SUCCESS) << c.column << " " << c.value.size() << ": " << result.message;
+        else
+            EXPECT_EQ(result.message, c.message) << c.column << " " << c.value.size();
+    }
+    EXPECT_EQ(session->query("select count(*) from W")[0][0], "4");
+}
+
 TEST_F(OciValues, LargeObjectsOfSeveralMegabytes)
 {
     ASSERT_EQ(session->execute("create table L (ID number, B blob, C clob)").status, oci::SUCCESS);
