@@ -95,6 +95,13 @@ void writeSettingsStore(const QList<std::pair<QString, QString>>& values)
     const QString path = settingsStorePath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return;  // like a registry key that can be neither opened nor created
+    // A store that cannot be opened for writing (no right to write, say) is passed over
+    // silently as well; only a failure while writing is reported.
+    QFile store(path);
+    if (!store.open(QIODevice::WriteOnly | QIODevice::Append,
+                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return;
+    store.close();
     writeOwnerOnlyFile(path, encodeSettingsStore(values));
 }
 

@@ -226,4 +226,18 @@ TEST_F(RememberedSettings, ATypedCharacterSetIsStoredAsNoEntryAndComesBackEmpty)
     EXPECT_EQ(WizardControls(window).cbcharset->currentIndex(), -1);
 }
 
+TEST_F(RememberedSettings, AStoreThatCannotBeOpenedForWritingIsPassedOverSilently)
+{
+    // A folder in the store's place cannot be opened as a file, whoever runs the test.
+    const QString path = settingsStorePath();
+    ASSERT_TRUE(QDir().mkpath(path));
+    {
+        Taaform1 window;
+        loadRegistrySettings(window);
+        EXPECT_NO_THROW(saveRegistrySettings(window));
+    }
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_TRUE(QDir().rmdir(path));
+}
+
 }  // namespace
