@@ -321,6 +321,46 @@ TEST_F(UnattendedRun, AWrongOraclePasswordWaitsOnPageThreeAndTheUsersNextResumes
     EXPECT_TRUE(readText(logPath).contains("\r\nThe end time:"));
 }
 
+TEST_F(UnattendedRun, AValueThatIsNoNumberStopsTheStartWithItsErrorAndArmsNoTimer)
+{
+    QStringList lines = settingsFileLines(content());
+    lines[0] = "accessmode=remote";
+    saveSettingsFile(settingsPath, lines);
+
+    RecordingSeam::Log boxes;
+    Taaform1 window;
+    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
+    installSettings(window);
+    window.formCreate({dovrelleProgram(), settingsPath});
+
+    EXPECT_EQ(boxes.errors, QStringList{"''remote'' is not a valid integer value"});
+    EXPECT_FALSE(window.timer1()->isActive());
+    EXPECT_NE(WizardControls(window).edtdatabase->text(), mysql.name());
+    EXPECT_EQ(window.currentStep(), 1);
+    EXPECT_FALSE(QFile::exists(logPath));
+}
+
+TEST_F(UnattendedRun, ABlankDatabaseNameHaltsTheWalkOnPageTwoWithItsNotice)
+{
+    SettingsFileContent c = content();
+    c.mysqldatabase = "  ";
+    writeSettings(c);
+
+    RecordingSeam::Log boxes;
+    Taaform1 window;
+    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
+    installSettings(window);
+    window.formCreate({dovrelleProgram(), settingsPath});
+    ASSERT_TRUE(window.timer1()->isActive());
+    window.timer1()->stop();  // what Timer1 does when it fires
+    window.performNext();
+
+    EXPECT_EQ(window.currentStep(), 2);
+    EXPECT_EQ(boxes.notices, QStringList{"Please enter database name"});
+    EXPECT_TRUE(boxes.errors.isEmpty());
+    EXPECT_FALSE(QFile::exists(logPath));
+}
+
 // The launcher's Exec line split into arguments the way a desktop does it.
 QStringList execArguments(QString exec)
 {
