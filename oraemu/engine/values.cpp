@@ -113,6 +113,8 @@ void storeNumber(const InValue& value, const ColumnType& type, const Nls& nls, S
     }
     if (!number.isZero() && number.exponent > 126)
         throw OraError(1426, "numeric overflow");
+    if (!number.isZero() && number.exponent < -129)  // below 1E-130 NUMBER underflows to zero
+        number = Decimal{};
     std::int64_t whole = 0;
     if (number.toInt64(whole)) {
         out.kind = Stored::Kind::Int;

@@ -82,6 +82,37 @@ TEST_F(OciValues, NumbersComeBackExactly)
     EXPECT_EQ(ordered.back()[0], "-9223372036854775808");
 }
 
+// NUMBER holds magnitudes from 1E-130 to below 1E126: smaller ones are stored as zero, larger ones refused.
+TEST_F(OciValues, NumberRangeUnderflowsToZeroAndRefusesOverflow)
+{
+    ASSERT_EQ(session->execute("create table R (K number, V number)").status, oci::SUCCESS);
+    struct Case {
+        std::string text;
+        std::string stored;  // empty: refused with ORA-01426
+    };
+    const std::vector<Case> cases = {
+        {"1e-130", "0." + std::string(129, '0') + "1"},
+        {"-1.5e-300", "0"},
+        {"2.2250738585072014e-308", "0"},
+        {"9.5e-131", "0"},
+        {"9.99e125", "999" + std::string(123, '0')},
+        {"1e126", ""},
+        {"1.7976931348623157e308", ""},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto result = session->executeArray("insert into R (K, V) values (:1, :2)",
+                                                  {{oci::SQLT_CHR, {std::to_string(i)}}, {oci::SQLT_CHR, {cases[i].text}}});
+        if (cases[i].stored.empty()) {
+            EXPECT_EQ(result.message, "ORA-01426: numeric overflow") << cases[i].text;
+            continue;
+        }
+        ASSERT_EQ(result.status, oci::SUCCESS) << cases[i].text << ": " << result.message;
+        EXPECT_EQ(session->query("select V from R where K = " + std::to_string(i)),
+                  (std::vector<std::vector<std::string>>{{cases[i].stored}}))
+            << cases[i].text;
+    }
+}
+
 TEST_F(OciValues, NumericCharactersOfTheSession)
 {
     ASSERT_EQ(session->execute("create table C (V number(6,2))").status, oci::SUCCESS);
