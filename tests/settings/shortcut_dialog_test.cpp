@@ -163,7 +163,7 @@ TEST_F(ShortcutDialog, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableChoic
 
     dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
     dialog->findChild<QCheckBox*>("chkblobtotext")->setChecked(true);
-    WizardControls(window).selecttables->takeItem(0);
+    delete WizardControls(window).selecttables->takeItem(0);  // the taken item is ours to free
     dialog->fillFromWizard(window);
     EXPECT_EQ(dialog->findChild<RadioGroup*>("rgselecttable")->itemIndex(), 0);
     EXPECT_FALSE(dialog->findChild<QListWidget*>("mysqltableselect")->isHidden());
