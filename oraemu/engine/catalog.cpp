@@ -54,10 +54,17 @@ std::shared_ptr<const TableDef> Catalog::findTable(const std::string& owner, con
     return table;
 }
 
-bool Catalog::objectNameInUse(const std::string& owner, const std::string& name)
+bool Catalog::tableNameInUse(const std::string& owner, const std::string& name)
 {
-    SqlStatement query(db_, "SELECT 1 FROM oraemu_tables WHERE owner = ?1 AND name = ?2 "
-                            "UNION ALL SELECT 1 FROM oraemu_indexes WHERE owner = ?1 AND name = ?2");
+    SqlStatement query(db_, "SELECT 1 FROM oraemu_tables WHERE owner = ? AND name = ?");
+    query.bind(1, owner);
+    query.bind(2, name);
+    return query.step();
+}
+
+bool Catalog::indexNameInUse(const std::string& owner, const std::string& name)
+{
+    SqlStatement query(db_, "SELECT 1 FROM oraemu_indexes WHERE owner = ? AND name = ?");
     query.bind(1, owner);
     query.bind(2, name);
     return query.step();

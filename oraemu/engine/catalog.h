@@ -53,8 +53,10 @@ public:
     static void createSchema(sqlite3* db);
 
     std::shared_ptr<const TableDef> findTable(const std::string& owner, const std::string& name);
-    // A table, index or other schema object of that name exists (ORA-00955).
-    bool objectNameInUse(const std::string& owner, const std::string& name);
+    // Tables and indexes have separate namespaces: a table and an index may share a name, two tables
+    // or two indexes may not (ORA-00955).
+    bool tableNameInUse(const std::string& owner, const std::string& name);
+    bool indexNameInUse(const std::string& owner, const std::string& name);
     bool constraintNameInUse(const std::string& owner, const std::string& name);
     bool userExists(const std::string& name);
 

@@ -74,7 +74,7 @@ void runCreateTable(Session& session, const CreateTable& create)
     Catalog& catalog = session.catalog();
     if (owner != session.user() && !catalog.userExists(owner))
         throw OraError(1918, "user '" + owner + "' does not exist");
-    if (catalog.objectNameInUse(owner, create.table.name))
+    if (catalog.tableNameInUse(owner, create.table.name))
         throw OraError(955, "name is already used by an existing object");
     std::vector<TableColumn> columns;
     for (const ColumnDef& def : create.columns) {
@@ -128,7 +128,7 @@ void runAddKey(Session& session, const AddKey& add)
     if (clustered)
         catalog.clusterOnKey(*table, columns);
     if (constraint.indexId == 0) {
-        if (catalog.objectNameInUse(table->owner, name))
+        if (catalog.indexNameInUse(table->owner, name))
             throw OraError(955, "name is already used by an existing object");
         constraint.indexId = catalog.addIndex(*table, name, true, columns, !clustered);
     } else if (!clustered) {
@@ -148,7 +148,7 @@ void runCreateIndex(Session& session, const CreateIndex& create)
     auto table = requireTable(session, create.table);
     Catalog& catalog = session.catalog();
     const std::string owner = session.ownerOf(create.index.schema);
-    if (catalog.objectNameInUse(owner, create.index.name))
+    if (catalog.indexNameInUse(owner, create.index.name))
         throw OraError(955, "name is already used by an existing object");
     const std::vector<int> columns = resolveColumns(*table, create.columns);
     for (int column : columns)

@@ -58,7 +58,6 @@ TEST_F(OciErrors, CreateTable)
         {"create table X (A number, A date)", 957, "ORA-00957: duplicate column name"},
         {"create table X (A number, \"A\" date)", 957, ""},
         {"create table T (A number)", 955, "ORA-00955: name is already used by an existing object"},
-        {"create table T_B (A number)", 955, ""},
         {"create table X (A varchar2(4001))", 910, "ORA-00910: specified length too long for its datatype"},
         {"create table X (A raw(2001))", 910, ""},
         {"create table X (A nvarchar2(2001))", 910, ""},
@@ -98,11 +97,29 @@ TEST_F(OciErrors, DropKeysAndIndexes)
         {"create index IX on T (A)", 1408, "ORA-01408: such column list already indexed"},
         {"create index IX on T (B)", 1408, ""},
         {"create index T_B on T (D)", 955, ""},
-        {"create index T on \"Lower\" (\"x\")", 955, ""},
+        {"create index T_PK on \"Lower\" (\"x\")", 955, ""},
         {"create index IX on T (FOO)", 904, "ORA-00904: \"FOO\": invalid identifier"},
         {"create index IX on T (\"b\")", 904, "ORA-00904: \"b\": invalid identifier"},
         {"create index IX on NOPE (A)", 942, ""},
         {"create index IX on T (B, B)", 957, ""},
+    });
+}
+
+// Tables and indexes have separate namespaces; the index of a primary key is an index.
+TEST_F(OciErrors, TableAndIndexMayShareAName)
+{
+    for (const char* sql : {"create table T_B (A number)", "create index T on \"Lower\" (\"x\")",
+                            "create table T_PK (A number)", "alter table T_PK add constraint T_PK_KEY primary key (A)",
+                            "create table K (A number)", "alter table K add constraint K primary key (A)"})
+    {
+        const auto result = session->execute(sql);
+        EXPECT_EQ(result.status, oci::SUCCESS) << sql << ": " << result.message;
+    }
+    expectErrors({
+        {"create table T_B (A number)", 955, "ORA-00955: name is already used by an existing object"},
+        {"create index T on T_B (A)", 955, ""},
+        {"create index K on T_B (A)", 955, ""},
+        {"alter table T_B add constraint T_B primary key (A)", 955, ""},
     });
 }
 
