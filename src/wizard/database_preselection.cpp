@@ -17,6 +17,10 @@ QString asciiUpper(QString text)
 
 int preselectedDatabase(const QStringList& databases, const QString& typed)
 {
+    // On a server that tells "Shop" from "shop" both can be listed: the one spelt as typed wins.
+    const int exact = databases.indexOf(typed);
+    if (exact >= 0)
+        return exact;
     const QString wanted = asciiUpper(typed);
     int found = -1;
     for (int i = 0; i < databases.size(); ++i) {
