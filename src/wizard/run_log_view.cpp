@@ -53,9 +53,19 @@ void RunLogView::insertLine(int index, const QString& text)
         appendLine(text);
         return;
     }
-    QTextCursor cursor(document()->findBlockByNumber(index));
-    cursor.insertText(text);
-    cursor.insertBlock();
+    // Open the new line at the end of the line before, so no existing line changes: splitting the
+    // line at `index` shrinks it, and a shrinking line makes the layout measure every line again,
+    // which turned thousands of inserted lines into minutes of work.
+    if (index > 0) {
+        QTextCursor cursor(document()->findBlockByNumber(index - 1));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertBlock();
+        cursor.insertText(text);
+    } else {
+        QTextCursor cursor(document()->findBlockByNumber(0));
+        cursor.insertText(text);
+        cursor.insertBlock();
+    }
     ++lineCount_;
 }
 

@@ -53,4 +53,27 @@ TEST(RunLogView, ReplacingAProgressLineLeavesTheOtherBlocksAlone)
     EXPECT_FALSE(view.document()->isUndoAvailable());
 }
 
+// Failure lines go in above the progress line without touching it: splitting it instead made the
+// layout measure every line again for each failure line, so a table with a failure per row hung.
+TEST(RunLogView, InsertingLinesLeavesTheProgressLineAlone)
+{
+    dovrelle::RunLog log;
+    dovrelle::RunLogView view;
+    view.follow(log);
+    log.append("Start time:1");
+    log.append("Insert table T 100 Rows ");
+    QTextBlock progress = view.document()->lastBlock();
+    progress.setUserState(42);
+    const int revision = progress.revision();
+    for (int row = 0; row < 50; ++row)
+        log.insert(log.lineCount() - 1, QStringLiteral("d:TSQLTimeStampField %1").arg(row));
+    log.insert(0, "first");
+    EXPECT_EQ(view.document()->lastBlock().userState(), 42);
+    EXPECT_EQ(view.document()->lastBlock().revision(), revision);
+    EXPECT_EQ(shown(view), log.lines());
+    EXPECT_EQ(view.document()->blockCount(), log.lineCount());
+    EXPECT_EQ(view.line(0), "first");
+    EXPECT_EQ(view.line(51), "d:TSQLTimeStampField 49");
+}
+
 }  // namespace
