@@ -42,7 +42,7 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
         if (column < 0)
             throwInvalidIdentifier(name);
         if (std::find(columns.begin(), columns.end(), column) != columns.end())
-            throw OraError(1747, "invalid user.table.column, table.column, or column specification");
+            throw OraError(1747, "invalid user.table.column, table.column, or column name");
         columns.push_back(column);
         targets.push_back(valueTargetOf(*expr));
     }

@@ -215,7 +215,7 @@ private:
         else if (acceptWord("UNIQUE"))
             key.unique = true;
         else
-            throw OraError(2253, "constraint specification not allowed here");
+            throw OraError(2253, "constraint definition not allowed here");
         return key;
     }
 
