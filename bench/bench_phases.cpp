@@ -1,7 +1,7 @@
 #include "bench_phases.h"
 
 #include "conversion_profile.h"
-#include "conversion_run.h"
+#include "conversion_job.h"
 #include "index_translation.h"
 #include "name_rules.h"
 #include "run_log.h"
@@ -252,36 +252,21 @@ int conversionChildMain(const BenchOptions& options)
     profile.processtable = 0;
     profile.tables = {options.table};
 
-    dovrelle::MySqlConnection catalog;
-    catalog.setParameters(dovrelle::catalogConnectionParameters(profile, options.database));
-    catalog.open();
-    dovrelle::MySqlConnection data;
-    dovrelle::OracleConnection oracle;
-    oracle.setParameters(target.parameters());
-    oracle.open();
-    dovrelle::OracleConnection oracleData;
-    oracleData.setParameters(target.parameters());
-    oracleData.open();
-    dovrelle::OracleInsertBuffer buffer(oracle);
-    dovrelle::RunHost host{.catalog = catalog,
-                           .data = data,
-                           .oracle = oracle,
-                           .oracleData = oracleData,
-                           .insertBuffer = buffer,
-                           .letEventsThrough = {},
-                           .stopRequested = {},
-                           .clearStopRequest = {},
-                           .runStarted = {}};
-    host.logFilePath = options.workDir + QStringLiteral("/conversion-") + options.table
-                       + QStringLiteral(".log");
+    dovrelle::RunHooks hooks;
+    hooks.logFilePath = options.workDir + QStringLiteral("/conversion-") + options.table
+                        + QStringLiteral(".log");
+    dovrelle::ConversionJob job(profile, hooks);
 
     dovrelle::RunLog log;
     Timing timing;
     Stopwatch stopwatch;
     stopwatch.start();
-    const dovrelle::RunResult result = dovrelle::runConversion(profile, log, host);
+    const dovrelle::RunResult result = job.run(log);
     stopwatch.stop(timing);
 
+    dovrelle::OracleConnection oracle;
+    oracle.setParameters(target.parameters());
+    oracle.open();
     const qint64 rows = oracle.queryInteger(QStringLiteral("select count(*) from \"")
                                             + oracleNameOf(options.table) + u'"');
     if (result.outcome != dovrelle::RunOutcome::Completed) {

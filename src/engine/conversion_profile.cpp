@@ -1,6 +1,31 @@
-#include "conversion_profile.h"
+#include "engine/conversion_profile.h"
 
 namespace dovrelle {
+
+ExistingTableAction existingTableActionAt(int entry)
+{
+    switch (entry) {
+    case 0:
+        return ExistingTableAction::Overwrite;
+    case 2:
+        return ExistingTableAction::Skip;
+    default:
+        return ExistingTableAction::Merge;
+    }
+}
+
+int entryOfExistingTableAction(ExistingTableAction action)
+{
+    switch (action) {
+    case ExistingTableAction::Overwrite:
+        return 0;
+    case ExistingTableAction::Merge:
+        return 1;
+    case ExistingTableAction::Skip:
+        return 2;
+    }
+    return 1;
+}
 
 const QStringList& namedCharacterSets()
 {

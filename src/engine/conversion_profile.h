@@ -1,13 +1,27 @@
 #pragma once
 
-#include "parameter_list.h"
+#include "db/parameter_list.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace dovrelle {
 
-// Every setting of one conversion. Field names are the settings-file keys.
+// What a run does with a table that exists in Oracle already.
+enum class ExistingTableAction {
+    Overwrite,  // drop it and create it anew
+    Merge,      // keep it and add the rows
+    Skip,       // leave it alone
+};
+
+// The action of an entry of the radio group on page 4: 0 Overwrite, 2 Skip, any other entry
+// (none chosen, -1, included) Merge.
+ExistingTableAction existingTableActionAt(int entry);
+// The entry of the radio group that chooses an action.
+int entryOfExistingTableAction(ExistingTableAction action);
+
+// Every setting of one conversion. Field names are the settings-file keys; the settings schema
+// (settings/settings_schema.h) declares how each is read, written and shown.
 struct ConversionProfile {
     int accessmode = 0;  // 0 local ("localhost"), 1 remote (host)
     QString host;
@@ -19,7 +33,7 @@ struct ConversionProfile {
     QString oracleh;
     QString oracleu;
     QString oraclep;
-    int processtable = 0;  // 0 Overwrite, 1 Merge, 2 Skip; any other value acts as Merge
+    ExistingTableAction processtable = ExistingTableAction::Overwrite;
     bool tabledefonly = false;
     bool skipindex = false;
     bool nameuppercase = true;
@@ -33,11 +47,11 @@ const QStringList& namedCharacterSets();
 // "localhost" for local access, else the profile's host.
 QString mysqlHostName(const ConversionProfile& profile);
 
-// The parameter list of the MySQL catalog connection (mysqlconnect) on `database`:
+// The parameter list of the MySQL catalog connection on `database`:
 // Database, User_Name, Password, Port, HostName.
 ParameterList catalogConnectionParameters(const ConversionProfile& profile, const QString& database);
 
-// The parameter list of the MySQL data connection (mysqlsjbconnection), set at the start of every
+// The parameter list of the MySQL data connection, set at the start of every
 // run: Database, User_Name, Password, ServerCharSet (only for one of the named character sets),
 // Port, HostName.
 ParameterList dataConnectionParameters(const ConversionProfile& profile);

@@ -16,25 +16,11 @@ namespace dovrelle {
 
 namespace {
 
-enum class Mode { Overwrite, Merge, Skip };
-
-Mode modeOf(const ConversionProfile& profile)
-{
-    switch (profile.processtable) {
-    case 0:
-        return Mode::Overwrite;
-    case 2:
-        return Mode::Skip;
-    default:
-        return Mode::Merge;
-    }
-}
-
 // One run: the profile, the log, the host's connections and hooks, and what has gone wrong.
 class Run {
 public:
     Run(const ConversionProfile& profile, RunLog& log, RunHost& host)
-        : profile_(profile), log_(log), host_(host), mode_(modeOf(profile))
+        : profile_(profile), log_(log), host_(host), mode_(profile.processtable)
     {
     }
 
@@ -55,7 +41,7 @@ private:
     const ConversionProfile& profile_;
     RunLog& log_;
     RunHost& host_;
-    const Mode mode_;
+    const ExistingTableAction mode_;
     RunResult result_;
 };
 
@@ -122,13 +108,13 @@ void Run::convertTable(const QString& mysqlName)
     }
 
     const bool existed = exists(oracleName);
-    if (existed && mode_ == Mode::Overwrite)
+    if (existed && mode_ == ExistingTableAction::Overwrite)
         dropTable(oracleName);
-    if (existed && mode_ == Mode::Skip) {
+    if (existed && mode_ == ExistingTableAction::Skip) {
         log_.append(QStringLiteral("Skip table ") + oracleName + QStringLiteral("... "));
         log_.append(QString());
     }
-    if (!existed || mode_ == Mode::Overwrite) {
+    if (!existed || mode_ == ExistingTableAction::Overwrite) {
         createTable(mysqlName, oracleName);
         if (!profile_.skipindex) {
             const StepResult indexes = createIndexes(host_.data, host_.oracleData, mysqlName,
@@ -139,7 +125,7 @@ void Run::convertTable(const QString& mysqlName)
     }
     if (profile_.tabledefonly)
         return;
-    if (existed && mode_ == Mode::Skip) {
+    if (existed && mode_ == ExistingTableAction::Skip) {
         log_.append(QStringLiteral("Skip table ") + oracleName);
         log_.append(QString());
         return;

@@ -13,14 +13,9 @@ class MySqlConnection;
 class OracleConnection;
 class OracleInsertBuffer;
 
-// What the host (the wizard window, the headless run, a test) lends to a run.
-struct RunHost {
-    MySqlConnection& catalog;       // mysqlconnect: open on the chosen database (field lists)
-    MySqlConnection& data;          // mysqlsjbconnection: (re)opened by the run
-    OracleConnection& oracle;       // oracleconn: existence test, drop, create, inserts
-    OracleConnection& oracleData;   // the connection of oracledata: keys and indexes
-    OracleInsertBuffer& insertBuffer;  // oracleinsertdata, working on `oracle`
-
+// What a front end (the wizard window, the headless run, a test) lends to a run: its hooks, the
+// captions of the closing lines and the log path.
+struct RunHooks {
     std::function<void()> letEventsThrough;  // deliver pending window events
     std::function<bool()> stopRequested;
     std::function<void()> clearStopRequest;
@@ -35,6 +30,16 @@ struct RunHost {
     // Empty: the wizard's log file in dataFolder() named by the end time; else this path
     // (the unattended run's settings path with ".log").
     QString logFilePath{};
+};
+
+// The hooks plus the connections a run works on. Only the conversion job (conversion_job.h)
+// builds one: it opens the connections from the settings values.
+struct RunHost : RunHooks {
+    MySqlConnection& catalog;       // open on the chosen database (field lists)
+    MySqlConnection& data;          // (re)opened by the run
+    OracleConnection& oracle;       // existence test, drop, create, inserts
+    OracleConnection& oracleData;   // keys and indexes
+    OracleInsertBuffer& insertBuffer;  // working on `oracle`
 
     // The text buffer of the table definition: the last CREATE TABLE text built, kept until the
     // next one replaces it.

@@ -1,7 +1,7 @@
-#include "settings_file.h"
+#include "settings/settings_file.h"
 
-#include "error.h"
-#include "file_text.h"
+#include "db/error.h"
+#include "settings/file_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,11 +10,6 @@
 namespace dovrelle {
 
 namespace {
-
-QString flagLine(const char* key, bool checked)
-{
-    return QLatin1String(key) + (checked ? QStringLiteral("=1") : QStringLiteral("=0"));
-}
 
 QString trimmedTableName(const QString& text)
 {
@@ -29,31 +24,28 @@ QString trimmedTableName(const QString& text)
 
 }  // namespace
 
-QStringList settingsFileLines(const SettingsFileContent& c)
+QStringList settingsFileLines(const SettingsValues& values, const QStringList& tables)
 {
-    QStringList lines{
-        QStringLiteral("accessmode=%1").arg(c.accessmode),
-        QStringLiteral("mysqldatabase=") + c.mysqldatabase,
-        QStringLiteral("port=") + c.port,
-        QStringLiteral("mysqlu=") + c.mysqlu,
-        QStringLiteral("mysqlp=") + c.mysqlp,
-        QStringLiteral("host=") + c.host,
-        QStringLiteral("oracleh=") + c.oracleh,
-        QStringLiteral("oracleu=") + c.oracleu,
-        QStringLiteral("oraclep=") + c.oraclep,
-        QStringLiteral("processtable=%1").arg(c.processtable),
-        QStringLiteral("character_set=") + c.character_set,
-        flagLine("tabledefonly", c.tabledefonly),
-        flagLine("skipindex", c.skipindex),
-        flagLine("nameuppercase", c.nameuppercase),
-        flagLine("blobtotext", c.blobtotext),
-        QStringLiteral("alltables=%1").arg(c.tableChoice),
-    };
-    if (c.tableChoice == 0) {
-        for (qsizetype i = 0; i < c.tables.size(); ++i)
-            lines << QStringLiteral("tables%1=").arg(i + 1) + c.tables[i];
+    QStringList lines;
+    for (const SettingRow& row : settingsSchema()) {
+        const QString key = QLatin1String(row.fileKey);
+        lines << key + u'=' + values.value(key);
+    }
+    if (values.value(QLatin1String(tableListRow().fileKey)) == QLatin1String("0")) {
+        for (qsizetype i = 0; i < tables.size(); ++i)
+            lines << tableLinePrefix() + QString::number(i + 1) + u'=' + tables[i];
     }
     return lines;
+}
+
+SettingsValues settingsValuesOfLines(const QStringList& lines)
+{
+    SettingsValues values;
+    for (const SettingRow& row : settingsSchema()) {
+        const QString key = QLatin1String(row.fileKey);
+        values.insert(key, settingValue(lines, key));
+    }
+    return values;
 }
 
 void saveSettingsFile(const QString& path, const QStringList& lines)
@@ -86,14 +78,14 @@ QString settingValue(const QStringList& lines, const QString& key)
 
 bool settingsChooseAllTables(const QStringList& lines)
 {
-    return settingValue(lines, QStringLiteral("alltables")) == QLatin1String("1");
+    return settingValue(lines, QLatin1String(tableListRow().fileKey)) == QLatin1String("1");
 }
 
 QStringList settingsTableNames(const QStringList& lines)
 {
     QStringList names;
     for (const QString& line : lines) {
-        if (!line.startsWith(QLatin1String("tables"), Qt::CaseSensitive))
+        if (!line.startsWith(tableLinePrefix(), Qt::CaseSensitive))
             continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq < 0)
@@ -103,6 +95,22 @@ QStringList settingsTableNames(const QStringList& lines)
             names << name;
     }
     return names;
+}
+
+}  // namespace dovrelle
+
+namespace dovrelle {
+
+QStringList settingsChosenTables(const QStringList& lines, const QStringList& available)
+{
+    if (settingsChooseAllTables(lines))
+        return available;
+    QStringList chosen;
+    for (const QString& name : settingsTableNames(lines)) {
+        if (available.contains(name) && !chosen.contains(name))
+            chosen << name;
+    }
+    return chosen;
 }
 
 }  // namespace dovrelle

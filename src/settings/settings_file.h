@@ -1,34 +1,19 @@
 #pragma once
 
+#include "settings/settings_schema.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace dovrelle {
 
-// One conversion set-up as the shortcut dialog hands it to the settings-file writer.
-struct SettingsFileContent {
-    int accessmode = 0;
-    QString mysqldatabase;
-    QString port;
-    QString mysqlu;
-    QString mysqlp;
-    QString host;
-    QString oracleh;
-    QString oracleu;
-    QString oraclep;
-    int processtable = 0;
-    QString character_set;
-    bool tabledefonly = false;
-    bool skipindex = false;
-    bool nameuppercase = false;
-    bool blobtotext = false;
-    int tableChoice = 1;  // 0 the listed tables, 1 all tables of the database
-    QStringList tables;   // written only when tableChoice is 0
-};
+// The lines of a settings file: every row of the settings schema in its order as "key=value"
+// (a missing value as the empty text), "alltables" last; the table lines "tables1=" ... follow
+// only when "alltables" is "0".
+QStringList settingsFileLines(const SettingsValues& values, const QStringList& tables);
 
-// The lines of a settings file in the writer's key order; table lines "tables1=" ... follow
-// "alltables" only for the listed-tables choice.
-QStringList settingsFileLines(const SettingsFileContent& content);
+// The value of every row of the schema in the lines (the table list's "alltables" included).
+SettingsValues settingsValuesOfLines(const QStringList& lines);
 
 // Saves lines as a settings file (CR LF, 8-bit text, owner-only). Throws Error
 // "Cannot create file "<path>". <reason>".
@@ -41,11 +26,17 @@ QStringList loadSettingsFile(const QString& path);
 // case: everything after that "=", untrimmed. The empty text when no line matches.
 QString settingValue(const QStringList& lines, const QString& key);
 
-// True exactly when the value of "alltables" is "1".
+// True exactly when the value of the table list's key ("alltables") is "1".
 bool settingsChooseAllTables(const QStringList& lines);
 
-// Table names of the lines that start with "tables" (letter case counting), in file order: the
-// text after the first "=", with blanks and control characters trimmed; empty names left out.
+// Table names of the lines that start with the table-line prefix "tables" (letter case
+// counting), in file order: the text after the first "=", with blanks and control characters
+// trimmed; empty names left out.
 QStringList settingsTableNames(const QStringList& lines);
+
+// The tables a settings file chooses among the available ones (the database's tables in the
+// server's order): all of them for "alltables=1"; otherwise each named table that is available
+// (letter case counting), in file order, each once.
+QStringList settingsChosenTables(const QStringList& lines, const QStringList& available);
 
 }  // namespace dovrelle

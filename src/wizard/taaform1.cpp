@@ -3,14 +3,13 @@
 
 #include "application_title.h"
 #include "caption_tables.h"
-#include "conversion_run.h"
+#include "engine/conversion_job.h"
 #include "data_folder.h"
 #include "error.h"
 #include "help_address.h"
 #include "mysql_connection.h"
 #include "mysql_query.h"
 #include "oracle_connection.h"
-#include "oracle_insert_buffer.h"
 #include "qt_message_seam.h"
 #include "run_log.h"
 #include "run_log_view.h"
@@ -39,10 +38,8 @@ Taaform1::Taaform1(QWidget* parent)
       timer1_(new QTimer(this)),
       mysqlconnect_(std::make_unique<MySqlConnection>()),
       xtb_(std::make_unique<MySqlQuery>(*mysqlconnect_)),
-      mysqlsjbconnection_(std::make_unique<MySqlConnection>()),
       oracleconn_(std::make_unique<OracleConnection>()),
-      oracledata_(std::make_unique<OracleConnection>()),
-      oracleinsertdata_(std::make_unique<OracleInsertBuffer>(*oracleconn_))
+      oracledata_(std::make_unique<OracleConnection>())
 {
     setObjectName(QStringLiteral("aaform1"));
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
@@ -219,23 +216,18 @@ void Taaform1::confirmStop()
 
 void Taaform1::step5Click()
 {
-    RunHost host{.catalog = *mysqlconnect_,
-                 .data = *mysqlsjbconnection_,
-                 .oracle = *oracleconn_,
-                 .oracleData = *oracledata_,
-                 .insertBuffer = *oracleinsertdata_,
-                 .letEventsThrough = [this] { letEventsThrough(); },
-                 .stopRequested = [this] { return stopRequested; },
-                 .clearStopRequest = [this] { stopRequested = false; },
-                 .runStarted = [this] { runStarted(); },
-                 .completedCaption = captionOf(QStringLiteral("Label29")),
-                 .successCaption = captionOf(QStringLiteral("Label30")),
-                 .finishCaption = captionOf(QStringLiteral("Label32")),
-                 .logFilePath = unattended_ ? unattendedLogPath : QString(),
-                 .lastTableDefinition = {}};
+    RunHooks hooks{.letEventsThrough = [this] { letEventsThrough(); },
+                   .stopRequested = [this] { return stopRequested; },
+                   .clearStopRequest = [this] { stopRequested = false; },
+                   .runStarted = [this] { runStarted(); },
+                   .completedCaption = captionOf(QStringLiteral("Label29")),
+                   .successCaption = captionOf(QStringLiteral("Label30")),
+                   .finishCaption = captionOf(QStringLiteral("Label32")),
+                   .logFilePath = unattended_ ? unattendedLogPath : QString()};
 
     lastRunResult_.reset();
-    const RunResult result = runConversion(profileFromControls(), *runLog_, host);
+    ConversionJob job(profileFromControls(), std::move(hooks));
+    const RunResult result = job.run(*runLog_);
     lastRunResult_ = result;
     if (result.outcome == RunOutcome::Stopped)
         throw SilentAbort();

@@ -35,7 +35,6 @@ public:
 class MySqlConnection;
 class MySqlQuery;
 class OracleConnection;
-class OracleInsertBuffer;
 class RadioGroup;
 class RunLog;
 class RunLogView;
@@ -128,10 +127,8 @@ public:
 
     // --- The window's connections ---
     MySqlConnection& mysqlconnect() { return *mysqlconnect_; }
-    MySqlConnection& mysqlsjbconnection() { return *mysqlsjbconnection_; }
     OracleConnection& oracleconn() { return *oracleconn_; }
     OracleConnection& oracledataConnection() { return *oracledata_; }
-    OracleInsertBuffer& oracleinsertdata() { return *oracleinsertdata_; }
 
     // Whether availabletables keeps alphabetical order (from the first move back on).
     bool availableTablesSorted() const { return availableSorted_; }
@@ -175,10 +172,8 @@ private:
 
     std::unique_ptr<MySqlConnection> mysqlconnect_;
     std::unique_ptr<MySqlQuery> xtb_;
-    std::unique_ptr<MySqlConnection> mysqlsjbconnection_;
     std::unique_ptr<OracleConnection> oracleconn_;
     std::unique_ptr<OracleConnection> oracledata_;
-    std::unique_ptr<OracleInsertBuffer> oracleinsertdata_;
 
     // Frame
     QStackedWidget* pg_ = nullptr;

@@ -6,7 +6,6 @@
 #include "mysql_connection.h"
 #include "mysql_query.h"
 #include "oracle_connection.h"
-#include "oracle_insert_buffer.h"
 #include "radio_group.h"
 
 #include <QApplication>
@@ -107,7 +106,6 @@ void Taaform1::step2Click()
 
 void Taaform1::step3Click()
 {
-    oracleinsertdata_->close();
     for (OracleConnection* connection : {oracleconn_.get(), oracledata_.get()}) {
         connection->close();
         connection->setParameters(OracleConnection::standardParameters(

@@ -1,12 +1,11 @@
 // A whole conversion of a multi-table MariaDB database into oraemu, every value compared.
-#include "conversion_run.h"
+#include "conversion_job.h"
 #include "name_rules.h"
 #include "run_log.h"
 
 #include "mysql_connection.h"
 #include "mysql_query.h"
 #include "oracle_connection.h"
-#include "oracle_insert_buffer.h"
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
@@ -139,29 +138,16 @@ protected:
                           QStringLiteral("orders"), QStringLiteral("order_lines"),
                           QStringLiteral("Mixed_Case")};
 
-        catalog.setParameters(catalogConnectionParameters(profile, mysql.name()));
-        catalog.open();
-        const ParameterList oracleParameters =
-            OracleConnection::standardParameters(oracle.service(), oracle.user(), oracle.password());
-        for (OracleConnection* connection : {&target, &targetData, &observer}) {
-            connection->setParameters(oracleParameters);
-            connection->open();
-        }
+        observer.setParameters(
+            OracleConnection::standardParameters(oracle.service(), oracle.user(), oracle.password()));
+        observer.open();
     }
 
     RunResult convert()
     {
-        RunHost host{.catalog = catalog,
-                     .data = data,
-                     .oracle = target,
-                     .oracleData = targetData,
-                     .insertBuffer = buffer,
-                     .letEventsThrough = {},
-                     .stopRequested = {},
-                     .clearStopRequest = {},
-                     .runStarted = {}};
-        host.logFilePath = logDir.filePath(QStringLiteral("run.log"));
-        return runConversion(profile, log, host);
+        RunHooks hooks;
+        hooks.logFilePath = logDir.filePath(QStringLiteral("run.log"));
+        return ConversionJob(profile, hooks).run(log);
     }
 
     QList<OracleColumnType> oracleColumns(const QString& oracleTable) const
@@ -274,12 +260,7 @@ protected:
     ScratchMySqlDatabase mysql{QStringLiteral("e2e")};
     ScratchOracleDatabase oracle;
     ConversionProfile profile;
-    MySqlConnection catalog;
-    MySqlConnection data;
-    OracleConnection target;
-    OracleConnection targetData;
-    OracleConnection observer;
-    OracleInsertBuffer buffer{target};
+    OracleConnection observer;  // the test's own session, to read what arrived
     RunLog log;
     QTemporaryDir logDir;
 };

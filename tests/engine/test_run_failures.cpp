@@ -43,10 +43,10 @@ TEST_F(RunFailures, FailedCreateIsLoggedAndTheNextTableStillConverts)
     EXPECT_EQ(lines.mid(5), QStringList({"", "Create table FINE...Done", "",
                                          "Insert table FINE 1 Rows ...Done", ""}));
     EXPECT_EQ(oracleTables(), QStringList({"FINE"}));
-    EXPECT_TRUE(host.lastTableDefinition.startsWith(QStringLiteral("Create table \"FINE\" (")));
+    EXPECT_TRUE(job->lastTableDefinition().startsWith(QStringLiteral("Create table \"FINE\" (")));
     EXPECT_EQ(log.lines()[log.lineCount() - 3],
               QStringLiteral("Conversion finished with errors in 1 of 2 tables: DUPCOLS"));
-    EXPECT_TRUE(QFile::exists(host.logFilePath));
+    EXPECT_TRUE(QFile::exists(hooks.logFilePath));
 }
 
 TEST_F(RunFailures, ColumnNameWithADoubleQuoteFailsTheCreateStep)
@@ -109,29 +109,48 @@ TEST_F(RunFailures, UnreadableFieldListEndsTheRunWithoutClosingLinesOrLogFile)
         EXPECT_TRUE(e.message().contains(QStringLiteral("missing"))) << e.what();
     }
     EXPECT_EQ(log.lines().mid(1), QStringList({"Create table GOOD...Done", "", "Create table MISSING... "}));
-    EXPECT_FALSE(QFile::exists(host.logFilePath));
+    EXPECT_FALSE(QFile::exists(hooks.logFilePath));
 }
 
 TEST_F(RunFailures, DataConnectionThatCannotOpenEndsTheRunAfterTheStartLine)
 {
-    openConnections();
-    profile.mysqlp = QStringLiteral("wrong password");
     profile.tables = {QStringLiteral("anything")};
+    // The catalog connection is open by now; the database goes before the data connection opens.
+    hooks.runStarted = [this] {
+        testsupport::mysqlExecute({QStringLiteral("drop database `%1`").arg(mysql.name())});
+    };
     EXPECT_THROW(run(), Error);
     ASSERT_EQ(log.lineCount(), 1);
     EXPECT_TRUE(log.lastLine().startsWith(QStringLiteral("Start time:")));
-    EXPECT_FALSE(QFile::exists(host.logFilePath));
+    EXPECT_FALSE(QFile::exists(hooks.logFilePath));
+}
+
+TEST_F(RunFailures, ConnectionThatCannotOpenEndsTheJobBeforeTheStartLine)
+{
+    profile.tables = {QStringLiteral("anything")};
+    const auto badLogons = std::initializer_list<std::function<void(ConversionProfile&)>>{
+        [](ConversionProfile& p) { p.mysqlp = QStringLiteral("wrong password"); },
+        [](ConversionProfile& p) { p.oraclep = QStringLiteral("wrong password"); },
+    };
+    for (const auto& spoil : badLogons) {
+        ConversionProfile good = profile;
+        spoil(profile);
+        EXPECT_THROW(run(), Error);
+        EXPECT_EQ(log.lineCount(), 0);
+        EXPECT_EQ(runStartedCount, 0);
+        profile = good;
+    }
 }
 
 TEST_F(RunFailures, LogFileThatCannotBeWrittenEndsTheRunBeforeTheLastCaption)
 {
-    host.logFilePath = logDir.filePath(QStringLiteral("no/such/folder/run.log"));
+    hooks.logFilePath = logDir.filePath(QStringLiteral("no/such/folder/run.log"));
     try {
         run();
         FAIL() << "the log file was written into a missing folder";
     } catch (const Error& e) {
         EXPECT_TRUE(e.message().startsWith(
-            QStringLiteral("Cannot create file \"%1\". ").arg(host.logFilePath)))
+            QStringLiteral("Cannot create file \"%1\". ").arg(hooks.logFilePath)))
             << e.what();
     }
     EXPECT_TRUE(log.lastLine().startsWith(QStringLiteral("The end time:")));
@@ -140,7 +159,7 @@ TEST_F(RunFailures, LogFileThatCannotBeWrittenEndsTheRunBeforeTheLastCaption)
 TEST_F(RunFailures, EmptyTableListWritesOnlyStartClosingAndEndLinesToTheDataFolder)
 {
     ASSERT_TRUE(ensureDataFolder());
-    host.logFilePath.clear();
+    hooks.logFilePath.clear();
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
 
     const RunResult result = run();
@@ -150,9 +169,9 @@ TEST_F(RunFailures, EmptyTableListWritesOnlyStartClosingAndEndLinesToTheDataFold
     const QStringList& lines = log.lines();
     ASSERT_EQ(lines.size(), 5) << lines.join(u'\n').toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Start time:")));
-    EXPECT_EQ(lines.mid(1, 2), QStringList({host.completedCaption, host.successCaption}));
+    EXPECT_EQ(lines.mid(1, 2), QStringList({hooks.completedCaption, hooks.successCaption}));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("The end time:")));
-    EXPECT_EQ(lines[4], host.finishCaption);
+    EXPECT_EQ(lines[4], hooks.finishCaption);
 
     const QFileInfo file(result.logFile);
     EXPECT_EQ(file.absolutePath() + u'/', dataFolder());
@@ -185,7 +204,7 @@ TEST_F(RunFailures, StopSeenBeforeATableEndsTheRunSilently)
     EXPECT_FALSE(stop) << "the run clears the stop it acted on";
     EXPECT_EQ(log.lines().mid(1), QStringList({"Create table ONE...Done", ""}));
     EXPECT_EQ(oracleTables(), QStringList({"ONE"}));
-    EXPECT_FALSE(QFile::exists(host.logFilePath));
+    EXPECT_FALSE(QFile::exists(hooks.logFilePath));
     EXPECT_TRUE(result.logFile.isEmpty());
 }
 
@@ -211,5 +230,5 @@ TEST_F(RunFailures, StopDuringTheLastTablesRowCopyCompletesTheRun)
     EXPECT_TRUE(stop) << "the stop stays set for the host";
     EXPECT_EQ(tableLines(), QStringList({"Create table BIG...Done", "", "Insert table BIG 100 Rows ",
                                          "Operation aborted", ""}));
-    EXPECT_TRUE(QFile::exists(host.logFilePath));
+    EXPECT_TRUE(QFile::exists(hooks.logFilePath));
 }

@@ -82,13 +82,13 @@ TEST_P(RunModes, WritesTheLinesAndTouchesOracleAsTheModeSays)
     ASSERT_GE(lines.size(), 5);
     EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Start time:")));
     EXPECT_EQ(lines.mid(lines.size() - 4, 2),
-              QStringList({host.completedCaption, host.successCaption}));
+              QStringList({hooks.completedCaption, hooks.successCaption}));
     EXPECT_TRUE(lines[lines.size() - 2].startsWith(QStringLiteral("The end time:")));
-    EXPECT_EQ(lines.last(), host.finishCaption);
-    QFile file(host.logFilePath);
+    EXPECT_EQ(lines.last(), hooks.finishCaption);
+    QFile file(hooks.logFilePath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), (lines.mid(0, lines.size() - 1).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
-    EXPECT_EQ(result.logFile, host.logFilePath);
+    EXPECT_EQ(result.logFile, hooks.logFilePath);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllModes, RunModes, ::testing::ValuesIn(kModeCases),

@@ -77,7 +77,7 @@ TEST_F(RunNames, BackticksBlanksAndNonAsciiWorkAndADoubleQuoteFailsOnlyItsTable)
 
     // No success sentence; the tables with errors are named instead.
     const QStringList& lines = log.lines();
-    EXPECT_FALSE(lines.contains(host.successCaption));
+    EXPECT_FALSE(lines.contains(hooks.successCaption));
     EXPECT_EQ(lines[lines.size() - 3],
               QStringLiteral("Conversion finished with errors in 1 of 5 tables: Q\"UOTE"));
 }

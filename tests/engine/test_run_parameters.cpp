@@ -42,13 +42,23 @@ using RunDataConnection = runtest::RunFixture;
 
 TEST_F(RunDataConnection, EveryRunReopensItWithTheProfilesCharacterSet)
 {
+    mysql.execute({"create table t (id int)"});
+    profile.tables = {QStringLiteral("t")};
+    profile.skipindex = true;
+    QString characterSet;
+    QString database;
+    onEvents = [&] {
+        characterSet = job->dataConnection().characterSetName();
+        database = job->dataConnection().parameters().value(QStringLiteral("Database"));
+    };
+
     profile.character_set = QStringLiteral("latin1");
     ASSERT_EQ(run().outcome, RunOutcome::Completed);
-    ASSERT_TRUE(data.isOpen());
-    EXPECT_EQ(data.characterSetName(), QStringLiteral("latin1"));
+    EXPECT_EQ(characterSet, QStringLiteral("latin1"));
 
     profile.character_set = QStringLiteral("utf8");
     ASSERT_EQ(run().outcome, RunOutcome::Completed);
-    EXPECT_TRUE(data.characterSetName().startsWith(QStringLiteral("utf8"))) << data.characterSetName().toStdString();
-    EXPECT_EQ(data.parameters().value(QStringLiteral("Database")), mysql.name());
+    EXPECT_TRUE(characterSet.startsWith(QStringLiteral("utf8"))) << characterSet.toStdString();
+    EXPECT_EQ(database, mysql.name());
+    EXPECT_FALSE(job->dataConnection().isOpen()) << "the job closes its connections";
 }
