@@ -6,7 +6,7 @@
 #include "bench_source.h"
 #include "bench_target.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,18 +1,18 @@
 #include "bench_phases.h"
 
-#include "conversion_profile.h"
-#include "conversion_job.h"
-#include "index_translation.h"
-#include "name_rules.h"
-#include "run_log.h"
-#include "table_definition.h"
+#include "engine/conversion_profile.h"
+#include "engine/conversion_job.h"
+#include "engine/index_translation.h"
+#include "engine/name_rules.h"
+#include "engine/run_log.h"
+#include "engine/table_definition.h"
 
-#include "error.h"
-#include "mysql_connection.h"
-#include "mysql_query.h"
-#include "oracle_connection.h"
-#include "oracle_insert_buffer.h"
-#include "value.h"
+#include "db/error.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
+#include "db/oracle_connection.h"
+#include "db/oracle_insert_buffer.h"
+#include "db/value.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -249,7 +249,7 @@ int conversionChildMain(const BenchOptions& options)
     profile.oracleh = target.service;
     profile.oracleu = target.user;
     profile.oraclep = target.password;
-    profile.processtable = 0;
+    profile.processtable = dovrelle::ExistingTableAction::Overwrite;
     profile.tables = {options.table};
 
     dovrelle::RunHooks hooks;

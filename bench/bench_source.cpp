@@ -1,9 +1,9 @@
 #include "bench_source.h"
 
-#include "error.h"
-#include "mysql_connection.h"
-#include "mysql_query.h"
-#include "name_rules.h"
+#include "db/error.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
+#include "engine/name_rules.h"
 
 #include <QFile>
 #include <QTextStream>

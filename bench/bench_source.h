@@ -1,6 +1,6 @@
 #pragma once
 
-#include "parameter_list.h"
+#include "db/parameter_list.h"
 
 #include <QString>
 

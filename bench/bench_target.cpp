@@ -1,6 +1,6 @@
 #include "bench_target.h"
 
-#include "oracle_connection.h"
+#include "db/oracle_connection.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,7 +1,8 @@
-#include "application_title.h"
-#include "screenshot_walk.h"
-#include "settings_wiring.h"
-#include "taaform1.h"
+#include "app/command_line.h"
+#include "wizard/application_title.h"
+#include "wizard/screenshot_walk.h"
+#include "wizard/settings_wiring.h"
+#include "wizard/conversion_wizard.h"
 
 #include <QApplication>
 
@@ -14,9 +15,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(dovrelle::applicationTitle());
 
-    dovrelle::Taaform1 window;
+    dovrelle::ConversionWizard window;
     dovrelle::installSettings(window);
-    window.formCreate(QApplication::arguments());
+    window.start(QApplication::arguments());
     window.show();
     // DOVRELLE_SCREENSHOTS=<folder>: walk the pages and save a picture of each (scripts/screenshots).
     if (const QString folder = qEnvironmentVariable("DOVRELLE_SCREENSHOTS"); !folder.isEmpty())

@@ -1,6 +1,6 @@
-#include "mysql_charset.h"
+#include "db/mysql_charset.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <mysql.h>
 

@@ -1,7 +1,7 @@
-#include "mysql_column.h"
+#include "db/mysql_column.h"
 
-#include "error.h"
-#include "mysql_charset.h"
+#include "db/error.h"
+#include "db/mysql_charset.h"
 
 #include <mysql.h>
 

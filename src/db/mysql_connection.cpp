@@ -1,7 +1,7 @@
-#include "mysql_connection.h"
+#include "db/mysql_connection.h"
 
-#include "error.h"
-#include "mysql_charset.h"
+#include "db/error.h"
+#include "db/mysql_charset.h"
 
 #include <mysql.h>
 

@@ -1,9 +1,9 @@
-#include "mysql_query.h"
+#include "db/mysql_query.h"
 
-#include "error.h"
-#include "mysql_charset.h"
-#include "mysql_column.h"
-#include "mysql_connection.h"
+#include "db/error.h"
+#include "db/mysql_charset.h"
+#include "db/mysql_column.h"
+#include "db/mysql_connection.h"
 
 #include <mysql.h>
 

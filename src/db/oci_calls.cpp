@@ -1,7 +1,7 @@
-#include "oci_calls.h"
+#include "db/oci_calls.h"
 
-#include "oci_error.h"
-#include "oci_library.h"
+#include "db/oci_error.h"
+#include "db/oci_library.h"
 
 namespace dovrelle {
 

@@ -1,6 +1,6 @@
-#include "oci_error.h"
+#include "db/oci_error.h"
 
-#include "oci_library.h"
+#include "db/oci_library.h"
 
 namespace dovrelle {
 

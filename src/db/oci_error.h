@@ -1,7 +1,7 @@
 #pragma once
 
-#include "error.h"
-#include "oci_defs.h"
+#include "db/error.h"
+#include "db/oci_defs.h"
 
 namespace dovrelle {
 

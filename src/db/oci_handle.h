@@ -1,7 +1,7 @@
 #pragma once
 
-#include "oci_defs.h"
-#include "oci_library.h"
+#include "db/oci_defs.h"
+#include "db/oci_library.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "oci_library.h"
+#include "db/oci_library.h"
 
-#include "error.h"
-#include "oci_shared_library.h"
+#include "db/error.h"
+#include "db/oci_shared_library.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "oci_defs.h"
+#include "db/oci_defs.h"
 
 #include <QString>
 #include <memory>

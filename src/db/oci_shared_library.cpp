@@ -1,4 +1,4 @@
-#include "oci_shared_library.h"
+#include "db/oci_shared_library.h"
 
 #include <QDir>
 #include <QFile>

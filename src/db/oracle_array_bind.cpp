@@ -1,4 +1,4 @@
-#include "oracle_array_bind.h"
+#include "db/oracle_array_bind.h"
 
 #include <algorithm>
 #include <cstring>

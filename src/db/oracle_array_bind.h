@@ -1,8 +1,8 @@
 #pragma once
 
-#include "oci_calls.h"
-#include "oracle_column.h"
-#include "oracle_row_store.h"
+#include "db/oci_calls.h"
+#include "db/oracle_column.h"
+#include "db/oracle_row_store.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
-#include "oracle_catalog.h"
+#include "db/oracle_catalog.h"
 
-#include "error.h"
-#include "oracle_connection.h"
+#include "db/error.h"
+#include "db/oracle_connection.h"
 
 namespace dovrelle {
 

@@ -1,6 +1,6 @@
-#include "oracle_column.h"
+#include "db/oracle_column.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QDate>
 #include <charconv>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "oci_defs.h"
-#include "value.h"
+#include "db/oci_defs.h"
+#include "db/value.h"
 
 #include <QString>
 #include <string>

@@ -1,8 +1,8 @@
-#include "oracle_connection.h"
+#include "db/oracle_connection.h"
 
-#include "error.h"
-#include "oci_library.h"
-#include "oracle_session.h"
+#include "db/error.h"
+#include "db/oci_library.h"
+#include "db/oracle_session.h"
 
 #include <vector>
 

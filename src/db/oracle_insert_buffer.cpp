@@ -1,13 +1,13 @@
-#include "oracle_insert_buffer.h"
+#include "db/oracle_insert_buffer.h"
 
-#include "error.h"
-#include "oci_error.h"
-#include "oci_handle.h"
-#include "oracle_array_bind.h"
-#include "oracle_column.h"
-#include "oracle_connection.h"
-#include "oracle_row_store.h"
-#include "oracle_session.h"
+#include "db/error.h"
+#include "db/oci_error.h"
+#include "db/oci_handle.h"
+#include "db/oracle_array_bind.h"
+#include "db/oracle_column.h"
+#include "db/oracle_connection.h"
+#include "db/oracle_row_store.h"
+#include "db/oracle_session.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "oracle_row_store.h"
+#include "db/oracle_row_store.h"
 
 namespace dovrelle {
 

@@ -1,7 +1,7 @@
-#include "oracle_session.h"
+#include "db/oracle_session.h"
 
-#include "error.h"
-#include "oci_error.h"
+#include "db/error.h"
+#include "db/oci_error.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "oci_calls.h"
-#include "oci_handle.h"
-#include "oracle_connection.h"
+#include "db/oci_calls.h"
+#include "db/oci_handle.h"
+#include "db/oracle_connection.h"
 
 #include <QByteArray>
 #include <memory>

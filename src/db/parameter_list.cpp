@@ -1,4 +1,4 @@
-#include "parameter_list.h"
+#include "db/parameter_list.h"
 
 namespace dovrelle {
 

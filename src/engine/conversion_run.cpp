@@ -1,14 +1,14 @@
-#include "conversion_run.h"
+#include "engine/conversion_run.h"
 
-#include "data_folder.h"
-#include "index_translation.h"
-#include "log_time.h"
-#include "mysql_connection.h"
-#include "name_rules.h"
-#include "oracle_catalog.h"
-#include "row_copy.h"
-#include "run_log.h"
-#include "table_definition.h"
+#include "engine/data_folder.h"
+#include "engine/index_translation.h"
+#include "engine/log_time.h"
+#include "db/mysql_connection.h"
+#include "engine/name_rules.h"
+#include "db/oracle_catalog.h"
+#include "engine/row_copy.h"
+#include "engine/run_log.h"
+#include "engine/table_definition.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion_profile.h"
+#include "engine/conversion_profile.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "data_folder.h"
+#include "engine/data_folder.h"
 
 #include <QDir>
 

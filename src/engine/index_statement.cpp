@@ -1,8 +1,8 @@
-#include "index_statement.h"
+#include "engine/index_statement.h"
 
-#include "name_rules.h"
+#include "engine/name_rules.h"
 
-#include "error.h"
+#include "db/error.h"
 
 namespace dovrelle {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "value.h"
+#include "db/value.h"
 
 #include <QString>
 #include <QStringList>

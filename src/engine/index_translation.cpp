@@ -1,12 +1,12 @@
-#include "index_translation.h"
+#include "engine/index_translation.h"
 
-#include "index_statement.h"
-#include "name_rules.h"
-#include "run_log.h"
+#include "engine/index_statement.h"
+#include "engine/name_rules.h"
+#include "engine/run_log.h"
 
-#include "error.h"
-#include "mysql_query.h"
-#include "oracle_connection.h"
+#include "db/error.h"
+#include "db/mysql_query.h"
+#include "db/oracle_connection.h"
 
 namespace dovrelle {
 

@@ -1,4 +1,4 @@
-#include "log_time.h"
+#include "engine/log_time.h"
 
 #include <QLocale>
 

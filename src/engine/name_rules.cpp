@@ -1,4 +1,4 @@
-#include "name_rules.h"
+#include "engine/name_rules.h"
 
 namespace dovrelle {
 

@@ -1,12 +1,12 @@
-#include "row_copy.h"
+#include "engine/row_copy.h"
 
-#include "name_rules.h"
-#include "row_copy_progress.h"
-#include "run_log.h"
+#include "engine/name_rules.h"
+#include "engine/row_copy_progress.h"
+#include "engine/run_log.h"
 
-#include "error.h"
-#include "mysql_query.h"
-#include "oracle_insert_buffer.h"
+#include "db/error.h"
+#include "db/mysql_query.h"
+#include "db/oracle_insert_buffer.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "index_translation.h"
+#include "engine/index_translation.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "row_copy_progress.h"
+#include "engine/row_copy_progress.h"
 
-#include "run_log.h"
+#include "engine/run_log.h"
 
 namespace dovrelle {
 

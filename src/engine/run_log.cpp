@@ -1,6 +1,6 @@
-#include "run_log.h"
+#include "engine/run_log.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QDir>
 #include <QFile>

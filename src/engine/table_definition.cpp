@@ -1,9 +1,9 @@
-#include "table_definition.h"
+#include "engine/table_definition.h"
 
-#include "error.h"
-#include "mysql_query.h"
-#include "name_rules.h"
-#include "oracle_connection.h"
+#include "db/error.h"
+#include "db/mysql_query.h"
+#include "engine/name_rules.h"
+#include "db/oracle_connection.h"
 
 #include <QRegularExpression>
 

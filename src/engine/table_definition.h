@@ -1,6 +1,6 @@
 #pragma once
 
-#include "index_translation.h"  // StepResult
+#include "engine/index_translation.h"  // StepResult
 
 #include <QList>
 #include <QString>

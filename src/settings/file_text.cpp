@@ -1,6 +1,6 @@
-#include "file_text.h"
+#include "settings/file_text.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,11 +8,11 @@
 namespace dovrelle {
 
 // The lines of a settings file: every row of the settings schema in its order as "key=value"
-// (a missing value as the empty text), "alltables" last; the table lines "tables1=" ... follow
-// only when "alltables" is "0".
+// (a missing value as the empty text), alltables last; the table lines tables1=... follow
+// only when alltables is "0".
 QStringList settingsFileLines(const SettingsValues& values, const QStringList& tables);
 
-// The value of every row of the schema in the lines (the table list's "alltables" included).
+// The value of every row of the schema in the lines (the table list's alltables included).
 SettingsValues settingsValuesOfLines(const QStringList& lines);
 
 // Saves lines as a settings file (CR LF, 8-bit text, owner-only). Throws Error
@@ -26,10 +26,10 @@ QStringList loadSettingsFile(const QString& path);
 // case: everything after that "=", untrimmed. The empty text when no line matches.
 QString settingValue(const QStringList& lines, const QString& key);
 
-// True exactly when the value of the table list's key ("alltables") is "1".
+// True exactly when the value of the table list's key (alltables) is "1".
 bool settingsChooseAllTables(const QStringList& lines);
 
-// Table names of the lines that start with the table-line prefix "tables" (letter case
+// Table names of the lines that start with the table-line prefix tables (letter case
 // counting), in file order: the text after the first "=", with blanks and control characters
 // trimmed; empty names left out.
 QStringList settingsTableNames(const QStringList& lines);

@@ -36,7 +36,7 @@ enum class SettingKind {
     WholeNumber,  // a radio group: the index of its chosen entry in decimal
     CheckBox,     // "1" checked; anything else, the empty text included, unchecked
     Choice,       // the character-set box: its text in the file, its entry index in the store
-    TableList,    // "alltables" plus the "tables" lines; chosen on page 5, never remembered
+    TableList,    // alltables plus the tables lines; chosen on page 5, never remembered
 };
 
 using SettingMember = std::variant<QString ConversionProfile::*, int ConversionProfile::*,
@@ -84,7 +84,7 @@ void setProfileValue(ConversionProfile& profile, const SettingRow& row, const QS
 // The profile of the values, applied in the store's order (the first value that is no number throws).
 // The table list is left empty.
 ConversionProfile profileFromValues(const SettingsValues& values);
-// The values of a profile; "alltables" is "0" (the profile's tables are the listed ones).
+// The values of a profile; alltables is "0" (the profile's tables are the listed ones).
 SettingsValues valuesFromProfile(const ConversionProfile& profile);
 
 }  // namespace dovrelle

@@ -1,10 +1,10 @@
 // The settings store outside Windows: a small owner-only text file under $XDG_CONFIG_HOME.
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #ifndef Q_OS_WIN
 
-#include "error.h"
-#include "file_text.h"
+#include "db/error.h"
+#include "settings/file_text.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The settings store on Windows: the registry key SOFTWARE\Korvane\Dovrelle under
 // HKEY_CURRENT_USER, one REG_SZ value per setting.
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #ifdef Q_OS_WIN
 
-#include "error.h"
+#include "db/error.h"
 
 #include <windows.h>
 

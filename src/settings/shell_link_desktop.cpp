@@ -1,9 +1,9 @@
 // Shortcuts outside Windows: a freedesktop launcher file that starts the program.
-#include "shell_link.h"
+#include "settings/shell_link.h"
 
 #ifndef Q_OS_WIN
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QDir>
 #include <QFile>

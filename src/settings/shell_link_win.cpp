@@ -1,9 +1,9 @@
 // Shortcuts on Windows: a shell link written through IShellLinkW and IPersistFile.
-#include "shell_link.h"
+#include "settings/shell_link.h"
 
 #ifdef Q_OS_WIN
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "whole_number.h"
+#include "settings/whole_number.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "caption_tables.h"
+#include "wizard/caption_tables.h"
 
 namespace dovrelle {
 

@@ -1,4 +1,4 @@
-#include "database_preselection.h"
+#include "wizard/database_preselection.h"
 
 namespace dovrelle {
 

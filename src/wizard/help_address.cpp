@@ -1,4 +1,4 @@
-#include "help_address.h"
+#include "wizard/help_address.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

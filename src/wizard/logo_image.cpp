@@ -1,4 +1,4 @@
-#include "logo_image.h"
+#include "wizard/logo_image.h"
 
 #include <QMouseEvent>
 #include <QPainter>

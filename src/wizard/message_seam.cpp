@@ -1,4 +1,4 @@
-#include "message_seam.h"
+#include "wizard/message_seam.h"
 
 namespace dovrelle {
 

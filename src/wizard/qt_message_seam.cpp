@@ -1,6 +1,6 @@
-#include "qt_message_seam.h"
+#include "wizard/qt_message_seam.h"
 
-#include "application_title.h"
+#include "wizard/application_title.h"
 
 #include <QMessageBox>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "message_seam.h"
+#include "wizard/message_seam.h"
 
 namespace dovrelle {
 

@@ -1,4 +1,4 @@
-#include "radio_group.h"
+#include "wizard/radio_group.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

@@ -1,6 +1,6 @@
-#include "run_log_view.h"
+#include "wizard/run_log_view.h"
 
-#include "run_log.h"
+#include "engine/run_log.h"
 
 #include <QScrollBar>
 #include <QTextBlock>

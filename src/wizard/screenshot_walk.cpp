@@ -1,6 +1,6 @@
-#include "screenshot_walk.h"
+#include "wizard/screenshot_walk.h"
 
-#include "taaform1.h"
+#include "wizard/conversion_wizard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,7 +9,8 @@
 #include <QPixmap>
 #include <QTimer>
 
-#include "radio_group.h"
+#include "wizard/radio_group.h"
+#include "wizard/wizard_controls.h"
 
 #include <cstdio>
 
@@ -37,7 +38,7 @@ QString shotValue(const char* name)
     return qEnvironmentVariable((QByteArray("DOVRELLE_SHOT_") + name).constData());
 }
 
-void setField(Taaform1& window, const char* name, const QString& text)
+void setField(ConversionWizard& window, const char* name, const QString& text)
 {
     if (auto* field = window.findChild<QLineEdit*>(QString::fromLatin1(name)))
         field->setText(text);
@@ -49,7 +50,7 @@ void settle()
         QApplication::processEvents();
 }
 
-bool savePage(Taaform1& window, const QString& folder, int page)
+bool savePage(ConversionWizard& window, const QString& folder, int page)
 {
     settle();
     const QString path = QDir(folder).filePath(QStringLiteral("page%1.png").arg(page));
@@ -59,7 +60,7 @@ bool savePage(Taaform1& window, const QString& folder, int page)
 }
 
 // Next, and whether it reached the expected page (a failure was printed by the seam).
-bool nextReaches(Taaform1& window, int page)
+bool nextReaches(ConversionWizard& window, int page)
 {
     window.performNext();
     if (window.currentStep() == page)
@@ -69,14 +70,14 @@ bool nextReaches(Taaform1& window, int page)
     return false;
 }
 
-void walk(Taaform1& window, const QString& folder)
+void walk(ConversionWizard& window, const QString& folder)
 {
     QDir().mkpath(folder);
     savePage(window, folder, 1);
     if (!nextReaches(window, 2))
         return;
 
-    window.findChild<RadioGroup*>(QStringLiteral("accessmode"))->setItemIndex(1);
+    WizardControls(window).accessmode->setItemIndex(1);
     setField(window, "edthost", shotValue("MYSQL_HOST"));
     setField(window, "edtport", shotValue("MYSQL_PORT"));
     setField(window, "edtname", shotValue("MYSQL_USER"));
@@ -101,7 +102,7 @@ void walk(Taaform1& window, const QString& folder)
     const QStringList wanted = shotValue("TABLES").split(u',', Qt::SkipEmptyParts);
     for (int i = 0; i < available->count(); ++i)
         available->item(i)->setSelected(wanted.contains(available->item(i)->text()));
-    window.Button1Click();
+    window.addSelectedTables();
     savePage(window, folder, 5);
     if (!nextReaches(window, 6))
         return;
@@ -111,7 +112,7 @@ void walk(Taaform1& window, const QString& folder)
 
 }  // namespace
 
-void startScreenshotWalk(Taaform1& window, const QString& folder)
+void startScreenshotWalk(ConversionWizard& window, const QString& folder)
 {
     window.setMessageSeam(std::make_unique<PrintingSeam>());
     QTimer::singleShot(500, &window, [&window, folder] { walk(window, folder); });

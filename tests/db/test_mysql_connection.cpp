@@ -1,9 +1,9 @@
 // Opening MySqlConnection with its parameter list: the ways it reaches the server, the
 // failures it reports with the library's messages, and the character sets of its text.
-#include "error.h"
-#include "mysql_charset.h"
-#include "mysql_connection.h"
-#include "mysql_query.h"
+#include "db/error.h"
+#include "db/mysql_charset.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
 #include "mysql_test_server.h"
 
 #include <gtest/gtest.h>

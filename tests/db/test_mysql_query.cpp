@@ -1,7 +1,7 @@
 // Catalog statements, reading by name and position, errors and streaming of MySqlQuery.
-#include "error.h"
-#include "mysql_connection.h"
-#include "mysql_query.h"
+#include "db/error.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
 #include "mysql_test_server.h"
 
 #include <gtest/gtest.h>

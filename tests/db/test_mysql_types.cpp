@@ -1,7 +1,7 @@
 // Every MySQL column type read through MySqlQuery: the type tag of the column and the value it
 // delivers, for a row of values, a row of NULLs and a row of empty values.
-#include "mysql_connection.h"
-#include "mysql_query.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
 #include "mysql_test_server.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "error.h"
-#include "oci_library.h"
-#include "oracle_connection.h"
+#include "db/error.h"
+#include "db/oci_library.h"
+#include "db/oracle_connection.h"
 #include "test_oracle_support.h"
 
 #include <QRegularExpression>

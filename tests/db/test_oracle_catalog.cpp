@@ -1,5 +1,5 @@
-#include "oracle_catalog.h"
-#include "oracle_connection.h"
+#include "db/oracle_catalog.h"
+#include "db/oracle_connection.h"
 #include "test_oracle_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "error.h"
-#include "oracle_connection.h"
+#include "db/error.h"
+#include "db/oracle_connection.h"
 #include "test_oracle_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "error.h"
-#include "oracle_connection.h"
-#include "oracle_insert_buffer.h"
+#include "db/error.h"
+#include "db/oracle_connection.h"
+#include "db/oracle_insert_buffer.h"
 #include "test_oracle_support.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // Shared pieces of the Oracle client-layer tests: a scratch oraemu database with an open
 // connection on it, and a scoped environment variable.
 
-#include "oracle_connection.h"
+#include "db/oracle_connection.h"
 #include "oraemu_test_db.h"
 
 #include <QByteArray>

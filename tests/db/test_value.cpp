@@ -1,6 +1,6 @@
 // Value text forms, calendar checks of DateTimeParts, and ParameterList look-ups.
-#include "parameter_list.h"
-#include "value.h"
+#include "db/parameter_list.h"
+#include "db/value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // A whole conversion of a multi-table MariaDB database into oraemu, every value compared.
-#include "conversion_job.h"
-#include "name_rules.h"
-#include "run_log.h"
+#include "engine/conversion_job.h"
+#include "engine/name_rules.h"
+#include "engine/run_log.h"
 
-#include "mysql_connection.h"
-#include "mysql_query.h"
-#include "oracle_connection.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
+#include "db/oracle_connection.h"
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
@@ -316,7 +316,7 @@ TEST_F(EndToEnd, EveryTableKeyIndexAndValueArrives)
 TEST_F(EndToEnd, FailureLinesStayAboveTheCompletedTableLine)
 {
     oracle.sql(QStringLiteral("create table \"MIXED_CASE\" (\"ID\"  number)"));
-    profile.processtable = 1;  // Merge
+    profile.processtable = ExistingTableAction::Merge;
     profile.tables = {QStringLiteral("Mixed_Case")};
 
     const RunResult result = convert();

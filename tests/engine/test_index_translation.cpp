@@ -1,11 +1,11 @@
 // Keys and indexes: MySQL's index listing on the real test server, statements run on oraemu.
-#include "index_statement.h"
-#include "index_translation.h"
-#include "run_log.h"
+#include "engine/index_statement.h"
+#include "engine/index_translation.h"
+#include "engine/run_log.h"
 
-#include "error.h"
-#include "mysql_connection.h"
-#include "oracle_connection.h"
+#include "db/error.h"
+#include "db/mysql_connection.h"
+#include "db/oracle_connection.h"
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"

@@ -1,6 +1,6 @@
 // Oracle names: the name case, the 30-character cut and the suffix rule for long table names.
 #include "test_run_printing.h"
-#include "name_rules.h"
+#include "engine/name_rules.h"
 
 #include <gtest/gtest.h>
 

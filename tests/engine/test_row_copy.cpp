@@ -1,10 +1,10 @@
 // The row copy: rows streamed from the real test server into oraemu through the insert buffer.
-#include "row_copy.h"
-#include "run_log.h"
+#include "engine/row_copy.h"
+#include "engine/run_log.h"
 
-#include "mysql_connection.h"
-#include "oracle_connection.h"
-#include "oracle_insert_buffer.h"
+#include "db/mysql_connection.h"
+#include "db/oracle_connection.h"
+#include "db/oracle_insert_buffer.h"
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"

@@ -1,8 +1,10 @@
 // Failures, stops and the empty table list: what the run logs, reports and saves.
 #include "test_run_fixture.h"
 
-#include "data_folder.h"
-#include "error.h"
+#include "db/mysql_connection.h"
+#include "db/oracle_insert_buffer.h"
+#include "engine/data_folder.h"
+#include "db/error.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -84,7 +86,19 @@ TEST_F(RunFailures, FailedDropIsFollowedByACreateAttempt)
     profile.tabledefonly = true;
     profile.skipindex = true;
 
-    const RunResult result = run();
+    // A job logs on as oracleu, who may drop its own tables; a drop that Oracle refuses (a lock,
+    // a foreign key) needs the run on connections of another user, so this test lends them itself.
+    MySqlConnection catalog;
+    MySqlConnection data;
+    catalog.setParameters(catalogConnectionParameters(profile, profile.mysqldatabase));
+    catalog.open();
+    openConnections();
+    OracleConnection oracleData;
+    oracleData.setParameters(oracleConnection.parameters());
+    oracleData.open();
+    OracleInsertBuffer buffer(oracleConnection);
+    RunHost host{hooks, catalog, data, oracleConnection, oracleData, buffer};
+    const RunResult result = runConversion(profile, log, host);
 
     EXPECT_EQ(result.outcome, RunOutcome::CompletedWithErrors);
     EXPECT_EQ(result.tablesWithErrors, QStringList({"T1"}));

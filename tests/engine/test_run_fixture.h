@@ -3,11 +3,11 @@
 // A conversion job against the real MariaDB test server and an oraemu schema, with the log and
 // the hooks as the wizard lends them.
 #include "test_run_printing.h"
-#include "conversion_profile.h"
-#include "conversion_job.h"
-#include "run_log.h"
+#include "engine/conversion_profile.h"
+#include "engine/conversion_job.h"
+#include "engine/run_log.h"
 
-#include "oracle_connection.h"
+#include "db/oracle_connection.h"
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"

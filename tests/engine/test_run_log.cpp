@@ -1,10 +1,10 @@
 // The run log: line operations, the signals views follow, and the log file's bytes.
 #include "test_run_printing.h"
-#include "run_log.h"
+#include "engine/run_log.h"
 
-#include "data_folder.h"
-#include "error.h"
-#include "log_time.h"
+#include "engine/data_folder.h"
+#include "db/error.h"
+#include "engine/log_time.h"
 
 #include <QDir>
 #include <QFile>

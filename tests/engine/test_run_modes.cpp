@@ -2,7 +2,7 @@
 // the lines it writes and whether the table was dropped, created and filled.
 #include "test_run_fixture.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QFile>
 
@@ -12,7 +12,7 @@ namespace {
 
 struct ModeCase {
     const char* name;
-    int processtable;
+    int processtable;  // the entry of the radio group
     bool exists;
     bool tabledefonly;
     QStringList lines;      // the lines written for the table
@@ -63,7 +63,7 @@ TEST_P(RunModes, WritesTheLinesAndTouchesOracleAsTheModeSays)
         oracleConnection.execute(QStringLiteral("insert into \"T1\" values (99, 'old', 1)"));
         oracleConnection.commit();
     }
-    profile.processtable = c.processtable;
+    profile.processtable = existingTableActionAt(c.processtable);
     profile.tabledefonly = c.tabledefonly;
     profile.skipindex = true;
     profile.tables = {QStringLiteral("t1")};

@@ -2,7 +2,7 @@
 // case, the 30-character limit with its suffixes, and names Oracle cannot take.
 #include "test_run_fixture.h"
 
-#include "error.h"
+#include "db/error.h"
 
 using namespace dovrelle;
 
@@ -114,7 +114,7 @@ TEST_F(RunNames, WithAllSuffixesTakenTheLastOneIsHandledAsExisting)
                                      .arg(kStem)
                                      .arg(suffix, 4, 10, QLatin1Char('0')));
     profile.tables = {QStringLiteral("a_very_long_table_name_abcd_first_one")};
-    profile.processtable = 2;  // Skip
+    profile.processtable = ExistingTableAction::Skip;
 
     ASSERT_EQ(run().outcome, RunOutcome::Completed);
     EXPECT_EQ(tableLines(), QStringList({"Skip table " + kStem + "0100... ", "",

@@ -1,7 +1,7 @@
 // The parameter list of the MySQL data connection, and the run opening it anew.
 #include "test_run_fixture.h"
 
-#include "mysql_connection.h"
+#include "db/mysql_connection.h"
 
 using namespace dovrelle;
 

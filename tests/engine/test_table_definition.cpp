@@ -1,10 +1,10 @@
 // The table definition from a real MariaDB field list, executed on oraemu.
 #include "test_run_printing.h"
-#include "table_definition.h"
+#include "engine/table_definition.h"
 
-#include "error.h"
-#include "mysql_connection.h"
-#include "oracle_connection.h"
+#include "db/error.h"
+#include "db/mysql_connection.h"
+#include "db/oracle_connection.h"
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"

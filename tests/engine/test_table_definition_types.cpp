@@ -1,8 +1,8 @@
 // Column type mapping and declared lengths, without servers.
 #include "test_run_printing.h"
-#include "table_definition.h"
+#include "engine/table_definition.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <gtest/gtest.h>
 

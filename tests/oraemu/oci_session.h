@@ -2,7 +2,7 @@
 
 // A small OCI client for the oraemu tests: liboraemu.so loaded with dlopen from
 // DOVRELLE_OCI_LIBRARY, called exactly as the product's client layer calls it.
-#include "oci_defs.h"
+#include "db/oci_defs.h"
 
 #include <cstdint>
 #include <optional>

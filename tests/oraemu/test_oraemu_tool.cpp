@@ -1,5 +1,5 @@
 // The oraemu tool: output of `oraemu sql`, failures, and the catalog views it shows.
-#include "error.h"
+#include "db/error.h"
 #include "oraemu_test_db.h"
 #include "qt_printers.h"
 

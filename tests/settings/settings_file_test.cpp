@@ -1,8 +1,8 @@
 // The settings file: what the writer puts on disk, and what the reader makes of a file.
-#include "error.h"
-#include "file_text.h"
-#include "settings_file.h"
-#include "settings_paths.h"
+#include "db/error.h"
+#include "settings/file_text.h"
+#include "settings/settings_file.h"
+#include "settings/settings_paths.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,9 +29,9 @@ int fileMode(const QString& path)
     return int(info.st_mode & 0777);
 }
 
-SettingsFileContent sampleContent()
+ConversionProfile sampleContent()
 {
-    SettingsFileContent c;
+    ConversionProfile c;
     c.accessmode = 1;
     c.mysqldatabase = QStringLiteral("shop");
     c.port = QStringLiteral("3307");
@@ -41,15 +41,23 @@ SettingsFileContent sampleContent()
     c.oracleh = QStringLiteral("ORCL");
     c.oracleu = QStringLiteral("SCOTT");
     c.oraclep = QStringLiteral("tiger");
-    c.processtable = 2;
+    c.processtable = ExistingTableAction::Skip;
     c.character_set = QStringLiteral("utf8");
     c.tabledefonly = true;
     c.skipindex = false;
     c.nameuppercase = true;
     c.blobtotext = true;
-    c.tableChoice = 0;
     c.tables = {QStringLiteral("orders"), QStringLiteral("customers"), QStringLiteral("items")};
     return c;
+}
+
+// The lines the shortcut dialog writes for a profile: the listed tables ("alltables" "0"), or
+// all tables ("1").
+QStringList writtenLines(const ConversionProfile& profile, const char* allTables = "0")
+{
+    SettingsValues values = valuesFromProfile(profile);
+    values.insert("alltables", allTables);
+    return settingsFileLines(values, profile.tables);
 }
 
 TEST(SettingsFileWriter, WritesKeysInOrderWithNumberedTableLines)
@@ -61,20 +69,18 @@ TEST(SettingsFileWriter, WritesKeysInOrderWithNumberedTableLines)
         "skipindex=0",     "nameuppercase=1",    "blobtotext=1",    "alltables=0",
         "tables1=orders",  "tables2=customers",  "tables3=items",
     };
-    EXPECT_EQ(settingsFileLines(sampleContent()), expected);
+    EXPECT_EQ(writtenLines(sampleContent()), expected);
 }
 
 TEST(SettingsFileWriter, AllTablesWritesNoTableLinesAndAnEmptyListWritesNone)
 {
-    SettingsFileContent all = sampleContent();
-    all.tableChoice = 1;
-    QStringList lines = settingsFileLines(all);
+    QStringList lines = writtenLines(sampleContent(), "1");
     EXPECT_EQ(lines.size(), 16);
     EXPECT_EQ(lines.last(), QStringLiteral("alltables=1"));
 
-    SettingsFileContent none = sampleContent();
+    ConversionProfile none = sampleContent();
     none.tables.clear();
-    lines = settingsFileLines(none);
+    lines = writtenLines(none);
     EXPECT_EQ(lines.size(), 16);
     EXPECT_EQ(lines.last(), QStringLiteral("alltables=0"));
 }
@@ -83,7 +89,7 @@ TEST(SettingsFileWriter, SavesCrLfLinesWithoutMarkReadableByOwnerOnly)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("nightly.qelt"));
-    SettingsFileContent c = sampleContent();
+    ConversionProfile c = sampleContent();
     c.oraclep = QStringLiteral("Zoë€");
     {  // an existing file, readable by all, is overwritten and narrowed
         QFile old(path);
@@ -92,7 +98,7 @@ TEST(SettingsFileWriter, SavesCrLfLinesWithoutMarkReadableByOwnerOnly)
         old.close();
         old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     }
-    saveSettingsFile(path, settingsFileLines(c));
+    saveSettingsFile(path, writtenLines(c));
 
     const QByteArray bytes = readAll(path);
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
@@ -102,7 +108,7 @@ TEST(SettingsFileWriter, SavesCrLfLinesWithoutMarkReadableByOwnerOnly)
     EXPECT_EQ(bytes.count('\n'), 19);
     EXPECT_TRUE(bytes.contains("oraclep=Zo\xC3\xAB\xE2\x82\xAC\r\n"));
     EXPECT_EQ(fileMode(path), 0600);
-    EXPECT_EQ(loadSettingsFile(path), settingsFileLines(c));
+    EXPECT_EQ(loadSettingsFile(path), writtenLines(c));
 }
 
 TEST(SettingsFileWriter, FailsWithTheCreateErrorWhenTheFolderIsMissing)

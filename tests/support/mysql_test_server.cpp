@@ -1,7 +1,7 @@
 #include "mysql_test_server.h"
 
-#include "error.h"
-#include "mysql_connection.h"
+#include "db/error.h"
+#include "db/mysql_connection.h"
 
 #include <QCoreApplication>
 #include <QFile>

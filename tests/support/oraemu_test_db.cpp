@@ -1,6 +1,6 @@
 #include "oraemu_test_db.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QProcess>
 

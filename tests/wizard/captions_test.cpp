@@ -1,8 +1,8 @@
 // The caption tables, applyCaptions and the text of the error box.
 #include "wizard_fixture.h"
 
-#include "caption_tables.h"
-#include "radio_group.h"
+#include "wizard/caption_tables.h"
+#include "wizard/radio_group.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 // The frame of the window on pages 1 and 2, the close question, the close box and Help.
 #include "wizard_fixture.h"
 
-#include "error.h"
+#include "db/error.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -107,7 +107,7 @@ TEST_F(WizardTest, TabMovesThroughEachPageInItsOrderAndThenThroughTheButtonRow)
 TEST_F(WizardTest, DestroyingTheWindowSavesTheSettingsOnce)
 {
     int saves = 0;
-    window->saveRegistrySettings = [&saves] { ++saves; };
+    window->saveRememberedSettings = [&saves] { ++saves; };
     window.reset();
     EXPECT_EQ(saves, 1);
 }
@@ -115,24 +115,24 @@ TEST_F(WizardTest, DestroyingTheWindowSavesTheSettingsOnce)
 TEST_F(WizardTest, StartUpRunsItsHooksInOrderAndAStartArgumentMakesItUnattended)
 {
     QStringList calls;
-    dovrelle::Taaform1 other;
-    other.loadRegistrySettings = [&] { calls << "registry:" + other.findChild<QLabel*>("Label1")->text(); };
+    dovrelle::ConversionWizard other;
+    other.loadRememberedSettings = [&] { calls << "registry:" + other.findChild<QLabel*>("Label1")->text(); };
     other.unattendedStart = [&] { calls << "unattended:" + other.settingsPath(); };
-    other.formCreate({"dovrelle", "/tmp/job.qelt", "ignored"});
+    other.start({"dovrelle", "/tmp/job.qelt", "ignored"});
     EXPECT_TRUE(other.unattended());
     EXPECT_EQ(calls, (QStringList{"registry:Welcome", "unattended:/tmp/job.qelt"}));
 }
 
 TEST_F(WizardTest, AnErrorOfAStartUpStepIsShownAndTheLaterStepsDoNotRun)
 {
-    dovrelle::Taaform1 other;
+    dovrelle::ConversionWizard other;
     auto scripted = std::make_unique<ScriptedSeam>();
     ScriptedSeam* otherSeam = scripted.get();
     other.setMessageSeam(std::move(scripted));
     bool unattendedStarted = false;
-    other.loadRegistrySettings = [] { throw dovrelle::Error("Invalid data type for 'port'"); };
+    other.loadRememberedSettings = [] { throw dovrelle::Error("Invalid data type for 'port'"); };
     other.unattendedStart = [&] { unattendedStarted = true; };
-    other.formCreate({"dovrelle", "job.qelt"});
+    other.start({"dovrelle", "job.qelt"});
     EXPECT_EQ(otherSeam->errors, QStringList{"Invalid data type for 'port'"});
     EXPECT_FALSE(unattendedStarted);
 }

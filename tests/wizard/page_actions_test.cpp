@@ -1,11 +1,11 @@
 // Pages 2 to 4 against the real servers: failures leave the frame alone, lists are filled.
 #include "wizard_fixture.h"
 
-#include "mysql_connection.h"
+#include "db/mysql_connection.h"
 #include "mysql_test_server.h"
-#include "oracle_connection.h"
+#include "db/oracle_connection.h"
 #include "oraemu_test_db.h"
-#include "radio_group.h"
+#include "wizard/radio_group.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -62,7 +62,7 @@ TEST_F(PageActions, FailingActionsLeavePageButtonsAndBoldLabelAsTheyWere)
     // Page 4: no database chosen in the list; the catalog connection stays closed.
     control<QListWidget>("mysqldblist")->clearSelection();
     expectNextFails("List index out of bounds (-1)");
-    EXPECT_FALSE(window->mysqlconnect().isOpen());
+    EXPECT_FALSE(window->catalogConnection().isOpen());
 }
 
 TEST_F(PageActions, EachPageShowsItsFrameForwardAndBack)
@@ -103,7 +103,7 @@ TEST_F(PageActions, BlankDatabaseNameAsksForOneAndStaysOnPage2)
         EXPECT_EQ(seam->notices, QStringList{"Please enter database name"});
         EXPECT_TRUE(seam->errors.isEmpty());
         EXPECT_EQ(window->focusWidget(), control<QLineEdit>("edtdatabase"));
-        EXPECT_FALSE(window->mysqlconnect().isOpen());
+        EXPECT_FALSE(window->catalogConnection().isOpen());
         clickBack();
         seam->notices.clear();
     }
@@ -132,7 +132,7 @@ TEST_F(PageActions, DatabaseListPreselectsTheTypedNameAndKeepsServerOrder)
     EXPECT_EQ(selected.first()->text(), upper);
     EXPECT_TRUE(listed.contains(mysql.name()));
     EXPECT_TRUE(listed.contains("mysql"));
-    EXPECT_TRUE(window->mysqlconnect().isOpen());
+    EXPECT_TRUE(window->catalogConnection().isOpen());
 }
 
 TEST_F(PageActions, Page4ListsTheTablesOfTheChosenDatabaseWithTheCaretOnTheFirst)
@@ -145,15 +145,15 @@ TEST_F(PageActions, Page4ListsTheTablesOfTheChosenDatabaseWithTheCaretOnTheFirst
     EXPECT_EQ(available->currentRow(), 0);
     EXPECT_TRUE(available->selectedItems().isEmpty());
     EXPECT_EQ(window->focusWidget(), available);
-    EXPECT_EQ(window->mysqlconnect().parameters().value("Database"), mysql.name());
+    EXPECT_EQ(window->catalogConnection().parameters().value("Database"), mysql.name());
 }
 
 TEST_F(PageActions, Page3OpensBothOracleConnectionsAgainWithNewValues)
 {
     ScratchOracleDatabase other("OTHER", "secret");
     walkToPage5(mysql.name(), oracle);
-    EXPECT_TRUE(window->oracleconn().isOpen());
-    EXPECT_TRUE(window->oracledataConnection().isOpen());
+    EXPECT_TRUE(window->oracleConnection().isOpen());
+    EXPECT_TRUE(window->oracleDataConnection().isOpen());
 
     clickBack();
     clickBack();
@@ -161,7 +161,7 @@ TEST_F(PageActions, Page3OpensBothOracleConnectionsAgainWithNewValues)
     clickNext();
     ASSERT_EQ(window->currentStep(), 4);
     for (dovrelle::OracleConnection* connection :
-         {&window->oracleconn(), &window->oracledataConnection()}) {
+         {&window->oracleConnection(), &window->oracleDataConnection()}) {
         EXPECT_TRUE(connection->isOpen());
         EXPECT_EQ(connection->parameters().value("Database"), other.service());
         EXPECT_EQ(connection->parameters().value("User_Name"), "OTHER");

@@ -1,6 +1,6 @@
 // The log memo follows the run log block by block.
-#include "run_log.h"
-#include "run_log_view.h"
+#include "engine/run_log.h"
+#include "wizard/run_log_view.h"
 
 #include <QTextBlock>
 #include <gtest/gtest.h>

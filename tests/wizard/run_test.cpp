@@ -1,11 +1,11 @@
 // Page 5's Next: the run through the engine into oraemu, Stop, and Finish.
 #include "wizard_fixture.h"
 
-#include "data_folder.h"
+#include "engine/data_folder.h"
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
-#include "run_log.h"
-#include "run_log_view.h"
+#include "engine/run_log.h"
+#include "wizard/run_log_view.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -111,7 +111,7 @@ TEST_F(Run, ConvertsTheChosenTablesIntoOraemuAndShowsTheLogUntilFinish)
     EXPECT_EQ(openedUrls.size(), 1);
 
     int saves = 0;
-    window->saveRegistrySettings = [&saves] { ++saves; };
+    window->saveRememberedSettings = [&saves] { ++saves; };
     clickNext();  // Finish
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(seam->questions.isEmpty());
@@ -124,11 +124,11 @@ TEST_F(Run, ConvertsTheChosenTablesIntoOraemuAndShowsTheLogUntilFinish)
 TEST_F(Run, AnUnattendedRunSavesItsLogAtTheGivenPathAndClosesTheWindow)
 {
     QTemporaryDir folder;
-    window = std::make_unique<dovrelle::Taaform1>();
+    window = std::make_unique<dovrelle::ConversionWizard>();
     auto scripted = std::make_unique<ScriptedSeam>();
     seam = scripted.get();
     window->setMessageSeam(std::move(scripted));
-    window->formCreate({"dovrelle", folder.filePath("job.qelt")});
+    window->start({"dovrelle", folder.filePath("job.qelt")});
     window->unattendedLogPath = folder.filePath("job.log");
     window->show();
     ASSERT_TRUE(window->unattended());

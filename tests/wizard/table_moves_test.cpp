@@ -1,8 +1,8 @@
 // Page 5: the four moves, the double clicks, the sort rule and the state of Next.
 #include "wizard_fixture.h"
 
-#include "mysql_connection.h"
-#include "mysql_query.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
 

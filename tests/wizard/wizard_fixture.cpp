@@ -2,7 +2,7 @@
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
-#include "radio_group.h"
+#include "wizard/radio_group.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -41,7 +41,7 @@ void PrintTo(const Frame& f, std::ostream* out)
 
 void WizardTest::SetUp()
 {
-    window = std::make_unique<dovrelle::Taaform1>();
+    window = std::make_unique<dovrelle::ConversionWizard>();
     auto scripted = std::make_unique<ScriptedSeam>();
     seam = scripted.get();
     window->setMessageSeam(std::move(scripted));
@@ -49,7 +49,7 @@ void WizardTest::SetUp()
         openedUrls.append(url);
         return true;
     };
-    window->formCreate({QStringLiteral("dovrelle")});
+    window->start({QStringLiteral("dovrelle")});
     window->show();
 }
 

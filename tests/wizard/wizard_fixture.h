@@ -1,7 +1,7 @@
 #pragma once
 
-#include "message_seam.h"
-#include "taaform1.h"
+#include "wizard/message_seam.h"
+#include "wizard/conversion_wizard.h"
 
 #include <QList>
 #include <QString>
@@ -77,7 +77,7 @@ protected:
     void select(const char* listName, const QStringList& names);
     void moveToChosen(const QStringList& names);  // select in availabletables, then "Add >"
 
-    std::unique_ptr<dovrelle::Taaform1> window;
+    std::unique_ptr<dovrelle::ConversionWizard> window;
     ScriptedSeam* seam = nullptr;
     QList<QUrl> openedUrls;
 };

@@ -1,7 +1,7 @@
-#include "headless_progress.h"
+#include "app/headless_progress.h"
 
-#include "headless_messages.h"
-#include "run_log.h"
+#include "app/headless_messages.h"
+#include "engine/run_log.h"
 
 #include <QRegularExpression>
 

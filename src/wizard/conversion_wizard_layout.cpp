@@ -1,10 +1,11 @@
 // The controls of the wizard window, their names, places and tab order.
-#include "taaform1.h"
+#include "wizard/conversion_wizard.h"
 
-#include "logo_image.h"
-#include "radio_group.h"
-#include "run_log.h"
-#include "run_log_view.h"
+#include "wizard/logo_image.h"
+#include "settings/settings_schema.h"
+#include "wizard/radio_group.h"
+#include "engine/run_log.h"
+#include "wizard/run_log_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -84,7 +85,7 @@ QFrame* panel(QWidget* parent, const char* name, const QRect& geometry)
 
 // The platform's own font at 8 points, or smaller where the family runs wider than the one the
 // pixel positions of the pages were made for, so that the longest caption of a line still fits.
-QFont Taaform1::platformLayoutFont()
+QFont ConversionWizard::platformLayoutFont()
 {
     QFont font = QApplication::font();
     const QString widest = QStringLiteral(
@@ -97,7 +98,7 @@ QFont Taaform1::platformLayoutFont()
     return font;
 }
 
-void Taaform1::buildFrame()
+void ConversionWizard::buildFrame()
 {
     QFrame* panel1 = panel(this, "Panel1", QRect(0, 0, 177, 425));
     panel1->setFrameShape(QFrame::Panel);
@@ -108,7 +109,7 @@ void Taaform1::buildFrame()
     }
     auto* logo = named(new LogoImage(QPixmap(QStringLiteral(":/wizard/logo.png")), panel1), "Image1");
     logo->setGeometry(1, 425 - 47 - 8, 175, 47);
-    connect(logo, &LogoImage::clicked, this, &Taaform1::Image1Click);
+    connect(logo, &LogoImage::clicked, this, &ConversionWizard::logoClicked);
 
     QFrame* panel2 = panel(this, "Panel2", QRect(177, 0, 417, 425));
     pg_ = named(new QStackedWidget(panel2), "pg");
@@ -136,13 +137,13 @@ void Taaform1::buildFrame()
     btnext_ = button(buttonRow, "btnext", QStringLiteral("Next >"), 168, 8);
     btcancel_ = button(buttonRow, "btcancel", QStringLiteral("Close"), 255, 8);
     bthelp_ = button(buttonRow, "bthelp", QStringLiteral("Help"), 332, 8);
-    connect(btback_, &QPushButton::clicked, this, &Taaform1::btbackClick);
-    connect(btnext_, &QPushButton::clicked, this, &Taaform1::btnextClick);
-    connect(btcancel_, &QPushButton::clicked, this, &Taaform1::btcancelClick);
-    connect(bthelp_, &QPushButton::clicked, this, &Taaform1::bthelpClick);
+    connect(btback_, &QPushButton::clicked, this, &ConversionWizard::back);
+    connect(btnext_, &QPushButton::clicked, this, &ConversionWizard::next);
+    connect(btcancel_, &QPushButton::clicked, this, &ConversionWizard::cancel);
+    connect(bthelp_, &QPushButton::clicked, this, &ConversionWizard::showHelp);
 }
 
-void Taaform1::buildPage1(QWidget* page)
+void ConversionWizard::buildPage1(QWidget* page)
 {
     QLabel* title1 = textLabel(page, "Label7", 16, 1);
     QLabel* title2 = textLabel(page, "Label8", 16, 20);
@@ -157,15 +158,15 @@ void Taaform1::buildPage1(QWidget* page)
     textLabel(page, "Label10", 16, 96);
 }
 
-void Taaform1::buildPage2(QWidget* page)
+void ConversionWizard::buildPage2(QWidget* page)
 {
     textLabel(page, "Label11", 16, 24);
 
     accessmode_ = named(new RadioGroup({QStringLiteral("&Local"), QStringLiteral("&Romote")}, page),
-                        "accessmode");
+                        settingRowOf(&ConversionProfile::accessmode).control);
     accessmode_->setGeometry(16, 56, 136, 81);
     accessmode_->setItemIndex(0);
-    connect(accessmode_, &RadioGroup::itemIndexChanged, this, &Taaform1::accessmodeClick);
+    connect(accessmode_, &RadioGroup::itemIndexChanged, this, &ConversionWizard::accessModeChanged);
 
     auto* authorization = named(new QGroupBox(page), "authorization");
     authorization->setGeometry(166, 56, 237, 114);
@@ -186,14 +187,13 @@ void Taaform1::buildPage2(QWidget* page)
     auto* port = named(new QGroupBox(page), "GroupBox1");
     port->setGeometry(247, 184, 156, 75);
     edtport_ = textField(port, "edtport", 82, 26, 66);
-    edtport_->setText(QStringLiteral("3306"));
     textLabel(port, "edtport111", 8, 29, 80);
     textLabel(port, "Label17", 8, 52, 154);
 
-    accessmodeClick();  // the host field starts disabled for Local
+    accessModeChanged();  // the host field starts disabled for Local
 }
 
-void Taaform1::buildPage3(QWidget* page)
+void ConversionWizard::buildPage3(QWidget* page)
 {
     textLabel(page, "Label18", 8, 8);
     textLabel(page, "Label19", 8, 28);
@@ -207,7 +207,7 @@ void Taaform1::buildPage3(QWidget* page)
     textLabel(page, "Label23", 26, 179, 26 + 75)->setBuddy(edtoraclepassword_);
 }
 
-void Taaform1::buildPage4(QWidget* page)
+void ConversionWizard::buildPage4(QWidget* page)
 {
     textLabel(page, "Label24", 11, 8);
     textLabel(page, "Label25", 13, 69, 220);
@@ -216,14 +216,13 @@ void Taaform1::buildPage4(QWidget* page)
     processtable_ = named(new RadioGroup({QStringLiteral("Overwrite"), QStringLiteral("Merge"),
                                           QStringLiteral("Skip")},
                                          page),
-                          "processtable");
+                          settingRowOf(&ConversionProfile::processtable).control);
     processtable_->setGeometry(226, 69, 176, 116);
     processtable_->setItemIndex(0);
 
     chktabledefi_ = checkBox(page, "chktabledefi", 19, 208);
     chkskipindex_ = checkBox(page, "chkskipindex", 19, 240);
     chkuppercase_ = checkBox(page, "chkuppercase", 241, 208);
-    chkuppercase_->setChecked(true);
     chkblobtotext_ = checkBox(page, "chkblobtotext", 241, 240);
 
     textLabel(page, "Label33", 20, 283, 94);
@@ -237,7 +236,7 @@ void Taaform1::buildPage4(QWidget* page)
     cbcharset_->setCurrentIndex(0);
 }
 
-void Taaform1::buildPage5(QWidget* page)
+void ConversionWizard::buildPage5(QWidget* page)
 {
     textLabel(page, "Label26", 19, 11);
     textLabel(page, "Label27", 26, 57, 200);
@@ -252,16 +251,16 @@ void Taaform1::buildPage5(QWidget* page)
     QPushButton* removeAll = button(page, "Button4", QStringLiteral("< Remove all"), 167, 221);
     QPushButton* shortcut =
         button(page, "btcreatebat", QStringLiteral("Create Shortcut File"), 259, 313, 145);
-    connect(add, &QPushButton::clicked, this, &Taaform1::Button1Click);
-    connect(addAll, &QPushButton::clicked, this, &Taaform1::Button2Click);
-    connect(remove, &QPushButton::clicked, this, &Taaform1::Button3Click);
-    connect(removeAll, &QPushButton::clicked, this, &Taaform1::Button4Click);
-    connect(shortcut, &QPushButton::clicked, this, &Taaform1::btcreatebatClick);
-    connect(availabletables_, &QListWidget::itemDoubleClicked, this, &Taaform1::Button1Click);
-    connect(selecttables_, &QListWidget::itemDoubleClicked, this, &Taaform1::Button3Click);
+    connect(add, &QPushButton::clicked, this, &ConversionWizard::addSelectedTables);
+    connect(addAll, &QPushButton::clicked, this, &ConversionWizard::addAllTables);
+    connect(remove, &QPushButton::clicked, this, &ConversionWizard::removeSelectedTables);
+    connect(removeAll, &QPushButton::clicked, this, &ConversionWizard::removeAllTables);
+    connect(shortcut, &QPushButton::clicked, this, &ConversionWizard::createShortcutFile);
+    connect(availabletables_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::addSelectedTables);
+    connect(selecttables_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::removeSelectedTables);
 }
 
-void Taaform1::buildPage6(QWidget* page)
+void ConversionWizard::buildPage6(QWidget* page)
 {
     sc_ = named(new RunLogView(page), "sc");
     sc_->setGeometry(0, 0, kPageWidth, 372);
@@ -269,7 +268,7 @@ void Taaform1::buildPage6(QWidget* page)
 }
 
 // Values the window keeps out of sight; the caption table sets their texts.
-void Taaform1::buildHiddenValues()
+void ConversionWizard::buildHiddenValues()
 {
     auto* hidden = named(new QWidget(this), "hiddenValues");
     hidden->hide();
@@ -277,7 +276,7 @@ void Taaform1::buildHiddenValues()
         named(new QLabel(hidden), name);
 }
 
-void Taaform1::setTabOrders()
+void ConversionWizard::setTabOrders()
 {
     const QList<QWidget*> order = {
         // page 2

@@ -1,12 +1,13 @@
 // The actions of pages 2 to 5: the server connections, the lists and the moves between them.
-#include "taaform1.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/settings_controls.h"
 
-#include "database_preselection.h"
-#include "error.h"
-#include "mysql_connection.h"
-#include "mysql_query.h"
-#include "oracle_connection.h"
-#include "radio_group.h"
+#include "wizard/database_preselection.h"
+#include "db/error.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
+#include "db/oracle_connection.h"
+#include "wizard/radio_group.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,30 +45,7 @@ void setBaseColour(QLineEdit* field, QPalette::ColorRole role)
 
 }  // namespace
 
-ConversionProfile Taaform1::profileFromControls() const
-{
-    ConversionProfile profile;
-    profile.accessmode = accessmode_->itemIndex();
-    profile.host = edthost_->text();
-    profile.port = edtport_->text();
-    const QList<QListWidgetItem*> chosen = mysqldblist_->selectedItems();
-    profile.mysqldatabase = chosen.isEmpty() ? QString() : chosen.first()->text();
-    profile.mysqlu = edtname_->text();
-    profile.mysqlp = edtpassword_->text();
-    profile.character_set = cbcharset_->currentText();
-    profile.oracleh = edtservice_->text();
-    profile.oracleu = edtoracleusername_->text();
-    profile.oraclep = edtoraclepassword_->text();
-    profile.processtable = processtable_->itemIndex();
-    profile.tabledefonly = chktabledefi_->isChecked();
-    profile.skipindex = chkskipindex_->isChecked();
-    profile.nameuppercase = chkuppercase_->isChecked();
-    profile.blobtotext = chkblobtotext_->isChecked();
-    profile.tables = entries(selecttables_);
-    return profile;
-}
-
-void Taaform1::accessmodeClick()
+void ConversionWizard::accessModeChanged()
 {
     if (accessmode_->itemIndex() == 1) {
         edthost_->setEnabled(true);
@@ -79,34 +57,34 @@ void Taaform1::accessmodeClick()
     edtport_->setEnabled(true);
 }
 
-void Taaform1::step2Click()
+void ConversionWizard::connectToMySql()
 {
     if (edtdatabase_->text().trimmed().isEmpty()) {
         seam_->notify(this, QStringLiteral("Please enter database name"));
         edtdatabase_->setFocus();
         throw SilentAbort();
     }
-    xtb_->close();
-    mysqlconnect_->close();
-    mysqlconnect_->setParameters(
-        catalogConnectionParameters(profileFromControls(), edtdatabase_->text()));
-    mysqlconnect_->open();
+    catalogQuery_->close();
+    catalog_->close();
+    catalog_->setParameters(
+        catalogConnectionParameters(dovrelle::profileFromControls(*this), edtdatabase_->text()));
+    catalog_->open();
 
-    xtb_->open(QStringLiteral("show databases "));
+    catalogQuery_->open(QStringLiteral("show databases "));
     QStringList databases;
-    for (; !xtb_->atEnd(); xtb_->next())
-        databases.append(xtb_->textAt(0));
+    for (; !catalogQuery_->atEnd(); catalogQuery_->next())
+        databases.append(catalogQuery_->textAt(0));
     mysqldblist_->clear();
     mysqldblist_->addItems(databases);
     const int matching = preselectedDatabase(databases, edtdatabase_->text());
     if (matching >= 0)
         mysqldblist_->setCurrentRow(matching, QItemSelectionModel::ClearAndSelect);
-    xtb_->close();
+    catalogQuery_->close();
 }
 
-void Taaform1::step3Click()
+void ConversionWizard::connectToOracle()
 {
-    for (OracleConnection* connection : {oracleconn_.get(), oracledata_.get()}) {
+    for (OracleConnection* connection : {oracle_.get(), oracleData_.get()}) {
         connection->close();
         connection->setParameters(OracleConnection::standardParameters(
             edtservice_->text(), edtoracleusername_->text(), edtoraclepassword_->text()));
@@ -114,32 +92,32 @@ void Taaform1::step3Click()
     }
 }
 
-void Taaform1::step4Click()
+void ConversionWizard::listTables()
 {
-    xtb_->close();
-    mysqlconnect_->close();
+    catalogQuery_->close();
+    catalog_->close();
     const QList<QListWidgetItem*> chosen = mysqldblist_->selectedItems();
     if (chosen.isEmpty())
         throw Error(QStringLiteral("List index out of bounds (-1)"));
-    mysqlconnect_->parameters().setValue(QStringLiteral("Database"), chosen.first()->text());
-    mysqlconnect_->open();
+    catalog_->parameters().setValue(QStringLiteral("Database"), chosen.first()->text());
+    catalog_->open();
 
-    xtb_->open(QStringLiteral("show tables"));
-    for (; !xtb_->atEnd(); xtb_->next())
-        addAvailableTable(xtb_->textAt(0));
+    catalogQuery_->open(QStringLiteral("show tables"));
+    for (; !catalogQuery_->atEnd(); catalogQuery_->next())
+        addAvailableTable(catalogQuery_->textAt(0));
     if (availabletables_->count() > 0)
         availabletables_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    xtb_->close();
+    catalogQuery_->close();
 }
 
-void Taaform1::bkstep5Click()
+void ConversionWizard::clearTableLists()
 {
     availabletables_->clear();
     selecttables_->clear();
 }
 
 // Add >: the selected available entries go to the end of the chosen list, in their order.
-void Taaform1::Button1Click()
+void ConversionWizard::addSelectedTables()
 {
     const int end = selecttables_->count();
     for (int i = availabletables_->count() - 1; i >= 0; --i) {
@@ -151,7 +129,7 @@ void Taaform1::Button1Click()
     updateNextForTables();
 }
 
-void Taaform1::Button2Click()
+void ConversionWizard::addAllTables()
 {
     selecttables_->addItems(entries(availabletables_));
     availabletables_->clear();
@@ -159,7 +137,7 @@ void Taaform1::Button2Click()
 }
 
 // < Remove: the selected chosen entries go back; from now on the available list stays sorted.
-void Taaform1::Button3Click()
+void ConversionWizard::removeSelectedTables()
 {
     const int end = availabletables_->count();
     for (int i = selecttables_->count() - 1; i >= 0; --i) {
@@ -172,7 +150,7 @@ void Taaform1::Button3Click()
     updateNextForTables();
 }
 
-void Taaform1::Button4Click()
+void ConversionWizard::removeAllTables()
 {
     availabletables_->addItems(entries(selecttables_));
     selecttables_->clear();
@@ -180,20 +158,20 @@ void Taaform1::Button4Click()
     updateNextForTables();
 }
 
-void Taaform1::btcreatebatClick()
+void ConversionWizard::createShortcutFile()
 {
     if (openShortcutDialog)
         openShortcutDialog();
 }
 
-void Taaform1::updateNextForTables()
+void ConversionWizard::updateNextForTables()
 {
     if (currentStep_ == 5)
         btnext_->setEnabled(selecttables_->count() > 0);
 }
 
 // A listed name takes its alphabetical place once the list is kept sorted, else goes last.
-void Taaform1::addAvailableTable(const QString& name)
+void ConversionWizard::addAvailableTable(const QString& name)
 {
     // A name stands in at most one of the two lists. Page 4 can list the tables twice without
     // page 5 emptying the lists in between (a stop after a failed run keeps the wizard on page 4),
@@ -211,7 +189,7 @@ void Taaform1::addAvailableTable(const QString& name)
     availabletables_->insertItem(row, name);
 }
 
-void Taaform1::sortAvailableTables()
+void ConversionWizard::sortAvailableTables()
 {
     availableSorted_ = true;
     QStringList names = entries(availabletables_);

@@ -1,13 +1,13 @@
-#include "marfrm_bat.h"
+#include "wizard/shortcut_dialog.h"
 
-#include "application_title.h"
-#include "error.h"
-#include "radio_group.h"
-#include "settings_file.h"
-#include "settings_paths.h"
-#include "shell_link.h"
-#include "taaform1.h"
-#include "wizard_controls.h"
+#include "db/error.h"
+#include "settings/settings_file.h"
+#include "settings/settings_paths.h"
+#include "settings/shell_link.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/radio_group.h"
+#include "wizard/settings_controls.h"
+#include "wizard/wizard_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,11 +50,11 @@ QGroupBox* groupBox(QWidget* parent, const QString& title, const char* name, QRe
 
 }  // namespace
 
-Tmarfrm_bat::Tmarfrm_bat()
+ShortcutDialog::ShortcutDialog()
     : chooseShortcutPath(askShortcutPath), programPath(QCoreApplication::applicationFilePath())
 {
     setObjectName(QStringLiteral("marfrm_bat"));
-    setWindowTitle(QStringLiteral("marfrm_bat"));
+    setWindowTitle(QStringLiteral("Create Shortcut File"));
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(631, 329);
 
@@ -66,14 +66,14 @@ Tmarfrm_bat::Tmarfrm_bat()
     button1_ = new QPushButton(QStringLiteral("Create Shortcut File"), this);
     button1_->setObjectName(QStringLiteral("Button1"));
     button1_->setGeometry(244, 280, 142, 33);
-    connect(button1_, &QPushButton::clicked, this, &Tmarfrm_bat::Button1Click);
+    connect(button1_, &QPushButton::clicked, this, &ShortcutDialog::createShortcut);
 
     memo1_ = new QPlainTextEdit(this);
     memo1_->setObjectName(QStringLiteral("Memo1"));
     memo1_->hide();
 }
 
-QLineEdit* Tmarfrm_bat::addField(QWidget* group, int row, const QString& label, const char* name)
+QLineEdit* ShortcutDialog::addField(QWidget* group, int row, const QString& label, const char* name)
 {
     const int y = 20 + row * 23;
     auto* caption = new QLabel(label, group);
@@ -85,7 +85,7 @@ QLineEdit* Tmarfrm_bat::addField(QWidget* group, int row, const QString& label, 
     return field;
 }
 
-QCheckBox* Tmarfrm_bat::addCheckBox(QWidget* group, int row, const QString& caption, const char* name)
+QCheckBox* ShortcutDialog::addCheckBox(QWidget* group, int row, const QString& caption, const char* name)
 {
     auto* box = new QCheckBox(caption, group);
     box->setObjectName(QLatin1String(name));
@@ -93,36 +93,36 @@ QCheckBox* Tmarfrm_bat::addCheckBox(QWidget* group, int row, const QString& capt
     return box;
 }
 
-void Tmarfrm_bat::buildMySqlGroup()
+void ShortcutDialog::buildMySqlGroup()
 {
     auto* group = groupBox(this, QStringLiteral("Connect Mysql Server"), "gpmysql", {13, 5, 297, 140});
     edtmysqlip_ = addField(group, 0, QStringLiteral("IP address or network name"), "edtmysqlip");
-    edtmysqlport_ = addField(group, 1, QStringLiteral("MySQL Port"), "edtmysqlport");
-    edtmysqldatabase_ = addField(group, 2, QStringLiteral("MySQL database name"), "edtmysqldatabase");
-    edtmysqlusername_ = addField(group, 3, QStringLiteral("MySQL user name"), "edtmysqlusername");
-    edtmysqlpassword_ = addField(group, 4, QStringLiteral("MySQL user password"), "edtmysqlpassword");
+    addField(group, 1, QStringLiteral("MySQL Port"), "edtmysqlport");
+    addField(group, 2, QStringLiteral("MySQL database name"), "edtmysqldatabase");
+    addField(group, 3, QStringLiteral("MySQL user name"), "edtmysqlusername");
+    addField(group, 4, QStringLiteral("MySQL user password"), "edtmysqlpassword");
 }
 
-void Tmarfrm_bat::buildOracleGroup()
+void ShortcutDialog::buildOracleGroup()
 {
     auto* group = groupBox(this, QStringLiteral("Connect Oracle Server"), "gporacle", {320, 5, 297, 140});
-    edtoracleservice_ = addField(group, 0, QStringLiteral("Oracle service name"), "edtoracleservice");
-    edtoracleusername_ = addField(group, 1, QStringLiteral("Oracle user name"), "edtoracleusername");
-    edtoraclepassword_ = addField(group, 2, QStringLiteral("Oracle user password"), "edtoraclepassword");
+    addField(group, 0, QStringLiteral("Oracle service name"), "edtoracleservice");
+    addField(group, 1, QStringLiteral("Oracle user name"), "edtoracleusername");
+    addField(group, 2, QStringLiteral("Oracle user password"), "edtoraclepassword");
     edtoracleexits_ = addField(group, 3, QStringLiteral("Process existing tables"), "edtoracleexits");
-    edtcharset_ = addField(group, 4, QStringLiteral("Character Set"), "edtcharset");
+    addField(group, 4, QStringLiteral("Character Set"), "edtcharset");
 }
 
-void Tmarfrm_bat::buildSettingsGroup()
+void ShortcutDialog::buildSettingsGroup()
 {
     auto* group = groupBox(this, QStringLiteral("Conversion Settings."), "gpsettings", {13, 151, 297, 114});
-    chktabledefi_ = addCheckBox(group, 0, QStringLiteral("Convert table definitions only"), "chktabledefi");
-    chkskipindex_ = addCheckBox(group, 1, QStringLiteral("Skip converting indexes"), "chkskipindex");
-    chkuppercase_ = addCheckBox(group, 2, QStringLiteral("Make names uppercase"), "chkuppercase");
-    chkblobtotext_ = addCheckBox(group, 3, QStringLiteral("Convert BLOB to text"), "chkblobtotext");
+    addCheckBox(group, 0, QStringLiteral("Convert table definitions only"), "chktabledefi");
+    addCheckBox(group, 1, QStringLiteral("Skip converting indexes"), "chkskipindex");
+    addCheckBox(group, 2, QStringLiteral("Make names uppercase"), "chkuppercase");
+    addCheckBox(group, 3, QStringLiteral("Convert BLOB to text"), "chkblobtotext");
 }
 
-void Tmarfrm_bat::buildTableChoice()
+void ShortcutDialog::buildTableChoice()
 {
     rgselecttable_ = new RadioGroup({QStringLiteral("Selected tables"), QStringLiteral("All database tables")}, this);
     rgselecttable_->setObjectName(QStringLiteral("rgselecttable"));
@@ -137,50 +137,42 @@ void Tmarfrm_bat::buildTableChoice()
     bttableselect_->setObjectName(QStringLiteral("bttableselect"));
     bttableselect_->setGeometry(498, 242, 103, 25);
 
-    connect(rgselecttable_, &RadioGroup::itemIndexChanged, this, &Tmarfrm_bat::rgselecttableClick);
-    connect(bttableselect_, &QPushButton::clicked, this, &Tmarfrm_bat::bttableselectClick);
+    connect(rgselecttable_, &RadioGroup::itemIndexChanged, this, &ShortcutDialog::tableChoiceChanged);
+    connect(bttableselect_, &QPushButton::clicked, this, &ShortcutDialog::reselectTables);
     rgselecttable_->setItemIndex(1);
-    rgselecttableClick();
+    tableChoiceChanged();
 }
 
-void Tmarfrm_bat::fillFromWizard(Taaform1& wizard)
+void ShortcutDialog::fillFromWizard(ConversionWizard& wizard)
 {
     wizard_ = &wizard;
     const WizardControls c(wizard);
     edtmysqlip_->setText(c.accessmode->itemIndex() != 0 ? c.edthost->text() : QStringLiteral("localhost"));
-    edtmysqlport_->setText(c.edtport->text());
-    edtmysqldatabase_->setText(chosenListText(*c.mysqldblist));
-    edtmysqlusername_->setText(c.edtname->text());
-    edtmysqlpassword_->setText(c.edtpassword->text());
-    edtoracleservice_->setText(c.edtservice->text());
-    edtoracleusername_->setText(c.edtoracleusername->text());
-    edtoraclepassword_->setText(c.edtoraclepassword->text());
     const QRadioButton* mode = c.processtable->button(c.processtable->itemIndex());
     edtoracleexits_->setText(mode ? mode->text() : QString());
-    edtcharset_->setText(c.cbcharset->currentText());
-    chktabledefi_->setChecked(c.chktabledefi->isChecked());
-    chkuppercase_->setChecked(c.chkuppercase->isChecked());
-    chkskipindex_->setChecked(c.chkskipindex->isChecked());
-    chkblobtotext_->setChecked(c.chkblobtotext->isChecked());
+    for (const SettingRow& row : settingsSchema()) {
+        if (row.dialogField)
+            putFileValue(settingControl(*this, row.dialogField), wizardFileValue(wizard, row));
+    }
     mysqltableselect_->clear();
     for (int row = 0; row < c.selecttables->count(); ++row)
         mysqltableselect_->addItem(c.selecttables->item(row)->text());
 }
 
-void Tmarfrm_bat::btcreatebatClick(Taaform1& wizard)
+void ShortcutDialog::openFor(ConversionWizard& wizard)
 {
     fillFromWizard(wizard);
     exec();
 }
 
-void Tmarfrm_bat::rgselecttableClick()
+void ShortcutDialog::tableChoiceChanged()
 {
     const bool listed = rgselecttable_->itemIndex() != 1;
     mysqltableselect_->setVisible(listed);
     bttableselect_->setVisible(listed);
 }
 
-void Tmarfrm_bat::bttableselectClick()
+void ShortcutDialog::reselectTables()
 {
     if (wizard_) {
         wizard_->messageSeam().notify(this, QStringLiteral(
@@ -190,37 +182,27 @@ void Tmarfrm_bat::bttableselectClick()
     reject();
 }
 
-void Tmarfrm_bat::writeSettingsFile(const QString& settingsPath)
+// The values the wizard holds, replaced by those the dialog shows (and lets the user change).
+void ShortcutDialog::writeSettingsFile(const QString& settingsPath)
 {
     if (!wizard_)
         throw Error(QStringLiteral("The shortcut dialog has not been filled from the wizard"));
-    const WizardControls c(*wizard_);
-    SettingsFileContent content;
-    content.accessmode = c.accessmode->itemIndex();
-    content.mysqldatabase = edtmysqldatabase_->text();
-    content.port = edtmysqlport_->text();
-    content.mysqlu = edtmysqlusername_->text();
-    content.mysqlp = edtmysqlpassword_->text();
-    content.host = c.edthost->text();
-    content.oracleh = edtoracleservice_->text();
-    content.oracleu = edtoracleusername_->text();
-    content.oraclep = edtoraclepassword_->text();
-    content.processtable = c.processtable->itemIndex();
-    content.character_set = edtcharset_->text();
-    content.tabledefonly = chktabledefi_->isChecked();
-    content.skipindex = chkskipindex_->isChecked();
-    content.nameuppercase = chkuppercase_->isChecked();
-    content.blobtotext = chkblobtotext_->isChecked();
-    content.tableChoice = rgselecttable_->itemIndex();
+    SettingsValues values = wizardFileValues(*wizard_);
+    for (const SettingRow& row : settingsSchema()) {
+        if (row.dialogField)
+            values.insert(QLatin1String(row.fileKey), fileValueOfControl(settingControl(*this, row.dialogField)));
+    }
+    values.insert(QLatin1String(tableListRow().fileKey), QString::number(rgselecttable_->itemIndex()));
+    QStringList tables;
     for (int row = 0; row < mysqltableselect_->count(); ++row)
-        content.tables << mysqltableselect_->item(row)->text();
+        tables << mysqltableselect_->item(row)->text();
 
-    const QStringList lines = settingsFileLines(content);
+    const QStringList lines = settingsFileLines(values, tables);
     memo1_->setPlainText(lines.join(QLatin1Char('\n')));
     saveSettingsFile(settingsPath, lines);
 }
 
-void Tmarfrm_bat::Button1Click()
+void ShortcutDialog::createShortcut()
 {
     if (!wizard_)
         return;

@@ -1,13 +1,13 @@
-#include "headless_run.h"
+#include "app/headless_run.h"
 
-#include "error.h"
-#include "headless_messages.h"
-#include "headless_progress.h"
-#include "run_log.h"
-#include "settings_wiring.h"
-#include "taaform1.h"
-#include "termination_signals.h"
-#include "unattended_run.h"
+#include "db/error.h"
+#include "app/headless_messages.h"
+#include "app/headless_progress.h"
+#include "engine/run_log.h"
+#include "wizard/settings_wiring.h"
+#include "wizard/conversion_wizard.h"
+#include "app/termination_signals.h"
+#include "wizard/unattended_run.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,7 +41,7 @@ private:
     void saveLog();
 
     QString lastMessage_;  // outlives the window, whose destruction may still show a box
-    std::unique_ptr<Taaform1> window_;
+    std::unique_ptr<ConversionWizard> window_;
     SettingsWiring* settings_ = nullptr;
     std::unique_ptr<HeadlessProgress> progress_;
     TerminationSignals signals_;
@@ -51,7 +51,7 @@ private:
 };
 
 HeadlessRun::HeadlessRun(int argc, char** argv, const QString& settingsPath)
-    : window_(std::make_unique<Taaform1>())
+    : window_(std::make_unique<ConversionWizard>())
 {
     Q_UNUSED(argc);
     commandLine_ = {QString::fromLocal8Bit(argv[0]), settingsPath};
@@ -59,19 +59,19 @@ HeadlessRun::HeadlessRun(int argc, char** argv, const QString& settingsPath)
     settings_ = &installSettings(*window_);
     progress_ = std::make_unique<HeadlessProgress>(window_->runLog(), isatty(STDERR_FILENO) != 0);
     // Runs after the window's own handler, that is after the whole walk has returned.
-    QObject::connect(window_->timer1(), &QTimer::timeout, window_.get(), [this] { walkReturned(); });
+    QObject::connect(window_->unattendedTimer(), &QTimer::timeout, window_.get(), [this] { walkReturned(); });
     QObject::connect(&signals_, &TerminationSignals::received, window_.get(),
                      [this](int signalNumber) { stopBySignal(signalNumber); });
 }
 
 int HeadlessRun::exec()
 {
-    window_->formCreate(commandLine_);
+    window_->start(commandLine_);
     if (settings_->unattended().startFailed()) {
         progress_->finish();
         return HeadlessExit::CouldNotRun;
     }
-    if (!window_->timer1()->isActive()) {
+    if (!window_->unattendedTimer()->isActive()) {
         endHalted(HeadlessExit::CouldNotRun);  // a value of the file could not be applied
         return status_;
     }
@@ -120,8 +120,8 @@ void HeadlessRun::stopBySignal(int signalNumber)
     printErrorLine(QStringLiteral("Signal %1: stopping at the next check point").arg(signalNumber));
     stopped_ = true;
     window_->stopRequested = true;
-    if (window_->timer1()->isActive()) {  // the walk has not begun
-        window_->timer1()->stop();
+    if (window_->unattendedTimer()->isActive()) {  // the walk has not begun
+        window_->unattendedTimer()->stop();
         endHalted(HeadlessExit::WithErrors);
     }
 }

@@ -4,7 +4,7 @@
 
 namespace dovrelle {
 
-class Taaform1;
+class ConversionWizard;
 
 // The run without a user: started with a settings path, the window loads the file into its
 // controls, arms Timer1, and each Next walks on by itself through pages 1 to 5 until the run
@@ -12,7 +12,7 @@ class Taaform1;
 class UnattendedRun : public QObject {
     Q_OBJECT
 public:
-    explicit UnattendedRun(Taaform1& window);
+    explicit UnattendedRun(ConversionWizard& window);
 
     // The start-up step: loads the settings file and applies it, then enables Timer1. A file
     // that cannot be loaded leaves its error as the only log line, saved to the log path, and
@@ -27,7 +27,7 @@ private:
     // Next on the current page; true when it moved the wizard on.
     bool performNext();
 
-    Taaform1& window_;
+    ConversionWizard& window_;
     int stepBeforeNext_ = 1;
     bool walking_ = false;
     bool startFailed_ = false;

@@ -1,11 +1,11 @@
-#include "unattended_run.h"
+#include "wizard/unattended_run.h"
 
-#include "error.h"
-#include "run_log.h"
-#include "settings_file.h"
-#include "settings_list.h"
-#include "settings_paths.h"
-#include "taaform1.h"
+#include "db/error.h"
+#include "engine/run_log.h"
+#include "settings/settings_file.h"
+#include "wizard/settings_controls.h"
+#include "settings/settings_paths.h"
+#include "wizard/conversion_wizard.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
@@ -14,7 +14,7 @@
 
 namespace dovrelle {
 
-UnattendedRun::UnattendedRun(Taaform1& window) : QObject(&window), window_(window)
+UnattendedRun::UnattendedRun(ConversionWizard& window) : QObject(&window), window_(window)
 {
     // The step a Next starts from, so its continuation can tell whether it moved on. Every way
     // of pressing the button (mouse, keyboard, click()) emits pressed before the action runs.
@@ -37,10 +37,10 @@ void UnattendedRun::start()
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
         return;
     }
-    window_.valueListEditorbat = lines;
-    applySettingsList(window_);
+    window_.settingsLines = lines;
+    applySettingsLines(window_);
     stepBeforeNext_ = 1;
-    window_.timer1()->start();
+    window_.unattendedTimer()->start();
 }
 
 bool UnattendedRun::performNext()

@@ -1,18 +1,19 @@
 // The wizard window: start-up, the frame (step panel, page area, button row) and navigation.
-#include "taaform1.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/settings_controls.h"
 
-#include "application_title.h"
-#include "caption_tables.h"
+#include "wizard/application_title.h"
+#include "wizard/caption_tables.h"
 #include "engine/conversion_job.h"
-#include "data_folder.h"
-#include "error.h"
-#include "help_address.h"
-#include "mysql_connection.h"
-#include "mysql_query.h"
-#include "oracle_connection.h"
-#include "qt_message_seam.h"
-#include "run_log.h"
-#include "run_log_view.h"
+#include "engine/data_folder.h"
+#include "db/error.h"
+#include "wizard/help_address.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
+#include "db/oracle_connection.h"
+#include "wizard/qt_message_seam.h"
+#include "engine/run_log.h"
+#include "wizard/run_log_view.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,17 +30,17 @@
 
 namespace dovrelle {
 
-Taaform1::Taaform1(QWidget* parent)
+ConversionWizard::ConversionWizard(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
       seam_(std::make_unique<QtMessageSeam>()),
       runLog_(new RunLog(this)),
-      timer1_(new QTimer(this)),
-      mysqlconnect_(std::make_unique<MySqlConnection>()),
-      xtb_(std::make_unique<MySqlQuery>(*mysqlconnect_)),
-      oracleconn_(std::make_unique<OracleConnection>()),
-      oracledata_(std::make_unique<OracleConnection>())
+      unattendedTimer_(new QTimer(this)),
+      catalog_(std::make_unique<MySqlConnection>()),
+      catalogQuery_(std::make_unique<MySqlQuery>(*catalog_)),
+      oracle_(std::make_unique<OracleConnection>()),
+      oracleData_(std::make_unique<OracleConnection>())
 {
     setObjectName(QStringLiteral("aaform1"));
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
@@ -52,45 +53,46 @@ Taaform1::Taaform1(QWidget* parent)
     buildFrame();
     buildHiddenValues();
     setTabOrders();
+    putSettingDefaults(*this);
     english = englishCaptionTable();
     chn = chineseCaptionTable();
 
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setSingleShot(true);
-    timer1_->setInterval(1000);
-    connect(timer1_, &QTimer::timeout, this, [this] {
-        timer1_->stop();
+    unattendedTimer_->setObjectName(QStringLiteral("Timer1"));
+    unattendedTimer_->setSingleShot(true);
+    unattendedTimer_->setInterval(1000);
+    connect(unattendedTimer_, &QTimer::timeout, this, [this] {
+        unattendedTimer_->stop();
         performNext();
     });
 
-    // The frame of page 1 until formCreate has run.
+    // The frame of page 1 until start has run.
     showPage(1);
 }
 
 // FormDestroy: the remembered settings are written whichever way the program ends.
-Taaform1::~Taaform1()
+ConversionWizard::~ConversionWizard()
 {
-    if (!saveRegistrySettings)
+    if (!saveRememberedSettings)
         return;
     try {
-        saveRegistrySettings();
+        saveRememberedSettings();
     } catch (const Error& error) {
         showErrorBox(error.message());
     }
 }
 
-void Taaform1::setMessageSeam(std::unique_ptr<MessageSeam> seam)
+void ConversionWizard::setMessageSeam(std::unique_ptr<MessageSeam> seam)
 {
     if (seam)
         seam_ = std::move(seam);
 }
 
-QString Taaform1::settingsPath() const
+QString ConversionWizard::settingsPath() const
 {
     return commandLine_.value(1);
 }
 
-void Taaform1::formCreate(const QStringList& commandLine)
+void ConversionWizard::start(const QStringList& commandLine)
 {
     commandLine_ = commandLine;
     findChild<QWidget*>(QStringLiteral("Image1"))->show();
@@ -102,8 +104,8 @@ void Taaform1::formCreate(const QStringList& commandLine)
     cancelAction_ = CancelAction::Close;
     setWindowTitle(applicationTitle());
     try {
-        if (loadRegistrySettings)
-            loadRegistrySettings();
+        if (loadRememberedSettings)
+            loadRememberedSettings();
         if (unattended_ && unattendedStart)
             unattendedStart();
     } catch (const Error& error) {
@@ -114,7 +116,7 @@ void Taaform1::formCreate(const QStringList& commandLine)
     showPage(1);
 }
 
-void Taaform1::showPage(int n)
+void ConversionWizard::showPage(int n)
 {
     btback_->setEnabled(true);
     btnext_->setEnabled(true);
@@ -150,15 +152,15 @@ void Taaform1::showPage(int n)
         focus->setFocus();
 }
 
-void Taaform1::btnextClick()
+void ConversionWizard::next()
 {
     try {
         switch (currentStep_) {
-        case 2: step2Click(); break;
-        case 3: step3Click(); break;
-        case 4: step4Click(); break;
-        case 5: step5Click(); break;
-        case 6: step6Click(); break;
+        case 2: connectToMySql(); break;
+        case 3: connectToOracle(); break;
+        case 4: listTables(); break;
+        case 5: startConversion(); break;
+        case 6: finish(); break;
         default: break;
         }
     } catch (const Error& error) {
@@ -179,15 +181,15 @@ void Taaform1::btnextClick()
         unattendedContinuation();
 }
 
-void Taaform1::btbackClick()
+void ConversionWizard::back()
 {
     if (currentStep_ == 5)
-        bkstep5Click();
+        clearTableLists();
     --currentStep_;
     showPage(currentStep_);
 }
 
-void Taaform1::btcancelClick()
+void ConversionWizard::cancel()
 {
     if (cancelAction_ == CancelAction::Stop)
         confirmStop();
@@ -195,14 +197,14 @@ void Taaform1::btcancelClick()
         confirmClose();
 }
 
-void Taaform1::confirmClose()
+void ConversionWizard::confirmClose()
 {
     const QString question = findChild<QLabel*>(QStringLiteral("queryclose"))->text();
     if (seam_->ask(this, QStringLiteral("Information"), question) == MessageSeam::Answer::Yes)
         close();
 }
 
-void Taaform1::confirmStop()
+void ConversionWizard::confirmStop()
 {
     if (seam_->ask(this, QStringLiteral("Info"), QStringLiteral("Stop")) == MessageSeam::Answer::No) {
         stopRequested = false;
@@ -214,7 +216,7 @@ void Taaform1::confirmStop()
     cancelAction_ = CancelAction::Close;
 }
 
-void Taaform1::step5Click()
+void ConversionWizard::startConversion()
 {
     RunHooks hooks{.letEventsThrough = [this] { letEventsThrough(); },
                    .stopRequested = [this] { return stopRequested; },
@@ -226,7 +228,7 @@ void Taaform1::step5Click()
                    .logFilePath = unattended_ ? unattendedLogPath : QString()};
 
     lastRunResult_.reset();
-    ConversionJob job(profileFromControls(), std::move(hooks));
+    ConversionJob job(dovrelle::profileFromControls(*this), std::move(hooks));
     const RunResult result = job.run(*runLog_);
     lastRunResult_ = result;
     if (result.outcome == RunOutcome::Stopped)
@@ -239,7 +241,7 @@ void Taaform1::step5Click()
 }
 
 // The run shows its log at once, while the step stays 5, and turns Close into Stop.
-void Taaform1::runStarted()
+void ConversionWizard::runStarted()
 {
     pg_->setCurrentIndex(5);
     btback_->setEnabled(false);
@@ -250,51 +252,51 @@ void Taaform1::runStarted()
     stopRequested = false;
 }
 
-void Taaform1::letEventsThrough()
+void ConversionWizard::letEventsThrough()
 {
     QCoreApplication::processEvents();
     if (eventsLetThrough)
         eventsLetThrough();
 }
 
-void Taaform1::step6Click()
+void ConversionWizard::finish()
 {
     runLog_->clear();
     selecttables_->clear();
     close();
 }
 
-void Taaform1::bthelpClick()
+void ConversionWizard::showHelp()
 {
     const QString address = captionOf(QStringLiteral("helpurl"));
     if (openUrl)
         openUrl(helpAddress(address));
 }
 
-void Taaform1::closeWindow()
+void ConversionWizard::closeWindow()
 {
     close();
 }
 
 // The title-bar close box closes at once, without the close question, also during a run: the
 // run goes on and the program ends once the Next action holding it has returned.
-void Taaform1::closeEvent(QCloseEvent* event)
+void ConversionWizard::closeEvent(QCloseEvent* event)
 {
     event->accept();
 }
 
-void Taaform1::showErrorBox(const QString& message)
+void ConversionWizard::showErrorBox(const QString& message)
 {
     seam_->showError(this, message);
 }
 
-QString Taaform1::captionOf(const QString& name) const
+QString ConversionWizard::captionOf(const QString& name) const
 {
     const QLabel* label = findChild<QLabel*>(name);
     return label ? label->text() : QString();
 }
 
-void Taaform1::applyCaptions()
+void ConversionWizard::applyCaptions()
 {
     const QStringList* table = nullptr;
     if (languageCode == u"en")
@@ -327,7 +329,7 @@ void Taaform1::applyCaptions()
     bthelp_->setText(QStringLiteral("帮助"));
 }
 
-void Taaform1::showEvent(QShowEvent* event)
+void ConversionWizard::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (centred_)

@@ -1,9 +1,9 @@
 // The remembered settings: first start, the read rules, and what an exit writes.
-#include "radio_group.h"
-#include "remembered_settings.h"
-#include "settings_store.h"
-#include "taaform1.h"
-#include "wizard_controls.h"
+#include "wizard/radio_group.h"
+#include "wizard/remembered_settings.h"
+#include "settings/settings_store.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/wizard_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -50,8 +50,8 @@ protected:
 TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllFifteenValues)
 {
     {
-        Taaform1 window;
-        loadRegistrySettings(window);
+        ConversionWizard window;
+        loadRememberedSettings(window);
         const WizardControls c(window);
         EXPECT_EQ(c.edtport->text(), QStringLiteral("3306"));
         EXPECT_EQ(c.cbcharset->currentIndex(), 0);
@@ -61,7 +61,7 @@ TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllFifteen
         EXPECT_TRUE(c.chkuppercase->isChecked());
         EXPECT_FALSE(c.chktabledefi->isChecked());
         EXPECT_FALSE(QFile::exists(settingsStorePath()));
-        saveRegistrySettings(window);
+        saveRememberedSettings(window);
     }
     QFile file(settingsStorePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -103,8 +103,8 @@ class RememberedSettingsRead : public RememberedSettings, public testing::WithPa
 TEST_P(RememberedSettingsRead, FollowsTheReadRules)
 {
     writeStore(GetParam().stored);
-    Taaform1 window;
-    loadRegistrySettings(window);
+    ConversionWizard window;
+    loadRememberedSettings(window);
     GetParam().check(WizardControls(window));
 }
 
@@ -182,8 +182,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, RememberedSettingsRead, testing::ValuesIn(readCa
 TEST_F(RememberedSettings, AnExitStoresTheControlsAndTheNextStartReadsThemBack)
 {
     {
-        Taaform1 window;
-        loadRegistrySettings(window);
+        ConversionWizard window;
+        loadRememberedSettings(window);
         const WizardControls c(window);
         c.accessmode->setItemIndex(1);
         c.edthost->setText("db.example");
@@ -194,11 +194,11 @@ TEST_F(RememberedSettings, AnExitStoresTheControlsAndTheNextStartReadsThemBack)
         c.processtable->setItemIndex(2);
         c.chkuppercase->setChecked(false);
         c.chkskipindex->setChecked(true);
-        saveRegistrySettings(window);
+        saveRememberedSettings(window);
     }
     EXPECT_EQ(readStore().value("Character Set"), "25");
-    Taaform1 window;
-    loadRegistrySettings(window);
+    ConversionWizard window;
+    loadRememberedSettings(window);
     const WizardControls c(window);
     EXPECT_EQ(c.accessmode->itemIndex(), 1);
     EXPECT_EQ(c.edthost->text(), "db.example");
@@ -214,14 +214,14 @@ TEST_F(RememberedSettings, AnExitStoresTheControlsAndTheNextStartReadsThemBack)
 TEST_F(RememberedSettings, ATypedCharacterSetIsStoredAsNoEntryAndComesBackEmpty)
 {
     {
-        Taaform1 window;
-        loadRegistrySettings(window);
+        ConversionWizard window;
+        loadRememberedSettings(window);
         WizardControls(window).cbcharset->setEditText("klingon");
-        saveRegistrySettings(window);
+        saveRememberedSettings(window);
     }
     EXPECT_EQ(readStore().value("Character Set"), "-1");
-    Taaform1 window;
-    loadRegistrySettings(window);
+    ConversionWizard window;
+    loadRememberedSettings(window);
     EXPECT_EQ(WizardControls(window).cbcharset->currentText(), "");
     EXPECT_EQ(WizardControls(window).cbcharset->currentIndex(), -1);
 }
@@ -232,9 +232,9 @@ TEST_F(RememberedSettings, AStoreThatCannotBeOpenedForWritingIsPassedOverSilentl
     const QString path = settingsStorePath();
     ASSERT_TRUE(QDir().mkpath(path));
     {
-        Taaform1 window;
-        loadRegistrySettings(window);
-        EXPECT_NO_THROW(saveRegistrySettings(window));
+        ConversionWizard window;
+        loadRememberedSettings(window);
+        EXPECT_NO_THROW(saveRememberedSettings(window));
     }
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_TRUE(QDir().rmdir(path));

@@ -1,7 +1,8 @@
-#include "wizard_controls.h"
+#include "wizard/wizard_controls.h"
 
-#include "error.h"
-#include "radio_group.h"
+#include "db/error.h"
+#include "settings/settings_schema.h"
+#include "wizard/radio_group.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,7 +25,7 @@ T* control(QWidget& window, const char* name)
 }  // namespace
 
 WizardControls::WizardControls(QWidget& w)
-    : accessmode(control<RadioGroup>(w, "accessmode")),
+    : accessmode(control<RadioGroup>(w, settingRowOf(&ConversionProfile::accessmode).control)),
       edtdatabase(control<QLineEdit>(w, "edtdatabase")),
       edtname(control<QLineEdit>(w, "edtname")),
       edtpassword(control<QLineEdit>(w, "edtpassword")),
@@ -34,7 +35,7 @@ WizardControls::WizardControls(QWidget& w)
       edtoracleusername(control<QLineEdit>(w, "edtoracleusername")),
       edtoraclepassword(control<QLineEdit>(w, "edtoraclepassword")),
       mysqldblist(control<QListWidget>(w, "mysqldblist")),
-      processtable(control<RadioGroup>(w, "processtable")),
+      processtable(control<RadioGroup>(w, settingRowOf(&ConversionProfile::processtable).control)),
       chktabledefi(control<QCheckBox>(w, "chktabledefi")),
       chkskipindex(control<QCheckBox>(w, "chkskipindex")),
       chkuppercase(control<QCheckBox>(w, "chkuppercase")),

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "conversion_profile.h"
-#include "conversion_run.h"
-#include "message_seam.h"
+#include "engine/conversion_profile.h"
+#include "engine/conversion_run.h"
+#include "wizard/message_seam.h"
 
 #include <QFont>
 #include <QString>
@@ -43,20 +43,20 @@ class RunLogView;
 // Every control carries its name as objectName, so callers find it with
 // findChild<QLineEdit*>("edtname") and the like.
 //
-// Start-up: construct, set the hooks below, then call formCreate(). Destroying the window runs
-// FormDestroy, which calls saveRegistrySettings.
-class Taaform1 : public QWidget {
+// Start-up: construct, set the hooks below, then call start(). Destroying the window runs
+// FormDestroy, which calls saveRememberedSettings.
+class ConversionWizard : public QWidget {
     Q_OBJECT
 public:
-    explicit Taaform1(QWidget* parent = nullptr);
-    ~Taaform1() override;
+    explicit ConversionWizard(QWidget* parent = nullptr);
+    ~ConversionWizard() override;
 
-    // --- Hooks that main() (the settings code) fills in before formCreate() ---
-    std::function<void()> loadRegistrySettings;    // FormCreate, after the captions
-    std::function<void()> saveRegistrySettings;    // FormDestroy
+    // --- Hooks that main() (the settings code) fills in before start() ---
+    std::function<void()> loadRememberedSettings;    // FormCreate, after the captions
+    std::function<void()> saveRememberedSettings;    // FormDestroy
     std::function<void()> unattendedStart;         // FormCreate, only when unattended
-    std::function<void()> unattendedContinuation;  // end of btnextClick, only when unattended
-    std::function<void()> openShortcutDialog;      // btcreatebatClick
+    std::function<void()> unattendedContinuation;  // end of next, only when unattended
+    std::function<void()> openShortcutDialog;      // createShortcutFile
     // Log file of an unattended run (the settings path with ".log"); empty: the data folder.
     QString unattendedLogPath;
     // Opens the help address; QDesktopServices::openUrl unless replaced (tests record it).
@@ -66,7 +66,7 @@ public:
 
     // The start-up sequence. commandLine is the full argument list, program first; any further
     // argument makes the start unattended, the first of them being the settings path.
-    void formCreate(const QStringList& commandLine);
+    void start(const QStringList& commandLine);
 
     // --- Wizard state ---
     int currentStep() const { return currentStep_; }
@@ -79,7 +79,7 @@ public:
     QStringList english;
     QStringList chn;
     // The settings list loaded from a settings file (lines as read).
-    QStringList valueListEditorbat;
+    QStringList settingsLines;
 
     RunLog& runLog() { return *runLog_; }
     // The outcome of the last run that reached its end (none before the first, or when a run
@@ -90,45 +90,41 @@ public:
 
     // One-shot, 1000 ms, stopped; started by the unattended start. When it fires it stops and
     // performs Next.
-    QTimer* timer1() const { return timer1_; }
-
-    // The settings of one conversion as the controls hold them; the database is the entry
-    // selected in mysqldblist (empty with none selected).
-    ConversionProfile profileFromControls() const;
+    QTimer* unattendedTimer() const { return unattendedTimer_; }
 
     // --- Actions ---
     void showPage(int n);
-    void btnextClick();   // Next / Finish; errors show in the error box
-    void performNext() { btnextClick(); }  // Next regardless of the button's state
-    void btbackClick();
+    void next();   // Next / Finish; errors show in the error box
+    void performNext() { next(); }  // Next regardless of the button's state
+    void back();
     void confirmClose();
     void confirmStop();
-    void bthelpClick();
-    void Image1Click() { bthelpClick(); }
+    void showHelp();
+    void logoClicked() { showHelp(); }
     void closeWindow();   // closes without a question, like the title-bar close box
     void applyCaptions();
 
     // Page actions; they throw Error (or SilentAbort) as Next expects.
-    void accessmodeClick();
-    void step2Click();
-    void step3Click();
-    void step4Click();
-    void step5Click();
-    void step6Click();
-    void bkstep5Click();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void btcreatebatClick();
+    void accessModeChanged();
+    void connectToMySql();
+    void connectToOracle();
+    void listTables();
+    void startConversion();
+    void finish();
+    void clearTableLists();
+    void addSelectedTables();
+    void addAllTables();
+    void removeSelectedTables();
+    void removeAllTables();
+    void createShortcutFile();
 
     // The error box: the message with the full stop rule, through the seam.
     void showErrorBox(const QString& message);
 
     // --- The window's connections ---
-    MySqlConnection& mysqlconnect() { return *mysqlconnect_; }
-    OracleConnection& oracleconn() { return *oracleconn_; }
-    OracleConnection& oracledataConnection() { return *oracledata_; }
+    MySqlConnection& catalogConnection() { return *catalog_; }
+    OracleConnection& oracleConnection() { return *oracle_; }
+    OracleConnection& oracleDataConnection() { return *oracleData_; }
 
     // Whether availabletables keeps alphabetical order (from the first move back on).
     bool availableTablesSorted() const { return availableSorted_; }
@@ -151,7 +147,7 @@ private:
     void buildPage6(QWidget* page);
     void buildHiddenValues();
     void setTabOrders();
-    void btcancelClick();
+    void cancel();
     void runStarted();
     void letEventsThrough();
     void updateNextForTables();
@@ -168,12 +164,12 @@ private:
 
     std::unique_ptr<MessageSeam> seam_;
     RunLog* runLog_;
-    QTimer* timer1_;
+    QTimer* unattendedTimer_;
 
-    std::unique_ptr<MySqlConnection> mysqlconnect_;
-    std::unique_ptr<MySqlQuery> xtb_;
-    std::unique_ptr<OracleConnection> oracleconn_;
-    std::unique_ptr<OracleConnection> oracledata_;
+    std::unique_ptr<MySqlConnection> catalog_;
+    std::unique_ptr<MySqlQuery> catalogQuery_;
+    std::unique_ptr<OracleConnection> oracle_;
+    std::unique_ptr<OracleConnection> oracleData_;
 
     // Frame
     QStackedWidget* pg_ = nullptr;

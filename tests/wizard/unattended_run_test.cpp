@@ -3,14 +3,14 @@
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
 #include "recording_seam.h"
-#include "run_log.h"
-#include "settings_file.h"
-#include "settings_store.h"
-#include "marfrm_bat.h"
-#include "radio_group.h"
-#include "settings_wiring.h"
-#include "taaform1.h"
-#include "wizard_controls.h"
+#include "engine/run_log.h"
+#include "settings/settings_file.h"
+#include "settings/settings_store.h"
+#include "wizard/shortcut_dialog.h"
+#include "wizard/radio_group.h"
+#include "wizard/settings_wiring.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/wizard_controls.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,9 +113,9 @@ protected:
         logPath = home.filePath("nightly.log");
     }
 
-    SettingsFileContent content() const
+    ConversionProfile content() const
     {
-        SettingsFileContent c;
+        ConversionProfile c;
         c.accessmode = 1;
         c.host = mysqlServer().host;
         c.port = mysqlServer().port;
@@ -125,15 +125,20 @@ protected:
         c.oracleh = oracle.service();
         c.oracleu = oracle.user();
         c.oraclep = oracle.password();
-        c.processtable = 0;
+        c.processtable = ExistingTableAction::Overwrite;
         c.character_set = "Default";
         c.nameuppercase = true;
-        c.tableChoice = 0;
         c.tables = {"customers", "orders"};
         return c;
     }
 
-    void writeSettings(const SettingsFileContent& c) const { saveSettingsFile(settingsPath, settingsFileLines(c)); }
+    // The profile as the shortcut dialog writes it: the listed tables, or all with allTables.
+    void writeSettings(const ConversionProfile& c) const
+    {
+        SettingsValues values = valuesFromProfile(c);
+        values.insert("alltables", allTables ? "1" : "0");
+        saveSettingsFile(settingsPath, settingsFileLines(values, c.tables));
+    }
 
     QStringList oracleTables() const { return oracle.rows("SELECT table_name FROM user_tables ORDER BY table_name"); }
 
@@ -142,6 +147,7 @@ protected:
     QTemporaryDir home;
     QString settingsPath;
     QString logPath;
+    bool allTables = false;
 };
 
 TEST_F(UnattendedRun, ConvertsTheFilesTablesWritesTheLogBesideItAndRemembersItsValues)
@@ -196,8 +202,8 @@ TEST_F(UnattendedRun, AMissingFileLeavesTheOneLineLogAndTheRememberedValues)
 
 TEST_F(UnattendedRun, HeadlessSuccessExitsZero)
 {
-    SettingsFileContent c = content();
-    c.tableChoice = 1;  // all tables of the database
+    ConversionProfile c = content();
+    allTables = true;  // all tables of the database
     writeSettings(c);
     Child child(home.path(), {"--headless", settingsPath});
     const Finished done = child.finish();
@@ -209,7 +215,7 @@ TEST_F(UnattendedRun, HeadlessSuccessExitsZero)
 
 TEST_F(UnattendedRun, TableLinesThatNameNoTableRunNothingAndStillWriteTheLog)
 {
-    SettingsFileContent c = content();
+    ConversionProfile c = content();
     c.tables = {"ghosts", "Customers"};
     writeSettings(c);
     Child child(home.path(), {"--headless", settingsPath});
@@ -226,8 +232,8 @@ TEST_F(UnattendedRun, HeadlessRunWithAFailedStepExitsOne)
 {
     // Merging into an Oracle table that lacks the MySQL columns makes the row copy fail.
     oracle.sql("CREATE TABLE ORDERS (X NUMBER)");
-    SettingsFileContent c = content();
-    c.processtable = 1;
+    ConversionProfile c = content();
+    c.processtable = ExistingTableAction::Merge;
     writeSettings(c);
     Child child(home.path(), {"--headless", settingsPath});
     const Finished done = child.finish();
@@ -244,7 +250,7 @@ TEST_F(UnattendedRun, HeadlessRunThatCannotStartOrHaltsExitsTwo)
     EXPECT_EQ(missing.finish().exitCode, 2);
     EXPECT_TRUE(readText(home.filePath("absent.log")).startsWith("Cannot open file"));
 
-    SettingsFileContent c = content();
+    ConversionProfile c = content();
     c.oraclep = "wrong";
     writeSettings(c);
     Child halted(home.path(), {"--headless", settingsPath});
@@ -274,7 +280,7 @@ TEST_F(UnattendedRun, HeadlessRunStopsOnSigtermAndSavesTheLog)
                    "INSERT INTO big1 SELECT seq, CONCAT('row ', seq) FROM seq_1_to_40000",
                    "CREATE TABLE big2 LIKE big1", "INSERT INTO big2 SELECT * FROM big1",
                    "CREATE TABLE big3 LIKE big1", "INSERT INTO big3 SELECT * FROM big1"});
-    SettingsFileContent c = content();
+    ConversionProfile c = content();
     c.tables = {"big1", "big2", "big3"};
     writeSettings(c);
     Child child(home.path(), {"--headless", settingsPath});
@@ -292,17 +298,17 @@ TEST_F(UnattendedRun, HeadlessRunStopsOnSigtermAndSavesTheLog)
 
 TEST_F(UnattendedRun, AWrongOraclePasswordWaitsOnPageThreeAndTheUsersNextResumesTheWalk)
 {
-    SettingsFileContent c = content();
+    ConversionProfile c = content();
     c.oraclep = "wrong";
     writeSettings(c);
 
     RecordingSeam::Log boxes;
-    Taaform1 window;
+    ConversionWizard window;
     window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
     installSettings(window);
-    window.formCreate({dovrelleProgram(), settingsPath});
-    ASSERT_TRUE(window.timer1()->isActive());
-    window.timer1()->stop();  // what Timer1 does when it fires
+    window.start({dovrelleProgram(), settingsPath});
+    ASSERT_TRUE(window.unattendedTimer()->isActive());
+    window.unattendedTimer()->stop();  // what Timer1 does when it fires
     window.performNext();
 
     EXPECT_EQ(window.currentStep(), 3);
@@ -323,18 +329,18 @@ TEST_F(UnattendedRun, AWrongOraclePasswordWaitsOnPageThreeAndTheUsersNextResumes
 
 TEST_F(UnattendedRun, AValueThatIsNoNumberStopsTheStartWithItsErrorAndArmsNoTimer)
 {
-    QStringList lines = settingsFileLines(content());
+    QStringList lines = settingsFileLines(valuesFromProfile(content()), {});
     lines[0] = "accessmode=remote";
     saveSettingsFile(settingsPath, lines);
 
     RecordingSeam::Log boxes;
-    Taaform1 window;
+    ConversionWizard window;
     window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
     installSettings(window);
-    window.formCreate({dovrelleProgram(), settingsPath});
+    window.start({dovrelleProgram(), settingsPath});
 
     EXPECT_EQ(boxes.errors, QStringList{"''remote'' is not a valid integer value"});
-    EXPECT_FALSE(window.timer1()->isActive());
+    EXPECT_FALSE(window.unattendedTimer()->isActive());
     EXPECT_NE(WizardControls(window).edtdatabase->text(), mysql.name());
     EXPECT_EQ(window.currentStep(), 1);
     EXPECT_FALSE(QFile::exists(logPath));
@@ -342,17 +348,17 @@ TEST_F(UnattendedRun, AValueThatIsNoNumberStopsTheStartWithItsErrorAndArmsNoTime
 
 TEST_F(UnattendedRun, ABlankDatabaseNameHaltsTheWalkOnPageTwoWithItsNotice)
 {
-    SettingsFileContent c = content();
+    ConversionProfile c = content();
     c.mysqldatabase = "  ";
     writeSettings(c);
 
     RecordingSeam::Log boxes;
-    Taaform1 window;
+    ConversionWizard window;
     window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
     installSettings(window);
-    window.formCreate({dovrelleProgram(), settingsPath});
-    ASSERT_TRUE(window.timer1()->isActive());
-    window.timer1()->stop();  // what Timer1 does when it fires
+    window.start({dovrelleProgram(), settingsPath});
+    ASSERT_TRUE(window.unattendedTimer()->isActive());
+    window.unattendedTimer()->stop();  // what Timer1 does when it fires
     window.performNext();
 
     EXPECT_EQ(window.currentStep(), 2);
@@ -400,7 +406,7 @@ QStringList execArguments(QString exec)
 
 TEST_F(UnattendedRun, TheLauncherFromTheShortcutDialogRunsTheConversion)
 {
-    Taaform1 window;
+    ConversionWizard window;
     RecordingSeam::Log boxes;
     window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
     SettingsWiring& settings = installSettings(window);
@@ -417,14 +423,14 @@ TEST_F(UnattendedRun, TheLauncherFromTheShortcutDialogRunsTheConversion)
     c.edtoraclepassword->setText(oracle.password());
     c.selecttables->addItem("orders");
 
-    Tmarfrm_bat& dialog = settings.shortcutDialog();
+    ShortcutDialog& dialog = settings.shortcutDialog();
     dialog.programPath = dovrelleProgram();
     const QString shortcut = home.filePath("my jobs/orders $1.desktop");
     QDir().mkpath(home.filePath("my jobs"));
     dialog.chooseShortcutPath = [&](QWidget*) { return shortcut; };
     dialog.fillFromWizard(window);
     dialog.findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
-    dialog.Button1Click();
+    dialog.createShortcut();
     ASSERT_TRUE(boxes.errors.isEmpty()) << boxes.errors.join('\n').toStdString();
 
     QString exec, folder;

@@ -1,9 +1,11 @@
 // Applying a loaded settings file to the wizard's controls and choosing its tables on page 5.
-#include "error.h"
-#include "radio_group.h"
-#include "settings_list.h"
-#include "taaform1.h"
-#include "wizard_controls.h"
+#include "db/error.h"
+#include "wizard/radio_group.h"
+#include "wizard/settings_controls.h"
+#include "wizard/shortcut_dialog.h"
+#include "settings/settings_schema.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/wizard_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,20 +61,20 @@ class ApplySettings : public testing::TestWithParam<ApplyCase> {};
 
 TEST_P(ApplySettings, PutsTheValuesIntoTheControls)
 {
-    Taaform1 window;
+    ConversionWizard window;
     const WizardControls c(window);
     c.edtdatabase->setText("before");
     c.chkskipindex->setChecked(true);
-    window.valueListEditorbat = GetParam().lines;
+    window.settingsLines = GetParam().lines;
     if (GetParam().error) {
         try {
-            applySettingsList(window);
+            applySettingsLines(window);
             FAIL() << "no error";
         } catch (const Error& e) {
             EXPECT_EQ(e.message(), QString::fromUtf8(GetParam().error));
         }
     } else {
-        applySettingsList(window);
+        applySettingsLines(window);
     }
     GetParam().check(c);
 }
@@ -164,10 +166,10 @@ class SelectSettingsTables : public testing::TestWithParam<TableCase> {};
 
 TEST_P(SelectSettingsTables, ChoosesTheFilesTablesInFileOrder)
 {
-    Taaform1 window;
+    ConversionWizard window;
     const WizardControls c(window);
     c.availabletables->addItems({"customers", "items", "orders", "Orders", "payments"});
-    window.valueListEditorbat = GetParam().lines;
+    window.settingsLines = GetParam().lines;
     selectSettingsTables(window);
     QStringList chosen;
     for (int i = 0; i < c.selecttables->count(); ++i)
@@ -192,5 +194,47 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{"unknown_skipped", {"tables1=ghosts", "tables2=payments"}, {"payments"}},
         TableCase{"empty_name_skipped", {"tables1=", "tables2=  "}, {}}),
     [](const testing::TestParamInfo<TableCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+TEST(SettingsControls, EveryRowHasItsControlsAndANewWindowShowsTheDefaults)
+{
+    ConversionWizard window;
+    ShortcutDialog dialog;
+    for (const SettingRow& row : settingsSchema()) {
+        EXPECT_NO_THROW(settingControl(window, row.control)) << row.fileKey;
+        if (row.sourceControl)
+            EXPECT_NO_THROW(settingControl(window, row.sourceControl)) << row.fileKey;
+        if (row.dialogField)
+            EXPECT_NO_THROW(settingControl(dialog, row.dialogField)) << row.fileKey;
+    }
+    EXPECT_EQ(valuesFromProfile(profileFromControls(window)), valuesFromProfile(ConversionProfile()));
+}
+
+TEST(SettingsControls, TheProfileIsWhatTheControlsHold)
+{
+    ConversionWizard window;
+    const WizardControls c(window);
+    c.accessmode->setItemIndex(1);
+    c.edthost->setText("db.example");
+    c.edtdatabase->setText("typed");
+    c.mysqldblist->addItems({"shop", "typed"});
+    c.mysqldblist->setCurrentRow(0);
+    c.processtable->setItemIndex(-1);
+    c.chkblobtotext->setChecked(true);
+    c.cbcharset->setEditText("utf8mb4");
+    c.selecttables->addItems({"orders", "items"});
+
+    const ConversionProfile p = profileFromControls(window);
+    EXPECT_EQ(p.accessmode, 1);
+    EXPECT_EQ(p.host, "db.example");
+    EXPECT_EQ(p.mysqldatabase, "shop");  // the database chosen on page 4
+    EXPECT_EQ(p.processtable, ExistingTableAction::Merge);
+    EXPECT_TRUE(p.blobtotext);
+    EXPECT_EQ(p.character_set, "utf8mb4");
+    EXPECT_EQ(p.tables, (QStringList{"orders", "items"}));
+}
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "headless_messages.h"
+#include "app/headless_messages.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // Ctrl+C, Ctrl+Break and closing the console on Windows, handed to the event loop.
-#include "termination_signals.h"
+#include "app/termination_signals.h"
 
 #ifdef Q_OS_WIN
 

@@ -1,5 +1,5 @@
 // SIGINT and SIGTERM on POSIX systems, through a pipe that the event loop watches.
-#include "termination_signals.h"
+#include "app/termination_signals.h"
 
 #ifndef Q_OS_WIN
 

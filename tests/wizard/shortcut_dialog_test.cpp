@@ -1,12 +1,12 @@
 // The shortcut dialog: filled from the wizard, writing the settings file and the launcher.
-#include "marfrm_bat.h"
-#include "radio_group.h"
+#include "wizard/shortcut_dialog.h"
+#include "wizard/radio_group.h"
 #include "recording_seam.h"
-#include "settings_file.h"
-#include "settings_wiring.h"
-#include "shell_link.h"
-#include "taaform1.h"
-#include "wizard_controls.h"
+#include "settings/settings_file.h"
+#include "wizard/settings_wiring.h"
+#include "settings/shell_link.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/wizard_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,7 +27,7 @@ QString programPath()
     return QStringLiteral(DOVRELLE_BUILD_DIR "/bin/dovrelle");
 }
 
-QString fieldText(Tmarfrm_bat& dialog, const char* name)
+QString fieldText(ShortcutDialog& dialog, const char* name)
 {
     auto* field = dialog.findChild<QLineEdit*>(QLatin1String(name));
     EXPECT_NE(field, nullptr) << name;
@@ -49,7 +49,7 @@ QString readText(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
-class ShortcutDialog : public testing::Test {
+class ShortcutDialogTest : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -79,13 +79,13 @@ protected:
     }
 
     RecordingSeam::Log boxes;
-    Taaform1 window;
-    Tmarfrm_bat* dialog = nullptr;
+    ConversionWizard window;
+    ShortcutDialog* dialog = nullptr;
     QTemporaryDir dir;
     QString chosenPath;
 };
 
-TEST_F(ShortcutDialog, OpeningFillsEveryFieldFromTheWizard)
+TEST_F(ShortcutDialogTest, OpeningFillsEveryFieldFromTheWizard)
 {
     dialog->fillFromWizard(window);
     EXPECT_EQ(fieldText(*dialog, "edtmysqlip"), "localhost");
@@ -113,7 +113,7 @@ TEST_F(ShortcutDialog, OpeningFillsEveryFieldFromTheWizard)
     EXPECT_EQ(fieldText(*dialog, "edtmysqlip"), "db.example");
 }
 
-TEST_F(ShortcutDialog, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
+TEST_F(ShortcutDialogTest, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
 {
     dialog->fillFromWizard(window);
     dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
@@ -122,7 +122,7 @@ TEST_F(ShortcutDialog, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
     dialog->findChild<QCheckBox*>("chkuppercase")->setChecked(false);  // the file's option only
     chosenPath = dir.filePath("night run");  // no extension typed
 
-    dialog->Button1Click();
+    dialog->createShortcut();
 
     const QString shortcut = dir.filePath("night run.desktop");
     const QString settings = dir.filePath("night run.qelt");
@@ -152,11 +152,11 @@ TEST_F(ShortcutDialog, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
     EXPECT_TRUE(QFile::permissions(shortcut) & QFileDevice::ExeOwner);
 }
 
-TEST_F(ShortcutDialog, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableChoiceOnly)
+TEST_F(ShortcutDialogTest, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableChoiceOnly)
 {
     dialog->fillFromWizard(window);
     chosenPath = dir.filePath("all.desktop");
-    dialog->Button1Click();
+    dialog->createShortcut();
     const QStringList lines = loadSettingsFile(dir.filePath("all.qelt"));
     EXPECT_EQ(lines.size(), 16);
     EXPECT_EQ(lines.last(), "alltables=1");
@@ -171,31 +171,31 @@ TEST_F(ShortcutDialog, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableChoic
     EXPECT_EQ(listTexts(dialog->findChild<QListWidget*>("mysqltableselect")), (QStringList{"items", "customers"}));
 }
 
-TEST_F(ShortcutDialog, CancelledSaveDialogWritesNothing)
+TEST_F(ShortcutDialogTest, CancelledSaveDialogWritesNothing)
 {
     dialog->fillFromWizard(window);
     chosenPath.clear();
-    dialog->Button1Click();
+    dialog->createShortcut();
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
     EXPECT_TRUE(boxes.notices.isEmpty());
     EXPECT_TRUE(boxes.errors.isEmpty());
 }
 
-TEST_F(ShortcutDialog, SettingsFileThatCannotBeCreatedShowsTheErrorAndWritesNoShortcut)
+TEST_F(ShortcutDialogTest, SettingsFileThatCannotBeCreatedShowsTheErrorAndWritesNoShortcut)
 {
     dialog->fillFromWizard(window);
     chosenPath = dir.filePath("missing/job.desktop");
-    dialog->Button1Click();
+    dialog->createShortcut();
     EXPECT_EQ(boxes.errors,
               QStringList{QStringLiteral("Cannot create file \"%1\". No such file or directory").arg(dir.filePath("missing/job.qelt"))});
     EXPECT_TRUE(boxes.notices.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST_F(ShortcutDialog, ReselectTablesTellsTheUserAndCloses)
+TEST_F(ShortcutDialogTest, ReselectTablesTellsTheUserAndCloses)
 {
     dialog->fillFromWizard(window);
-    dialog->bttableselectClick();
+    dialog->reselectTables();
     EXPECT_EQ(boxes.notices,
               QStringList{"This form will be closed.\rAfter you finish your choice,please click the button "
                           "\"Create Shortcut File\" to return to this form."});
@@ -203,14 +203,14 @@ TEST_F(ShortcutDialog, ReselectTablesTellsTheUserAndCloses)
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST_F(ShortcutDialog, TheWizardsButtonOpensTheDialogModally)
+TEST_F(ShortcutDialogTest, TheWizardsButtonOpensTheDialogModally)
 {
     chosenPath = dir.filePath("from_wizard.desktop");
     QTimer::singleShot(0, dialog, [this] {
         EXPECT_TRUE(dialog->isVisible());
-        dialog->Button1Click();
+        dialog->createShortcut();
     });
-    window.btcreatebatClick();
+    window.createShortcutFile();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(QFile::exists(dir.filePath("from_wizard.qelt")));
     EXPECT_EQ(fieldText(*dialog, "edtmysqldatabase"), "shop");

@@ -1,0 +1,145 @@
+// The settings schema: one row per setting, and the values and profile it converts between.
+#include "db/error.h"
+#include "settings/settings_file.h"
+#include "settings/settings_schema.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace dovrelle;
+
+namespace {
+
+TEST(SettingsSchema, EveryKeyStoreNameAndMemberIsDeclaredOnce)
+{
+    QSet<QString> keys;
+    QSet<QString> storeNames;
+    for (const SettingRow& row : settingsSchema()) {
+        EXPECT_FALSE(keys.contains(QLatin1String(row.fileKey))) << row.fileKey;
+        keys.insert(QLatin1String(row.fileKey));
+        if (row.storeName) {
+            EXPECT_FALSE(storeNames.contains(QLatin1String(row.storeName))) << row.storeName;
+            storeNames.insert(QLatin1String(row.storeName));
+        }
+        EXPECT_EQ(&settingRowOf(row.member), &row) << row.fileKey;
+        EXPECT_EQ(row.kind == SettingKind::WholeNumber, row.entries > 0) << row.fileKey;
+    }
+    EXPECT_EQ(settingsSchema().last().kind, SettingKind::TableList);
+    EXPECT_EQ(&tableListRow(), &settingsSchema().last());
+}
+
+TEST(SettingsSchema, RememberedRowsFollowTheStoresOrder)
+{
+    QStringList names;
+    for (const SettingRow* row : rememberedRows())
+        names << QLatin1String(row->storeName);
+    EXPECT_EQ(names, (QStringList{"accessmode", "mysqldatabase", "mysqlu", "mysqlp", "host", "port",
+                                  "Character Set", "oracleh", "oraclep", "oracleu", "processtable",
+                                  "tabledefonly", "nameuppercase", "skipindex", "blobtotext"}));
+}
+
+TEST(SettingsSchema, TheDefaultsAreThoseOfANewProfile)
+{
+    SettingsValues defaults;
+    for (const SettingRow& row : settingsSchema())
+        defaults.insert(QLatin1String(row.fileKey), QLatin1String(row.defaultText));
+    defaults.insert(QLatin1String(tableListRow().fileKey), QStringLiteral("0"));
+    EXPECT_EQ(valuesFromProfile(ConversionProfile()), defaults);
+}
+
+struct ProfileCase {
+    const char* name;
+    QStringList lines;
+    std::function<void(const ConversionProfile&)> check;
+};
+
+void PrintTo(const ProfileCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ProfileFromFile : public testing::TestWithParam<ProfileCase> {};
+
+TEST_P(ProfileFromFile, ReadsTheValuesAsTheWizardWouldHoldThem)
+{
+    GetParam().check(profileFromValues(settingsValuesOfLines(GetParam().lines)));
+}
+
+const ProfileCase profileCases[] = {
+    {"texts_as_they_stand", {"accessmode=0", "processtable=0", "mysqlp= a=b ", "HOST=db", "oracleu=SCOTT", "character_set=utf8"},
+     [](const ConversionProfile& p) {
+         EXPECT_EQ(p.mysqlp, " a=b ");
+         EXPECT_EQ(p.host, "db");
+         EXPECT_EQ(p.oracleu, "SCOTT");
+         EXPECT_EQ(p.character_set, "utf8");
+         EXPECT_EQ(p.port, "");  // a missing text is empty, as applying a file leaves it
+     }},
+    {"check_boxes_only_on_one", {"accessmode=0", "processtable=0", "tabledefonly=1", "skipindex=true"},
+     [](const ConversionProfile& p) {
+         EXPECT_TRUE(p.tabledefonly);
+         EXPECT_FALSE(p.skipindex);
+         EXPECT_FALSE(p.nameuppercase);  // missing: off
+     }},
+    {"entries_beyond_the_last_choose_it", {"accessmode=5", "processtable=9"},
+     [](const ConversionProfile& p) {
+         EXPECT_EQ(p.accessmode, 1);
+         EXPECT_EQ(p.processtable, ExistingTableAction::Skip);
+     }},
+    {"no_entry_merges", {"accessmode=-3", "processtable=-1"},
+     [](const ConversionProfile& p) {
+         EXPECT_EQ(p.accessmode, -1);
+         EXPECT_EQ(p.processtable, ExistingTableAction::Merge);
+     }},
+    {"hexadecimal_entry", {"accessmode=0", "processtable=$0"},
+     [](const ConversionProfile& p) { EXPECT_EQ(p.processtable, ExistingTableAction::Overwrite); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProfileFromFile, testing::ValuesIn(profileCases),
+                         [](const testing::TestParamInfo<ProfileCase>& info) { return std::string(info.param.name); });
+
+TEST(ProfileFromFile, AValueThatIsNoNumberFailsAsApplyingTheFileDoes)
+{
+    for (const auto& [lines, message] :
+         {std::pair{QStringList{"processtable=0"}, QStringLiteral("'''' is not a valid integer value")},
+          std::pair{QStringList{"accessmode=1", "processtable=Skip"},
+                    QStringLiteral("''Skip'' is not a valid integer value")}}) {
+        try {
+            profileFromValues(settingsValuesOfLines(lines));
+            ADD_FAILURE() << "no error for " << lines.join(',').toStdString();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), message);
+        }
+    }
+}
+
+TEST(ProfileFromFile, AProfileComesBackFromTheLinesWrittenForIt)
+{
+    ConversionProfile profile;
+    profile.accessmode = 1;
+    profile.host = QStringLiteral("db.example");
+    profile.mysqldatabase = QStringLiteral("shop");
+    profile.oraclep = QStringLiteral("p=w");
+    profile.processtable = ExistingTableAction::Merge;
+    profile.character_set = QStringLiteral("latin1");
+    profile.skipindex = true;
+    profile.nameuppercase = false;
+    profile.tables = {QStringLiteral("orders"), QStringLiteral("items")};
+
+    const QStringList lines = settingsFileLines(valuesFromProfile(profile), profile.tables);
+    EXPECT_EQ(valuesFromProfile(profileFromValues(settingsValuesOfLines(lines))),
+              valuesFromProfile(profile));
+    EXPECT_EQ(settingsTableNames(lines), profile.tables);
+}
+
+TEST(SettingsChosenTables, AllOrTheNamedOnesThatExistInFileOrderOnce)
+{
+    const QStringList available{"customers", "items", "orders", "Orders"};
+    EXPECT_EQ(settingsChosenTables({"alltables=1", "tables1=items"}, available), available);
+    EXPECT_EQ(settingsChosenTables({"alltables=0", "tables1=Orders", "tables2=ghosts", "tables3=items",
+                                    "tables4=Orders", "tables5=ORDERS"},
+                                   available),
+              (QStringList{"Orders", "items"}));
+    EXPECT_EQ(settingsChosenTables({"tables1=items"}, {}), QStringList());
+}
+
+}  // namespace
