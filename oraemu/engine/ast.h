@@ -111,11 +111,18 @@ struct AlterSession {
     std::vector<std::pair<std::string, std::string>> settings;
 };
 
+// COMMENT ON TABLE t IS '...' or COMMENT ON COLUMN t.c IS '...'; an empty text removes the comment.
+struct Comment {
+    ObjectName table;
+    std::string column;  // empty: the table's comment
+    std::optional<std::string> text;
+};
+
 struct Commit {};
 struct Rollback {};
 
 using Command = std::variant<CreateTable, DropTable, AddKey, CreateIndex, Select, Insert, Delete, Update,
-                             Truncate, AlterSession, Commit, Rollback>;
+                             Truncate, AlterSession, Comment, Commit, Rollback>;
 
 // A parsed statement with its bind placeholders in order of appearance.
 struct ParsedStatement {

@@ -12,8 +12,45 @@ int TableDef::columnIndex(const std::string& columnName) const
     return -1;
 }
 
+namespace {
+
+// Catalog tables added after the first file format; created in older files when they are opened.
+constexpr const char* schemaExtensions = R"(
+    CREATE TABLE IF NOT EXISTS oraemu_comments(table_id INTEGER NOT NULL, position INTEGER NOT NULL,
+                                               text TEXT NOT NULL, PRIMARY KEY(table_id, position));
+    CREATE TABLE IF NOT EXISTS oraemu_column_defaults(table_id INTEGER NOT NULL, position INTEGER NOT NULL,
+                                                      expression TEXT NOT NULL, PRIMARY KEY(table_id, position));
+    CREATE TABLE IF NOT EXISTS oraemu_identities(table_id INTEGER PRIMARY KEY, position INTEGER NOT NULL,
+                                                 always INTEGER NOT NULL, increment INTEGER NOT NULL,
+                                                 next_value INTEGER NOT NULL);
+    CREATE TABLE IF NOT EXISTS oraemu_foreign_keys(owner TEXT NOT NULL, name TEXT NOT NULL, r_owner TEXT NOT NULL,
+                                                   r_name TEXT NOT NULL, delete_rule TEXT NOT NULL,
+                                                   PRIMARY KEY(owner, name));
+    CREATE TABLE IF NOT EXISTS oraemu_check_conditions(owner TEXT NOT NULL, name TEXT NOT NULL,
+                                                       condition TEXT NOT NULL, PRIMARY KEY(owner, name));
+)";
+
+}  // namespace
+
+void Catalog::upgradeSchema(sqlite3* db)
+{
+    SqlStatement query(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'oraemu_check_conditions'");
+    if (query.step())
+        return;
+    query = SqlStatement();
+    sqlExec(db, "BEGIN IMMEDIATE");
+    try {
+        sqlExec(db, schemaExtensions);
+        sqlExec(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
 void Catalog::createSchema(sqlite3* db)
 {
+    sqlExec(db, schemaExtensions);
     sqlExec(db, R"(
         CREATE TABLE oraemu_meta(key TEXT PRIMARY KEY, value);
         INSERT INTO oraemu_meta VALUES('format', 'oraemu 1'), ('generation', 1);
@@ -130,6 +167,15 @@ std::int64_t Catalog::createTable(const std::string& owner, const std::string& n
 void Catalog::dropTable(const TableDef& table)
 {
     const std::string id = std::to_string(table.id);
+    const std::string ownConstraints =
+        "(SELECT name FROM oraemu_constraints WHERE owner = " + sqlQuote(table.owner) + " AND table_id = " + id + ")";
+    sqlExec(db_, "DELETE FROM oraemu_comments WHERE table_id = " + id + ";"
+                 "DELETE FROM oraemu_column_defaults WHERE table_id = " + id + ";"
+                 "DELETE FROM oraemu_identities WHERE table_id = " + id + ";"
+                 "DELETE FROM oraemu_foreign_keys WHERE owner = " + sqlQuote(table.owner) + " AND name IN " +
+                 ownConstraints + ";"
+                 "DELETE FROM oraemu_check_conditions WHERE owner = " + sqlQuote(table.owner) + " AND name IN " +
+                 ownConstraints + ";");
     sqlExec(db_, "DELETE FROM oraemu_constraint_columns WHERE EXISTS (SELECT 1 FROM oraemu_constraints c "
                  "WHERE c.owner = oraemu_constraint_columns.owner AND c.name = oraemu_constraint_columns.constraint_name "
                  "AND c.table_id = " + id + ");"
@@ -263,6 +309,21 @@ void Catalog::setNotNull(const TableDef& table, const std::vector<int>& columns)
         update.bind(2, static_cast<std::int64_t>(column + 1));
         update.step();
     }
+}
+
+void Catalog::setComment(const TableDef& table, int position, const std::optional<std::string>& text)
+{
+    SqlStatement remove(db_, "DELETE FROM oraemu_comments WHERE table_id = ? AND position = ?");
+    remove.bind(1, table.id);
+    remove.bind(2, static_cast<std::int64_t>(position));
+    remove.step();
+    if (!text)
+        return;
+    SqlStatement insert(db_, "INSERT INTO oraemu_comments VALUES(?, ?, ?)");
+    insert.bind(1, table.id);
+    insert.bind(2, static_cast<std::int64_t>(position));
+    insert.bind(3, *text);
+    insert.step();
 }
 
 std::int64_t Catalog::generation()

@@ -51,6 +51,8 @@ public:
     explicit Catalog(sqlite3* db) : db_(db) {}
 
     static void createSchema(sqlite3* db);
+    // Adds the catalog tables that a file made by an older oraemu lacks.
+    static void upgradeSchema(sqlite3* db);
 
     std::shared_ptr<const TableDef> findTable(const std::string& owner, const std::string& name);
     // Tables and indexes have separate namespaces: a table and an index may share a name, two tables
@@ -73,6 +75,8 @@ public:
     void clusterOnKey(const TableDef& table, const std::vector<int>& columns);
     void addConstraint(const TableDef& table, const ConstraintDef& constraint);
     void setNotNull(const TableDef& table, const std::vector<int>& columns);
+    // position 0: the table's comment; else the column's (1-based). nullopt removes it.
+    void setComment(const TableDef& table, int position, const std::optional<std::string>& text);
 
     // Changes whenever a DDL statement commits, so prepared plans know to re-resolve names.
     std::int64_t generation();

@@ -9,6 +9,7 @@ struct ViewColumn {
     const char* name;
     const char* sql;  // over t (oraemu_tables) and the view's other tables
     bool number;
+    int length = 128;  // text columns: the VARCHAR2 length a client sees
 };
 
 ResultColumn viewColumn(const ViewColumn& column)
@@ -19,7 +20,7 @@ ResultColumn viewColumn(const ViewColumn& column)
         result.type.kind = ColumnType::Kind::Number;
     } else {
         result.type.kind = ColumnType::Kind::Varchar2;
-        result.type.length = 128;
+        result.type.length = column.length;
     }
     return result;
 }
@@ -134,6 +135,25 @@ std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::str
                         "k.name = kc.constraint_name JOIN oraemu_tables t ON t.id = k.table_id "
                         "JOIN oraemu_columns c ON c.table_id = t.id AND c.position = kc.column_position" +
                             ownerFilter("k.owner"));
+    }
+    if (base == "TAB_COMMENTS") {
+        return makeView(name,
+                        withOwner({{"TABLE_NAME", "t.name", false},
+                                   {"TABLE_TYPE", "'TABLE'", false},
+                                   {"COMMENTS", "m.text", false, 4000}},
+                                  {"OWNER", "t.owner", false}),
+                        "oraemu_tables t LEFT JOIN oraemu_comments m ON m.table_id = t.id AND m.position = 0" +
+                            ownerFilter("t.owner"));
+    }
+    if (base == "COL_COMMENTS") {
+        return makeView(name,
+                        withOwner({{"TABLE_NAME", "t.name", false},
+                                   {"COLUMN_NAME", "c.name", false},
+                                   {"COMMENTS", "m.text", false, 4000}},
+                                  {"OWNER", "t.owner", false}),
+                        "oraemu_columns c JOIN oraemu_tables t ON t.id = c.table_id LEFT JOIN oraemu_comments m "
+                        "ON m.table_id = c.table_id AND m.position = c.position" +
+                            ownerFilter("t.owner"));
     }
     if (base == "USERS" && all)
         return makeView(name, {{"USERNAME", "u.name", false}}, "oraemu_users u");

@@ -312,6 +312,7 @@ SqliteDb openDatabase(const std::string& path)
         if (!check.step())
             unresolvable();
         configure(db.get());
+        Catalog::upgradeSchema(db.get());
     } catch (const OraError& error) {
         if (error.code() == 54)
             throw;

@@ -143,6 +143,18 @@ void runAddKey(Session& session, const AddKey& add)
         catalog.setNotNull(*table, columns);
 }
 
+void runComment(Session& session, const Comment& comment)
+{
+    auto table = requireTable(session, comment.table);
+    int position = 0;
+    if (!comment.column.empty()) {
+        position = table->columnIndex(comment.column) + 1;
+        if (position == 0)
+            throwInvalidIdentifier(comment.column);
+    }
+    session.catalog().setComment(*table, position, comment.text);
+}
+
 void runCreateIndex(Session& session, const CreateIndex& create)
 {
     auto table = requireTable(session, create.table);

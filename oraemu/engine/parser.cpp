@@ -146,8 +146,10 @@ private:
             expectWord("TABLE", 3290, "Invalid truncate command - missing CLUSTER or TABLE keyword");
             return Truncate{tableName()};
         }
+        if (acceptWord("COMMENT"))
+            return comment();
         if (peek().isWord("MERGE") || peek().isWord("GRANT") || peek().isWord("REVOKE") || peek().isWord("RENAME") ||
-            peek().isWord("COMMENT") || peek().isWord("BEGIN") || peek().isWord("DECLARE") || peek().isWord("WITH") ||
+            peek().isWord("BEGIN") || peek().isWord("DECLARE") || peek().isWord("WITH") ||
             peek().isWord("SAVEPOINT") || peek().isWord("LOCK") || peek().isWord("CALL") || peek().isWord("EXPLAIN"))
             throw OraError(3001, "unimplemented feature");
         if (acceptWord("COMMIT")) {
@@ -419,6 +421,35 @@ private:
         }
         add.columns = columnList();
         return add;
+    }
+
+    Command comment()
+    {
+        expectWord("ON", 905, "missing keyword");
+        Comment comment;
+        if (acceptWord("TABLE")) {
+            comment.table = tableName();
+        } else if (acceptWord("COLUMN")) {
+            // [schema.]table.column
+            std::vector<std::string> parts{columnName()};
+            while (acceptSymbol("."))
+                parts.push_back(columnName());
+            if (parts.size() < 2 || parts.size() > 3)
+                throw OraError(904, ": invalid identifier");
+            comment.column = parts.back();
+            comment.table.name = parts[parts.size() - 2];
+            if (parts.size() == 3)
+                comment.table.schema = parts[0];
+        } else {
+            throw OraError(905, "missing keyword");
+        }
+        expectWord("IS", 905, "missing keyword");
+        if (peek().kind != Token::Kind::String)
+            throw OraError(1780, "string literal required");
+        if (!peek().text.empty())
+            comment.text = peek().text;
+        next();
+        return comment;
     }
 
     Command alterSession()

@@ -82,6 +82,7 @@ void runCreateTable(Session& session, const CreateTable& create);
 void runDropTable(Session& session, const DropTable& drop);
 void runAddKey(Session& session, const AddKey& add);
 void runCreateIndex(Session& session, const CreateIndex& create);
+void runComment(Session& session, const Comment& comment);
 
 // The source a FROM clause names: a table or one of the catalog views.
 struct QuerySource {
