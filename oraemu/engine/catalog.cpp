@@ -21,8 +21,8 @@ constexpr const char* schemaExtensions = R"(
     CREATE TABLE IF NOT EXISTS oraemu_column_defaults(table_id INTEGER NOT NULL, position INTEGER NOT NULL,
                                                       expression TEXT NOT NULL, PRIMARY KEY(table_id, position));
     CREATE TABLE IF NOT EXISTS oraemu_identities(table_id INTEGER PRIMARY KEY, position INTEGER NOT NULL,
-                                                 always INTEGER NOT NULL, increment INTEGER NOT NULL,
-                                                 next_value INTEGER NOT NULL);
+                                                 always INTEGER NOT NULL, start_value INTEGER NOT NULL,
+                                                 increment INTEGER NOT NULL, next_value INTEGER NOT NULL);
     CREATE TABLE IF NOT EXISTS oraemu_foreign_keys(owner TEXT NOT NULL, name TEXT NOT NULL, r_owner TEXT NOT NULL,
                                                    r_name TEXT NOT NULL, delete_rule TEXT NOT NULL,
                                                    PRIMARY KEY(owner, name));
