@@ -2,6 +2,7 @@
 
 #include "column_type.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,18 +29,51 @@ struct Expr {
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
+// GENERATED [ALWAYS | BY DEFAULT] AS IDENTITY [(START WITH n | LIMIT VALUE  INCREMENT BY n)]
+struct IdentitySpec {
+    bool always = true;
+    bool limitValue = false;             // START WITH LIMIT VALUE
+    std::optional<std::int64_t> start;   // START WITH n
+    std::optional<std::int64_t> increment;
+};
+
 struct ColumnDef {
     std::string name;
     ColumnType type;
     bool sessionSemantics = false;  // no BYTE or CHAR given: NLS_LENGTH_SEMANTICS decides
     bool notNull = false;
+    std::optional<std::string> defaultText;  // DEFAULT expression as written
+    std::optional<IdentitySpec> identity;
 };
 
+// REFERENCES parent [(columns)] [ON DELETE CASCADE | SET NULL]
+struct ReferenceSpec {
+    ObjectName parent;
+    std::vector<std::string> parentColumns;  // empty: the parent's primary key
+    std::string deleteRule = "NO ACTION";    // or CASCADE, SET NULL
+};
+
+// A table constraint: PRIMARY KEY, UNIQUE, FOREIGN KEY or CHECK, inline or ALTER TABLE ... ADD.
 struct AddKey {
     ObjectName table;
     std::string constraint;
     std::vector<std::string> columns;
     bool unique = false;  // ADD CONSTRAINT n UNIQUE (cols)
+    std::optional<ReferenceSpec> references;  // a foreign key
+    std::optional<std::string> check;         // a CHECK condition as written
+};
+
+// ALTER TABLE t MODIFY (column [DEFAULT e] [NOT NULL | NULL] | column GENERATED ... AS IDENTITY (...), ...)
+struct ColumnChange {
+    std::string column;
+    std::optional<bool> notNull;
+    std::optional<std::string> defaultText;
+    std::optional<IdentitySpec> identity;
+};
+
+struct ModifyColumns {
+    ObjectName table;
+    std::vector<ColumnChange> changes;
 };
 
 struct CreateTable {
@@ -50,6 +84,7 @@ struct CreateTable {
 
 struct DropTable {
     ObjectName table;
+    bool cascadeConstraints = false;
 };
 
 struct CreateIndex {
@@ -122,7 +157,7 @@ struct Commit {};
 struct Rollback {};
 
 using Command = std::variant<CreateTable, DropTable, AddKey, CreateIndex, Select, Insert, Delete, Update,
-                             Truncate, AlterSession, Comment, Commit, Rollback>;
+                             Truncate, AlterSession, Comment, ModifyColumns, Commit, Rollback>;
 
 // A parsed statement with its bind placeholders in order of appearance.
 struct ParsedStatement {

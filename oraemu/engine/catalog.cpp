@@ -87,7 +87,17 @@ std::shared_ptr<const TableDef> Catalog::findTable(const std::string& owner, con
     SqlStatement columns(db_, "SELECT name, type, nullable FROM oraemu_columns WHERE table_id = ? ORDER BY position");
     columns.bind(1, table->id);
     while (columns.step())
-        table->columns.push_back({columns.columnText(0), ColumnType::decode(columns.columnText(1)), columns.columnInt(2) != 0});
+        table->columns.push_back({columns.columnText(0), ColumnType::decode(columns.columnText(1)), columns.columnInt(2) != 0, {}});
+    SqlStatement defaults(db_, "SELECT position, expression FROM oraemu_column_defaults WHERE table_id = ?");
+    defaults.bind(1, table->id);
+    while (defaults.step())
+        table->columns.at(static_cast<std::size_t>(defaults.columnInt(0) - 1)).defaultText = defaults.columnText(1);
+    SqlStatement identity(db_, "SELECT position, always FROM oraemu_identities WHERE table_id = ?");
+    identity.bind(1, table->id);
+    if (identity.step()) {
+        table->identityColumn = static_cast<int>(identity.columnInt(0)) - 1;
+        table->identityAlways = identity.columnInt(1) != 0;
+    }
     return table;
 }
 
@@ -145,9 +155,11 @@ std::int64_t Catalog::createTable(const std::string& owner, const std::string& n
         insertColumn.bind(7, static_cast<std::int64_t>(type.byteLength()));
         if (type.kind == ColumnType::Kind::Number && type.precision > 0)
             insertColumn.bind(8, static_cast<std::int64_t>(type.precision));
-        if (type.kind == ColumnType::Kind::Float)
+        const bool interval = type.kind == ColumnType::Kind::IntervalDaySecond;
+        if (type.kind == ColumnType::Kind::Float || interval)
             insertColumn.bind(8, static_cast<std::int64_t>(type.precision));
-        if ((type.kind == ColumnType::Kind::Number && type.scaleGiven) || type.kind == ColumnType::Kind::Timestamp)
+        if ((type.kind == ColumnType::Kind::Number && type.scaleGiven) || type.kind == ColumnType::Kind::Timestamp ||
+            interval)
             insertColumn.bind(9, static_cast<std::int64_t>(type.scale));
         if (type.isText()) {
             insertColumn.bind(10, static_cast<std::int64_t>(type.length));
@@ -157,6 +169,13 @@ std::int64_t Catalog::createTable(const std::string& owner, const std::string& n
         }
         insertColumn.step();
         columnSql += (i ? ", " : "") + TableDef::dataColumn(i);
+        if (!columns[i].defaultText.empty()) {
+            SqlStatement insertDefault(db_, "INSERT INTO oraemu_column_defaults VALUES(?, ?, ?)");
+            insertDefault.bind(1, id);
+            insertDefault.bind(2, static_cast<std::int64_t>(i + 1));
+            insertDefault.bind(3, columns[i].defaultText);
+            insertDefault.step();
+        }
         if (type.isNumber())
             columnSql += " COLLATE oranum";
     }
@@ -207,10 +226,15 @@ std::vector<IndexDef> Catalog::indexesOf(const TableDef& table)
 std::vector<ConstraintDef> Catalog::constraintsOf(const TableDef& table)
 {
     std::vector<ConstraintDef> constraints;
-    SqlStatement query(db_, "SELECT owner, name, type, index_id FROM oraemu_constraints WHERE table_id = ?");
+    SqlStatement query(db_, "SELECT k.owner, k.name, k.type, k.index_id, f.r_owner, f.r_name, f.delete_rule, "
+                            "c.condition FROM oraemu_constraints k "
+                            "LEFT JOIN oraemu_foreign_keys f ON f.owner = k.owner AND f.name = k.name "
+                            "LEFT JOIN oraemu_check_conditions c ON c.owner = k.owner AND c.name = k.name "
+                            "WHERE k.table_id = ? ORDER BY k.rowid");
     query.bind(1, table.id);
     while (query.step())
-        constraints.push_back({query.columnText(0), query.columnText(1), query.columnText(2)[0], query.columnInt(3), {}});
+        constraints.push_back({query.columnText(0), query.columnText(1), query.columnText(2)[0], query.columnInt(3), {},
+                               query.columnText(4), query.columnText(5), query.columnText(6), query.columnText(7)});
     SqlStatement columns(db_, "SELECT column_position FROM oraemu_constraint_columns WHERE owner = ? AND "
                               "constraint_name = ? ORDER BY position");
     for (ConstraintDef& constraint : constraints) {
@@ -298,6 +322,129 @@ void Catalog::addConstraint(const TableDef& table, const ConstraintDef& constrai
         insertColumn.bind(4, static_cast<std::int64_t>(constraint.columns[i] + 1));
         insertColumn.step();
     }
+    if (constraint.type == 'R') {
+        SqlStatement reference(db_, "INSERT INTO oraemu_foreign_keys VALUES(?,?,?,?,?)");
+        reference.bind(1, constraint.owner);
+        reference.bind(2, constraint.name);
+        reference.bind(3, constraint.refOwner);
+        reference.bind(4, constraint.refName);
+        reference.bind(5, constraint.deleteRule);
+        reference.step();
+    }
+    if (constraint.type == 'C') {
+        SqlStatement check(db_, "INSERT INTO oraemu_check_conditions VALUES(?,?,?)");
+        check.bind(1, constraint.owner);
+        check.bind(2, constraint.name);
+        check.bind(3, constraint.condition);
+        check.step();
+    }
+}
+
+void Catalog::dropConstraint(const std::string& owner, const std::string& name)
+{
+    for (const char* table : {"oraemu_constraints", "oraemu_foreign_keys", "oraemu_check_conditions"}) {
+        SqlStatement remove(db_, std::string("DELETE FROM ") + table + " WHERE owner = ? AND name = ?");
+        remove.bind(1, owner);
+        remove.bind(2, name);
+        remove.step();
+    }
+    SqlStatement removeColumns(db_, "DELETE FROM oraemu_constraint_columns WHERE owner = ? AND constraint_name = ?");
+    removeColumns.bind(1, owner);
+    removeColumns.bind(2, name);
+    removeColumns.step();
+}
+
+std::vector<ReferencingKey> Catalog::referencingKeys(const TableDef& table)
+{
+    std::vector<ReferencingKey> keys;
+    SqlStatement query(db_, "SELECT t.owner, t.name, k.owner, k.name, f.delete_rule, f.r_owner, f.r_name "
+                            "FROM oraemu_foreign_keys f JOIN oraemu_constraints k ON k.owner = f.owner AND "
+                            "k.name = f.name JOIN oraemu_tables t ON t.id = k.table_id JOIN oraemu_constraints p "
+                            "ON p.owner = f.r_owner AND p.name = f.r_name WHERE p.table_id = ? ORDER BY k.rowid");
+    query.bind(1, table.id);
+    while (query.step()) {
+        ReferencingKey key;
+        key.childOwner = query.columnText(0);
+        key.childTable = query.columnText(1);
+        key.key.owner = query.columnText(2);
+        key.key.name = query.columnText(3);
+        key.key.type = 'R';
+        key.key.deleteRule = query.columnText(4);
+        key.key.refOwner = query.columnText(5);
+        key.key.refName = query.columnText(6);
+        keys.push_back(std::move(key));
+    }
+    SqlStatement columns(db_, "SELECT column_position FROM oraemu_constraint_columns WHERE owner = ? AND "
+                              "constraint_name = ? ORDER BY position");
+    auto columnsOf = [&](const std::string& owner, const std::string& name) {
+        std::vector<int> result;
+        columns.reset();
+        columns.bind(1, owner);
+        columns.bind(2, name);
+        while (columns.step())
+            result.push_back(static_cast<int>(columns.columnInt(0)) - 1);
+        return result;
+    };
+    for (ReferencingKey& key : keys) {
+        key.key.columns = columnsOf(key.key.owner, key.key.name);
+        key.parentColumns = columnsOf(key.key.refOwner, key.key.refName);
+    }
+    return keys;
+}
+
+void Catalog::setNullable(const TableDef& table, int column, bool nullable)
+{
+    SqlStatement update(db_, "UPDATE oraemu_columns SET nullable = ? WHERE table_id = ? AND position = ?");
+    update.bind(1, std::int64_t(nullable ? 1 : 0));
+    update.bind(2, table.id);
+    update.bind(3, static_cast<std::int64_t>(column + 1));
+    update.step();
+}
+
+void Catalog::setDefault(const TableDef& table, int column, const std::string& text)
+{
+    SqlStatement remove(db_, "DELETE FROM oraemu_column_defaults WHERE table_id = ? AND position = ?");
+    remove.bind(1, table.id);
+    remove.bind(2, static_cast<std::int64_t>(column + 1));
+    remove.step();
+    if (text.empty())
+        return;
+    SqlStatement insert(db_, "INSERT INTO oraemu_column_defaults VALUES(?, ?, ?)");
+    insert.bind(1, table.id);
+    insert.bind(2, static_cast<std::int64_t>(column + 1));
+    insert.bind(3, text);
+    insert.step();
+}
+
+void Catalog::setIdentity(const TableDef& table, int column, const IdentityDef& identity)
+{
+    SqlStatement insert(db_, "INSERT OR REPLACE INTO oraemu_identities VALUES(?, ?, ?, ?, ?, ?)");
+    insert.bind(1, table.id);
+    insert.bind(2, static_cast<std::int64_t>(column + 1));
+    insert.bind(3, std::int64_t(identity.always ? 1 : 0));
+    insert.bind(4, identity.start);
+    insert.bind(5, identity.increment);
+    insert.bind(6, identity.next);
+    insert.step();
+}
+
+IdentityDef Catalog::identityOf(const TableDef& table)
+{
+    SqlStatement query(db_, "SELECT always, start_value, increment, next_value FROM oraemu_identities WHERE table_id = ?");
+    query.bind(1, table.id);
+    IdentityDef identity;
+    if (query.step())
+        identity = {query.columnInt(0) != 0, query.columnInt(1), query.columnInt(2), query.columnInt(3)};
+    return identity;
+}
+
+std::int64_t Catalog::takeIdentityValue(const TableDef& table)
+{
+    SqlStatement update(db_, "UPDATE oraemu_identities SET next_value = next_value + increment WHERE table_id = ? "
+                             "RETURNING next_value - increment");
+    update.bind(1, table.id);
+    update.step();
+    return update.columnInt(0);
 }
 
 void Catalog::setNotNull(const TableDef& table, const std::vector<int>& columns)

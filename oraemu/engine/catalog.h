@@ -15,6 +15,7 @@ struct TableColumn {
     std::string name;
     ColumnType type;
     bool nullable = true;
+    std::string defaultText;  // the DEFAULT expression as written; empty: none
 };
 
 // One Oracle table; its rows live in the SQLite table dataTable() with columns c1..cN.
@@ -23,6 +24,8 @@ struct TableDef {
     std::string owner;
     std::string name;
     std::vector<TableColumn> columns;
+    int identityColumn = -1;  // the identity column's index, -1: none
+    bool identityAlways = false;
 
     std::string dataTable() const { return "d_" + std::to_string(id); }
     static std::string dataColumn(std::size_t index) { return "c" + std::to_string(index + 1); }
@@ -40,9 +43,28 @@ struct IndexDef {
 struct ConstraintDef {
     std::string owner;
     std::string name;
-    char type = 'P';
+    char type = 'P';  // P, U, R (foreign key), C (check)
     std::int64_t indexId = 0;
     std::vector<int> columns;
+    std::string refOwner;   // R: the referenced key
+    std::string refName;
+    std::string deleteRule; // R: NO ACTION, CASCADE or SET NULL
+    std::string condition;  // C: the condition as written
+};
+
+// A foreign key of another (or the same) table that references one of this table's keys.
+struct ReferencingKey {
+    std::string childOwner;
+    std::string childTable;
+    ConstraintDef key;         // the foreign key, its columns in the child table
+    std::vector<int> parentColumns;  // the referenced key's columns, in the foreign key's order
+};
+
+struct IdentityDef {
+    bool always = false;
+    std::int64_t start = 1;
+    std::int64_t increment = 1;
+    std::int64_t next = 1;
 };
 
 // The Oracle data dictionary of one database, kept in oraemu_* tables of the SQLite file.
@@ -77,6 +99,14 @@ public:
     void setNotNull(const TableDef& table, const std::vector<int>& columns);
     // position 0: the table's comment; else the column's (1-based). nullopt removes it.
     void setComment(const TableDef& table, int position, const std::optional<std::string>& text);
+    void setNullable(const TableDef& table, int column, bool nullable);
+    void setDefault(const TableDef& table, int column, const std::string& text);  // empty: none
+    void setIdentity(const TableDef& table, int column, const IdentityDef& identity);
+    IdentityDef identityOf(const TableDef& table);
+    // The identity column's next value, advanced by one step.
+    std::int64_t takeIdentityValue(const TableDef& table);
+    std::vector<ReferencingKey> referencingKeys(const TableDef& table);
+    void dropConstraint(const std::string& owner, const std::string& name);
 
     // Changes whenever a DDL statement commits, so prepared plans know to re-resolve names.
     std::int64_t generation();

@@ -77,9 +77,14 @@ std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::str
                                    {"NULLABLE", "CASE c.nullable WHEN 0 THEN 'N' ELSE 'Y' END", false},
                                    {"COLUMN_ID", "c.position", true},
                                    {"CHAR_LENGTH", "c.char_length", true},
-                                   {"CHAR_USED", "c.char_used", false}},
+                                   {"CHAR_USED", "c.char_used", false},
+                                   {"DATA_DEFAULT", "d.expression", false, 4000},
+                                   {"IDENTITY_COLUMN", "CASE WHEN i.position IS NULL THEN 'NO' ELSE 'YES' END", false}},
                                   {"OWNER", "t.owner", false}),
-                        "oraemu_columns c JOIN oraemu_tables t ON t.id = c.table_id" + ownerFilter("t.owner"));
+                        "oraemu_columns c JOIN oraemu_tables t ON t.id = c.table_id "
+                        "LEFT JOIN oraemu_column_defaults d ON d.table_id = c.table_id AND d.position = c.position "
+                        "LEFT JOIN oraemu_identities i ON i.table_id = c.table_id AND i.position = c.position" +
+                            ownerFilter("t.owner"));
     }
     if (base == "INDEXES") {
         return makeView(name,
@@ -117,11 +122,18 @@ std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::str
                          {"CONSTRAINT_NAME", "k.name", false},
                          {"CONSTRAINT_TYPE", "k.type", false},
                          {"TABLE_NAME", "t.name", false},
+                         {"SEARCH_CONDITION", "cc.condition", false, 4000},
+                         {"R_OWNER", "f.r_owner", false},
+                         {"R_CONSTRAINT_NAME", "f.r_name", false},
+                         {"DELETE_RULE", "f.delete_rule", false},
                          {"STATUS", "'ENABLED'", false},
+                         {"VALIDATED", "'VALIDATED'", false},
                          {"INDEX_OWNER", "i.owner", false},
                          {"INDEX_NAME", "i.name", false}},
                         "oraemu_constraints k JOIN oraemu_tables t ON t.id = k.table_id "
-                        "LEFT JOIN oraemu_indexes i ON i.id = k.index_id" +
+                        "LEFT JOIN oraemu_indexes i ON i.id = k.index_id "
+                        "LEFT JOIN oraemu_foreign_keys f ON f.owner = k.owner AND f.name = k.name "
+                        "LEFT JOIN oraemu_check_conditions cc ON cc.owner = k.owner AND cc.name = k.name" +
                             ownerFilter("k.owner"));
     }
     if (base == "CONS_COLUMNS") {
@@ -135,6 +147,33 @@ std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::str
                         "k.name = kc.constraint_name JOIN oraemu_tables t ON t.id = k.table_id "
                         "JOIN oraemu_columns c ON c.table_id = t.id AND c.position = kc.column_position" +
                             ownerFilter("k.owner"));
+    }
+    if (base == "TAB_IDENTITY_COLS") {
+        return makeView(name,
+                        withOwner({{"TABLE_NAME", "t.name", false},
+                                   {"COLUMN_NAME", "c.name", false},
+                                   {"GENERATION_TYPE", "CASE i.always WHEN 0 THEN 'BY DEFAULT' ELSE 'ALWAYS' END", false},
+                                   {"SEQUENCE_NAME", "'ISEQ$$_' || t.id", false},
+                                   {"IDENTITY_OPTIONS",
+                                    "'START WITH: ' || i.start_value || ', INCREMENT BY: ' || i.increment || "
+                                    "', MAX_VALUE: 9999999999999999999999999999, MIN_VALUE: 1, CYCLE_FLAG: N, "
+                                    "CACHE_SIZE: 20, ORDER_FLAG: N'",
+                                    false, 298}},
+                                  {"OWNER", "t.owner", false}),
+                        "oraemu_identities i JOIN oraemu_tables t ON t.id = i.table_id JOIN oraemu_columns c ON "
+                        "c.table_id = i.table_id AND c.position = i.position" +
+                            ownerFilter("t.owner"));
+    }
+    if (base == "SEQUENCES") {
+        // Identity columns' sequences; LAST_NUMBER is the value the next insert takes.
+        return makeView(name,
+                        withOwner({{"SEQUENCE_NAME", "'ISEQ$$_' || t.id", false},
+                                   {"MIN_VALUE", "1", true},
+                                   {"MAX_VALUE", "'9999999999999999999999999999'", true},
+                                   {"INCREMENT_BY", "i.increment", true},
+                                   {"LAST_NUMBER", "i.next_value", true}},
+                                  {"SEQUENCE_OWNER", "t.owner", false}),
+                        "oraemu_identities i JOIN oraemu_tables t ON t.id = i.table_id" + ownerFilter("t.owner"));
     }
     if (base == "TAB_COMMENTS") {
         return makeView(name,

@@ -20,6 +20,10 @@ std::string ColumnType::dataTypeName() const
     case Kind::Raw: return "RAW";
     case Kind::Blob: return "BLOB";
     case Kind::Clob: return "CLOB";
+    case Kind::BinaryFloat: return "BINARY_FLOAT";
+    case Kind::BinaryDouble: return "BINARY_DOUBLE";
+    case Kind::IntervalDaySecond:
+        return "INTERVAL DAY(" + std::to_string(precision) + ") TO SECOND(" + std::to_string(scale) + ")";
     }
     return "UNDEFINED";
 }
@@ -39,6 +43,9 @@ int ColumnType::byteLength() const
     case Kind::Raw: return length;
     case Kind::Blob:
     case Kind::Clob: return 4000;
+    case Kind::BinaryFloat: return 4;
+    case Kind::BinaryDouble: return 8;
+    case Kind::IntervalDaySecond: return 11;
     }
     return 0;
 }

@@ -6,16 +6,21 @@ namespace oraemu {
 
 // The Oracle type of a table column or select-list item.
 struct ColumnType {
-    enum class Kind { Varchar2, NVarchar2, Char, NChar, Number, Float, Date, Timestamp, Raw, Blob, Clob };
+    // New kinds go at the end: the catalog keeps a kind as its number.
+    enum class Kind { Varchar2, NVarchar2, Char, NChar, Number, Float, Date, Timestamp, Raw, Blob, Clob,
+                      BinaryFloat, BinaryDouble, IntervalDaySecond };
     Kind kind = Kind::Varchar2;
     int length = 0;          // characters or bytes (Varchar2, Char, Raw)
     bool charSemantics = false;
-    int precision = 0;       // Number: 0 = none given; Float: binary precision
-    int scale = 0;           // Number: digits after the point; Timestamp: fraction digits
+    int precision = 0;       // Number: 0 = none given; Float: binary precision; interval: day digits
+    int scale = 0;           // Number: digits after the point; Timestamp and interval: fraction digits
     bool scaleGiven = false;
 
     bool isText() const { return kind == Kind::Varchar2 || kind == Kind::NVarchar2 || kind == Kind::Char || kind == Kind::NChar; }
-    bool isNumber() const { return kind == Kind::Number || kind == Kind::Float; }
+    bool isNumber() const
+    {
+        return kind == Kind::Number || kind == Kind::Float || kind == Kind::BinaryFloat || kind == Kind::BinaryDouble;
+    }
     bool isLob() const { return kind == Kind::Blob || kind == Kind::Clob; }
 
     // The name catalog views show in DATA_TYPE, e.g. "VARCHAR2", "TIMESTAMP(6)".

@@ -9,8 +9,6 @@
 
 namespace oraemu {
 
-namespace {
-
 std::shared_ptr<const TableDef> requireTable(Session& session, const ObjectName& name)
 {
     auto table = session.catalog().findTable(session.ownerOf(name.schema), name.name);
@@ -33,6 +31,8 @@ std::vector<int> resolveColumns(const TableDef& table, const std::vector<std::st
     return columns;
 }
 
+namespace {
+
 bool hasDuplicates(Session& session, const TableDef& table, const std::vector<int>& columns)
 {
     std::string list, notNull;
@@ -44,6 +44,8 @@ bool hasDuplicates(Session& session, const TableDef& table, const std::vector<in
                                          list + " HAVING count(*) > 1 LIMIT 1");
     return query.step();
 }
+
+}  // namespace
 
 bool hasNulls(Session& session, const TableDef& table, const std::vector<int>& columns)
 {
@@ -66,8 +68,6 @@ std::string generatedConstraintName(Session& session)
     }
 }
 
-}  // namespace
-
 void runCreateTable(Session& session, const CreateTable& create)
 {
     const std::string owner = session.ownerOf(create.table.schema);
@@ -77,13 +77,33 @@ void runCreateTable(Session& session, const CreateTable& create)
     if (catalog.tableNameInUse(owner, create.table.name))
         throw OraError(955, "name is already used by an existing object");
     std::vector<TableColumn> columns;
+    int identityColumn = -1;
     for (const ColumnDef& def : create.columns) {
-        TableColumn column{def.name, def.type, !def.notNull};
+        TableColumn column{def.name, def.type, !def.notNull && !def.identity, def.defaultText.value_or("")};
         if (def.sessionSemantics && (def.type.kind == ColumnType::Kind::Varchar2 || def.type.kind == ColumnType::Kind::Char))
             column.type.charSemantics = session.nls().charSemantics;
+        if (def.identity) {
+            if (identityColumn >= 0)
+                throw OraError(30669, "table can have only one identity column");
+            if (def.type.kind != ColumnType::Kind::Number)
+                throw OraError(30675, "identity column must be a numeric type");
+            if (def.defaultText)
+                throw OraError(30665, "invalid NOT NULL constraint specified on an identity column");
+            identityColumn = static_cast<int>(columns.size());
+        }
         columns.push_back(std::move(column));
     }
     catalog.createTable(owner, create.table.name, columns);
+    if (identityColumn >= 0) {
+        auto table = catalog.findTable(owner, create.table.name);
+        const IdentitySpec& spec = *create.columns[static_cast<std::size_t>(identityColumn)].identity;
+        IdentityDef identity;
+        identity.always = spec.always;
+        identity.increment = spec.increment.value_or(1);
+        identity.start = spec.start.value_or(identity.increment > 0 ? 1 : -1);
+        identity.next = identity.start;
+        catalog.setIdentity(*table, identityColumn, identity);
+    }
     for (const AddKey& key : create.keys)
         runAddKey(session, key);
 }
@@ -91,11 +111,26 @@ void runCreateTable(Session& session, const CreateTable& create)
 void runDropTable(Session& session, const DropTable& drop)
 {
     auto table = requireTable(session, drop.table);
+    for (const ReferencingKey& key : session.catalog().referencingKeys(*table)) {
+        if (key.childOwner == table->owner && key.childTable == table->name)
+            continue;
+        if (!drop.cascadeConstraints)
+            throw OraError(2449, "unique/primary keys in table referenced by foreign keys");
+        session.catalog().dropConstraint(key.key.owner, key.key.name);
+    }
     session.catalog().dropTable(*table);
 }
 
 void runAddKey(Session& session, const AddKey& add)
 {
+    if (add.references) {
+        runAddForeignKey(session, add);
+        return;
+    }
+    if (add.check) {
+        runAddCheck(session, add);
+        return;
+    }
     auto table = requireTable(session, add.table);
     const std::vector<int> columns = resolveColumns(*table, add.columns);
     for (int column : columns)

@@ -5,6 +5,7 @@
 #include "translator.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace oraemu {
 
@@ -23,8 +24,13 @@ std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds)
     SqlStatement statement(session.db(), sql);
     std::vector<Stored> storage(params.size());
     bindParams(session, statement, params, storage, binds, 0);
+    StatementSavepoint savepoint(session);
     statement.step();
-    return static_cast<std::uint64_t>(sqlite3_changes64(session.db()));
+    const auto deleted = static_cast<std::uint64_t>(sqlite3_changes64(session.db()));
+    if (deleted > 0)
+        applyDeleteRules(session, *table);
+    savepoint.release();
+    return deleted;
 }
 
 std::uint64_t runUpdate(Session& session, const Update& update, BindSource& binds, std::uint32_t iterations,
@@ -43,6 +49,8 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
             throwInvalidIdentifier(name);
         if (std::find(columns.begin(), columns.end(), column) != columns.end())
             throw OraError(1747, "invalid user.table.column, table.column, or column name");
+        if (column == table->identityColumn && table->identityAlways)
+            throw OraError(32796, "cannot update a generated always identity column");
         columns.push_back(column);
         targets.push_back(valueTargetOf(*expr));
     }
@@ -59,6 +67,11 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
     std::vector<Stored> storage(params.size());
     std::vector<Stored> values(columns.size());
     std::uint64_t changed = 0;
+    // Only a table with foreign keys or checks is verified after the rows change; a failure then
+    // undoes the whole statement.
+    std::optional<StatementSavepoint> savepoint;
+    if (hasRelationalConstraints(session, *table))
+        savepoint.emplace(session);
     for (std::uint32_t row = offset; row < offset + iterations; ++row) {
         try {
             bindParams(session, statement, params, storage, binds, row);
@@ -94,6 +107,11 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
             throw;
         }
     }
+    if (savepoint) {
+        if (changed > 0)
+            verifyTableConstraints(session, *table);
+        savepoint->release();
+    }
     return changed;
 }
 
@@ -102,6 +120,7 @@ void runTruncate(Session& session, const Truncate& truncate)
     auto table = session.catalog().findTable(session.ownerOf(truncate.table.schema), truncate.table.name);
     if (!table)
         throw OraError(942, "table or view does not exist");
+    refuseWhenReferenced(session, *table);
     sqlExec(session.db(), "DELETE FROM " + table->dataTable());
 }
 

@@ -1,5 +1,6 @@
 // INSERT: values checked against the column types in C++, then one prepared SQLite insert per row.
 #include "ora_error.h"
+#include "parser.h"
 #include "plans.h"
 #include "session.h"
 
@@ -29,7 +30,9 @@ InsertPlan::Target valueTargetOf(const Expr& expr)
         target.placeholder = static_cast<std::size_t>(expr.bindIndex);
         return target;
     case Expr::Kind::Function: {
-        if (expr.text == "SYSDATE" && expr.args.empty()) {
+        const bool now = expr.text == "SYSDATE" || expr.text == "SYSTIMESTAMP" || expr.text == "CURRENT_DATE" ||
+                         expr.text == "CURRENT_TIMESTAMP";
+        if (now && expr.args.empty()) {
             target.kind = InsertPlan::Target::Kind::Now;
             return target;
         }
@@ -74,6 +77,7 @@ InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::ui
         value.kind = InValue::Kind::Date;
         value.date = DateTime::now();
         break;
+    case InsertPlan::Target::Kind::Identity: break;  // the caller takes the identity's next value
     }
     return value;
 }
@@ -82,6 +86,8 @@ std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef
 {
     std::vector<InsertPlan::UniqueKey> keys;
     for (const ConstraintDef& constraint : session.catalog().constraintsOf(table)) {
+        if (constraint.type != 'P' && constraint.type != 'U')
+            continue;
         std::vector<int> columns = constraint.columns;
         std::sort(columns.begin(), columns.end());
         keys.push_back({columns, constraint.owner + "." + constraint.name});
@@ -113,6 +119,31 @@ void throwUniqueViolation(const TableDef& table, const std::vector<InsertPlan::U
     throw OraError(1, "unique constraint (" + table.owner + ".UNKNOWN) violated");
 }
 
+namespace {
+
+// What a column gets when the INSERT does not name it: the identity's next value, its DEFAULT, or NULL.
+std::vector<InsertPlan::Target> defaultTargets(const TableDef& table)
+{
+    std::vector<InsertPlan::Target> targets(table.columns.size());
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        if (static_cast<int>(i) == table.identityColumn)
+            targets[i].kind = InsertPlan::Target::Kind::Identity;
+        else if (!table.columns[i].defaultText.empty())
+            targets[i] = valueTargetOf(*parseExpression(table.columns[i].defaultText));
+    }
+    return targets;
+}
+
+InValue identityValue(Session& session, const TableDef& table)
+{
+    InValue value;
+    value.kind = InValue::Kind::Int;
+    value.i = session.catalog().takeIdentityValue(table);
+    return value;
+}
+
+}  // namespace
+
 std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert)
 {
     auto plan = std::make_unique<InsertPlan>();
@@ -138,9 +169,12 @@ std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert
         throw OraError(947, "not enough values");
     if (insert.values.size() > columns.size())
         throw OraError(913, "too many values");
-    plan->targets.resize(table.columns.size());
-    for (std::size_t i = 0; i < columns.size(); ++i)
+    plan->targets = defaultTargets(table);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i] == table.identityColumn && table.identityAlways)
+            throw OraError(32795, "cannot insert into a generated always identity column");
         plan->targets[columns[i]] = valueTargetOf(*insert.values[i]);
+    }
 
     std::string names, params;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
@@ -150,6 +184,9 @@ std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert
     plan->statement = SqlStatement(session.db(), "INSERT INTO " + table.dataTable() + "(" + names + ") VALUES(" + params + ")");
     plan->storage.resize(table.columns.size());
     plan->uniqueKeys = uniqueKeysOf(session, table);
+    auto checks = std::make_unique<RowConstraintChecks>(session, table);
+    if (!checks->empty())
+        plan->constraintChecks = std::move(checks);
     return plan;
 }
 
@@ -164,7 +201,10 @@ std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, s
     for (std::uint32_t row = offset; row < offset + iterations; ++row) {
         try {
             for (std::size_t c = 0; c < plan.targets.size(); ++c) {
-                const InValue value = targetValue(plan.targets[c], binds, row, nls);
+                const InsertPlan::Target& target = plan.targets[c];
+                const InValue value = target.kind == InsertPlan::Target::Kind::Identity
+                                          ? identityValue(session, table)
+                                          : targetValue(target, binds, row, nls);
                 Stored& stored = plan.storage[c];
                 convertForColumn(value, table, c, nls, stored);
                 const int param = static_cast<int>(c + 1);
@@ -180,6 +220,8 @@ std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, s
                 case Stored::Kind::Int: insert.bind(param, stored.i); break;
                 }
             }
+            if (plan.constraintChecks)
+                plan.constraintChecks->verify(session, plan.storage, binds);
             const int rc = insert.stepRaw();
             if (rc != SQLITE_DONE) {
                 const std::string message = sqlite3_errmsg(session.db());

@@ -23,6 +23,13 @@ public:
         return parsed;
     }
 
+    ExprPtr parseExpressionOnly()
+    {
+        ExprPtr expr = expression();
+        expectEnd();
+        return expr;
+    }
+
 private:
     std::string_view sql_;
     std::vector<Token> tokens_;
@@ -184,10 +191,8 @@ private:
         expectLeftParen();
         std::set<std::string> seen;
         do {
-            if (peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY") || peek().isWord("UNIQUE")) {
-                AddKey key = keyClause(create.table);
-                key.columns = columnList();
-                create.keys.push_back(std::move(key));
+            if (startsConstraint()) {
+                create.keys.push_back(tableConstraint(create.table));
                 continue;
             }
             ColumnDef column;
@@ -205,37 +210,192 @@ private:
         return create;
     }
 
-    // [CONSTRAINT name] PRIMARY KEY | UNIQUE, without the column list.
-    AddKey keyClause(const ObjectName& table)
+    bool startsConstraint() const
+    {
+        return peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY") || peek().isWord("UNIQUE") ||
+               peek().isWord("FOREIGN") || peek().isWord("CHECK");
+    }
+
+    // [CONSTRAINT name] PRIMARY KEY (cols) | UNIQUE (cols) | FOREIGN KEY (cols) REFERENCES ... | CHECK (...)
+    AddKey tableConstraint(const ObjectName& table)
     {
         AddKey key;
         key.table = table;
         if (acceptWord("CONSTRAINT"))
             key.constraint = name(902, "invalid datatype");
-        if (acceptWord("PRIMARY"))
+        if (acceptWord("PRIMARY")) {
             expectWord("KEY", 905, "missing keyword");
-        else if (acceptWord("UNIQUE"))
+        } else if (acceptWord("UNIQUE")) {
             key.unique = true;
-        else
-            throw OraError(2253, "constraint definition not allowed here");
+        } else if (acceptWord("FOREIGN")) {
+            expectWord("KEY", 905, "missing keyword");
+            key.columns = columnList();
+            key.references = references();
+            return key;
+        } else if (acceptWord("CHECK")) {
+            key.check = checkCondition();
+            return key;
+        } else if (key.constraint.empty()) {
+            throw OraError(3001, "unimplemented feature");
+        } else {
+            throw OraError(902, "invalid datatype");
+        }
+        key.columns = columnList();
         return key;
     }
 
-    // NOT NULL, NULL, PRIMARY KEY and UNIQUE after a column's type.
+    // REFERENCES parent [(cols)] [ON DELETE CASCADE | ON DELETE SET NULL]
+    ReferenceSpec references()
+    {
+        expectWord("REFERENCES", 905, "missing keyword");
+        ReferenceSpec spec;
+        spec.parent = tableName();
+        if (peek().isSymbol("("))
+            spec.parentColumns = columnList();
+        if (acceptWord("ON")) {
+            expectWord("DELETE", 905, "missing keyword");
+            if (acceptWord("CASCADE")) {
+                spec.deleteRule = "CASCADE";
+            } else {
+                expectWord("SET", 905, "missing keyword");
+                expectWord("NULL", 905, "missing keyword");
+                spec.deleteRule = "SET NULL";
+            }
+        }
+        return spec;
+    }
+
+    // ( condition ): the condition's text as written, after checking that it parses.
+    std::string checkCondition()
+    {
+        expectLeftParen();
+        const std::size_t start = peek().offset;
+        expression();
+        const std::size_t end = peek().offset;
+        expectRightParen();
+        return trimmedText(start, end);
+    }
+
+    std::string trimmedText(std::size_t start, std::size_t end) const
+    {
+        std::string text(sql_.substr(start, end - start));
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+            text.pop_back();
+        return text;
+    }
+
+    // DEFAULT expression: its text as written. Column references have no place in it.
+    std::string defaultClause()
+    {
+        const std::size_t start = peek().offset;
+        ExprPtr value = expression();
+        rejectColumns(*value);
+        return trimmedText(start, peek().offset);
+    }
+
+    static void rejectColumns(const Expr& expr)
+    {
+        if (expr.kind == Expr::Kind::Column)
+            throw OraError(984, "column not allowed here");
+        for (const auto& arg : expr.args)
+            rejectColumns(*arg);
+    }
+
+    std::int64_t signedInteger()
+    {
+        const bool negative = acceptSymbol("-");
+        const Token& token = peek();
+        if (token.kind != Token::Kind::Number || token.text.find_first_not_of("0123456789") != std::string::npos ||
+            token.text.size() > 18)
+            throw OraError(1722, "invalid number");
+        next();
+        const std::int64_t value = std::stoll(token.text);
+        return negative ? -value : value;
+    }
+
+    // After GENERATED: [ALWAYS | BY DEFAULT [ON NULL]] AS IDENTITY [(options)]
+    IdentitySpec identityClause()
+    {
+        IdentitySpec spec;
+        if (acceptWord("BY")) {
+            expectWord("DEFAULT", 905, "missing keyword");
+            spec.always = false;
+            if (acceptWord("ON"))
+                throw OraError(3001, "unimplemented feature");  // ON NULL
+        } else {
+            acceptWord("ALWAYS");
+        }
+        expectWord("AS", 905, "missing keyword");
+        expectWord("IDENTITY", 905, "missing keyword");
+        if (!acceptSymbol("("))
+            return spec;
+        while (!acceptSymbol(")")) {
+            if (acceptWord("START")) {
+                expectWord("WITH", 905, "missing keyword");
+                if (acceptWord("LIMIT")) {
+                    expectWord("VALUE", 905, "missing keyword");
+                    spec.limitValue = true;
+                } else {
+                    spec.start = signedInteger();
+                }
+            } else if (acceptWord("INCREMENT")) {
+                expectWord("BY", 905, "missing keyword");
+                spec.increment = signedInteger();
+                if (*spec.increment == 0)
+                    throw OraError(4002, "INCREMENT must be a non-zero integer");
+            } else if (acceptWord("NOCACHE") || acceptWord("NOCYCLE") || acceptWord("NOORDER") ||
+                       acceptWord("ORDER") || acceptWord("NOMAXVALUE") || acceptWord("NOMINVALUE")) {
+            } else if (acceptWord("CACHE")) {
+                signedInteger();
+            } else {
+                throw OraError(907, "missing right parenthesis");
+            }
+        }
+        return spec;
+    }
+
+    // DEFAULT, GENERATED ... AS IDENTITY, NOT NULL, NULL, PRIMARY KEY, UNIQUE, REFERENCES and CHECK
+    // after a column's type.
     void columnConstraints(CreateTable& create, ColumnDef& column)
     {
         for (;;) {
+            std::string constraint;
+            if (acceptWord("CONSTRAINT"))
+                constraint = name(902, "invalid datatype");
             if (acceptWord("NOT")) {
                 expectWord("NULL", 907, "missing right parenthesis");
                 column.notNull = true;
-            } else if (acceptWord("NULL")) {
+            } else if (constraint.empty() && acceptWord("NULL")) {
                 column.notNull = false;
-            } else if (peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY") || peek().isWord("UNIQUE")) {
-                AddKey key = keyClause(create.table);
+            } else if (constraint.empty() && acceptWord("DEFAULT")) {
+                column.defaultText = defaultClause();
+            } else if (constraint.empty() && acceptWord("GENERATED")) {
+                column.identity = identityClause();
+            } else if (acceptWord("PRIMARY") || peek().isWord("UNIQUE")) {
+                AddKey key;
+                key.table = create.table;
+                key.constraint = constraint;
+                if (acceptWord("UNIQUE"))
+                    key.unique = true;
+                else
+                    expectWord("KEY", 905, "missing keyword");
                 key.columns.push_back(column.name);
                 create.keys.push_back(std::move(key));
-            } else if (peek().isWord("DEFAULT") || peek().isWord("CHECK") || peek().isWord("REFERENCES")) {
-                throw OraError(3001, "unimplemented feature");
+            } else if (peek().isWord("REFERENCES")) {
+                AddKey key;
+                key.table = create.table;
+                key.constraint = constraint;
+                key.columns.push_back(column.name);
+                key.references = references();
+                create.keys.push_back(std::move(key));
+            } else if (acceptWord("CHECK")) {
+                AddKey key;
+                key.table = create.table;
+                key.constraint = constraint;
+                key.check = checkCondition();
+                create.keys.push_back(std::move(key));
+            } else if (!constraint.empty()) {
+                throw OraError(2253, "constraint definition not allowed here");
             } else {
                 return;
             }
@@ -362,6 +522,12 @@ private:
                 throw OraError(3001, "unimplemented feature");
         } else if (word == "RAW") {
             type = lengthType(K::Raw, 2000, true, false);
+        } else if (word == "BINARY_FLOAT") {
+            type.kind = K::BinaryFloat;
+        } else if (word == "BINARY_DOUBLE") {
+            type.kind = K::BinaryDouble;
+        } else if (word == "INTERVAL") {
+            type = intervalType();
         } else if (word == "BLOB") {
             type.kind = K::Blob;
         } else if (word == "CLOB" || word == "NCLOB") {
@@ -370,6 +536,31 @@ private:
             throw OraError(902, "invalid datatype");
         }
         type.scaleGiven = type.scaleGiven || type.kind != K::Number;
+        return type;
+    }
+
+    // After INTERVAL: DAY [(p)] TO SECOND [(s)]
+    ColumnType intervalType()
+    {
+        ColumnType type;
+        type.kind = ColumnType::Kind::IntervalDaySecond;
+        type.precision = 2;
+        type.scale = 6;
+        if (peek().isWord("YEAR"))
+            throw OraError(3001, "unimplemented feature");
+        expectWord("DAY", 902, "invalid datatype");
+        if (acceptSymbol("(")) {
+            type.precision = integer(30088, "datetime/interval precision is out of range");
+            expectRightParen();
+        }
+        expectWord("TO", 902, "invalid datatype");
+        expectWord("SECOND", 902, "invalid datatype");
+        if (acceptSymbol("(")) {
+            type.scale = integer(30088, "datetime/interval precision is out of range");
+            expectRightParen();
+        }
+        if (type.precision > 9 || type.scale > 9)
+            throw OraError(30088, "datetime/interval precision is out of range");
         return type;
     }
 
@@ -392,8 +583,10 @@ private:
             throw OraError(950, "invalid DROP option");
         }
         DropTable dropTable{tableName()};
-        if (acceptWord("CASCADE"))
+        if (acceptWord("CASCADE")) {
             expectWord("CONSTRAINTS", 905, "missing keyword");
+            dropTable.cascadeConstraints = true;
+        }
         acceptWord("PURGE");
         return dropTable;
     }
@@ -404,23 +597,54 @@ private:
             return alterSession();
         if (!acceptWord("TABLE"))
             throw OraError(940, "invalid ALTER command");
-        AddKey add;
-        add.table = tableName();
+        const ObjectName table = tableName();
+        if (acceptWord("MODIFY"))
+            return modifyColumns(table);
         if (!acceptWord("ADD"))
             throw OraError(1735, "invalid ALTER TABLE option");
-        if (acceptWord("CONSTRAINT"))
-            add.constraint = name(902, "invalid datatype");
-        if (acceptWord("PRIMARY")) {
-            expectWord("KEY", 905, "missing keyword");
-        } else if (acceptWord("UNIQUE")) {
-            add.unique = true;
-        } else if (add.constraint.empty()) {
+        if (!startsConstraint())
             throw OraError(3001, "unimplemented feature");
-        } else {
-            throw OraError(902, "invalid datatype");
+        return tableConstraint(table);
+    }
+
+    // MODIFY (change, ...) or MODIFY change
+    Command modifyColumns(const ObjectName& table)
+    {
+        ModifyColumns modify;
+        modify.table = table;
+        const bool listed = acceptSymbol("(");
+        do {
+            modify.changes.push_back(columnChange());
+        } while (listed && acceptSymbol(","));
+        if (listed)
+            expectRightParen();
+        return modify;
+    }
+
+    ColumnChange columnChange()
+    {
+        ColumnChange change;
+        change.column = columnName();
+        bool any = false;
+        for (;; any = true) {
+            if (acceptWord("CONSTRAINT"))
+                name(902, "invalid datatype");
+            if (acceptWord("NOT")) {
+                expectWord("NULL", 907, "missing right parenthesis");
+                change.notNull = true;
+            } else if (acceptWord("NULL")) {
+                change.notNull = false;
+            } else if (acceptWord("DEFAULT")) {
+                change.defaultText = defaultClause();
+            } else if (acceptWord("GENERATED")) {
+                change.identity = identityClause();
+            } else {
+                break;
+            }
         }
-        add.columns = columnList();
-        return add;
+        if (!any)
+            throw OraError(3001, "unimplemented feature");  // changing the data type
+        return change;
     }
 
     Command comment()
@@ -799,7 +1023,8 @@ private:
         case Token::Kind::Word:
             if (acceptWord("NULL"))
                 return makeNode(Expr::Kind::Null);
-            if (token.isWord("SYSDATE") || token.isWord("USER")) {
+            if (token.isWord("SYSDATE") || token.isWord("SYSTIMESTAMP") || token.isWord("CURRENT_TIMESTAMP") ||
+                token.isWord("CURRENT_DATE") || token.isWord("USER")) {
                 next();
                 return makeNode(Expr::Kind::Function, token.text);
             }
@@ -854,6 +1079,11 @@ private:
 ParsedStatement parseStatement(std::string_view sql)
 {
     return Parser(sql).parse();
+}
+
+ExprPtr parseExpression(std::string_view sql)
+{
+    return Parser(sql).parseExpressionOnly();
 }
 
 int statementTypeOf(std::string_view sql)

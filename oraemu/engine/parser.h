@@ -10,6 +10,9 @@ namespace oraemu {
 // bad syntax, bad names and unsupported statements.
 ParsedStatement parseStatement(std::string_view sql);
 
+// Parses one expression (a DEFAULT clause kept in the catalog).
+ExprPtr parseExpression(std::string_view sql);
+
 // The statement kind from the first word, for OCI_ATTR_STMT_TYPE (0 when unknown).
 int statementTypeOf(std::string_view sql);
 

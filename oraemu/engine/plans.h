@@ -13,6 +13,7 @@
 namespace oraemu {
 
 class Session;
+class RowConstraintChecks;
 
 // Where one SQLite parameter's value comes from, and the type it must be converted to.
 struct ParamSource {
@@ -45,7 +46,7 @@ std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds);
 // An INSERT bound to its table: one prepared SQLite insert run per iteration.
 struct InsertPlan {
     struct Target {
-        enum class Kind { Null, Literal, Bind, Now, Date, Timestamp } kind = Kind::Null;
+        enum class Kind { Null, Literal, Bind, Now, Date, Timestamp, Identity } kind = Kind::Null;
         std::string literal;
         std::string format;  // Date, Timestamp: TO_DATE's format; empty for the session's
         std::size_t placeholder = 0;
@@ -59,6 +60,7 @@ struct InsertPlan {
         std::string name;          // OWNER.NAME
     };
     std::vector<UniqueKey> uniqueKeys;
+    std::unique_ptr<RowConstraintChecks> constraintChecks;  // null: the table has none
 };
 std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert);
 // A VALUES or SET expression: a literal, a bind, NULL, SYSDATE or TO_DATE/TO_TIMESTAMP of literals
@@ -83,6 +85,52 @@ void runDropTable(Session& session, const DropTable& drop);
 void runAddKey(Session& session, const AddKey& add);
 void runCreateIndex(Session& session, const CreateIndex& create);
 void runComment(Session& session, const Comment& comment);
+void runAddForeignKey(Session& session, const AddKey& add);
+void runAddCheck(Session& session, const AddKey& add);
+void runModifyColumns(Session& session, const ModifyColumns& modify);
+
+// Shared by the DDL statements.
+std::shared_ptr<const TableDef> requireTable(Session& session, const ObjectName& name);  // ORA-00942
+std::vector<int> resolveColumns(const TableDef& table, const std::vector<std::string>& names);
+bool hasNulls(Session& session, const TableDef& table, const std::vector<int>& columns);
+std::string generatedConstraintName(Session& session);  // SYS_Cnnnnnnn
+
+// Constraint checks of the data changing statements.
+// Foreign keys and CHECK conditions of one table, checked for each row an INSERT adds.
+class RowConstraintChecks {
+public:
+    RowConstraintChecks(Session& session, const TableDef& table);
+    ~RowConstraintChecks();
+    bool empty() const { return parents_.empty() && checks_.empty(); }
+    // ORA-02291 or ORA-02290 for a row (the stored values of every column) that breaks a constraint.
+    void verify(Session& session, const std::vector<Stored>& row, BindSource& binds);
+
+private:
+    struct ParentLookup;
+    struct CheckCondition;
+    std::vector<std::unique_ptr<ParentLookup>> parents_;
+    std::vector<std::unique_ptr<CheckCondition>> checks_;
+};
+// After rows of `table` were deleted: the rules of the foreign keys that reference it
+// (ORA-02292, cascades, SET NULL), applied through every level.
+void applyDeleteRules(Session& session, const TableDef& table);
+// Whether the table has foreign keys (either side) or CHECK conditions.
+bool hasRelationalConstraints(Session& session, const TableDef& table);
+// After rows of `table` were updated: every constraint that the change may have broken.
+void verifyTableConstraints(Session& session, const TableDef& table);
+// ORA-02266 when another table's foreign key references this one (TRUNCATE).
+void refuseWhenReferenced(Session& session, const TableDef& table);
+// A statement's changes undone as a whole when the statement fails.
+class StatementSavepoint {
+public:
+    explicit StatementSavepoint(Session& session);
+    ~StatementSavepoint();
+    void release();
+
+private:
+    Session& session_;
+    bool open_ = true;
+};
 
 // The source a FROM clause names: a table or one of the catalog views.
 struct QuerySource {

@@ -132,6 +132,8 @@ std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, st
                 s.runDdl([&] { runAddKey(s, statement); });
             } else if constexpr (std::is_same_v<T, CreateIndex>) {
                 s.runDdl([&] { runCreateIndex(s, statement); });
+            } else if constexpr (std::is_same_v<T, ModifyColumns>) {
+                s.runDdl([&] { runModifyColumns(s, statement); });
             } else if constexpr (std::is_same_v<T, Comment>) {
                 s.runDdl([&] { runComment(s, statement); });
             } else if constexpr (std::is_same_v<T, AlterSession>) {

@@ -169,7 +169,7 @@ Typed Translator::function(const Expr& expr)
         first.sql = "coalesce(" + first.sql + ", " + second.sql + ")";
         return first;
     }
-    if (name == "SYSDATE") {
+    if (name == "SYSDATE" || name == "CURRENT_DATE" || name == "SYSTIMESTAMP" || name == "CURRENT_TIMESTAMP") {
         ParamSource param;
         param.kind = ParamSource::Kind::Now;
         params_.push_back(param);

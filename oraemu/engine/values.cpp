@@ -1,7 +1,11 @@
 #include "values.h"
 
 #include "decimal.h"
+#include "interval.h"
 #include "ora_error.h"
+
+#include <charconv>
+#include <cstdlib>
 
 #include <cmath>
 
@@ -126,6 +130,46 @@ void storeNumber(const InValue& value, const ColumnType& type, const Nls& nls, S
     out.text = out.buffer;
 }
 
+// BINARY_FLOAT and BINARY_DOUBLE: the nearest binary value, kept in the stored form of the
+// number it reads back as (an integer, or the shortest exact decimal text).
+void storeBinary(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out)
+{
+    double number = 0;
+    switch (value.kind) {
+    case InValue::Kind::Int: number = static_cast<double>(value.i); break;
+    case InValue::Kind::UInt: number = static_cast<double>(value.u); break;
+    case InValue::Kind::Double: number = value.d; break;
+    case InValue::Kind::Text: number = std::strtod(toDecimal(value, nls).toString().c_str(), nullptr); break;
+    default: inconsistent("NUMBER", value.kind);
+    }
+    char buffer[64];
+    std::to_chars_result written;
+    if (type.kind == K::BinaryFloat)
+        written = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(number));
+    else
+        written = std::to_chars(buffer, buffer + sizeof buffer, number);
+    const auto exact = Decimal::parse(std::string_view(buffer, static_cast<std::size_t>(written.ptr - buffer)));
+    if (!exact || !std::isfinite(type.kind == K::BinaryFloat ? static_cast<float>(number) : number))
+        throw OraError(1722, "invalid number");
+    std::int64_t whole = 0;
+    if (exact->toInt64(whole)) {
+        out.kind = Stored::Kind::Int;
+        out.i = whole;
+        return;
+    }
+    out.buffer = exact->toString();
+    out.kind = Stored::Kind::Text;
+    out.text = out.buffer;
+}
+
+void storeInterval(const InValue& value, const ColumnType& type, Stored& out)
+{
+    if (value.kind != InValue::Kind::Text)
+        inconsistent("INTERVAL DAY TO SECOND", value.kind);
+    out.kind = Stored::Kind::Int;
+    out.i = parseIntervalDaySecond(value.bytes, type);
+}
+
 DateTime toDateTime(const InValue& value, const DateFormat& format)
 {
     if (value.kind == InValue::Kind::Text)
@@ -235,6 +279,9 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
     switch (type.kind) {
     case K::Number:
     case K::Float: storeNumber(value, type, nls, out); return;
+    case K::BinaryFloat:
+    case K::BinaryDouble: storeBinary(value, type, nls, out); return;
+    case K::IntervalDaySecond: storeInterval(value, type, out); return;
     case K::Date:
         out.buffer = toDateTime(value, nls.dateFormat).toStorage(0);
         out.kind = Stored::Kind::Text;
@@ -328,7 +375,10 @@ std::string renderText(const OutValue& value, const ColumnType& type, const Nls&
 {
     switch (value.kind) {
     case OutValue::Kind::Null: return {};
-    case OutValue::Kind::Int: return std::to_string(value.i);
+    case OutValue::Kind::Int:
+        if (type.kind == K::IntervalDaySecond)
+            return formatIntervalDaySecond(value.i, type);
+        return std::to_string(value.i);
     case OutValue::Kind::Real: {
         auto number = Decimal::fromDouble(value.d);
         return number ? number->toString() : std::string("~");
@@ -338,7 +388,9 @@ std::string renderText(const OutValue& value, const ColumnType& type, const Nls&
     }
     switch (type.kind) {
     case K::Number:
-    case K::Float: {
+    case K::Float:
+    case K::BinaryFloat:
+    case K::BinaryDouble: {
         std::string text(value.bytes);
         if (nls.decimalPoint != '.')
             for (char& c : text)

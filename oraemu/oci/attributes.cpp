@@ -40,6 +40,9 @@ ub2 describeType(const oraemu::ColumnType& type)
     case Kind::Raw: return oci::SQLT_BIN;
     case Kind::Blob: return oci::SQLT_BLOB;
     case Kind::Clob: return oci::SQLT_CLOB;
+    case Kind::BinaryFloat: return oci::SQLT_IBFLOAT;
+    case Kind::BinaryDouble: return oci::SQLT_IBDOUBLE;
+    case Kind::IntervalDaySecond: return oci::SQLT_INTERVAL_DS_INTERNAL;
     }
     return oci::SQLT_CHR;
 }
@@ -58,14 +61,15 @@ sword paramAttribute(const OCIParam& param, void* attributep, ub4* sizep, ub4 at
     case oci::ATTR_DATA_TYPE: return put<ub2>(attributep, sizep, describeType(type));
     case oci::ATTR_DATA_SIZE: return put<ub2>(attributep, sizep, static_cast<ub2>(type.byteLength()));
     case oci::ATTR_PRECISION:
-        return put<sb2>(attributep, sizep, static_cast<sb2>(type.isNumber() ? type.precision : 0));
+        return put<sb2>(attributep, sizep,
+                        static_cast<sb2>(type.isNumber() || type.kind == Kind::IntervalDaySecond ? type.precision : 0));
     case oci::ATTR_SCALE: {
         sb1 scale = 0;
         if (type.kind == Kind::Number)
             scale = type.scaleGiven ? static_cast<sb1>(type.scale) : -127;
         else if (type.kind == Kind::Float)
             scale = -127;
-        else if (type.kind == Kind::Timestamp)
+        else if (type.kind == Kind::Timestamp || type.kind == Kind::IntervalDaySecond)
             scale = static_cast<sb1>(type.scale);
         return put<sb1>(attributep, sizep, scale);
     }

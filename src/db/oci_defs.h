@@ -145,6 +145,10 @@ constexpr ub2 SQLT_CLOB = 112; // describe code of CLOB
 constexpr ub2 SQLT_BLOB = 113; // describe code of BLOB
 constexpr ub2 SQLT_ODT = 156;  // OCIDate
 constexpr ub2 SQLT_TIMESTAMP = 187; // describe code of TIMESTAMP
+constexpr ub2 SQLT_IBFLOAT = 100;     // describe code of BINARY_FLOAT
+constexpr ub2 SQLT_IBDOUBLE = 101;    // describe code of BINARY_DOUBLE
+constexpr ub2 SQLT_INTERVAL_DS_INTERNAL = 183;  // describe code of INTERVAL DAY TO SECOND
+constexpr ub2 SQLT_INTERVAL_DS = 190; // INTERVAL DAY TO SECOND descriptor
 
 }  // namespace oci
 

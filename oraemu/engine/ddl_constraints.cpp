@@ -1,0 +1,204 @@
+// ALTER TABLE ... ADD FOREIGN KEY / CHECK and ALTER TABLE ... MODIFY (NOT NULL, DEFAULT, identity).
+#include "ora_error.h"
+#include "parser.h"
+#include "plans.h"
+#include "session.h"
+#include "translator.h"
+
+#include <algorithm>
+
+namespace oraemu {
+
+namespace {
+
+std::string qualified(const std::string& owner, const std::string& name)
+{
+    return owner + "." + name;
+}
+
+// The parent's key that the foreign key references: the primary key when no columns are named,
+// else the primary or unique key on exactly the named columns.
+const ConstraintDef& referencedKey(const std::vector<ConstraintDef>& keys, const TableDef& parent,
+                                   const ReferenceSpec& spec)
+{
+    if (spec.parentColumns.empty()) {
+        for (const ConstraintDef& key : keys)
+            if (key.type == 'P')
+                return key;
+        throw OraError(2268, "referenced table does not have a primary key");
+    }
+    std::vector<int> wanted = resolveColumns(parent, spec.parentColumns);
+    std::sort(wanted.begin(), wanted.end());
+    for (const ConstraintDef& key : keys) {
+        if (key.type != 'P' && key.type != 'U')
+            continue;
+        std::vector<int> columns = key.columns;
+        std::sort(columns.begin(), columns.end());
+        if (columns == wanted)
+            return key;
+    }
+    throw OraError(2270, "no matching unique or primary key for this column-list");
+}
+
+bool compatibleTypes(const ColumnType& a, const ColumnType& b)
+{
+    if (a.isNumber() || b.isNumber())
+        return a.isNumber() && b.isNumber();
+    if (a.isText() || b.isText())
+        return a.isText() && b.isText();
+    return a.kind == b.kind;
+}
+
+std::string constraintName(Session& session, const TableDef& table, const std::string& given)
+{
+    const std::string name = given.empty() ? generatedConstraintName(session) : given;
+    if (session.catalog().constraintNameInUse(table.owner, name))
+        throw OraError(2264, "name already used by an existing constraint");
+    return name;
+}
+
+}  // namespace
+
+void runAddForeignKey(Session& session, const AddKey& add)
+{
+    Catalog& catalog = session.catalog();
+    auto table = requireTable(session, add.table);
+    const std::vector<int> listed = resolveColumns(*table, add.columns);
+    const ReferenceSpec& spec = *add.references;
+    auto parent = requireTable(session, spec.parent);
+    const std::vector<ConstraintDef> parentKeys = catalog.constraintsOf(*parent);
+    const ConstraintDef& key = referencedKey(parentKeys, *parent, spec);
+    const std::vector<int> named = spec.parentColumns.empty() ? key.columns : resolveColumns(*parent, spec.parentColumns);
+    if (listed.size() != named.size())
+        throw OraError(2256, "number of referencing columns must match referenced columns");
+
+    // The foreign key's columns are kept in the order of the key they reference.
+    std::vector<int> columns;
+    for (int keyColumn : key.columns) {
+        const std::size_t at = static_cast<std::size_t>(std::find(named.begin(), named.end(), keyColumn) - named.begin());
+        columns.push_back(listed[at]);
+        if (!compatibleTypes(table->columns[listed[at]].type, parent->columns[keyColumn].type))
+            throw OraError(2267, "column type incompatible with referenced column type");
+    }
+    ConstraintDef constraint;
+    constraint.owner = table->owner;
+    constraint.name = constraintName(session, *table, add.constraint);
+    constraint.type = 'R';
+    constraint.columns = columns;
+    constraint.refOwner = key.owner;
+    constraint.refName = key.name;
+    constraint.deleteRule = spec.deleteRule;
+    catalog.addConstraint(*table, constraint);
+    try {
+        verifyTableConstraints(session, *table);
+    } catch (const OraError& error) {
+        if (error.code() == 2291)
+            throw OraError(2298, "cannot validate (" + qualified(constraint.owner, constraint.name) +
+                                     ") - parent keys not found");
+        throw;
+    }
+}
+
+void runAddCheck(Session& session, const AddKey& add)
+{
+    auto table = requireTable(session, add.table);
+    // The condition must name only this table's columns.
+    QuerySource source = sourceOf(session, ObjectName{table->owner, table->name});
+    std::vector<ParamSource> params;
+    Translator(session, source, {}, params).translate(*parseExpression(*add.check));
+
+    ConstraintDef constraint;
+    constraint.owner = table->owner;
+    constraint.name = constraintName(session, *table, add.constraint);
+    constraint.type = 'C';
+    constraint.condition = *add.check;
+    session.catalog().addConstraint(*table, constraint);
+    try {
+        verifyTableConstraints(session, *table);
+    } catch (const OraError& error) {
+        if (error.code() == 2290)
+            throw OraError(2293, "cannot validate (" + qualified(constraint.owner, constraint.name) +
+                                     ") - check constraint violated");
+        throw;
+    }
+}
+
+namespace {
+
+bool inPrimaryKey(Session& session, const TableDef& table, int column)
+{
+    for (const ConstraintDef& constraint : session.catalog().constraintsOf(table))
+        if (constraint.type == 'P' &&
+            std::find(constraint.columns.begin(), constraint.columns.end(), column) != constraint.columns.end())
+            return true;
+    return false;
+}
+
+std::int64_t highestValue(Session& session, const TableDef& table, int column, bool increasing,
+                          std::optional<std::int64_t>& found)
+{
+    SqlStatement query(session.db(), std::string("SELECT ") + (increasing ? "max" : "min") + "(CAST(" +
+                                         TableDef::dataColumn(column) + " AS INTEGER)) FROM " + table.dataTable());
+    query.step();
+    if (sqlite3_column_type(query.get(), 0) != SQLITE_NULL)
+        found = query.columnInt(0);
+    return found.value_or(0);
+}
+
+void changeIdentity(Session& session, const TableDef& table, int column, const IdentitySpec& spec)
+{
+    if (table.identityColumn != column)
+        throw OraError(30673, "column to be modified is not an identity column");
+    Catalog& catalog = session.catalog();
+    IdentityDef identity = catalog.identityOf(table);
+    identity.always = spec.always;
+    if (spec.increment)
+        identity.increment = *spec.increment;
+    if (spec.start) {
+        identity.start = *spec.start;
+        identity.next = *spec.start;
+    }
+    if (spec.limitValue) {
+        // The next value follows the highest one the column holds (an empty column keeps its next value).
+        std::optional<std::int64_t> highest;
+        highestValue(session, table, column, identity.increment > 0, highest);
+        if (highest)
+            identity.next = *highest + identity.increment;
+    }
+    catalog.setIdentity(table, column, identity);
+}
+
+void changeNullability(Session& session, const TableDef& table, int column, bool notNull)
+{
+    const TableColumn& definition = table.columns[column];
+    if (notNull) {
+        if (!definition.nullable)
+            throw OraError(1442, "column to be modified to NOT NULL is already NOT NULL");
+        if (hasNulls(session, table, {column}))
+            throw OraError(2296, "cannot enable (" + qualified(table.owner, generatedConstraintName(session)) +
+                                     ") - null values found");
+    } else if (definition.nullable || inPrimaryKey(session, table, column) || table.identityColumn == column) {
+        throw OraError(1451, "column to be modified to NULL cannot be modified to NULL");
+    }
+    session.catalog().setNullable(table, column, !notNull);
+}
+
+}  // namespace
+
+void runModifyColumns(Session& session, const ModifyColumns& modify)
+{
+    auto table = requireTable(session, modify.table);
+    for (const ColumnChange& change : modify.changes) {
+        const int column = table->columnIndex(change.column);
+        if (column < 0)
+            throwInvalidIdentifier(change.column);
+        if (change.identity)
+            changeIdentity(session, *table, column, *change.identity);
+        if (change.defaultText)
+            session.catalog().setDefault(*table, column, *change.defaultText);
+        if (change.notNull)
+            changeNullability(session, *table, column, *change.notNull);
+    }
+}
+
+}  // namespace oraemu
