@@ -143,6 +143,7 @@ private:
     void buildPage2(QWidget* page);
     void buildPage3(QWidget* page);
     void buildPage4(QWidget* page);
+    QCheckBox* addOptionCheckBox(QWidget* page, const char* name);
     void buildPage5(QWidget* page);
     void buildPage6(QWidget* page);
     void buildHiddenValues();
@@ -159,6 +160,7 @@ private:
     bool unattended_ = false;
     bool availableSorted_ = false;
     bool centred_ = false;
+    int optionCheckBoxes_ = 0;
     QStringList commandLine_;
     CancelAction cancelAction_ = CancelAction::Close;
 

@@ -234,6 +234,16 @@ void ConversionWizard::buildPage4(QWidget* page)
     cbcharset_->addItem(QStringLiteral("Default"));
     cbcharset_->addItems(namedCharacterSets());
     cbcharset_->setCurrentIndex(0);
+    // Options beyond the four above: one addOptionCheckBox(page, "chk...") line each, here.
+}
+
+// A check box of an option, in the next free place below the character set (two columns, two
+// rows). Its value is the settings schema's business; its caption comes from the caption tables.
+QCheckBox* ConversionWizard::addOptionCheckBox(QWidget* page, const char* name)
+{
+    static constexpr QPoint places[] = {{19, 312}, {241, 312}, {19, 338}, {241, 338}};
+    const QPoint place = places[std::min(optionCheckBoxes_++, int(std::size(places)) - 1)];
+    return checkBox(page, name, place.x(), place.y());
 }
 
 void ConversionWizard::buildPage5(QWidget* page)
