@@ -137,13 +137,15 @@ bool HeadlessRun::runSucceeded() const
 QString headlessUsage()
 {
     return QStringLiteral(
-        "Usage: dovrelle [SETTINGS]\n"
+        "Usage: dovrelle [--language cn|en] [SETTINGS]\n"
         "       dovrelle --headless SETTINGS\n"
         "       dovrelle --help | --version\n"
         "\n"
         "Without arguments the wizard opens. With the path of a settings file (.qelt) the wizard\n"
         "runs that conversion by itself, saves the log beside the file (same name, .log) and closes.\n"
         "\n"
+        "--language cn|en     shows the wizard's captions in Chinese or English (without it:\n"
+        "                     Chinese when the system's language is Chinese, else English).\n"
         "--headless SETTINGS  runs the same conversion without a display: messages go to stderr,\n"
         "                     the log is saved beside the settings file, SIGINT or SIGTERM stops\n"
         "                     the run at its next check point.\n"

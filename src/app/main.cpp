@@ -1,10 +1,13 @@
 #include "app/command_line.h"
 #include "wizard/application_title.h"
+#include "wizard/conversion_wizard.h"
+#include "wizard/language_choice.h"
 #include "wizard/screenshot_walk.h"
 #include "wizard/settings_wiring.h"
-#include "wizard/conversion_wizard.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -15,9 +18,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(dovrelle::applicationTitle());
 
+    const dovrelle::LanguageChoice language = dovrelle::chooseLanguage(QApplication::arguments());
+    if (!language.error.isEmpty()) {
+        std::fprintf(stderr, "dovrelle: %s\n", qUtf8Printable(language.error));
+        return 2;
+    }
+
     dovrelle::ConversionWizard window;
     dovrelle::installSettings(window);
-    window.start(QApplication::arguments());
+    window.startLanguage = language.code;
+    window.start(language.otherArguments);
     window.show();
     // DOVRELLE_SCREENSHOTS=<folder>: walk the pages and save a picture of each (scripts/screenshots).
     if (const QString folder = qEnvironmentVariable("DOVRELLE_SCREENSHOTS"); !folder.isEmpty())

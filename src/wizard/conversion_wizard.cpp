@@ -98,7 +98,7 @@ void ConversionWizard::start(const QStringList& commandLine)
     findChild<QWidget*>(QStringLiteral("Image1"))->show();
     ensureDataFolder();  // a failure shows up when the log file is written
     unattended_ = commandLine.size() > 1;
-    languageCode = QStringLiteral("en");
+    languageCode = startLanguage;
     applyCaptions();
     stopRequested = false;
     cancelAction_ = CancelAction::Close;

@@ -74,6 +74,8 @@ public:
     bool unattended() const { return unattended_; }
     QString settingsPath() const;  // first command-line argument, or empty
     QString languageCode = QStringLiteral("en");
+    // The caption language start() applies ("en" unless main() chose another, see LanguageChoice).
+    QString startLanguage = QStringLiteral("en");
 
     // Caption tables: lines "name=caption".
     QStringList english;

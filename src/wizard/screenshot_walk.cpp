@@ -53,7 +53,8 @@ void settle()
 bool savePage(ConversionWizard& window, const QString& folder, int page)
 {
     settle();
-    const QString path = QDir(folder).filePath(QStringLiteral("page%1.png").arg(page));
+    // DOVRELLE_SHOT_PREFIX tells the pictures of one language from those of another ("cn-").
+    const QString path = QDir(folder).filePath(shotValue("PREFIX") + QStringLiteral("page%1.png").arg(page));
     const bool saved = window.grab().save(path);
     std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
     return saved;

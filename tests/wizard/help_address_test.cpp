@@ -1,5 +1,5 @@
 // Where Help finds the user guide: in an installed tree, in the source tree, or a full address.
-#include "help_address.h"
+#include "wizard/help_address.h"
 
 #include <gtest/gtest.h>
 
