@@ -5,6 +5,7 @@
 #include "decimal.h"
 #include "identifiers.h"
 #include "ora_error.h"
+#include "storage_tuning.h"
 
 #include <sys/stat.h>
 
@@ -273,12 +274,6 @@ SqliteDb openFile(const std::string& path, int flags)
     return db;
 }
 
-void configure(sqlite3* db)
-{
-    sqlExec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA case_sensitive_like=ON;"
-                "PRAGMA cache_size=-16000; PRAGMA wal_autocheckpoint=10000;");
-}
-
 bool isFile(const std::string& path)
 {
     struct stat info {};
@@ -296,7 +291,8 @@ void createDatabase(const std::string& path)
     SqliteDb db(raw);
     if (rc != SQLITE_OK)
         throw OraError(1501, "CREATE DATABASE failed: cannot create " + path);
-    configure(db.get());
+    sqlExec(db.get(), "PRAGMA page_size=" + std::to_string(newFilePageSize));
+    tuneConnection(db.get());
     sqlExec(db.get(), "BEGIN");
     Catalog::createSchema(db.get());
     sqlExec(db.get(), "COMMIT");
@@ -311,7 +307,7 @@ SqliteDb openDatabase(const std::string& path)
         SqlStatement check(db.get(), "SELECT value FROM oraemu_meta WHERE key = 'format'");
         if (!check.step())
             unresolvable();
-        configure(db.get());
+        tuneConnection(db.get());
         Catalog::upgradeSchema(db.get());
     } catch (const OraError& error) {
         if (error.code() == 54)

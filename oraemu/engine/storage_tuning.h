@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+
+namespace oraemu {
+
+// How oraemu sets SQLite up for what it mostly does: array inserts into indexed tables, committed
+// every few thousand rows, with other sessions reading what was committed.
+
+// Page size of new database files. Every page a transaction changed is written to the WAL at its
+// commit, and a batch of inserts touches about one leaf of each secondary index per row: larger
+// pages cut the number of WAL frames for small tables but multiply the bytes for large ones
+// (16 KiB pages wrote twice the bytes of 4 KiB ones at 4 million rows).
+inline constexpr int newFilePageSize = 4096;
+
+// The page cache of each connection in KiB: the environment variable ORAEMU_CACHE_MB when it holds
+// a positive whole number of MiB, otherwise defaultPageCacheMiB. The default holds the index leaves
+// a bulk load keeps touching, and is a fixed size so that memory does not grow with the table.
+inline constexpr std::int64_t defaultPageCacheMiB = 64;
+std::int64_t pageCacheKiB();
+
+// The WAL is checkpointed into the database file once it holds this many bytes of pages: each
+// checkpoint syncs the WAL and the file, so fewer and larger ones keep a load from waiting on the disk.
+inline constexpr std::int64_t checkpointBytes = 256 * 1024 * 1024;
+
+// Sets up an open connection: WAL journal, synchronous NORMAL, the page cache, the checkpoint size.
+void tuneConnection(sqlite3* db);
+
+}  // namespace oraemu
