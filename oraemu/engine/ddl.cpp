@@ -56,6 +56,38 @@ bool hasNulls(Session& session, const TableDef& table, const std::vector<int>& c
     return query.step();
 }
 
+// Oracle refuses an index whose key could outgrow what one block holds: the declared byte widths
+// of its columns plus one length byte each may not pass 6398 bytes (the limit of an 8 KB block).
+constexpr int maxKeyBytes = 6398;
+
+void checkKeyLength(const std::vector<TableColumn>& tableColumns, const std::vector<int>& key)
+{
+    int bytes = 0;
+    for (int column : key)
+        bytes += tableColumns[column].type.byteLength() + 1;
+    if (bytes > maxKeyBytes)
+        throw OraError(1450, "maximum key length (" + std::to_string(maxKeyBytes) + ") exceeded");
+}
+
+// The keys of a CREATE TABLE are checked before the table exists, so a refused key leaves no table.
+// A key naming an unknown or LOB column is left to runAddKey, which reports that instead.
+void checkKeyLengths(const std::vector<TableColumn>& columns, const std::vector<AddKey>& keys)
+{
+    for (const AddKey& key : keys) {
+        std::vector<int> positions;
+        for (const std::string& name : key.columns) {
+            const auto found = std::find_if(columns.begin(), columns.end(),
+                                            [&](const TableColumn& column) { return column.name == name; });
+            if (found == columns.end() || found->type.isLob()) {
+                positions.clear();
+                break;
+            }
+            positions.push_back(static_cast<int>(found - columns.begin()));
+        }
+        checkKeyLength(columns, positions);
+    }
+}
+
 std::string generatedConstraintName(Session& session)
 {
     SqlStatement query(session.db(), "SELECT count(*) FROM oraemu_constraints");
@@ -93,6 +125,7 @@ void runCreateTable(Session& session, const CreateTable& create)
         }
         columns.push_back(std::move(column));
     }
+    checkKeyLengths(columns, create.keys);
     catalog.createTable(owner, create.table.name, columns);
     if (identityColumn >= 0) {
         auto table = catalog.findTable(owner, create.table.name);
@@ -136,6 +169,7 @@ void runAddKey(Session& session, const AddKey& add)
     for (int column : columns)
         if (table->columns[column].type.isLob())
             throw OraError(2329, "column of datatype LOB cannot be unique or a primary key");
+    checkKeyLength(table->columns, columns);
     Catalog& catalog = session.catalog();
     const auto constraints = catalog.constraintsOf(*table);
     if (!add.unique)
@@ -201,6 +235,7 @@ void runCreateIndex(Session& session, const CreateIndex& create)
     for (int column : columns)
         if (table->columns[column].type.isLob())
             throw OraError(2327, "cannot create index on expression with datatype LOB");
+    checkKeyLength(table->columns, columns);
     for (const IndexDef& index : catalog.indexesOf(*table))
         if (index.columns == columns)
             throw OraError(1408, "such column list already indexed");

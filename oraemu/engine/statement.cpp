@@ -102,6 +102,23 @@ void Statement::closeCursor()
     cursorOpen_ = false;
 }
 
+std::vector<const ColumnType*> Statement::placeholderTargets()
+{
+    const auto* insert = std::get_if<Insert>(&parsed_.statement);
+    if (!insert)
+        return {};
+    refreshPlans();
+    if (!insert_)
+        insert_ = compileInsert(session_, *insert);
+    std::vector<const ColumnType*> targets(parsed_.placeholders.size(), nullptr);
+    for (std::size_t column = 0; column < insert_->targets.size(); ++column) {
+        const InsertPlan::Target& target = insert_->targets[column];
+        if (target.kind == InsertPlan::Target::Kind::Bind && target.placeholder < targets.size())
+            targets[target.placeholder] = &insert_->table->columns[column].type;
+    }
+    return targets;
+}
+
 std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, std::uint32_t offset)
 {
     Session& s = session_;

@@ -58,6 +58,10 @@ public:
     // Returns the number of rows processed.
     std::uint64_t execute(BindSource& binds, std::uint32_t iterations, std::uint32_t offset = 0);
 
+    // For an INSERT: the type of the column each placeholder occurrence fills (nullptr for a
+    // placeholder that fills no column directly). Empty for every other statement.
+    std::vector<const ColumnType*> placeholderTargets();
+
 private:
     void refreshPlans();
 

@@ -2,6 +2,7 @@
 #include "handles.h"
 
 #include <cstring>
+#include <functional>
 
 ORAEMU_EXPORT OCIAttrGet_fn OCIAttrGet;
 ORAEMU_EXPORT OCIAttrSet_fn OCIAttrSet;
@@ -9,6 +10,27 @@ ORAEMU_EXPORT OCIAttrSet_fn OCIAttrSet;
 namespace {
 
 using Kind = oraemu::ColumnType::Kind;
+
+// Attribute numbers that only Oracle's own client layers ask for.
+constexpr ub4 ATTR_TRANS = 8;                     // svcctx: transaction handle (set to NULL)
+constexpr ub4 ATTR_MAXDATA_SIZE = 33;             // bind: ub4
+constexpr ub4 ATTR_PREFETCH_MEMORY = 13;          // stmt: ub4
+constexpr ub4 ATTR_SERVER_STATUS = 143;           // server: ub4
+constexpr ub4 ATTR_STMTCACHESIZE = 176;           // svcctx: ub4
+constexpr ub4 ATTR_STMT_IS_RETURNING = 218;       // stmt: ub1
+constexpr ub4 ATTR_NCHARSET_ID = 262;             // env, server: ub2
+constexpr ub4 ATTR_DRIVER_NAME = 424;             // session: text
+constexpr ub4 ATTR_LOBPREFETCH_LENGTH = 440;      // define: boolean
+constexpr ub4 ATTR_UB8_ROW_COUNT = 457;           // stmt: oraub8
+constexpr ub4 ATTR_TRANSACTION_IN_PROGRESS = 484; // session: boolean
+constexpr ub4 ATTR_SQL_ID = 504;                  // stmt: text
+constexpr ub4 ATTR_JSON_COL = 534;                // param: ub1
+
+constexpr ub4 SERVER_NOT_CONNECTED = 0;
+constexpr ub4 SERVER_NORMAL = 1;
+
+// oraemu behaves as a database whose COMPATIBLE setting is below 12.2: names of at most 30 bytes.
+constexpr ub1 maxIdentifierBytes = 30;
 
 [[noreturn]] void illegalAttribute()
 {
@@ -85,6 +107,7 @@ sword paramAttribute(const OCIParam& param, void* attributep, ub4* sizep, ub4 at
         const bool national = type.kind == Kind::NVarchar2 || type.kind == Kind::NChar;
         return put<ub2>(attributep, sizep, national ? oci::CHARSET_AL16UTF16 : oci::CHARSET_AL32UTF8);
     }
+    case ATTR_JSON_COL: return put<ub1>(attributep, sizep, 0);
     default: illegalAttribute();
     }
 }
@@ -102,8 +125,52 @@ sword statementAttribute(const OCIStmt& stmt, void* attributep, ub4* sizep, ub4 
             count = static_cast<ub4>(stmt.statement->describe().size());
         return put<ub4>(attributep, sizep, count);
     }
+    case ATTR_UB8_ROW_COUNT: return put<oraub8>(attributep, sizep, stmt.rowCount);
+    case oci::ATTR_PARSE_ERROR_OFFSET: return put<ub2>(attributep, sizep, static_cast<ub2>(stmt.errorOffset));
+    case ATTR_STMT_IS_RETURNING: return put<ub1>(attributep, sizep, 0);
     default: illegalAttribute();
     }
+}
+
+// A stable 13-character identifier of the statement text, in Oracle's SQL_ID alphabet.
+const std::string& sqlIdOf(OCIStmt& stmt)
+{
+    if (stmt.sqlId.empty()) {
+        static constexpr char alphabet[] = "0123456789abcdfghjkmnpqrstuvwxyz";
+        std::uint64_t hash = std::hash<std::string>{}(stmt.sql);
+        for (int i = 0; i < 13; ++i, hash >>= 5)
+            stmt.sqlId += alphabet[hash & 31];
+    }
+    return stmt.sqlId;
+}
+
+sword putText(void* attributep, ub4* sizep, const std::string& text)
+{
+    if (!attributep)
+        illegalAttribute();
+    *static_cast<const OraText**>(attributep) = reinterpret_cast<const OraText*>(text.c_str());
+    if (sizep)
+        *sizep = static_cast<ub4>(text.size());
+    return oci::SUCCESS;
+}
+
+// The database's character sets: AL32UTF8, and AL16UTF16 for NCHAR types.
+sword databaseCharacterSet(void* attributep, ub4* sizep, ub4 attrtype)
+{
+    if (attrtype == oci::ATTR_CHARSET_ID)
+        return put<ub2>(attributep, sizep, oci::CHARSET_AL32UTF8);
+    if (attrtype == ATTR_NCHARSET_ID)
+        return put<ub2>(attributep, sizep, oci::CHARSET_AL16UTF16);
+    illegalAttribute();
+}
+
+sword clientCharacterSet(const OCIEnv& env, void* attributep, ub4* sizep, ub4 attrtype)
+{
+    if (attrtype == oci::ATTR_CHARSET_ID)
+        return put<ub2>(attributep, sizep, env.charset);
+    if (attrtype == ATTR_NCHARSET_ID)
+        return put<ub2>(attributep, sizep, env.ncharset);
+    illegalAttribute();
 }
 
 std::string textAttribute(void* attributep, ub4 size)
@@ -117,31 +184,50 @@ std::string textAttribute(void* attributep, ub4 size)
 
 sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* sizep, ub4 attrtype, OCIError* errhp)
 {
-    if (!ociemu::isHandle(trgthndlp, trghndltyp))
+    const bool parameter = ociemu::isParameter(trgthndlp, trghndltyp);
+    if (!parameter && !ociemu::isHandle(trgthndlp, trghndltyp))
         return oci::INVALID_HANDLE;
     return ociemu::guarded(errhp, [&]() -> sword {
+        if (parameter)
+            return paramAttribute(*static_cast<const OCIParam*>(trgthndlp), attributep, sizep, attrtype);
         switch (trghndltyp) {
-        case oci::DTYPE_PARAM: return paramAttribute(*static_cast<const OCIParam*>(trgthndlp), attributep, sizep, attrtype);
-        case oci::HTYPE_STMT: return statementAttribute(*static_cast<const OCIStmt*>(trgthndlp), attributep, sizep, attrtype);
+        case oci::HTYPE_STMT: {
+            auto& stmt = *const_cast<OCIStmt*>(static_cast<const OCIStmt*>(trgthndlp));
+            if (attrtype == ATTR_SQL_ID)
+                return putText(attributep, sizep, sqlIdOf(stmt));
+            return statementAttribute(stmt, attributep, sizep, attrtype);
+        }
         case oci::HTYPE_ERROR:
             if (attrtype == oci::ATTR_DML_ROW_OFFSET)
                 return put<ub4>(attributep, sizep, static_cast<const OCIError*>(trgthndlp)->error.rowOffset);
             illegalAttribute();
+        case oci::HTYPE_ENV:
+            return clientCharacterSet(*static_cast<const OCIEnv*>(trgthndlp), attributep, sizep, attrtype);
+        case oci::HTYPE_SERVER: {
+            const auto* server = static_cast<const OCIServer*>(trgthndlp);
+            if (attrtype == ATTR_SERVER_STATUS)
+                return put<ub4>(attributep, sizep, server->attached ? SERVER_NORMAL : SERVER_NOT_CONNECTED);
+            return databaseCharacterSet(attributep, sizep, attrtype);
+        }
         case oci::HTYPE_SVCCTX: {
             const auto* svc = static_cast<const OCISvcCtx*>(trgthndlp);
             if (attrtype == oci::ATTR_SERVER)
                 return put<OCIServer*>(attributep, sizep, svc->server);
             if (attrtype == oci::ATTR_SESSION)
                 return put<OCISession*>(attributep, sizep, svc->session);
+            if (attrtype == ATTR_STMTCACHESIZE)
+                return put<ub4>(attributep, sizep, svc->statementCacheSize);
+            if (attrtype == oci::ATTR_MAX_IDENTIFIER_LEN)
+                return put<ub1>(attributep, sizep, maxIdentifierBytes);
             illegalAttribute();
         }
         case oci::HTYPE_SESSION: {
             const auto* session = static_cast<const OCISession*>(trgthndlp);
-            if (attrtype == oci::ATTR_USERNAME) {
-                *static_cast<const OraText**>(attributep) = reinterpret_cast<const OraText*>(session->user.c_str());
-                if (sizep)
-                    *sizep = static_cast<ub4>(session->user.size());
-                return oci::SUCCESS;
+            if (attrtype == oci::ATTR_USERNAME)
+                return putText(attributep, sizep, session->user);
+            if (attrtype == ATTR_TRANSACTION_IN_PROGRESS) {
+                const int open = session->session && session->session->inTransaction() ? 1 : 0;
+                return put<int>(attributep, sizep, open);
             }
             illegalAttribute();
         }
@@ -166,6 +252,12 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
                 svc->session = static_cast<OCISession*>(attributep);
                 return oci::SUCCESS;
             }
+            if (attrtype == ATTR_STMTCACHESIZE && attributep) {
+                std::memcpy(&svc->statementCacheSize, attributep, sizeof svc->statementCacheSize);
+                return oci::SUCCESS;
+            }
+            if (attrtype == ATTR_TRANS && !attributep)
+                return oci::SUCCESS;  // no transaction handle is ever attached
             illegalAttribute();
         }
         case oci::HTYPE_SESSION: {
@@ -178,11 +270,21 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
                 session->password = textAttribute(attributep, size);
                 return oci::SUCCESS;
             }
+            if (attrtype == ATTR_DRIVER_NAME)
+                return oci::SUCCESS;  // only shown in Oracle's session views
             illegalAttribute();
         }
         case oci::HTYPE_STMT:
-            if (attrtype == oci::ATTR_PREFETCH_ROWS)
+            if (attrtype == oci::ATTR_PREFETCH_ROWS || attrtype == ATTR_PREFETCH_MEMORY)
                 return oci::SUCCESS;  // rows are read from SQLite one by one anyway
+            illegalAttribute();
+        case oci::HTYPE_BIND:
+            if (attrtype == ATTR_MAXDATA_SIZE)
+                return oci::SUCCESS;  // the bind's own buffer size is what counts
+            illegalAttribute();
+        case oci::HTYPE_DEFINE:
+            if (attrtype == ATTR_LOBPREFETCH_LENGTH)
+                return oci::SUCCESS;  // LOB values are always fetched whole
             illegalAttribute();
         default: illegalAttribute();
         }

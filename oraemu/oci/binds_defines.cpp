@@ -12,6 +12,10 @@ ORAEMU_EXPORT OCIBindByName_fn OCIBindByName;
 ORAEMU_EXPORT OCIBindByName2_fn OCIBindByName2;
 ORAEMU_EXPORT OCIDefineByPos_fn OCIDefineByPos;
 ORAEMU_EXPORT OCIDefineByPos2_fn OCIDefineByPos2;
+// Declared here as documented (Dovrelle's own client does not use it).
+ORAEMU_EXPORT sword OCIBindDynamic(OCIBind* bindp, OCIError* errhp, void* ictxp, OCIBind::InCallback icbfp, void* octxp,
+                                   void* ocbfp);
+ORAEMU_EXPORT sword OCIDefineDynamic(OCIDefine* defnp, OCIError* errhp, void* octxp, OCIDefine::OutCallback ocbfp);
 
 namespace {
 
@@ -152,4 +156,26 @@ sword OCIDefineByPos2(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 p
     auto define = makeDefine(position, valuep, value_sz, dty, indp, rcodep);
     define->lengths4 = rlenp;
     return addDefine(stmtp, defnpp, errhp, std::move(define));
+}
+
+sword OCIBindDynamic(OCIBind* bindp, OCIError* errhp, void* ictxp, OCIBind::InCallback icbfp, void*, void*)
+{
+    if (!ociemu::isHandle(bindp, oci::HTYPE_BIND) || !ociemu::isHandle(errhp, oci::HTYPE_ERROR))
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        bindp->inCallback = icbfp;
+        bindp->inContext = ictxp;
+        return oci::SUCCESS;
+    });
+}
+
+sword OCIDefineDynamic(OCIDefine* defnp, OCIError* errhp, void* octxp, OCIDefine::OutCallback ocbfp)
+{
+    if (!ociemu::isHandle(defnp, oci::HTYPE_DEFINE) || !ociemu::isHandle(errhp, oci::HTYPE_ERROR))
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        defnp->outCallback = ocbfp;
+        defnp->outContext = octxp;
+        return oci::SUCCESS;
+    });
 }

@@ -18,6 +18,11 @@ bool isHandle(const void* handle, ub4 type)
     return handle && static_cast<const HandleBase*>(handle)->type == type;
 }
 
+bool isParameter(const void* handle, ub4 type)
+{
+    return (type == oci::DTYPE_PARAM || type == oci::HTYPE_DESCRIBE) && isHandle(handle, oci::DTYPE_PARAM);
+}
+
 void recordWarning(OCIError* errhp, int code, const std::string& text)
 {
     if (errhp && errhp->type == oci::HTYPE_ERROR)
@@ -57,12 +62,16 @@ OCIStmt::~OCIStmt()
 }
 
 sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4, void*, void* (*)(void*, size_t), void* (*)(void*, void*, size_t),
-                      void (*)(void*, void*), size_t xtramem_sz, void** usrmempp, ub2, ub2)
+                      void (*)(void*, void*), size_t xtramem_sz, void** usrmempp, ub2 charset, ub2 ncharset)
 {
     if (!envhpp)
         return oci::INVALID_HANDLE;
     try {
         auto env = std::make_unique<OCIEnv>();
+        if (charset)
+            env->charset = charset;
+        if (ncharset)
+            env->ncharset = ncharset;
         if (xtramem_sz && usrmempp) {
             env->userMemory.resize(xtramem_sz);
             *usrmempp = env->userMemory.data();
@@ -175,10 +184,11 @@ sword OCIErrorGet(void* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep, O
 void OCIClientVersion(sword* major_version, sword* minor_version, sword* update_num, sword* patch_num,
                       sword* port_update_num)
 {
+    // 19.3, the first release update of 19c: Oracle's own client layers refuse 19.0.
     if (major_version)
         *major_version = 19;
     if (minor_version)
-        *minor_version = 0;
+        *minor_version = 3;
     if (update_num)
         *update_num = 0;
     if (patch_num)

@@ -35,6 +35,9 @@ struct ErrorRecord {
 struct OCIEnv : HandleBase {
     OCIEnv() : HandleBase(oci::HTYPE_ENV) {}
     ErrorRecord error;
+    // The client's character sets as OCIEnvNlsCreate named them (AL32UTF8 when not named).
+    ub2 charset = oci::CHARSET_AL32UTF8;
+    ub2 ncharset = oci::CHARSET_AL32UTF8;
 };
 
 struct OCIError : HandleBase {
@@ -64,6 +67,7 @@ struct OCISvcCtx : HandleBase {
     OCISvcCtx() : HandleBase(oci::HTYPE_SVCCTX) {}
     OCIServer* server = nullptr;
     OCISession* session = nullptr;
+    ub4 statementCacheSize = 0;  // kept for the caller; statements are cached per session anyway
 };
 
 struct OCIBind : HandleBase {
@@ -76,6 +80,11 @@ struct OCIBind : HandleBase {
     sb2* indicators = nullptr;
     ub2* lengths2 = nullptr;
     ub4* lengths4 = nullptr;
+    // OCIBindDynamic: the caller hands each iteration's value over through this callback.
+    using InCallback = sb4 (*)(void* context, OCIBind* bind, ub4 iteration, ub4 index, void** buffer, ub4* length,
+                               ub1* piece, void** indicator);
+    InCallback inCallback = nullptr;
+    void* inContext = nullptr;
 };
 
 struct OCIDefine : HandleBase {
@@ -88,6 +97,11 @@ struct OCIDefine : HandleBase {
     ub2* lengths2 = nullptr;
     ub4* lengths4 = nullptr;
     ub2* returnCodes = nullptr;
+    // OCIDefineDynamic: the caller hands out the buffers for each value through this callback.
+    using OutCallback = sb4 (*)(void* context, OCIDefine* define, ub4 iteration, void** buffer, ub4** length,
+                                ub1* piece, void** indicator, ub2** returnCode);
+    OutCallback outCallback = nullptr;
+    void* outContext = nullptr;
 };
 
 struct OCIParam : HandleBase {
@@ -110,6 +124,8 @@ struct OCIStmt : HandleBase {
     bool cursorOpen = false;
     ub4 rowCount = 0;
     ub4 rowsFetched = 0;
+    ub4 errorOffset = 0;  // the failing row of an array DML
+    std::string sqlId;    // made on first request
     void detach();  // gives the engine statement back to its session
 };
 
@@ -122,6 +138,8 @@ struct OCILobLocator : HandleBase {
 namespace ociemu {
 
 bool isHandle(const void* handle, ub4 type);
+// A select-list parameter may be addressed as a descriptor or as a describe handle.
+bool isParameter(const void* handle, ub4 type);
 
 // Runs an OCI call body: an OraError is recorded on the error handle and gives OCI_ERROR.
 template <class Body>

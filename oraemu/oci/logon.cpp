@@ -3,6 +3,7 @@
 
 #include "database.h"
 
+#include <algorithm>
 #include <cstring>
 
 ORAEMU_EXPORT OCIServerAttach_fn OCIServerAttach;
@@ -11,6 +12,9 @@ ORAEMU_EXPORT OCISessionBegin_fn OCISessionBegin;
 ORAEMU_EXPORT OCISessionEnd_fn OCISessionEnd;
 ORAEMU_EXPORT OCITransCommit_fn OCITransCommit;
 ORAEMU_EXPORT OCITransRollback_fn OCITransRollback;
+// Declared here as documented (oci_defs.h holds only what Dovrelle's client calls).
+ORAEMU_EXPORT sword OCIServerRelease2(void* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, ub1 hndltype,
+                                      ub4* version, ub4 mode);
 
 namespace {
 
@@ -98,6 +102,26 @@ sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4)
         return oci::INVALID_HANDLE;
     return ociemu::guarded(errhp, [&] {
         requireSession(svchp).rollback();
+        return oci::SUCCESS;
+    });
+}
+
+// The release oraemu answers as: 19.3.0.0.0, packed as Oracle packs releases from 18 on.
+sword OCIServerRelease2(void* hndlp, OCIError* errhp, OraText* bufp, ub4 bufsz, ub1 hndltype, ub4* version, ub4)
+{
+    const bool known = (hndltype == oci::HTYPE_SVCCTX && ociemu::isHandle(hndlp, oci::HTYPE_SVCCTX)) ||
+                       (hndltype == oci::HTYPE_SERVER && ociemu::isHandle(hndlp, oci::HTYPE_SERVER));
+    if (!known || !ociemu::isHandle(errhp, oci::HTYPE_ERROR))
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        static constexpr char banner[] = "oraemu (Oracle Database 19c compatible) Release 19.3.0.0.0 - Production";
+        if (bufp && bufsz > 0) {
+            const std::size_t size = std::min<std::size_t>(sizeof banner - 1, bufsz - 1);
+            std::memcpy(bufp, banner, size);
+            bufp[size] = '\0';
+        }
+        if (version)
+            *version = (19u << 24) | (3u << 16);
         return oci::SUCCESS;
     });
 }

@@ -1,5 +1,6 @@
 // Preparing, executing and fetching statements, and the select-list descriptors.
 #include "handles.h"
+#include "long_binds.h"
 #include "transfer.h"
 
 #include "parser.h"
@@ -9,6 +10,8 @@ ORAEMU_EXPORT OCIStmtRelease_fn OCIStmtRelease;
 ORAEMU_EXPORT OCIStmtExecute_fn OCIStmtExecute;
 ORAEMU_EXPORT OCIStmtFetch2_fn OCIStmtFetch2;
 ORAEMU_EXPORT OCIParamGet_fn OCIParamGet;
+// No statement of oraemu returns implicit results: declared here as documented.
+ORAEMU_EXPORT sword OCIStmtGetNextResult(OCIStmt* stmthp, OCIError* errhp, void** result, ub4* rtype, ub4 mode);
 
 namespace {
 
@@ -95,6 +98,7 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
     OCIStmt& stmt = *stmtp;
     stmt.rowCount = 0;
     stmt.rowsFetched = 0;
+    stmt.errorOffset = 0;
     return ociemu::guarded(errhp, [&]() -> sword {
         oraemu::Statement& statement = engineStatement(svchp, stmt);
         stmt.cursorOpen = false;
@@ -122,10 +126,12 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
         if (mode & oci::DESCRIBE_ONLY)
             return oci::SUCCESS;
         ociemu::OciBindSource binds(stmt, statement.placeholders());
+        ociemu::checkLongBinds(binds.binds(), statement.placeholderTargets());
         try {
             stmt.rowCount = static_cast<ub4>(statement.execute(binds, iters, rowoff));
         } catch (const oraemu::OraError& error) {
             stmt.rowCount = error.rowOffset() - rowoff;
+            stmt.errorOffset = error.rowOffset();
             throw;
         }
         if (mode & oci::COMMIT_ON_SUCCESS)
@@ -168,4 +174,15 @@ sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp,
         stmt.params.push_back(std::move(param));
         return oci::SUCCESS;
     });
+}
+
+sword OCIStmtGetNextResult(OCIStmt* stmthp, OCIError* errhp, void** result, ub4* rtype, ub4)
+{
+    if (!ociemu::isHandle(stmthp, oci::HTYPE_STMT) || !ociemu::isHandle(errhp, oci::HTYPE_ERROR))
+        return oci::INVALID_HANDLE;
+    if (result)
+        *result = nullptr;
+    if (rtype)
+        *rtype = 0;
+    return oci::NO_DATA;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace ociemu {
 
@@ -73,14 +74,58 @@ OciBindSource::OciBindSource(OCIStmt& stmt, const std::vector<std::string>& plac
             throw oraemu::OraError(1008, "not all variables bound");
 }
 
+namespace {
+
+constexpr sb4 CONTINUE = -24200;  // what an in-bind callback returns when it supplied the value
+constexpr ub1 ONE_PIECE = 0;
+
+// Where one iteration's value of a bind lies: in the bind's own arrays, or where the caller's
+// callback points (OCIBindDynamic). `at` is null for NULL.
+struct BindSlot {
+    const char* at = nullptr;
+    std::size_t length = 0;  // bytes of the value
+    std::size_t width = 0;   // bytes of the slot
+};
+
+BindSlot slotOf(const OCIBind& bind, std::uint32_t iteration)
+{
+    BindSlot slot;
+    if (bind.inCallback) {
+        void* buffer = nullptr;
+        ub4 length = 0;
+        ub1 piece = ONE_PIECE;
+        void* indicator = nullptr;
+        const sb4 status = bind.inCallback(bind.inContext, const_cast<OCIBind*>(&bind), iteration, 0, &buffer,
+                                           &length, &piece, &indicator);
+        if (status != CONTINUE)
+            throw oraemu::OraError(24343, "user defined callback error");
+        if (piece != ONE_PIECE)
+            throw oraemu::OraError(3001, "unimplemented feature");
+        if (!buffer || (indicator && *static_cast<const sb2*>(indicator) < 0))
+            return slot;
+        slot.at = static_cast<const char*>(buffer);
+        slot.length = slot.width = length;
+        return slot;
+    }
+    if (!bind.value || (bind.indicators && bind.indicators[iteration] < 0))
+        return slot;
+    slot.width = static_cast<std::size_t>(std::max<orasb8>(bind.valueSize, 0));
+    slot.at = bind.value + slot.width * iteration;
+    slot.length = std::min<std::size_t>(lengthAt(bind, iteration), slot.width);
+    return slot;
+}
+
+}  // namespace
+
 InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
 {
     const OCIBind& bind = *binds_[placeholder];
     InValue value;
-    if (!bind.value || (bind.indicators && bind.indicators[iteration] < 0))
+    const BindSlot slot = slotOf(bind, iteration);
+    if (!slot.at)
         return value;
-    const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(bind.valueSize, 0));
-    const char* at = bind.value + stride * iteration;
+    const char* at = slot.at;
+    const std::size_t stride = slot.width;
     switch (bind.dty) {
     case oci::SQLT_STR:
         value.kind = InValue::Kind::Text;
@@ -90,12 +135,12 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
     case oci::SQLT_AFC:
     case oci::SQLT_LNG:
         value.kind = InValue::Kind::Text;
-        value.bytes = std::string_view(at, std::min<std::size_t>(lengthAt(bind, iteration), stride));
+        value.bytes = std::string_view(at, slot.length);
         break;
     case oci::SQLT_BIN:
     case oci::SQLT_LBI:
         value.kind = InValue::Kind::Bytes;
-        value.bytes = std::string_view(at, std::min<std::size_t>(lengthAt(bind, iteration), stride));
+        value.bytes = std::string_view(at, slot.length);
         break;
     case oci::SQLT_INT:
         value.kind = InValue::Kind::Int;
@@ -251,6 +296,44 @@ void writeDate(char* slot, const OutValue& value, const oraemu::ColumnType& type
 
 }  // namespace
 
+namespace {
+
+constexpr ub1 FIRST_PIECE = 1;
+constexpr ub1 NEXT_PIECE = 2;
+
+// OCIDefineDynamic: the caller's callback hands out buffers, and the value is written into as
+// many of them as it needs, piece by piece.
+void writeDynamic(const OCIDefine& define, ub4 row, std::optional<std::string_view> bytes)
+{
+    std::size_t written = 0;
+    ub1 piece = FIRST_PIECE;
+    do {
+        void* buffer = nullptr;
+        ub4* length = nullptr;
+        void* indicator = nullptr;
+        ub2* returnCode = nullptr;
+        if (define.outCallback(define.outContext, const_cast<OCIDefine*>(&define), row, &buffer, &length, &piece,
+                               &indicator, &returnCode) != CONTINUE)
+            throw oraemu::OraError(24343, "user defined callback error");
+        const std::size_t room = length ? *length : 0;
+        const std::size_t size = bytes ? std::min(room, bytes->size() - written) : 0;
+        if (size)
+            std::memcpy(buffer, bytes->data() + written, size);
+        written += size;
+        if (length)
+            *length = static_cast<ub4>(size);
+        if (indicator)
+            *static_cast<sb2*>(indicator) = bytes ? 0 : -1;
+        if (returnCode)
+            *returnCode = bytes ? 0 : 1405;
+        piece = NEXT_PIECE;
+        if (room == 0 && bytes && written < bytes->size())
+            throw oraemu::OraError(24343, "user defined callback error");
+    } while (bytes && written < bytes->size());
+}
+
+}  // namespace
+
 bool writeRow(OCIStmt& stmt, ub4 row)
 {
     oraemu::Statement& statement = *stmt.statement;
@@ -264,6 +347,20 @@ bool writeRow(OCIStmt& stmt, ub4 row)
         const std::size_t column = define.position - 1;
         const OutValue value = statement.value(column);
         const oraemu::ColumnType& type = columns[column].type;
+        if (define.outCallback) {
+            const bool binary = define.dty == oci::SQLT_BIN || define.dty == oci::SQLT_LBI;
+            std::string rendered;
+            std::optional<std::string_view> bytes;
+            if (value.kind != OutValue::Kind::Null) {
+                const bool asStored = binary || (value.kind == OutValue::Kind::Text && type.isText()) ||
+                                      type.kind == oraemu::ColumnType::Kind::Clob;
+                if (!asStored)
+                    rendered = oraemu::renderText(value, type, nls);
+                bytes = asStored ? value.bytes : std::string_view(rendered);
+            }
+            writeDynamic(define, row, bytes);
+            continue;
+        }
         const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(define.valueSize, 0));
         char* slot = define.value + stride * row;
         if (value.kind == OutValue::Kind::Null) {

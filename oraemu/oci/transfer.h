@@ -13,6 +13,8 @@ public:
     // Throws ORA-01008 when a placeholder has no bind, ORA-01036 for a bind that matches none.
     OciBindSource(OCIStmt& stmt, const std::vector<std::string>& placeholders);
     oraemu::InValue value(std::size_t placeholder, std::uint32_t iteration) override;
+    // The binds in placeholder order.
+    const std::vector<const OCIBind*>& binds() const { return binds_; }
 
 private:
     std::vector<const OCIBind*> binds_;

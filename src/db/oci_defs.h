@@ -111,6 +111,7 @@ constexpr ub4 ATTR_PARSE_ERROR_OFFSET = 129; // error: ub2
 constexpr ub4 ATTR_ROWS_FETCHED = 197; // stmt: ub4, rows fetched by the last fetch
 constexpr ub4 ATTR_CHAR_USED = 285;    // param: ub1, 1 when the length is in characters
 constexpr ub4 ATTR_CHAR_SIZE = 286;    // param: ub2, length in characters
+constexpr ub4 ATTR_MAX_IDENTIFIER_LEN = 500; // svcctx: ub1, longest identifier in bytes (12.2 on)
 
 // Statement types.
 constexpr ub2 STMT_SELECT = 1;

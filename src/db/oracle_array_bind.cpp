@@ -56,7 +56,7 @@ std::size_t OracleArrayBind::runEnd(const std::vector<OracleColumn>& columns,
 void OracleArrayBind::bind(const OciCalls& oci, OCIStmt* stmt,
                            const std::vector<OracleColumn>& columns,
                            const std::vector<OracleColumnValues>& values, std::size_t first,
-                           std::size_t last)
+                           std::size_t last, const std::vector<std::size_t>& bindOrder)
 {
     const std::size_t rows = last - first;
     buffers_.resize(columns.size());
@@ -79,7 +79,8 @@ void OracleArrayBind::bind(const OciCalls& oci, OCIStmt* stmt,
             buffer.lengths[i] = static_cast<ub4>(length);
             buffer.indicators[i] = column.isNull(r) ? -1 : 0;
         }
-        oci.bindByPos(stmt, static_cast<ub4>(c + 1), buffer.cells.data(),
+        const auto position = std::find(bindOrder.begin(), bindOrder.end(), c) - bindOrder.begin();
+        oci.bindByPos(stmt, static_cast<ub4>(position + 1), buffer.cells.data(),
                       static_cast<orasb8>(width), externalType(columns[c].kind),
                       buffer.indicators.data(), buffer.lengths.data());
     }

@@ -22,8 +22,10 @@ public:
                               const std::vector<OracleColumnValues>& values, std::size_t first,
                               std::size_t byteLimit);
 
+    // Binds column bindOrder[k] at position k + 1.
     void bind(const OciCalls& oci, OCIStmt* stmt, const std::vector<OracleColumn>& columns,
-              const std::vector<OracleColumnValues>& values, std::size_t first, std::size_t last);
+              const std::vector<OracleColumnValues>& values, std::size_t first, std::size_t last,
+              const std::vector<std::size_t>& bindOrder);
 
     // Gives back the memory of large runs.
     void trim();

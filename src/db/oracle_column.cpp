@@ -3,6 +3,7 @@
 #include "db/error.h"
 
 #include <QDate>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -371,6 +372,30 @@ OracleBindKind bindKindFor(ub2 describedType)
     default:
         return OracleBindKind::Text;  // VARCHAR2, CHAR, and whatever Oracle converts from text
     }
+}
+
+std::size_t bindByteLimit(const OracleColumn& column)
+{
+    constexpr std::size_t maxTextBind = 4000;
+    constexpr std::size_t maxRawBind = 2000;
+    switch (column.kind) {
+    case OracleBindKind::Text: {
+        // The describe's byte size counts the database's bytes; for national columns those are
+        // not the UTF-8 bytes bound, so only the bind's own limit applies to them.
+        const bool ownLimit = (column.dataType == oci::SQLT_CHR || column.dataType == oci::SQLT_AFC)
+            && column.charsetForm != oci::SQLCS_NCHAR && column.dataSize > 0;
+        return ownLimit ? std::min<std::size_t>(column.dataSize, maxTextBind) : maxTextBind;
+    }
+    case OracleBindKind::Raw:
+        return column.dataSize > 0 ? std::min<std::size_t>(column.dataSize, maxRawBind) : maxRawBind;
+    default:
+        return 0;
+    }
+}
+
+bool bindsLast(const OracleColumn& column)
+{
+    return column.kind == OracleBindKind::Clob || column.kind == OracleBindKind::Blob;
 }
 
 QString oracleTypeName(const OracleColumn& column)

@@ -27,10 +27,20 @@ struct OracleColumn {
     ub2 charSize = 0;   // characters, for character columns
     sb2 precision = 0;
     sb1 scale = 0;
+    ub1 charsetForm = 0;  // SQLCS_NCHAR for NCHAR, NVARCHAR2 and NCLOB
     OracleBindKind kind = OracleBindKind::Text;
 };
 
 OracleBindKind bindKindFor(ub2 describedType);
+
+// The most bytes a value of the column may have in its bind: the column's own byte limit, and never
+// more than 4000 for text and 2000 for RAW, since Oracle reads a wider bind as LONG data, which only
+// LONG and LOB columns take (ORA-01461). 0 when the column's kind has no such limit.
+std::size_t bindByteLimit(const OracleColumn& column);
+
+// LOB values are bound after all others: Oracle refuses a bind that may be over 4000 bytes once a
+// LOB bind has been given (ORA-24816).
+bool bindsLast(const OracleColumn& column);
 QString oracleTypeName(const OracleColumn& column);  // "NUMBER", "DATE" ..., for messages
 
 // Converts a value for a column of the given kind and appends its bound form to `out`.

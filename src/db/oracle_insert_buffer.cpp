@@ -85,6 +85,7 @@ std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, con
         column.precision = describedDetail<sb2>(oci, param.get(), oci::ATTR_PRECISION);
         column.scale = describedDetail<sb1>(oci, param.get(), oci::ATTR_SCALE);
         column.charSize = describedDetail<ub2>(oci, param.get(), oci::ATTR_CHAR_SIZE);
+        column.charsetForm = describedDetail<ub1>(oci, param.get(), oci::ATTR_CHARSET_FORM);
         column.kind = bindKindFor(column.dataType);
         columns.push_back(std::move(column));
     }
@@ -104,6 +105,8 @@ struct OracleInsertBuffer::Impl {
     QHash<QString, int> columnByName;       // as Oracle reports it: the usual look-up, no copy
     QHash<QString, int> columnByUpperName;  // any other letter case
     QByteArray insertSql;
+    std::vector<std::size_t> bindOrder;  // columns in the order of the insert's placeholders
+    QString owner;                       // the schema, for Oracle's messages
 
     std::vector<OracleColumnValues> pending;  // one per column
     std::size_t pendingRows = 0;
@@ -130,14 +133,19 @@ struct OracleInsertBuffer::Impl {
     }
     void buildInsert()
     {
+        bindOrder.clear();
+        for (bool lobs : {false, true})
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                if (bindsLast(columns[i]) == lobs)
+                    bindOrder.push_back(i);
         QString columnList, placeholders;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (i > 0) {
+        for (std::size_t k = 0; k < bindOrder.size(); ++k) {
+            if (k > 0) {
                 columnList += u',';
                 placeholders += u',';
             }
-            columnList += quoted(columns[i].name);
-            placeholders += u':' + QString::number(i + 1);
+            columnList += quoted(columns[bindOrder[k]].name);
+            placeholders += u':' + QString::number(k + 1);
         }
         insertSql = QStringLiteral("insert into %1 (%2) values (%3)")
                         .arg(quoted(table), columnList, placeholders)
@@ -178,7 +186,7 @@ void OracleInsertBuffer::Impl::apply(int maxErrors)
         std::size_t first = 0;
         while (first < pendingRows) {
             const std::size_t last = OracleArrayBind::runEnd(columns, pending, first, batchByteLimit);
-            arrays.bind(oci, stmt, columns, pending, first, last);
+            arrays.bind(oci, stmt, columns, pending, first, last, bindOrder);
             const ub4 rows = static_cast<ub4>(last - first);
             QString failure;
             ub4 done = rows;
@@ -257,6 +265,7 @@ void OracleInsertBuffer::open()
     d.rowBytes.assign(d.columns.size(), std::string());
     d.rowHasValue.assign(d.columns.size(), 0);
     d.buildInsert();
+    d.owner = d.connection.parameters().value(QStringLiteral("User_Name")).toUpper();
     d.isOpen = true;
 }
 
@@ -325,17 +334,29 @@ void OracleInsertBuffer::setValue(int column, const Value& value)
     std::string& bytes = d.rowBytes[column];
     bytes.clear();
     d.rowHasValue[column] = 0;
+    const OracleColumn& target = d.columns[column];
+    bool hasValue = false;
     try {
-        const bool hasValue = convertForOracle(value, d.columns[column].kind, bytes);
+        hasValue = convertForOracle(value, target.kind, bytes);
         if (bytes.size() > std::numeric_limits<ub4>::max())
             throw Error(QStringLiteral("the value is larger than 4 GB"));
-        d.rowHasValue[column] = hasValue ? 1 : 0;
     } catch (const Error& e) {
         bytes.clear();
-        const OracleColumn& target = d.columns[column];
         throw Error(QStringLiteral("Column %1 (%2) cannot take the value: %3")
                         .arg(target.name, oracleTypeName(target), e.message()));
     }
+    // Refused here, as Oracle would refuse it, so that no bind slot of the batch grows beyond what
+    // the column's type may be bound with.
+    const std::size_t limit = bindByteLimit(target);
+    if (limit > 0 && bytes.size() > limit) {
+        const std::size_t actual = bytes.size();
+        bytes.clear();
+        throw Error(QStringLiteral("ORA-12899: value too large for column %1.%2.%3 (actual: %4, maximum: %5)")
+                        .arg(quoted(d.owner), quoted(d.table), quoted(target.name))
+                        .arg(actual)
+                        .arg(limit));
+    }
+    d.rowHasValue[column] = hasValue ? 1 : 0;
 }
 
 void OracleInsertBuffer::post()

@@ -422,3 +422,77 @@ TEST_F(InsertBufferTest, ToleratedFailuresLeaveOutTheFailingRowsOnly)
     EXPECT_EQ(failures.size(), 2);
     EXPECT_EQ(count("T"), 6);
 }
+
+// A value longer than the column's bytes is refused when it is set, with Oracle's own message,
+// so that no bind slot of the batch grows beyond what Oracle takes for the column (over 4000
+// bytes it would read the whole batch as LONG data and refuse every row with ORA-01461).
+TEST_F(InsertBufferTest, AValueOverTheColumnsBytesIsRefusedWhenSet)
+{
+    connection.execute("create table \"W\" (ID number, V varchar2(4000), S varchar2(3 byte), "
+                       "C char(2000), R raw(4))");
+    openOn("W");
+    struct Case {
+        const char* column;
+        Value value;
+        QString message;  // empty: taken
+    };
+    const QString euro(1334, QChar(0x20AC));  // 4002 bytes of UTF-8
+    const std::vector<Case> cases = {
+        {"V", Value::fromText(QString(4000, u'x')), {}},
+        {"V", Value::fromText(euro),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"V\" (actual: 4002, maximum: 4000)"},
+        {"V", Value::fromText(QString(5000, u'x')),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"V\" (actual: 5000, maximum: 4000)"},
+        {"S", Value::fromText("abc"), {}},
+        {"S", Value::fromText(QString::fromUtf8("äb")),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"S\" (actual: 4, maximum: 3)"},
+        {"C", Value::fromText(QString(667, QChar(0x20AC))),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"C\" (actual: 2001, maximum: 2000)"},
+        {"R", Value::fromBytes(QByteArray(4, '\x01')), {}},
+        {"R", Value::fromBytes(QByteArray(5, '\x01')),
+         "ORA-12899: value too large for column \"SCOTT\".\"W\".\"R\" (actual: 5, maximum: 4)"},
+    };
+    int id = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.column);
+        buffer.append();
+        buffer.setValue("ID", Value::fromInt(++id));
+        if (c.message.isEmpty()) {
+            EXPECT_NO_THROW(buffer.setValue(c.column, c.value));
+        } else {
+            try {
+                buffer.setValue(c.column, c.value);
+                ADD_FAILURE() << "taken";
+            } catch (const Error& e) {
+                EXPECT_EQ(e.message(), c.message);
+            }
+        }
+        buffer.post();
+    }
+    applyUpdates();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_EQ(count("W"), qint64(cases.size()));
+    EXPECT_EQ(count("W", "V is not null"), 1);  // the refused values stay NULL
+    EXPECT_EQ(count("W", "S is not null"), 1);
+    EXPECT_EQ(count("W", "R is not null"), 1);
+}
+
+// LOB columns are bound after all others, whatever their place in the table; the values still
+// land in their own columns.
+TEST_F(InsertBufferTest, LobColumnsAreBoundLast)
+{
+    connection.execute("create table \"L\" (C clob, ID number, B blob, V varchar2(4000))");
+    openOn("L");
+    const QString longText(20000, u't');
+    const QByteArray longBytes(30000, '\x07');
+    const QString wide(4000, u'v');
+    appendRow({{"C", Value::fromText(longText)}, {"ID", Value::fromInt(1)},
+               {"B", Value::fromBytes(longBytes)}, {"V", Value::fromText(wide)}});
+    appendRow({{"C", Value::fromText("short")}, {"ID", Value::fromInt(2)}, {"V", Value::fromText("v")}});
+    applyUpdates();
+    ASSERT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_EQ(db.rows("select ID, length(C), length(V) from L order by ID"),
+              (QStringList{"1\t20000\t4000", "2\t5\t1"}));
+    EXPECT_EQ(count("L", "B is null"), 1);
+    EXPECT_EQ(count("L", "ID = 1 and B is not null"), 1);
+}

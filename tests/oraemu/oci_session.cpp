@@ -19,7 +19,7 @@ void resolve(void* library, Fn*& target, const char* name)
         throw std::runtime_error(std::string("liboraemu.so lacks ") + name);
 }
 
-OciApi loadApi()
+void* loadLibrary()
 {
     const char* path = std::getenv("DOVRELLE_OCI_LIBRARY");
     if (!path)
@@ -27,6 +27,18 @@ OciApi loadApi()
     void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
     if (!library)
         throw std::runtime_error(std::string("cannot load ") + path + ": " + dlerror());
+    return library;
+}
+
+void* library()
+{
+    static void* const handle = loadLibrary();
+    return handle;
+}
+
+OciApi loadApi()
+{
+    void* library = oraemutest::library();
     OciApi api{};
     resolve(library, api.EnvNlsCreate, "OCIEnvNlsCreate");
     resolve(library, api.HandleAlloc, "OCIHandleAlloc");
@@ -89,6 +101,14 @@ const OciApi& oci()
 {
     static const OciApi api = loadApi();
     return api;
+}
+
+void* ociSymbol(const char* name)
+{
+    void* function = dlsym(library(), name);
+    if (!function)
+        throw std::runtime_error(std::string("liboraemu.so lacks ") + name);
+    return function;
 }
 
 OciResult OciSession::lastError(sword status) const
@@ -200,9 +220,12 @@ OciResult OciSession::executeArray(const std::string& sql, const std::vector<Bin
     for (std::size_t c = 0; c < columns.size(); ++c) {
         const BindColumn& column = columns[c];
         Buffer& buffer = buffers[c];
+        const std::size_t terminator = column.dty == oci::SQLT_STR ? 1 : 0;
         for (const auto& value : column.values)
             if (value)
-                buffer.stride = std::max(buffer.stride, value->size() + 1);
+                buffer.stride = std::max(buffer.stride, value->size() + terminator);
+        if (column.width)
+            buffer.stride = column.width;
         const bool binary = column.dty == oci::SQLT_ODT || column.dty == oci::SQLT_INT ||
                             column.dty == oci::SQLT_FLT || column.dty == oci::SQLT_UIN;
         if (binary)

@@ -41,6 +41,8 @@ struct OciApi {
 
 // The library, loaded once per test process.
 const OciApi& oci();
+// A function of the library that OciApi does not list (those only Oracle's own client layers call).
+void* ociSymbol(const char* name);
 
 // The outcome of one OCI call that may fail.
 struct OciResult {
@@ -55,6 +57,9 @@ struct OciResult {
 struct BindColumn {
     ub2 dty = oci::SQLT_CHR;
     std::vector<std::optional<std::string>> values;
+    // Bytes of each bind slot; 0: the longest value (plus the terminator of SQLT_STR). Oracle reads
+    // character binds over 4000 bytes as LONG data, whatever the values in them.
+    std::size_t width = 0;
 };
 
 struct DescribedColumn {

@@ -1,0 +1,197 @@
+'use strict';
+// Oracle's own driver (node-oracledb in thick mode, which calls OCI through ODPI-C) against
+// oraemu: a second OCI caller that we did not write. Run by CTest as
+//   node oracledb_conformance.js CLIENT_DIR ORAEMU_TOOL SCRATCH_DIR
+// where CLIENT_DIR holds libclntsh.so, a link to liboraemu.so. Prints "N passed, N failed".
+
+const assert = require('node:assert/strict');
+const { execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const path = require('node:path');
+const oracledb = require('oracledb');
+
+const [clientDir, oraemuTool, scratchDir] = process.argv.slice(2);
+if (!clientDir || !oraemuTool || !scratchDir) {
+  console.error('usage: node oracledb_conformance.js CLIENT_DIR ORAEMU_TOOL SCRATCH_DIR');
+  process.exit(2);
+}
+
+fs.mkdirSync(scratchDir, { recursive: true });
+const database = path.join(scratchDir, 'conformance.db');
+fs.rmSync(database, { force: true });
+for (const suffix of ['-wal', '-shm']) fs.rmSync(database + suffix, { force: true });
+execFileSync(oraemuTool, ['create', database]);
+execFileSync(oraemuTool, ['user', database, 'SCOTT', 'tiger']);
+
+oracledb.initOracleClient({ libDir: clientDir });
+oracledb.fetchAsString = [oracledb.NUMBER, oracledb.CLOB];
+oracledb.fetchAsBuffer = [oracledb.BLOB];
+
+const login = { user: 'SCOTT', password: 'tiger', connectString: database };
+const rowCount = 10000;
+
+function clobText(i) {
+  // Up to 32 KB of multi-byte text, different for every row.
+  const piece = `row ${i} äöü €; `;
+  return piece.repeat(1 + ((i * 37) % 1900)).slice(0, 1 + ((i * 131) % 16000));
+}
+
+function rowValues(i) {
+  return {
+    id: String(i),
+    name: `name ${i} ${'é'.repeat(i % 7)}`,
+    born: new Date(2000 + (i % 20), i % 12, 1 + (i % 28), i % 24, i % 60, i % 60),
+    code: Buffer.from([i & 0xff, (i >> 8) & 0xff, 0, 255, i % 3]),
+    notes: clobText(i),
+  };
+}
+
+const insertSql = 'insert into T (ID, NAME, BORN, CODE, NOTES) values (:id, :name, :born, :code, :notes)';
+const bindDefs = {
+  id: { type: oracledb.STRING, maxSize: 10 },
+  name: { type: oracledb.STRING, maxSize: 100 },
+  born: { type: oracledb.DB_TYPE_DATE },
+  code: { type: oracledb.BUFFER, maxSize: 16 },
+  notes: { type: oracledb.STRING, maxSize: 32768 },
+};
+
+async function expectOracleError(promise, code) {
+  await assert.rejects(promise, (error) => {
+    assert.equal(error.errorNum, code, error.message);
+    assert.match(error.message, new RegExp(`^ORA-${String(code).padStart(5, '0')}: `));
+    return true;
+  });
+}
+
+async function count(connection, where = '1=1') {
+  const result = await connection.execute(`select count(*) from T where ${where}`);
+  return Number(result.rows[0][0]);
+}
+
+const checks = [];
+function check(name, body) {
+  checks.push({ name, body });
+}
+
+check('a wrong password gives ORA-01017', async () => {
+  await expectOracleError(oracledb.getConnection({ ...login, password: 'wrong' }), 1017);
+});
+
+check('an unknown service gives ORA-12154', async () => {
+  await expectOracleError(
+    oracledb.getConnection({ ...login, connectString: path.join(scratchDir, 'missing.db') }), 12154);
+});
+
+check('CREATE TABLE, CREATE INDEX and ADD CONSTRAINT', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute(`create table T (ID number(10) not null, NAME varchar2(100 char),
+                              BORN date, CODE raw(16), NOTES clob)`);
+    await connection.execute('create index T_NAME on T (NAME)');
+    await connection.execute('alter table T add constraint T_PK primary key (ID)');
+    await expectOracleError(connection.execute('create index T_NAME on T (BORN)'), 955);
+  } finally {
+    await connection.close();
+  }
+});
+
+check('executeMany of 10,000 rows reads back exactly', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    const rows = Array.from({ length: rowCount }, (_, i) => rowValues(i + 1));
+    const result = await connection.executeMany(insertSql, rows, { bindDefs });
+    assert.equal(result.rowsAffected, rowCount);
+    await connection.commit();
+
+    const read = await connection.execute(
+      'select ID, NAME, BORN, CODE, NOTES from T order by ID', [], { outFormat: oracledb.OUT_FORMAT_OBJECT });
+    assert.equal(read.rows.length, rowCount);
+    read.rows.forEach((row, index) => {
+      const expected = rowValues(index + 1);
+      assert.equal(row.ID, expected.id);
+      assert.equal(row.NAME, expected.name);
+      assert.equal(row.BORN.getTime(), expected.born.getTime(), `BORN of row ${expected.id}`);
+      assert.deepEqual(row.CODE, expected.code);
+      assert.equal(row.NOTES, expected.notes, `NOTES of row ${expected.id}`);
+    });
+  } finally {
+    await connection.close();
+  }
+});
+
+check('a row rejected at row 150 gives its offset; rollback removes the rows before it', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    const rows = Array.from({ length: 300 }, (_, i) => rowValues(rowCount + 1 + i));
+    rows[149].id = '1';  // repeats the primary key of the first row
+    await assert.rejects(connection.executeMany(insertSql, rows, { bindDefs }), (error) => {
+      assert.equal(error.errorNum, 1, error.message);
+      assert.match(error.message, /^ORA-00001: unique constraint \(SCOTT\.T_PK\) violated/);
+      assert.equal(error.offset, 149);
+      return true;
+    });
+    assert.equal(await count(connection, `ID > ${rowCount}`), 149);
+    await connection.rollback();
+    assert.equal(await count(connection, `ID > ${rowCount}`), 0);
+    assert.equal(await count(connection), rowCount);
+  } finally {
+    await connection.close();
+  }
+});
+
+check('uncommitted rows are invisible to a second connection and gone after close', async () => {
+  const writer = await oracledb.getConnection(login);
+  const reader = await oracledb.getConnection(login);
+  try {
+    const rows = Array.from({ length: 5 }, (_, i) => rowValues(2 * rowCount + i));
+    await writer.executeMany(insertSql, rows, { bindDefs });
+    assert.equal(await count(writer, `ID >= ${2 * rowCount}`), 5);
+    assert.equal(await count(reader, `ID >= ${2 * rowCount}`), 0);
+    await writer.close();
+    assert.equal(await count(reader, `ID >= ${2 * rowCount}`), 0);
+  } finally {
+    await reader.close();
+  }
+});
+
+check('the catalog views describe what was created', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    const tables = await connection.execute("select TABLE_NAME from USER_TABLES where TABLE_NAME = 'T'");
+    assert.deepEqual(tables.rows, [['T']]);
+    const columns = await connection.execute(
+      "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, CHAR_USED from USER_TAB_COLUMNS where TABLE_NAME = 'T' order by COLUMN_ID");
+    assert.deepEqual(columns.rows, [
+      ['ID', 'NUMBER', '22', null],
+      ['NAME', 'VARCHAR2', '400', 'C'],
+      ['BORN', 'DATE', '7', null],
+      ['CODE', 'RAW', '16', null],
+      ['NOTES', 'CLOB', '4000', null],
+    ]);
+    const indexes = await connection.execute(
+      "select INDEX_NAME, UNIQUENESS from USER_INDEXES where TABLE_NAME = 'T' order by INDEX_NAME");
+    assert.deepEqual(indexes.rows, [['T_NAME', 'NONUNIQUE'], ['T_PK', 'UNIQUE']]);
+    const constraints = await connection.execute(
+      "select CONSTRAINT_NAME, CONSTRAINT_TYPE from USER_CONSTRAINTS where TABLE_NAME = 'T' and CONSTRAINT_TYPE = 'P'");
+    assert.deepEqual(constraints.rows, [['T_PK', 'P']]);
+  } finally {
+    await connection.close();
+  }
+});
+
+(async () => {
+  let passed = 0;
+  let failed = 0;
+  for (const { name, body } of checks) {
+    try {
+      await body();
+      passed += 1;
+      console.log(`ok      ${name}`);
+    } catch (error) {
+      failed += 1;
+      console.log(`FAILED  ${name}\n        ${String(error && error.stack || error).split('\n').join('\n        ')}`);
+    }
+  }
+  console.log(`${passed} passed, ${failed} failed`);
+  process.exitCode = failed === 0 ? 0 : 1;
+})();
