@@ -94,6 +94,11 @@ qint64 OracleConnection::queryInteger(const QString& sql, const QStringList& tex
     return result;
 }
 
+int OracleConnection::maxIdentifierBytes()
+{
+    return session().maxIdentifierBytes;
+}
+
 void OracleConnection::commit()
 {
     Session& s = session();

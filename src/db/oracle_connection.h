@@ -43,6 +43,10 @@ public:
     void commit();
     void rollback();
 
+    // The longest Oracle name the open session's server takes, in UTF-8 bytes: 128 from Oracle
+    // 12.2 on, 30 before (and when the client library cannot tell).
+    int maxIdentifierBytes();
+
     struct Session;
     Session& session();  // for the insert buffer and tests
 

@@ -304,6 +304,11 @@ int OracleInsertBuffer::columnIndex(const QString& name) const
     return impl_->columnByUpperName.value(name.toUpper(), -1);
 }
 
+int OracleInsertBuffer::maxIdentifierBytes() const
+{
+    return impl_->connection.maxIdentifierBytes();
+}
+
 void OracleInsertBuffer::append()
 {
     Impl& d = *impl_;

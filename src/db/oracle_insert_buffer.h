@@ -29,6 +29,8 @@ public:
     int columnCount() const;
     QString columnName(int column) const;      // as Oracle reports it
     int columnIndex(const QString& name) const;  // letter case ignored; -1 if absent
+    // The longest name the connection's server takes, in UTF-8 bytes.
+    int maxIdentifierBytes() const;
 
     void append();  // starts a new row; all columns NULL
     // Converts the value to the column's type at once; throws Error when it cannot (text that is no

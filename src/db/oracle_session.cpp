@@ -30,6 +30,7 @@ OracleConnection::Session::Session(std::shared_ptr<const OciLibrary> library,
     try {
         createEnvironment();
         logon(service, userName, password);
+        readIdentifierLimit();
         for (const char* setting : sessionSettings) {
             const QByteArray sql(setting);
             OCIStmt* stmt = calls().stmtPrepare(context(), sql);
@@ -104,6 +105,16 @@ void OracleConnection::Session::logon(const QString& service, const QString& use
     oci.sessionBegin(svc.get(), user.get());
     loggedOn_ = true;
     oci.attrSet(svc.get(), oci::HTYPE_SVCCTX, user.get(), 0, oci::ATTR_SESSION, "logon");
+}
+
+void OracleConnection::Session::readIdentifierLimit() noexcept
+{
+    // Clients before 12.2 do not know the attribute; their servers' limit is 30 bytes anyway.
+    ub1 bytes = 0;
+    if (ociSucceeded(lib->AttrGet(context(), oci::HTYPE_SVCCTX, &bytes, nullptr,
+                                  oci::ATTR_MAX_IDENTIFIER_LEN, err.get()))
+        && bytes >= 30)
+        maxIdentifierBytes = bytes;
 }
 
 OCIStmt* OracleConnection::Session::keptStatement(const QByteArray& sql)

@@ -26,6 +26,9 @@ struct OracleConnection::Session {
     // table is reused by every apply); the session releases it.
     OCIStmt* keptStatement(const QByteArray& sql);
 
+    // The longest name the server takes, in bytes (30 before 12.2, or where the client cannot tell).
+    int maxIdentifierBytes = 30;
+
     std::shared_ptr<const OciLibrary> lib;
     OciEnvHandle env;
     OciErrorHandle err;
@@ -37,6 +40,7 @@ private:
     void createEnvironment();
     void logon(const QString& service, const QString& userName, const QString& password);
     void releaseKeptStatements() noexcept;
+    void readIdentifierLimit() noexcept;
 
     bool attached_ = false;
     bool loggedOn_ = false;

@@ -100,7 +100,7 @@ void Run::convertTable(const QString& mysqlName)
     const auto exists = [this](const QString& name) {
         return tableExists(host_.oracle, name, profile_.oracleu);
     };
-    const QString oracleName = oracleTableName(casedName, exists);
+    const QString oracleName = oracleTableName(casedName, exists, host_.oracle.maxIdentifierBytes());
     const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
     if (!problem.isEmpty()) {
         rejectName(oracleName, problem);
@@ -151,7 +151,8 @@ void Run::createTable(const QString& mysqlName, const QString& oracleName)
 {
     const QString line = QStringLiteral("Create table ") + oracleName + QStringLiteral("...");
     log_.append(line + u' ');
-    const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext};
+    const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext,
+                                         host_.oracle.maxIdentifierBytes()};
     const StepResult created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName,
                                                      oracleName, options,
                                                      &host_.lastTableDefinition);

@@ -65,6 +65,21 @@ QString IndexStatement::text() const
     return {};
 }
 
+QString IndexStatement::refusedKeyLine(const QString& oracleMessage) const
+{
+    const bool tooLong = oracleMessage.startsWith(QLatin1String("ORA-01450"));
+    const bool lobPrefix = !prefixes_.isEmpty() && oracleMessage.startsWith(QLatin1String("ORA-02327"));
+    if (!tooLong && !lobPrefix)
+        return {};
+    QString line = (kind_ == Kind::PrimaryKey ? QStringLiteral("Primary key %1 of %2 (%3) was not created")
+                                              : QStringLiteral("Index %1 on %2 (%3) was not created"))
+                       .arg(name_, table_, columns_.join(QStringLiteral(", ")));
+    if (!prefixes_.isEmpty())
+        line += QStringLiteral(": MySQL indexes only the start of %1, Oracle would index the whole columns")
+                    .arg(prefixes_.join(QStringLiteral(", ")));
+    return line + QStringLiteral(": ") + oracleMessage;
+}
+
 bool isFirstColumnOfIndex(const Value& seqInIndex)
 {
     switch (seqInIndex.kind()) {
@@ -84,21 +99,22 @@ bool isFirstColumnOfIndex(const Value& seqInIndex)
     }
 }
 
-QString primaryKeyName(const QString& listedTable, int rowNumber)
+QString primaryKeyName(const QString& listedTable, int rowNumber, int maxBytes)
 {
     const QString formed = QStringLiteral("PRIMARY") + listedTable + QString::number(rowNumber);
-    return cutToOracleLength(formed.toUpper());
+    return cutToOracleLength(formed.toUpper(), maxBytes);
 }
 
-QString indexName(const QString& keyName, const QString& mysqlTable, bool nameUpperCase)
+QString indexName(const QString& keyName, const QString& mysqlTable, bool nameUpperCase,
+                  int maxBytes)
 {
     const QString formed = QStringLiteral("idx_") + keyName + applyNameCase(mysqlTable, nameUpperCase);
-    return cutToOracleLength(formed.toUpper());
+    return cutToOracleLength(formed.toUpper(), maxBytes);
 }
 
-QString indexColumnName(const QString& listedColumn, bool nameUpperCase)
+QString indexColumnName(const QString& listedColumn, bool nameUpperCase, int maxBytes)
 {
-    return applyNameCase(cutToOracleLength(listedColumn), nameUpperCase);
+    return applyNameCase(cutToOracleLength(listedColumn, maxBytes), nameUpperCase);
 }
 
 }  // namespace dovrelle

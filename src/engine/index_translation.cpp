@@ -19,9 +19,11 @@ void executeIndexStatement(OracleConnection& oracleData, const IndexStatement& s
     try {
         oracleData.execute(statement.text(), /*autoCommit=*/true);
     } catch (const Error& e) {
+        const QString keyLine = statement.refusedKeyLine(e.message());
+        const QString line = keyLine.isEmpty() ? e.message() : keyLine;
         result.ok = false;
-        result.error = e.message();
-        log.append(e.message());
+        result.error = line;
+        log.append(line);
         log.append(QStringLiteral(" "));
     }
 }
@@ -40,15 +42,17 @@ StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
     const int keyField = listing.fieldIndex(QStringLiteral("Key_name"));
     const int seqField = listing.fieldIndex(QStringLiteral("Seq_in_index"));
     const int columnField = listing.fieldIndex(QStringLiteral("Column_name"));
+    const int prefixField = listing.fieldIndex(QStringLiteral("Sub_part"));  // NULL: whole column
     if (tableField < 0 || keyField < 0 || seqField < 0 || columnField < 0)
         throw Error(QStringLiteral("The index listing of %1 lacks Table, Key_name, Seq_in_index "
                                    "or Column_name").arg(mysqlName));
 
+    const int nameBytes = oracleData.maxIdentifierBytes();
     IndexStatement statement;
     int rowNumber = 1;
     for (; !listing.atEnd(); listing.next(), ++rowNumber) {
         const bool startsIndex = isFirstColumnOfIndex(listing.valueAt(seqField));
-        const QString column = indexColumnName(listing.textAt(columnField), nameUpperCase);
+        const QString column = indexColumnName(listing.textAt(columnField), nameUpperCase, nameBytes);
         if (rowNumber > 1 && startsIndex) {
             executeIndexStatement(oracleData, statement, result, log);
             statement = IndexStatement();
@@ -56,15 +60,17 @@ StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
         if (startsIndex) {
             const QString keyName = listing.textAt(keyField);
             if (keyName == QLatin1String("PRIMARY")) {
-                const QString name = primaryKeyName(listing.textAt(tableField), rowNumber);
+                const QString name = primaryKeyName(listing.textAt(tableField), rowNumber, nameBytes);
                 statement = IndexStatement::primaryKey(oracleName, name, column);
             } else {
-                const QString name = indexName(keyName, mysqlName, nameUpperCase);
+                const QString name = indexName(keyName, mysqlName, nameUpperCase, nameBytes);
                 statement = IndexStatement::index(name, oracleName, column);
             }
         } else {
             statement.addColumn(column);
         }
+        if (prefixField >= 0 && !listing.valueAt(prefixField).isNull())
+            statement.notePrefix(column, listing.textAt(prefixField).toInt());
     }
     if (rowNumber > 1)
         executeIndexStatement(oracleData, statement, result, log);

@@ -31,16 +31,34 @@ QString leftChars(const QString& name, int length)
     return cut;
 }
 
-QString cutToOracleLength(const QString& name)
+QString leftUtf8Bytes(const QString& name, int maxBytes)
 {
-    return leftChars(name, kOracleNameLength);
+    int bytes = 0;
+    qsizetype end = 0;
+    while (end < name.size()) {
+        const char16_t c = name[end].unicode();
+        const bool pair = QChar::isHighSurrogate(c) && end + 1 < name.size()
+            && name[end + 1].isLowSurrogate();
+        const int size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (bytes + size > maxBytes)
+            break;
+        bytes += size;
+        end += pair ? 2 : 1;
+    }
+    return name.left(end);
 }
 
-QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists)
+QString cutToOracleLength(const QString& name, int maxBytes)
 {
-    if (casedName.size() <= kOracleNameLength)
+    return leftUtf8Bytes(leftChars(name, kOracleNameLength), maxBytes);
+}
+
+QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists,
+                        int maxBytes)
+{
+    if (cutToOracleLength(casedName, maxBytes) == casedName)
         return casedName;
-    const QString stem = leftChars(casedName, kSuffixedStemLength);
+    const QString stem = leftUtf8Bytes(leftChars(casedName, kSuffixedStemLength), maxBytes - 4);
     QString candidate;
     for (int suffix = 0; suffix <= kLastSuffix; ++suffix) {
         candidate = stem + QStringLiteral("%1").arg(suffix, 4, 10, QLatin1Char('0'));

@@ -5,7 +5,8 @@
 
 namespace dovrelle {
 
-// Longest Oracle name the system creates.
+// Longest Oracle name the system creates, in characters; also the server's limit in bytes before
+// Oracle 12.2 (from 12.2 on it is 128 bytes, see OracleConnection::maxIdentifierBytes).
 inline constexpr int kOracleNameLength = 30;
 
 // The name with a to z turned into A to Z when upperCase is set; no other character changes.
@@ -15,13 +16,20 @@ QString applyNameCase(const QString& name, bool upperCase);
 // surrogate pair: a lone high surrogate left at the end is dropped.
 QString leftChars(const QString& name, int length);
 
-// A column, index or constraint name cut to the Oracle limit.
-QString cutToOracleLength(const QString& name);
+// The longest start of the name that has at most `maxBytes` bytes in UTF-8; never splits a
+// character (nor a surrogate pair).
+QString leftUtf8Bytes(const QString& name, int maxBytes);
+
+// A column, index or constraint name cut to the Oracle limit: at most 30 characters and at most
+// `maxBytes` bytes in UTF-8 (the server's identifier limit).
+QString cutToOracleLength(const QString& name, int maxBytes = kOracleNameLength);
 
 // The Oracle table name for a (name-cased) MySQL table name: unchanged when it has at most 30
-// characters; otherwise its first 26 characters followed by the first of "0000" .. "0100" for
-// which `exists` is false, or the one ending in "0100" when every one exists.
-QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists);
+// characters and `maxBytes` bytes; otherwise its first 26 characters (fewer when they pass
+// `maxBytes` - 4 bytes) followed by the first of "0000" .. "0100" for which `exists` is false, or
+// the one ending in "0100" when every one exists.
+QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists,
+                        int maxBytes = kOracleNameLength);
 
 // Why `name` cannot stand between double quotes as an Oracle identifier, or an empty text when
 // it can. `what` names the object in the message ("table", "column").

@@ -21,19 +21,19 @@ constexpr int kFirstBatchSize = 100;
 // Where one source column goes in the insert buffer.
 struct ColumnRoute {
     int source = 0;
-    QString targetName;   // the source name cut to 30 characters
+    QString targetName;   // the source name cut as the CREATE TABLE cut it
     int target = -1;      // column of the insert buffer; -1 when it has none of that name
     bool isBoolean = false;
     QString failureLine;  // "name:TypeTag"
 };
 
-std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source)
+std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source, int nameBytes)
 {
     std::vector<ColumnRoute> routes;
     for (int pos = 0; pos < source.fieldCount(); ++pos) {
         ColumnRoute route;
         route.source = pos;
-        route.targetName = cutToOracleLength(source.fieldName(pos));
+        route.targetName = cutToOracleLength(source.fieldName(pos), nameBytes);
         route.isBoolean =
             source.typeTag(pos).compare(QLatin1String("TBooleanField"), Qt::CaseInsensitive) == 0;
         route.failureLine = source.fieldName(pos) + u':' + source.typeTag(pos);
@@ -138,7 +138,7 @@ StepResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         buffer.setCommandText(QStringLiteral("select * from \"") + oracleName
                               + QStringLiteral("\" where 1=0"));
         buffer.open();
-        std::vector<ColumnRoute> routes = sourceColumns(source);
+        std::vector<ColumnRoute> routes = sourceColumns(source, buffer.maxIdentifierBytes());
         findTargets(routes, buffer);
 
         while (!source.atEnd()) {

@@ -161,7 +161,7 @@ QString createTableText(const QString& oracleName, const QList<SourceColumn>& co
 {
     QString text = QStringLiteral("Create table \"") + oracleName + QStringLiteral("\" (");
     for (qsizetype i = 0; i < columns.size(); ++i) {
-        QString line = mapColumnType(cutToOracleLength(columns[i].name), columns[i].type, options);
+        QString line = mapColumnType(cutToOracleLength(columns[i].name, options.nameBytes), columns[i].type, options);
         if (i + 1 < columns.size())
             line += QStringLiteral(" , ");
         text += QStringLiteral("\r\n") + line;
@@ -186,7 +186,8 @@ QString namesProblem(const QString& oracleName, const QList<SourceColumn>& colum
     for (const SourceColumn& column : columns) {
         if (!problem.isEmpty())
             break;
-        const QString name = applyNameCase(cutToOracleLength(column.name), options.nameUpperCase);
+        const QString name =
+            applyNameCase(cutToOracleLength(column.name, options.nameBytes), options.nameUpperCase);
         problem = oracleIdentifierProblem(name, QStringLiteral("column"));
     }
     return problem;

@@ -13,6 +13,7 @@ class OracleConnection;
 struct TableDefinitionOptions {
     bool nameUpperCase = true;  // applyNameCase on column names
     bool blobToText = false;    // columns that would be BLOBs become CLOBs
+    int nameBytes = 30;         // the server's identifier limit in bytes (column names are cut to it)
 };
 
 // One row of "show FIELDS from": the column name and its MySQL type text.

@@ -267,3 +267,33 @@ TEST(IndexStatement, TextsQuoteEveryName)
 }
 
 }  // namespace
+
+// Oracle has no prefix indexes and a key limit of 6398 bytes: a MySQL prefix index becomes an
+// index on the whole columns, which Oracle refuses when their widths pass the limit (or when a
+// column is a LOB). That index gets one line naming it and its prefixes; the others are built.
+TEST_F(IndexTranslation, PrefixIndexesAndTooLongKeysAreReportedByName)
+{
+    mysql.execute({QStringLiteral("create table p (id int, a varchar(2000), b varchar(2000), "
+                                  "c varchar(255), t text, wide varchar(1000), wider varchar(1000), "
+                                  "key ab (a(191), b(191)), key cid (c(10), id), key tp (t(20)), "
+                                  "key ww (wide, wider))")});
+    oracle.sql(QStringLiteral("create table \"P\" (\"ID\" number, \"A\" varchar2(2000 char), "
+                              "\"B\" varchar2(2000 char), \"C\" varchar2(255 char), \"T\" clob, "
+                              "\"WIDE\" varchar2(1000 char), \"WIDER\" varchar2(1000 char))"));
+
+    const StepResult result = run(QStringLiteral("p"), QStringLiteral("P"));
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(log.lines(),
+              (QStringList{
+                  "Index IDX_ABP on P (A, B) was not created: MySQL indexes only the start of A(191), "
+                  "B(191), Oracle would index the whole columns: ORA-01450: maximum key length (6398) exceeded",
+                  " ",
+                  "Index IDX_TPP on P (T) was not created: MySQL indexes only the start of T(20), Oracle "
+                  "would index the whole columns: ORA-02327: cannot create index on expression with datatype LOB",
+                  " ",
+                  "Index IDX_WWP on P (WIDE, WIDER) was not created: ORA-01450: maximum key length (6398) exceeded",
+                  " ",
+              }));
+    EXPECT_EQ(indexesOf(QStringLiteral("P")), QStringList{QStringLiteral("IDX_CIDP(C,ID)")});
+}

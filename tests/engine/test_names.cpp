@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QSet>
 
 using namespace dovrelle;
@@ -67,11 +69,46 @@ TEST(OracleTableName, AllSuffixesTakenGivesTheLastOne)
 
 TEST(OracleNameCut, CutsAtThirtyWithoutSplittingASurrogatePair)
 {
-    EXPECT_EQ(cutToOracleLength(QString(40, u'x')), QString(30, u'x'));
+    constexpr int bytes = 128;  // from Oracle 12.2 on
+    EXPECT_EQ(cutToOracleLength(QString(40, u'x'), bytes), QString(30, u'x'));
     const QString emoji = QStringLiteral("\U0001F600");  // two UTF-16 units
     const QString name = QString(29, u'a') + emoji + QStringLiteral("tail");
-    EXPECT_EQ(cutToOracleLength(name), QString(29, u'a'));
-    EXPECT_EQ(cutToOracleLength(QString(28, u'a') + emoji + u'b'), QString(28, u'a') + emoji);
+    EXPECT_EQ(cutToOracleLength(name, bytes), QString(29, u'a'));
+    EXPECT_EQ(cutToOracleLength(QString(28, u'a') + emoji + u'b', bytes), QString(28, u'a') + emoji);
+}
+
+// The server's limit counts UTF-8 bytes: 30 before Oracle 12.2, 128 from then on. The cut never
+// splits a character and never keeps more than 30 characters.
+TEST(OracleNameCut, CutsToTheServersLimitInBytes)
+{
+    const QString e16(16, QChar(0xE9));  // 16 × 'é': 32 bytes
+    const QString emoji = QStringLiteral("\U0001F600");
+    struct Case {
+        QString name;
+        int maxBytes;
+        QString cut;
+    };
+    const std::vector<Case> cases = {
+        {e16, 30, QString(15, QChar(0xE9))},
+        {e16, 128, e16},
+        {QString(40, QChar(0x4E2D)), 30, QString(10, QChar(0x4E2D))},  // 3 bytes each
+        {QString(40, QChar(0x4E2D)), 128, QString(30, QChar(0x4E2D))},
+        {QString(27, u'a') + emoji, 30, QString(27, u'a')},
+        {QString(26, u'a') + emoji, 30, QString(26, u'a') + emoji},
+        {QString(30, u'x'), 30, QString(30, u'x')},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cutToOracleLength(c.name, c.maxBytes), c.cut) << c.name.toStdString() << " " << c.maxBytes;
+}
+
+TEST(OracleTableName, ANameOverTheByteLimitGetsASuffixWithinIt)
+{
+    const auto nothingExists = [](const QString&) { return false; };
+    const QString e16(16, QChar(0xE9));
+    EXPECT_EQ(oracleTableName(e16, nothingExists, 128), e16);
+    const QString suffixed = oracleTableName(e16, nothingExists, 30);
+    EXPECT_EQ(suffixed, QString(13, QChar(0xE9)) + QStringLiteral("0000"));
+    EXPECT_EQ(suffixed.toUtf8().size(), 30);
 }
 
 TEST(OracleIdentifierProblem, RejectsDoubleQuotesAndEmptyNames)

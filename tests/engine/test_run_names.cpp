@@ -121,3 +121,26 @@ TEST_F(RunNames, WithAllSuffixesTakenTheLastOneIsHandledAsExisting)
                                          "Skip table " + kStem + "0100", ""}));
     EXPECT_EQ(oracleTables().size(), 101);
 }
+
+// oraemu takes names of at most 30 bytes, as Oracle before 12.2 does: 16 × 'é' (32 bytes) is cut
+// to what fits, for the table (with its suffix), the column and the index alike.
+TEST_F(RunNames, NamesAreCutToTheServersLimitInBytes)
+{
+    const QString e16(16, QChar(0xE9));
+    const QString e13(13, QChar(0xE9));
+    const QString e15(15, QChar(0xE9));
+    mysql.execute({"create table `" + e16 + "` (id int primary key, `" + e16 + "` varchar(10), key `"
+                       + e16 + "` (`" + e16 + "`))",
+                   "insert into `" + e16 + "` values (1, 'x'), (2, 'y')"});
+    profile.tables = {e16};
+
+    const RunResult result = run();
+
+    const QString oracleName = e13 + QStringLiteral("0000");
+    EXPECT_EQ(result.outcome, RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(oracle.sql("select * from \"" + oracleName + "\" where 1=0").value(0), "ID\t" + e15);
+    EXPECT_EQ(oracleRowCount(oracleName), 2);
+    EXPECT_EQ(oracle.rows("select column_name from user_ind_columns where table_name = '" + oracleName
+                          + "' order by column_name"),
+              QStringList({"ID", e15}));
+}
