@@ -6,6 +6,7 @@
 #include "db/mysql_connection.h"
 #include "engine/name_rules.h"
 #include "db/oracle_catalog.h"
+#include "db/oracle_connection.h"
 #include "engine/row_copy.h"
 #include "engine/run_log.h"
 #include "engine/table_definition.h"

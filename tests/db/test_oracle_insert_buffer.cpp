@@ -444,7 +444,7 @@ TEST_F(InsertBufferTest, AValueOverTheColumnsBytesIsRefusedWhenSet)
         {"V", Value::fromText(QString(5000, u'x')),
          "ORA-12899: value too large for column \"SCOTT\".\"W\".\"V\" (actual: 5000, maximum: 4000)"},
         {"S", Value::fromText("abc"), {}},
-        {"S", Value::fromText(QString::fromUtf8("äb")),
+        {"S", Value::fromText(QString::fromUtf8("äbc")),
          "ORA-12899: value too large for column \"SCOTT\".\"W\".\"S\" (actual: 4, maximum: 3)"},
         {"C", Value::fromText(QString(667, QChar(0x20AC))),
          "ORA-12899: value too large for column \"SCOTT\".\"W\".\"C\" (actual: 2001, maximum: 2000)"},

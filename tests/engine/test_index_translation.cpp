@@ -274,7 +274,8 @@ TEST(IndexStatement, TextsQuoteEveryName)
 TEST_F(IndexTranslation, PrefixIndexesAndTooLongKeysAreReportedByName)
 {
     mysql.execute({QStringLiteral("create table p (id int, a varchar(2000), b varchar(2000), "
-                                  "c varchar(255), t text, wide varchar(1000), wider varchar(1000), "
+                                  "c varchar(255), t text, wide varchar(1000) character set latin1, "
+                                  "wider varchar(1000) character set latin1, "
                                   "key ab (a(191), b(191)), key cid (c(10), id), key tp (t(20)), "
                                   "key ww (wide, wider))")});
     oracle.sql(QStringLiteral("create table \"P\" (\"ID\" number, \"A\" varchar2(2000 char), "
