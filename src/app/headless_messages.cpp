@@ -12,22 +12,4 @@ void printErrorLine(const QString& text)
     std::fflush(stderr);
 }
 
-void PrintingMessageSeam::showError(QWidget*, const QString& message)
-{
-    *lastMessage_ = errorBoxText(message);
-    printErrorLine(QStringLiteral("Error: ") + *lastMessage_);
-}
-
-MessageSeam::Answer PrintingMessageSeam::ask(QWidget*, const QString& caption, const QString& text)
-{
-    printErrorLine(QStringLiteral("%1: %2 (answered No: nobody to ask)").arg(caption, text));
-    return Answer::No;
-}
-
-void PrintingMessageSeam::notify(QWidget*, const QString& text)
-{
-    *lastMessage_ = text;
-    printErrorLine(text);
-}
-
 }  // namespace dovrelle

@@ -1,19 +1,19 @@
 #include "app/headless_run.h"
 
-#include "db/error.h"
 #include "app/headless_messages.h"
 #include "app/headless_progress.h"
-#include "engine/run_log.h"
-#include "wizard/settings_wiring.h"
-#include "wizard/conversion_wizard.h"
 #include "app/termination_signals.h"
-#include "wizard/unattended_run.h"
+#include "db/error.h"
+#include "engine/conversion_job.h"
+#include "engine/run_log.h"
+#include "engine/source_listing.h"
+#include "settings/settings_file.h"
+#include "settings/settings_paths.h"
+#include "settings/settings_schema.h"
+#include "wizard/application_title.h"
+#include "wizard/message_seam.h"
 
-#include <QApplication>
-#include <QTimer>
-
-#include <cstdio>
-#include <memory>
+#include <QCoreApplication>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -27,109 +27,126 @@ namespace dovrelle {
 
 namespace {
 
-// One headless run: the window with its settings parts, printing boxes, the stop signals.
+// A message that ends the run before the conversion starts: the notice or the error box text
+// the wizard's walk would have halted on.
+struct Halt {
+    QString message;
+};
+
+// One headless run: the settings file, the checks of the wizard's pages, the conversion job.
 class HeadlessRun {
 public:
-    HeadlessRun(int argc, char** argv, const QString& settingsPath);
+    explicit HeadlessRun(const QString& settingsPath);
     int exec();
 
 private:
-    void walkReturned();
-    void stopBySignal(int signalNumber);
-    void endHalted(int status);
-    bool runSucceeded() const;
+    int convert();
+    ConversionProfile preparedProfile(const QStringList& lines);
+    void checkPoint();
+    int endHalted(const QString& message, int status);
     void saveLog();
 
-    QString lastMessage_;  // outlives the window, whose destruction may still show a box
-    std::unique_ptr<ConversionWizard> window_;
-    SettingsWiring* settings_ = nullptr;
-    std::unique_ptr<HeadlessProgress> progress_;
+    QString settingsPath_;
+    QString logPath_;
+    RunLog log_;
+    HeadlessProgress progress_;
     TerminationSignals signals_;
-    QStringList commandLine_;
     bool stopped_ = false;
-    int status_ = HeadlessExit::CouldNotRun;
 };
 
-HeadlessRun::HeadlessRun(int argc, char** argv, const QString& settingsPath)
-    : window_(std::make_unique<ConversionWizard>())
+HeadlessRun::HeadlessRun(const QString& settingsPath)
+    : settingsPath_(settingsPath),
+      logPath_(logPathForSettings(settingsPath)),
+      progress_(log_, isatty(STDERR_FILENO) != 0)
 {
-    Q_UNUSED(argc);
-    commandLine_ = {QString::fromLocal8Bit(argv[0]), settingsPath};
-    window_->setMessageSeam(std::make_unique<PrintingMessageSeam>(&lastMessage_));
-    settings_ = &installSettings(*window_);
-    progress_ = std::make_unique<HeadlessProgress>(window_->runLog(), isatty(STDERR_FILENO) != 0);
-    // Runs after the window's own handler, that is after the whole walk has returned.
-    QObject::connect(window_->unattendedTimer(), &QTimer::timeout, window_.get(), [this] { walkReturned(); });
-    QObject::connect(&signals_, &TerminationSignals::received, window_.get(),
-                     [this](int signalNumber) { stopBySignal(signalNumber); });
+    QObject::connect(&signals_, &TerminationSignals::received, &signals_, [this](int signalNumber) {
+        printErrorLine(QStringLiteral("Signal %1: stopping at the next check point").arg(signalNumber));
+        stopped_ = true;
+    });
 }
 
 int HeadlessRun::exec()
 {
-    window_->start(commandLine_);
-    if (settings_->unattended().startFailed()) {
-        progress_->finish();
+    const int status = convert();
+    progress_.finish();
+    return status;
+}
+
+int HeadlessRun::convert()
+{
+    QStringList lines;
+    try {
+        lines = loadSettingsFile(settingsPath_);
+    } catch (const Error& error) {
+        log_.append(error.message());
+        saveLog();
         return HeadlessExit::CouldNotRun;
     }
-    if (!window_->unattendedTimer()->isActive()) {
-        endHalted(HeadlessExit::CouldNotRun);  // a value of the file could not be applied
-        return status_;
+    try {
+        RunHooks hooks;
+        hooks.letEventsThrough = [] { QCoreApplication::processEvents(); };
+        hooks.stopRequested = [this] { return stopped_; };
+        hooks.logFilePath = logPath_;
+        ConversionJob job(preparedProfile(lines), std::move(hooks));
+        const RunResult result = job.run(log_);
+        if (result.outcome == RunOutcome::Stopped)
+            return endHalted(QString(), HeadlessExit::WithErrors);
+        return result.outcome == RunOutcome::Completed ? HeadlessExit::Succeeded : HeadlessExit::WithErrors;
+    } catch (const Halt& halt) {
+        return endHalted(halt.message, stopped_ ? HeadlessExit::WithErrors : HeadlessExit::CouldNotRun);
+    } catch (const Error& error) {
+        printErrorLine(QStringLiteral("Error: ") + errorBoxText(error.message()));
+        return endHalted(errorBoxText(error.message()), HeadlessExit::CouldNotRun);
     }
-    window_->show();
-    status_ = QApplication::exec();
-    progress_->finish();
-    window_.reset();  // writes the remembered settings
-    return status_;
 }
 
-void HeadlessRun::walkReturned()
+// The settings of the file, checked page by page as the wizard's walk would check them: the
+// database name (page 2), the MySQL and Oracle logons (pages 2 and 3), the database chosen and
+// its tables (page 4), the tables the file chooses among them (page 5).
+ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
 {
-    if (window_->isVisible()) {
-        endHalted(stopped_ ? HeadlessExit::WithErrors : HeadlessExit::CouldNotRun);
-        return;
+    ConversionProfile profile = profileFromValues(settingsValuesOfLines(lines));
+    checkPoint();
+    if (profile.mysqldatabase.trimmed().isEmpty()) {
+        printErrorLine(QStringLiteral("Please enter database name"));
+        throw Halt{QStringLiteral("Please enter database name")};
     }
-    const int status = !stopped_ && runSucceeded() ? HeadlessExit::Succeeded : HeadlessExit::WithErrors;
-    QApplication::exit(status);
+    profile.mysqldatabase = chooseSourceDatabase(profile);
+    checkPoint();
+    checkOracleLogon(profile);
+    checkPoint();
+    profile.tables = settingsChosenTables(lines, listSourceTables(profile));
+    checkPoint();
+    return profile;
 }
 
-// A walk that a person would have to take over: its last message goes into the log, which is
-// saved beside the settings file.
-void HeadlessRun::endHalted(int status)
+// Lets a termination signal in; a stop before the conversion ends the run here.
+void HeadlessRun::checkPoint()
 {
-    RunLog& log = window_->runLog();
+    QCoreApplication::processEvents();
     if (stopped_)
-        log.append(QStringLiteral("The run was stopped."));
-    else if (!lastMessage_.isEmpty() && log.lastLine() != lastMessage_)
-        log.append(lastMessage_);
+        throw Halt{};
+}
+
+// The message that halted the run goes into the log (a stop says so), which is saved beside the
+// settings file.
+int HeadlessRun::endHalted(const QString& message, int status)
+{
+    if (stopped_)
+        log_.append(QStringLiteral("The run was stopped."));
+    else if (!message.isEmpty() && log_.lastLine() != message)
+        log_.append(message);
     saveLog();
-    status_ = status;
-    QApplication::exit(status);
+    return status;
 }
 
 void HeadlessRun::saveLog()
 {
     try {
-        window_->runLog().saveToFile(window_->unattendedLogPath);
+        log_.saveToFile(logPath_);
     } catch (const Error& error) {
         printErrorLine(QStringLiteral("Error: ") + error.message());
     }
-}
-
-void HeadlessRun::stopBySignal(int signalNumber)
-{
-    printErrorLine(QStringLiteral("Signal %1: stopping at the next check point").arg(signalNumber));
-    stopped_ = true;
-    window_->stopRequested = true;
-    if (window_->unattendedTimer()->isActive()) {  // the walk has not begun
-        window_->unattendedTimer()->stop();
-        endHalted(HeadlessExit::WithErrors);
-    }
-}
-
-bool HeadlessRun::runSucceeded() const
-{
-    const auto& result = window_->lastRunResult();
-    return result && result->outcome == RunOutcome::Completed;
 }
 
 }  // namespace
@@ -158,12 +175,9 @@ QString headlessUsage()
 
 int runHeadless(int argc, char** argv, const QString& settingsPath)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Dovrelle 4.0"));
-    // The run ends the program itself, with its exit status, once the walk has returned.
-    QApplication::setQuitOnLastWindowClosed(false);
-    HeadlessRun run(argc, argv, settingsPath);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(applicationTitle());
+    HeadlessRun run(settingsPath);
     return run.exec();
 }
 

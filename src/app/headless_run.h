@@ -14,9 +14,12 @@ struct HeadlessExit {
 // The text of `dovrelle --help`.
 QString headlessUsage();
 
-// `dovrelle --headless SETTINGS`: the unattended walk on Qt's offscreen platform. Message boxes
-// go to stderr; where the walk would wait on a box, the message goes into the log, the log is
-// saved to the log path and the program exits. SIGINT and SIGTERM ask the run to stop.
+// `dovrelle --headless SETTINGS`: the conversion of a settings file in a QCoreApplication, with no
+// window, no platform plugin and no remembered settings read or written. It checks what the
+// wizard's pages would check, in their order, and runs a conversion job with the same log lines
+// as the wizard's unattended run. Messages go to stderr; a message that would have halted the
+// walk goes into the log, the log is saved beside the settings file and the program exits.
+// SIGINT and SIGTERM stop the run at its next check point.
 int runHeadless(int argc, char** argv, const QString& settingsPath);
 
 }  // namespace dovrelle

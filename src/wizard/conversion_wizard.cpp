@@ -38,7 +38,6 @@ ConversionWizard::ConversionWizard(QWidget* parent)
       runLog_(new RunLog(this)),
       unattendedTimer_(new QTimer(this)),
       catalog_(std::make_unique<MySqlConnection>()),
-      catalogQuery_(std::make_unique<MySqlQuery>(*catalog_)),
       oracle_(std::make_unique<OracleConnection>()),
       oracleData_(std::make_unique<OracleConnection>())
 {

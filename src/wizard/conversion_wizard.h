@@ -171,7 +171,6 @@ private:
     QTimer* unattendedTimer_;
 
     std::unique_ptr<MySqlConnection> catalog_;
-    std::unique_ptr<MySqlQuery> catalogQuery_;
     std::unique_ptr<OracleConnection> oracle_;
     std::unique_ptr<OracleConnection> oracleData_;
 

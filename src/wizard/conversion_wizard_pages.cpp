@@ -2,10 +2,10 @@
 #include "wizard/conversion_wizard.h"
 #include "wizard/settings_controls.h"
 
-#include "wizard/database_preselection.h"
+#include "engine/database_preselection.h"
 #include "db/error.h"
 #include "db/mysql_connection.h"
-#include "db/mysql_query.h"
+#include "engine/source_listing.h"
 #include "db/oracle_connection.h"
 #include "wizard/radio_group.h"
 
@@ -64,22 +64,17 @@ void ConversionWizard::connectToMySql()
         edtdatabase_->setFocus();
         throw SilentAbort();
     }
-    catalogQuery_->close();
     catalog_->close();
     catalog_->setParameters(
         catalogConnectionParameters(dovrelle::profileFromControls(*this), edtdatabase_->text()));
     catalog_->open();
 
-    catalogQuery_->open(QStringLiteral("show databases "));
-    QStringList databases;
-    for (; !catalogQuery_->atEnd(); catalogQuery_->next())
-        databases.append(catalogQuery_->textAt(0));
+    const QStringList databases = listedNames(*catalog_, QStringLiteral("show databases "));
     mysqldblist_->clear();
     mysqldblist_->addItems(databases);
     const int matching = preselectedDatabase(databases, edtdatabase_->text());
     if (matching >= 0)
         mysqldblist_->setCurrentRow(matching, QItemSelectionModel::ClearAndSelect);
-    catalogQuery_->close();
 }
 
 void ConversionWizard::connectToOracle()
@@ -94,7 +89,6 @@ void ConversionWizard::connectToOracle()
 
 void ConversionWizard::listTables()
 {
-    catalogQuery_->close();
     catalog_->close();
     const QList<QListWidgetItem*> chosen = mysqldblist_->selectedItems();
     if (chosen.isEmpty())
@@ -102,12 +96,10 @@ void ConversionWizard::listTables()
     catalog_->parameters().setValue(QStringLiteral("Database"), chosen.first()->text());
     catalog_->open();
 
-    catalogQuery_->open(QStringLiteral("show tables"));
-    for (; !catalogQuery_->atEnd(); catalogQuery_->next())
-        addAvailableTable(catalogQuery_->textAt(0));
+    for (const QString& name : listedNames(*catalog_, QStringLiteral("show tables")))
+        addAvailableTable(name);
     if (availabletables_->count() > 0)
         availabletables_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    catalogQuery_->close();
 }
 
 void ConversionWizard::clearTableLists()

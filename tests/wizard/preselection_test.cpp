@@ -1,5 +1,5 @@
 // Which entry of the database list the name typed on page 2 preselects.
-#include "wizard/database_preselection.h"
+#include "engine/database_preselection.h"
 
 #include <gtest/gtest.h>
 

@@ -205,10 +205,12 @@ TEST(SettingsControls, EveryRowHasItsControlsAndANewWindowShowsTheDefaults)
     ShortcutDialog dialog;
     for (const SettingRow& row : settingsSchema()) {
         EXPECT_NO_THROW(settingControl(window, row.control)) << row.fileKey;
-        if (row.sourceControl)
+        if (row.sourceControl) {
             EXPECT_NO_THROW(settingControl(window, row.sourceControl)) << row.fileKey;
-        if (row.dialogField)
+        }
+        if (row.dialogField) {
             EXPECT_NO_THROW(settingControl(dialog, row.dialogField)) << row.fileKey;
+        }
     }
     EXPECT_EQ(valuesFromProfile(profileFromControls(window)), valuesFromProfile(ConversionProfile()));
 }

@@ -13,6 +13,8 @@
 #include "wizard/wizard_controls.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,9 +51,11 @@ struct Finished {
 class Child {
 public:
     Child(const QString& home, const QStringList& arguments, const QString& workingFolder = {},
-          const QString& program = dovrelleProgram())
+          const QString& program = dovrelleProgram(), const QHash<QString, QString>& extraEnvironment = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
+            env.insert(it.key(), it.value());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("DOVRELLE_OCI_LIBRARY", testsupport::oraemuLibraryPath());
         env.insert("XDG_CONFIG_HOME", home + "/config");
@@ -293,7 +297,38 @@ TEST_F(UnattendedRun, HeadlessRunStopsOnSigtermAndSavesTheLog)
     EXPECT_TRUE(log.contains("Create table BIG1...Done")) << log.toStdString();
     EXPECT_TRUE(log.contains("The run was stopped.") || log.contains("Operation aborted")) << log.toStdString();
     EXPECT_FALSE(log.contains("Create table BIG3")) << log.toStdString();
-    EXPECT_FALSE(storedSettings(home.path()).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("config"))) << "a headless run remembers nothing";
+}
+
+// The log with the times of its start and end line taken out.
+QString withoutTimes(QString log)
+{
+    static const QRegularExpression times(QStringLiteral("^(Start time:|The end time:).*$"),
+                                          QRegularExpression::MultilineOption);
+    return log.replace(times, QStringLiteral("\\1"));
+}
+
+TEST_F(UnattendedRun, HeadlessLogEqualsTheWizardsUnattendedLogAndNeedsNoDisplayOrStore)
+{
+    ConversionProfile c = content();
+    c.tables = {"orders", "ghosts", "customers", "orders"};
+    writeSettings(c);
+    Child wizard(home.path(), {settingsPath});
+    ASSERT_EQ(wizard.finish().exitCode, 0);
+    const QString wizardLog = readText(logPath);
+    ASSERT_TRUE(wizardLog.contains("Create table ORDERS...Done")) << wizardLog.toStdString();
+    for (const QString& table : oracleTables())
+        oracle.sql("DROP TABLE " + table);
+    QDir(home.filePath("config")).removeRecursively();
+    QFile::remove(logPath);
+
+    Child headless(home.path(), {"--headless", settingsPath}, {}, dovrelleProgram(), {{"LD_DEBUG", "libs"}});
+    const Finished done = headless.finish();
+    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+    EXPECT_EQ(withoutTimes(readText(logPath)), withoutTimes(wizardLog));
+    EXPECT_TRUE(done.errors.contains("libQt6Core")) << "LD_DEBUG shows the libraries loaded";
+    EXPECT_FALSE(done.errors.contains("platforms/")) << "a Qt platform plugin was loaded";
+    EXPECT_FALSE(QFileInfo::exists(home.filePath("config"))) << "a headless run remembers nothing";
 }
 
 TEST_F(UnattendedRun, AWrongOraclePasswordWaitsOnPageThreeAndTheUsersNextResumesTheWalk)

@@ -1,4 +1,4 @@
-#include "wizard/database_preselection.h"
+#include "engine/database_preselection.h"
 
 namespace dovrelle {
 
