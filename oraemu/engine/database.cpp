@@ -338,3 +338,40 @@ void addUser(const std::string& path, const std::string& name, const std::string
 }
 
 }  // namespace oraemu
+
+namespace oraemu {
+
+namespace {
+
+std::string graceKey(const std::string& user)
+{
+    return "password_grace:" + user;
+}
+
+}  // namespace
+
+void setPasswordGrace(const std::string& path, const std::string& name, int days)
+{
+    SqliteDb db = openDatabase(path);
+    const std::string folded = foldName(name);
+    if (!Catalog(db.get()).userExists(folded))
+        throw OraError(1918, "user '" + folded + "' does not exist");
+    SqlStatement erase(db.get(), "DELETE FROM oraemu_meta WHERE key = ?");
+    erase.bind(1, graceKey(folded));
+    erase.step();
+    if (days <= 0)
+        return;
+    SqlStatement insert(db.get(), "INSERT INTO oraemu_meta VALUES(?, ?)");
+    insert.bind(1, graceKey(folded));
+    insert.bind(2, std::to_string(days));
+    insert.step();
+}
+
+int passwordGraceDays(sqlite3* db, const std::string& user)
+{
+    SqlStatement query(db, "SELECT value FROM oraemu_meta WHERE key = ?");
+    query.bind(1, graceKey(user));
+    return query.step() ? std::stoi(query.columnText(0)) : 0;
+}
+
+}  // namespace oraemu

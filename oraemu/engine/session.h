@@ -25,6 +25,8 @@ public:
     Session& operator=(const Session&) = delete;
 
     const std::string& user() const { return user_; }
+    // Days until the password expires when it is in its grace period (ORA-28002), else 0.
+    int passwordGraceDays() const { return passwordGraceDays_; }
     Nls& nls() { return nls_; }
     Catalog& catalog() { return catalog_; }
     sqlite3* db() const { return db_.get(); }
@@ -52,6 +54,7 @@ private:
     Nls nls_;
     Catalog catalog_;
     bool inTransaction_ = false;
+    int passwordGraceDays_ = 0;
     std::multimap<std::string, std::unique_ptr<Statement>, std::less<>> cache_;
 };
 

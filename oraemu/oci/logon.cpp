@@ -67,6 +67,10 @@ sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 
             throw oraemu::OraError(24309, "already connected to a server");
         usrhp->session = oraemu::Session::logon(svchp->server->path, usrhp->user, usrhp->password);
         svchp->session = usrhp;
+        if (const int days = usrhp->session->passwordGraceDays(); days > 0) {
+            ociemu::recordWarning(errhp, 28002, "the password will expire within " + std::to_string(days) + " days");
+            return oci::SUCCESS_WITH_INFO;
+        }
         return oci::SUCCESS;
     });
 }

@@ -2,6 +2,7 @@
 //   oraemu create FILE
 //   oraemu user FILE NAME PASSWORD
 //   oraemu sql FILE USER PASSWORD 'statement'
+//   oraemu expire FILE NAME DAYS   (the password expires within DAYS days: logons warn with ORA-28002)
 #include "database.h"
 #include "ora_error.h"
 #include "session.h"
@@ -17,7 +18,8 @@ int usage()
 {
     std::cerr << "usage: oraemu create FILE\n"
                  "       oraemu user FILE NAME PASSWORD\n"
-                 "       oraemu sql FILE USER PASSWORD 'statement'\n";
+                 "       oraemu sql FILE USER PASSWORD 'statement'\n"
+                 "       oraemu expire FILE NAME DAYS\n";
     return 2;
 }
 
@@ -70,6 +72,8 @@ int main(int argc, char** argv)
             oraemu::createDatabase(argv[2]);
         else if (command == "user" && argc == 5)
             oraemu::addUser(argv[2], argv[3], argv[4]);
+        else if (command == "expire" && argc == 5)
+            oraemu::setPasswordGrace(argv[2], argv[3], std::stoi(argv[4]));
         else if (command == "sql" && argc == 6)
             runSql(argv[2], argv[3], argv[4], argv[5]);
         else

@@ -42,9 +42,11 @@ void OciCalls::serverDetach(OCIServer* server) const noexcept
     lib_->ServerDetach(server, err_, oci::DEFAULT);
 }
 
-void OciCalls::sessionBegin(OCISvcCtx* svc, OCISession* session) const
+sword OciCalls::sessionBegin(OCISvcCtx* svc, OCISession* session) const
 {
-    check(lib_->SessionBegin(svc, err_, session, oci::CRED_RDBMS, oci::DEFAULT), "logon");
+    const sword status = lib_->SessionBegin(svc, err_, session, oci::CRED_RDBMS, oci::DEFAULT);
+    check(status, "logon");
+    return status;
 }
 
 void OciCalls::sessionEnd(OCISvcCtx* svc, OCISession* session) const noexcept

@@ -25,7 +25,8 @@ public:
 
     void serverAttach(OCIServer* server, const QByteArray& service) const;
     void serverDetach(OCIServer* server) const noexcept;
-    void sessionBegin(OCISvcCtx* svc, OCISession* session) const;
+    // Returns SUCCESS, or SUCCESS_WITH_INFO when Oracle logged on with a warning.
+    sword sessionBegin(OCISvcCtx* svc, OCISession* session) const;
     void sessionEnd(OCISvcCtx* svc, OCISession* session) const noexcept;
 
     OCIStmt* stmtPrepare(OCISvcCtx* svc, const QByteArray& sql) const;

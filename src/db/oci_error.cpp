@@ -19,6 +19,16 @@ QString statusName(sword status)
 
 }  // namespace
 
+QString ociWarning(const OciLibrary& lib, void* errorHandle)
+{
+    OraText buffer[3072] = {};
+    sb4 code = 0;
+    if (lib.ErrorGet(errorHandle, 1, nullptr, &code, buffer, sizeof buffer, oci::HTYPE_ERROR)
+        != oci::SUCCESS)
+        return {};
+    return QString::fromUtf8(reinterpret_cast<const char*>(buffer)).trimmed();
+}
+
 void checkOci(const OciLibrary& lib, sword status, void* errorHandle, ub4 handleType,
               const char* action)
 {

@@ -26,6 +26,10 @@ private:
 void checkOci(const OciLibrary& lib, sword status, void* errorHandle, ub4 handleType,
               const char* action);
 
+// Oracle's text of the warning a call that returned SUCCESS_WITH_INFO left on the error handle
+// ("ORA-28002: the password will expire within 7 days"); empty when there is none.
+QString ociWarning(const OciLibrary& lib, void* errorHandle);
+
 inline bool ociSucceeded(sword status)
 {
     return status == oci::SUCCESS || status == oci::SUCCESS_WITH_INFO;

@@ -75,10 +75,15 @@ void close(void* handle)
 
 QStringList ociLibraryCandidates()
 {
-    QStringList names{QStringLiteral("libclntsh.so")};
+    // Instant Client installed from packages may lack the unversioned link.
+    const QStringList files{QStringLiteral("libclntsh.so"), QStringLiteral("libclntsh.so.23.1"),
+                            QStringLiteral("libclntsh.so.21.1"), QStringLiteral("libclntsh.so.19.1"),
+                            QStringLiteral("libclntsh.so.18.1"), QStringLiteral("libclntsh.so.12.1")};
+    QStringList names = files;
     const QString home = qEnvironmentVariable("ORACLE_HOME");
     if (!home.isEmpty())
-        names << home + QStringLiteral("/lib/libclntsh.so");
+        for (const QString& file : files)
+            names << home + QStringLiteral("/lib/") + file;
     return names;
 }
 

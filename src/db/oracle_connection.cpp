@@ -99,6 +99,11 @@ int OracleConnection::maxIdentifierBytes()
     return session().maxIdentifierBytes;
 }
 
+QString OracleConnection::logonWarning()
+{
+    return session().logonWarning;
+}
+
 void OracleConnection::commit()
 {
     Session& s = session();

@@ -46,6 +46,8 @@ public:
     // The longest Oracle name the open session's server takes, in UTF-8 bytes: 128 from Oracle
     // 12.2 on, 30 before (and when the client library cannot tell).
     int maxIdentifierBytes();
+    // Oracle's warning at logon ("ORA-28002: the password will expire within 7 days"), or empty.
+    QString logonWarning();
 
     struct Session;
     Session& session();  // for the insert buffer and tests

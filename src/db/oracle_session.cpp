@@ -102,7 +102,8 @@ void OracleConnection::Session::logon(const QString& service, const QString& use
                 oci::ATTR_USERNAME, "logon");
     oci.attrSet(user.get(), oci::HTYPE_SESSION, secret.data(), static_cast<ub4>(secret.size()),
                 oci::ATTR_PASSWORD, "logon");
-    oci.sessionBegin(svc.get(), user.get());
+    if (oci.sessionBegin(svc.get(), user.get()) == oci::SUCCESS_WITH_INFO)
+        logonWarning = ociWarning(*lib, err.get());
     loggedOn_ = true;
     oci.attrSet(svc.get(), oci::HTYPE_SVCCTX, user.get(), 0, oci::ATTR_SESSION, "logon");
 }

@@ -28,6 +28,8 @@ struct OracleConnection::Session {
 
     // The longest name the server takes, in bytes (30 before 12.2, or where the client cannot tell).
     int maxIdentifierBytes = 30;
+    // Oracle's warning at logon (a password about to expire), empty when there was none.
+    QString logonWarning;
 
     std::shared_ptr<const OciLibrary> lib;
     OciEnvHandle env;

@@ -49,6 +49,10 @@ private:
 RunResult Run::execute()
 {
     log_.append(QStringLiteral("Start time:") + logTimeText(QDateTime::currentDateTime()));
+    // Both Oracle connections log on alike: a warning Oracle gave (a password about to expire)
+    // is written once.
+    if (host_.oracle.isOpen() && !host_.oracle.logonWarning().isEmpty())
+        log_.append(host_.oracle.logonWarning());
     if (host_.runStarted)
         host_.runStarted();
     if (host_.clearStopRequest)

@@ -1,5 +1,6 @@
 #include "db/error.h"
 #include "db/oci_library.h"
+#include "db/oci_shared_library.h"
 #include "db/oracle_connection.h"
 #include "test_oracle_support.h"
 
@@ -94,4 +95,21 @@ TEST(OciLibrary, ConnectionWithALibraryLackingOciNamesTheFunction)
     const QString message = openError();
     EXPECT_TRUE(startsWith(message, "Oracle client library could not be loaded (libsqlite3.so.0: "));
     EXPECT_TRUE(contains(message, "OCIEnvNlsCreate"));
+}
+
+// Client packages may install only the versioned library file; each name is tried on the library
+// path first, then under $ORACLE_HOME/lib.
+TEST(OciLibrary, CandidatesIncludeTheVersionedLibraryNames)
+{
+    const QStringList files{"libclntsh.so", "libclntsh.so.23.1", "libclntsh.so.21.1",
+                            "libclntsh.so.19.1", "libclntsh.so.18.1", "libclntsh.so.12.1"};
+    {
+        ScopedEnv home("ORACLE_HOME", std::nullopt);
+        EXPECT_EQ(sharedlib::ociLibraryCandidates(), files);
+    }
+    ScopedEnv home("ORACLE_HOME", QByteArray("/opt/oracle/product"));
+    QStringList expected = files;
+    for (const QString& file : files)
+        expected << "/opt/oracle/product/lib/" + file;
+    EXPECT_EQ(sharedlib::ociLibraryCandidates(), expected);
 }

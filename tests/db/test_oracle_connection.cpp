@@ -2,6 +2,7 @@
 #include "db/oracle_connection.h"
 #include "test_oracle_support.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace dovrelle;
@@ -125,4 +126,19 @@ TEST_F(OracleTest, AutoCommitCommitAndRollback)
     connection.execute("insert into t values (3)");
     connection.commit();
     EXPECT_EQ(db.rows("select n from t order by n"), (QStringList{"1", "3"}));
+}
+
+// A logon Oracle answers with a warning (ORA-28002) succeeds, and the warning is kept for the log.
+TEST_F(OracleTest, APasswordAboutToExpireLogsOnAndKeepsOraclesWarning)
+{
+    EXPECT_TRUE(connection.logonWarning().isEmpty());
+    QProcess tool;
+    tool.start(testsupport::oraemuTool(), {"expire", db.service(), db.user(), "5"});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+
+    connection.open();
+    EXPECT_TRUE(connection.isOpen());
+    EXPECT_EQ(connection.logonWarning(), "ORA-28002: the password will expire within 5 days");
+    EXPECT_EQ(connection.queryInteger("select count(*) from dual"), 1);
 }

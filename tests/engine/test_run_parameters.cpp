@@ -3,6 +3,8 @@
 
 #include "db/mysql_connection.h"
 
+#include <QProcess>
+
 using namespace dovrelle;
 
 TEST(DataConnectionParameters, CharacterSetLineOnlyForANamedSet)
@@ -61,4 +63,26 @@ TEST_F(RunDataConnection, EveryRunReopensItWithTheProfilesCharacterSet)
     EXPECT_TRUE(characterSet.startsWith(QStringLiteral("utf8"))) << characterSet.toStdString();
     EXPECT_EQ(database, mysql.name());
     EXPECT_FALSE(job->dataConnection().isOpen()) << "the job closes its connections";
+}
+
+using RunLogon = runtest::RunFixture;
+
+// Oracle logs on with a warning when the password is about to expire; the run writes it once,
+// right after its start line, and goes on.
+TEST_F(RunLogon, OraclesLogonWarningIsWrittenToTheLog)
+{
+    mysql.execute({"create table w (id int)", "insert into w values (1)"});
+    profile.tables = {QStringLiteral("w")};
+    QProcess tool;
+    tool.start(testsupport::oraemuTool(), {"expire", oracle.service(), oracle.user(), "3"});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+
+    const RunResult result = run();
+
+    EXPECT_EQ(result.outcome, RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    ASSERT_GE(log.lineCount(), 2);
+    EXPECT_TRUE(log.lines()[0].startsWith("Start time:"));
+    EXPECT_EQ(log.lines()[1], "ORA-28002: the password will expire within 3 days");
+    EXPECT_EQ(log.lines().count("ORA-28002: the password will expire within 3 days"), 1);
 }

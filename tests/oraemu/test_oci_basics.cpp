@@ -1,4 +1,5 @@
 // Logon, describe, array insert, transactions and exact values through the OCI functions.
+#include "database.h"
 #include "oci_session.h"
 #include "oraemu_test_db.h"
 #include "qt_printers.h"
@@ -138,3 +139,16 @@ TEST_F(OciBasics, ExistenceQueryWithLiteralsAndBinds)
 }
 
 }  // namespace
+
+// A password in its grace period still logs on: SUCCESS_WITH_INFO with Oracle's warning.
+TEST_F(OciBasics, APasswordAboutToExpireLogsOnWithAWarning)
+{
+    oraemu::setPasswordGrace(service(), "scott", 7);
+    const auto warned = OciSession::tryLogon(service(), "SCOTT", "tiger");
+    EXPECT_EQ(warned.status, oci::SUCCESS_WITH_INFO);
+    EXPECT_EQ(warned.message, "ORA-28002: the password will expire within 7 days");
+    EXPECT_EQ(OciSession::tryLogon(service(), "SCOTT", "wrong").code, 1017);
+
+    oraemu::setPasswordGrace(service(), "SCOTT", 0);
+    EXPECT_EQ(OciSession::tryLogon(service(), "SCOTT", "tiger").status, oci::SUCCESS);
+}
