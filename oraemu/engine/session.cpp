@@ -23,7 +23,7 @@ std::unique_ptr<Session> Session::logon(const std::string& path, const std::stri
     query.bind(1, name);
     if (!query.step() || query.columnText(0) != password)
         throw OraError(1017, "invalid username/password; logon denied");
-    const int graceDays = passwordGraceDays(db.get(), name);
+    const int graceDays = oraemu::passwordGraceDays(db.get(), name);
     auto session = std::unique_ptr<Session>(new Session(std::move(db), name));
     session->passwordGraceDays_ = graceDays;
     return session;

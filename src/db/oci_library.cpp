@@ -85,6 +85,7 @@ std::shared_ptr<const OciLibrary> OciLibrary::loadDefault()
     const QString named = qEnvironmentVariable("DOVRELLE_OCI_LIBRARY");
     const QStringList candidates = named.isEmpty() ? sharedlib::ociLibraryCandidates()
                                                    : QStringList{named};
+    // The first failure is reported, and of the others those that are more than a missing file.
     QStringList failures;
     for (const QString& path : candidates) {
         if (auto it = loaded.find(path); it != loaded.end())
@@ -94,9 +95,12 @@ std::shared_ptr<const OciLibrary> OciLibrary::loadDefault()
             loaded.emplace(path, lib);
             return lib;
         } catch (const Error& e) {
-            failures << e.message();
+            if (failures.isEmpty() || !e.message().endsWith(QLatin1String("No such file or directory")))
+                failures << e.message();
         }
     }
+    if (candidates.size() > 1)
+        failures << QStringLiteral("also tried %1").arg(candidates.mid(1).join(QStringLiteral(", ")));
     throw Error(loadFailure(failures.join(QStringLiteral("; "))));
 }
 

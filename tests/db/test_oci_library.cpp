@@ -85,8 +85,9 @@ TEST(OciLibrary, ConnectionWithoutAnyClientLibraryTriesLibclntsh)
     ScopedEnv home("ORACLE_HOME", std::nullopt);
     EXPECT_EQ(openError().toStdString(),
               "Oracle client library could not be loaded (libclntsh.so: cannot open shared "
-              "object file: No such file or directory). Install Oracle Instant Client or set "
-              "DOVRELLE_OCI_LIBRARY.");
+              "object file: No such file or directory; also tried libclntsh.so.23.1, "
+              "libclntsh.so.21.1, libclntsh.so.19.1, libclntsh.so.18.1, libclntsh.so.12.1). "
+              "Install Oracle Instant Client or set DOVRELLE_OCI_LIBRARY.");
 }
 
 TEST(OciLibrary, ConnectionWithALibraryLackingOciNamesTheFunction)
