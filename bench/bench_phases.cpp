@@ -62,11 +62,11 @@ std::vector<std::vector<dovrelle::Value>> readBatch(dovrelle::MySqlQuery& query,
 
 void applyOrThrow(dovrelle::OracleInsertBuffer& buffer)
 {
-    QString failure;
-    buffer.setErrorHandler([&failure](const QString& message) { failure = message; });
-    buffer.applyUpdates(0);
-    if (!failure.isEmpty())
-        throw std::runtime_error("apply failed: " + failure.toStdString());
+    try {
+        buffer.applyUpdates();
+    } catch (const dovrelle::Error& e) {
+        throw std::runtime_error(std::string("apply failed: ") + e.what());
+    }
 }
 
 double cpuSecondsOfThisProcess()

@@ -149,6 +149,11 @@ QString MySqlQuery::typeTag(int pos) const
     return state_->columns.at(pos).typeTag;
 }
 
+MySqlColumn::Kind MySqlQuery::kindAt(int pos) const
+{
+    return state_->columns.at(pos).kind;
+}
+
 int MySqlQuery::fieldIndex(const QString& name) const
 {
     for (int i = 0; i < fieldCount(); ++i) {

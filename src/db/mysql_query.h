@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/mysql_column.h"
 #include "db/value.h"
 
 #include <QString>
@@ -31,6 +32,8 @@ public:
     // The value class of the column: TIntegerField, TLargeintField, TFloatField, TFMTBCDField,
     // TStringField, TMemoField, TBlobField, TDateField, TTimeField, TSQLTimeStampField, TBooleanField.
     QString typeTag(int pos) const;
+    // How the column's values are read (what logic goes by; the type tag is for log lines).
+    MySqlColumn::Kind kindAt(int pos) const;
     int fieldIndex(const QString& name) const;  // case-insensitive; -1 if absent
 
     // Current row.

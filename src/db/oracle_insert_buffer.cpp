@@ -115,7 +115,6 @@ struct OracleInsertBuffer::Impl {
     std::vector<std::string> rowBytes;  // the appended row's converted values, one per column
     std::vector<char> rowHasValue;
 
-    ErrorHandler onError;
     std::size_t batchByteLimit = defaultBatchByteLimit;
     OracleArrayBind arrays;
 
@@ -158,23 +157,19 @@ struct OracleInsertBuffer::Impl {
         ++pendingRows;
         editing = false;
     }
-    void reportRowFailure(const QString& message)
-    {
-        if (!onError)
-            throw Error(message);  // nobody listens: the failure must not vanish
-        onError(message);
-    }
-    // Runs the pending rows; returns normally with the outcome decided (committed or rolled back).
-    void apply(int maxErrors);
+    // Runs the pending rows and commits them; returns the messages of the tolerated refused rows.
+    // Throws RejectedRowError, with the transaction rolled back, for one refused row too many.
+    QStringList apply(int maxErrors);
 };
 
-void OracleInsertBuffer::Impl::apply(int maxErrors)
+QStringList OracleInsertBuffer::Impl::apply(int maxErrors)
 {
     OracleConnection::Session& session = connection.session();
     const OciCalls oci = session.calls();
     OCIStmt* stmt = session.keptStatement(insertSql);
 
-    int failures = 0;
+    QStringList refused;
+    bool rejected = false;
     bool sentAny = false;
     auto rollbackQuietly = [&] {
         try {
@@ -209,18 +204,17 @@ void OracleInsertBuffer::Impl::apply(int maxErrors)
                 first = last;
                 continue;
             }
-            ++failures;
-            if (maxErrors >= 0 && failures > maxErrors) {
-                // Nothing after the failing row is processed; none of this apply's rows stay.
-                rollbackQuietly();
-                arrays.trim();
-                reportRowFailure(failure);
-                return;
+            refused << failure;
+            if (maxErrors >= 0 && refused.size() > maxErrors) {
+                rejected = true;  // nothing after the failing row is sent
+                break;
             }
-            reportRowFailure(failure);
             first = first + done + 1;  // the failing row is left out; the rest go on
         }
-        oci.transCommit(session.context());
+        if (rejected)
+            rollbackQuietly();  // none of this apply's rows stay
+        else
+            oci.transCommit(session.context());
     } catch (...) {
         if (sentAny)
             rollbackQuietly();
@@ -228,7 +222,10 @@ void OracleInsertBuffer::Impl::apply(int maxErrors)
         throw;
     }
     arrays.trim();
+    if (rejected)
+        throw RejectedRowError(refused);
     clearRows();
+    return refused;
 }
 
 OracleInsertBuffer::OracleInsertBuffer(OracleConnection& connection)
@@ -378,20 +375,15 @@ int OracleInsertBuffer::pendingCount() const
     return static_cast<int>(impl_->pendingRows);
 }
 
-void OracleInsertBuffer::setErrorHandler(ErrorHandler handler)
-{
-    impl_->onError = std::move(handler);
-}
-
-void OracleInsertBuffer::applyUpdates(int maxErrors)
+QStringList OracleInsertBuffer::applyUpdates(int maxErrors)
 {
     Impl& d = *impl_;
     d.requireOpen();
     if (d.editing)
         d.postRow();
     if (d.pendingRows == 0)
-        return;
-    d.apply(maxErrors);
+        return {};
+    return d.apply(maxErrors);
 }
 
 void OracleInsertBuffer::setBatchByteLimit(qint64 bytes)

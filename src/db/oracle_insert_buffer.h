@@ -1,14 +1,30 @@
 #pragma once
 
+#include "db/error.h"
 #include "db/value.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 namespace dovrelle {
 
 class OracleConnection;
+
+// Rows that Oracle refused in an apply, one too many among them: the message is Oracle's for
+// that last one; rowMessages holds every refused row's message in order.
+class RejectedRowError : public Error {
+public:
+    explicit RejectedRowError(QStringList rowMessages)
+        : Error(rowMessages.value(rowMessages.size() - 1)), rowMessages_(std::move(rowMessages))
+    {
+    }
+    const QStringList& rowMessages() const { return rowMessages_; }
+
+private:
+    QStringList rowMessages_;
+};
 
 // Rows bound to one Oracle table, inserted in batches as array DML.
 // open() describes the table through "select * from "T" where 1=0"; rows are appended, their
@@ -42,15 +58,12 @@ public:
 
     int pendingCount() const;
 
-    // Called once, with Oracle's message, when a row of an apply fails.
-    using ErrorHandler = std::function<void(const QString& message)>;
-    void setErrorHandler(ErrorHandler handler);
-
-    // Sends the pending rows in appended order in one transaction: all are committed, or, at the
-    // first failing row, nothing after it is sent, the transaction is rolled back and the error
-    // handler fires. A failure that belongs to no row (the transaction cannot begin ...) throws.
-    // maxErrors is the number of tolerated failed rows (the system always passes 0).
-    void applyUpdates(int maxErrors);
+    // Sends the pending rows in appended order in one transaction. Up to maxErrors refused rows
+    // are left out (the system always passes 0) and their messages returned; the others are
+    // committed. At one refused row more, nothing after it is sent, the transaction is rolled back
+    // and RejectedRowError is thrown. A failure that belongs to no row (the transaction cannot
+    // begin ...) throws Error.
+    QStringList applyUpdates(int maxErrors = 0);
 
     // Large values of one apply are sent in several executes (inside the same transaction) so
     // that the bind buffers of one execute stay below this many bytes; 64 MB unless set.

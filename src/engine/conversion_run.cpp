@@ -173,23 +173,29 @@ void Run::createTable(const QString& mysqlName, const QString& oracleName)
 void Run::copyRows(const QString& mysqlName, const QString& oracleName)
 {
     log_.append(QStringLiteral("Insert table ") + oracleName + QStringLiteral("... "));
-    const int linesBefore = log_.lineCount();
     CopyHooks hooks;
     hooks.letEventsThrough = [this] {
         if (host_.letEventsThrough)
             host_.letEventsThrough();
     };
     hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
-    const StepResult copied =
+    const CopyResult copied =
         dovrelle::copyRows(host_.data, host_.insertBuffer, mysqlName, oracleName, log_, hooks);
-    if (copied.ok) {
-        // Lines beyond the progress line are the copy's per-column failure lines.
-        if (log_.lineCount() > linesBefore)
+    switch (copied.outcome) {
+    case CopyResult::Outcome::Copied:
+        if (!copied.columnFailures.isEmpty())
             noteFailure(oracleName);
         log_.replaceLast(log_.lastLine() + QStringLiteral("...Done"));
-    } else {
+        break;
+    case CopyResult::Outcome::Failed:
         log_.append(copied.error);
         noteFailure(oracleName);
+        break;
+    case CopyResult::Outcome::Stopped:
+        // Logged like a failed copy; the stop request stays set for the table loop.
+        log_.append(QStringLiteral("Operation aborted"));
+        noteFailure(oracleName);
+        break;
     }
     log_.append(QString());
 }

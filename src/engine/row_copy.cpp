@@ -34,8 +34,7 @@ std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source, int nameBytes)
         ColumnRoute route;
         route.source = pos;
         route.targetName = cutToOracleLength(source.fieldName(pos), nameBytes);
-        route.isBoolean =
-            source.typeTag(pos).compare(QLatin1String("TBooleanField"), Qt::CaseInsensitive) == 0;
+        route.isBoolean = source.kindAt(pos) == MySqlColumn::Kind::Bool;
         route.failureLine = source.fieldName(pos) + u':' + source.typeTag(pos);
         routes.push_back(std::move(route));
     }
@@ -67,19 +66,17 @@ Value truthNumber(const Value& value)
 }
 
 // Copies one column of the current source row; a column that cannot be copied stays NULL and
-// leaves a line naming it in the log.
-void copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route,
-                ProgressLine& progress)
+// leaves a line naming it in the log. False when it could not be copied.
+bool copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
 {
-    if (route.target < 0) {
-        progress.insertAbove(route.failureLine);
-        return;
-    }
+    if (route.target < 0)
+        return false;
     try {
         const Value value = source.valueAt(route.source);
         buffer.setValue(route.target, route.isBoolean ? truthNumber(value) : value);
+        return true;
     } catch (const Error&) {
-        progress.insertAbove(route.failureLine);
+        return false;
     }
 }
 
@@ -97,34 +94,10 @@ bool isIntermediateApplyRow(int rowCount)
 
 }  // namespace
 
-void oracleinsertdataReconcileError(ApplyOutcome& outcome, const QString& message)
-{
-    outcome.applyOk = false;
-    outcome.applyError = message;
-}
-
-void applyPendingRows(OracleInsertBuffer& buffer, StepResult& result)
-{
-    ApplyOutcome outcome;
-    buffer.setErrorHandler(
-        [&outcome](const QString& message) { oracleinsertdataReconcileError(outcome, message); });
-    try {
-        buffer.applyUpdates(0);
-    } catch (...) {
-        buffer.setErrorHandler({});
-        throw;
-    }
-    buffer.setErrorHandler({});
-    result.ok = outcome.applyOk;
-    result.error = outcome.applyError;
-    if (!outcome.applyOk)
-        throw Error(outcome.applyError);
-}
-
-StepResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
+CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks)
 {
-    StepResult result;
+    CopyResult result;
     ProgressLine progress(log, oracleName);
     try {
         int rowCount = 0;
@@ -144,30 +117,36 @@ StepResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         while (!source.atEnd()) {
             buffer.append();
             ++rowCount;
-            for (const ColumnRoute& route : routes)
-                copyColumn(source, buffer, route, progress);
+            for (const ColumnRoute& route : routes) {
+                if (!copyColumn(source, buffer, route)) {
+                    progress.insertAbove(route.failureLine);
+                    result.columnFailures << route.failureLine;
+                }
+            }
             buffer.post();
             source.next();
             if (rowCount % kProgressInterval != 0)
                 continue;
             if (isIntermediateApplyRow(rowCount)) {
-                applyPendingRows(buffer, result);
+                buffer.applyUpdates();  // a refused row throws RejectedRowError
                 reopen(buffer, routes);
             }
             progress.show(rowCount);
             if (hooks.letEventsThrough)
                 hooks.letEventsThrough();
-            if (hooks.stopRequested && hooks.stopRequested())
-                throw Error(QStringLiteral("Operation aborted"));
+            if (hooks.stopRequested && hooks.stopRequested()) {
+                result.outcome = CopyResult::Outcome::Stopped;
+                return result;
+            }
         }
-        applyPendingRows(buffer, result);
+        buffer.applyUpdates();
         source.close();
         progress.show(rowCount);
     } catch (const Error& e) {
-        result.ok = false;
+        result.outcome = CopyResult::Outcome::Failed;
         result.error = e.message();
     } catch (const std::exception& e) {
-        result.ok = false;
+        result.outcome = CopyResult::Outcome::Failed;
         result.error = QString::fromLocal8Bit(e.what());
     }
     return result;

@@ -53,8 +53,8 @@ ConversionWizard::ConversionWizard(QWidget* parent)
     buildHiddenValues();
     setTabOrders();
     putSettingDefaults(*this);
-    english = englishCaptionTable();
-    chn = chineseCaptionTable();
+    englishCaptions = englishCaptionTable();
+    chineseCaptions = chineseCaptionTable();
 
     unattendedTimer_->setObjectName(QStringLiteral("Timer1"));
     unattendedTimer_->setSingleShot(true);
@@ -299,9 +299,9 @@ void ConversionWizard::applyCaptions()
 {
     const QStringList* table = nullptr;
     if (languageCode == u"en")
-        table = &english;
+        table = &englishCaptions;
     else if (languageCode == u"cn")
-        table = &chn;
+        table = &chineseCaptions;
     else
         return;
 

@@ -43,8 +43,8 @@ class RunLogView;
 // Every control carries its name as objectName, so callers find it with
 // findChild<QLineEdit*>("edtname") and the like.
 //
-// Start-up: construct, set the hooks below, then call start(). Destroying the window runs
-// FormDestroy, which calls saveRememberedSettings.
+// Start-up: construct, set the hooks below, then call start(). Destroying the window calls
+// saveRememberedSettings.
 class ConversionWizard : public QWidget {
     Q_OBJECT
 public:
@@ -52,9 +52,9 @@ public:
     ~ConversionWizard() override;
 
     // --- Hooks that main() (the settings code) fills in before start() ---
-    std::function<void()> loadRememberedSettings;    // FormCreate, after the captions
-    std::function<void()> saveRememberedSettings;    // FormDestroy
-    std::function<void()> unattendedStart;         // FormCreate, only when unattended
+    std::function<void()> loadRememberedSettings;  // start(), after the captions
+    std::function<void()> saveRememberedSettings;  // the destructor
+    std::function<void()> unattendedStart;         // start(), only when unattended
     std::function<void()> unattendedContinuation;  // end of next, only when unattended
     std::function<void()> openShortcutDialog;      // createShortcutFile
     // Log file of an unattended run (the settings path with ".log"); empty: the data folder.
@@ -78,8 +78,8 @@ public:
     QString startLanguage = QStringLiteral("en");
 
     // Caption tables: lines "name=caption".
-    QStringList english;
-    QStringList chn;
+    QStringList englishCaptions;
+    QStringList chineseCaptions;
     // The settings list loaded from a settings file (lines as read).
     QStringList settingsLines;
 

@@ -47,9 +47,14 @@ protected:
         buffer.setCommandText("select * from \"" + table + "\" where 1=0");
         buffer.open();
     }
+    // Applies with no refused row tolerated; the refused rows' messages go to `failures`.
     void applyUpdates()
     {
-        buffer.applyUpdates(0);
+        try {
+            failures << buffer.applyUpdates(0);
+        } catch (const RejectedRowError& e) {
+            failures << e.rowMessages();
+        }
     }
     void appendRow(std::initializer_list<std::pair<const char*, Value>> values)
     {
@@ -67,11 +72,6 @@ protected:
     OracleInsertBuffer buffer{connection};
     QStringList failures;
 
-    void SetUp() override
-    {
-        OracleTest::SetUp();
-        buffer.setErrorHandler([this](const QString& message) { failures << message; });
-    }
 };
 
 }  // namespace
@@ -160,20 +160,21 @@ TEST_F(InsertBufferTest, TooLongValueFailsTheApplyWithOraclesMessage)
     EXPECT_EQ(count("T"), 0);
 }
 
-TEST_F(InsertBufferTest, WithoutAnErrorHandlerAFailedApplyThrows)
+TEST_F(InsertBufferTest, ARefusedRowThrowsRejectedRowErrorWithOraclesMessage)
 {
     connection.execute("create table \"T\" (ID number, S varchar2(5))");
     connection.execute("alter table T add constraint T_PK primary key (ID)");
     openOn("T");
-    buffer.setErrorHandler({});
     buffer.append();
     buffer.post();
     try {
-        applyUpdates();
+        buffer.applyUpdates();
         FAIL() << "no error";
-    } catch (const Error& e) {
+    } catch (const RejectedRowError& e) {
         EXPECT_TRUE(startsWith(e.message(), "ORA-01400")) << e.message().toStdString();
+        EXPECT_EQ(e.rowMessages(), QStringList{e.message()});
     }
+    EXPECT_EQ(count("T"), 0);
 }
 
 TEST_F(InsertBufferTest, ValuesAreConvertedToTheColumnTypes)
@@ -409,17 +410,20 @@ TEST_F(InsertBufferTest, ToleratedFailuresLeaveOutTheFailingRowsOnly)
     openOn("T");
     for (int k = 2; k <= 8; ++k)
         appendRow({{"K", Value::fromInt(k == 3 || k == 6 ? 1 : k)}});
-    buffer.applyUpdates(2);
+    failures = buffer.applyUpdates(2);
     EXPECT_EQ(failures.size(), 2);
     EXPECT_EQ(db.rows("select K from T order by K"), (QStringList{"1", "2", "4", "5", "7", "8"}));
 
     // One failure more than tolerated takes the whole apply back.
-    failures.clear();
     openOn("T");
     for (int k = 10; k <= 14; ++k)
         appendRow({{"K", Value::fromInt(k == 11 || k == 13 ? 1 : k)}});
-    buffer.applyUpdates(1);
-    EXPECT_EQ(failures.size(), 2);
+    try {
+        buffer.applyUpdates(1);
+        ADD_FAILURE() << "no error";
+    } catch (const RejectedRowError& e) {
+        EXPECT_EQ(e.rowMessages().size(), 2);
+    }
     EXPECT_EQ(count("T"), 6);
 }
 

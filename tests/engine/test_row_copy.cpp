@@ -62,7 +62,7 @@ protected:
         oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\" varchar2(20))"));
     }
 
-    StepResult copy(const QString& mysqlName = QStringLiteral("t"))
+    CopyResult copy(const QString& mysqlName = QStringLiteral("t"))
     {
         CopyHooks hooks;
         hooks.letEventsThrough = [this] {
@@ -104,9 +104,9 @@ TEST_P(RowCopyBatches, AreCommittedAtTheRightRows)
     const int rows = GetParam();
     makeNumberedTable(rows);
 
-    const StepResult result = copy();
+    const CopyResult result = copy();
 
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
     ASSERT_EQ(eventDeliveries, rows / 100);
     for (int i = 0; i < eventDeliveries; ++i) {
         const int rowCount = 100 * (i + 1);
@@ -126,10 +126,10 @@ TEST_F(RowCopy, StopEndsTheCopyAtTheProgressUpdate)
     makeNumberedTable(4000);
     stopAfterDeliveries = 30;  // the update at row 3000
 
-    const StepResult result = copy();
+    const CopyResult result = copy();
 
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, QStringLiteral("Operation aborted"));
+    EXPECT_EQ(result.outcome, CopyResult::Outcome::Stopped);
+    EXPECT_TRUE(result.error.isEmpty());
     EXPECT_EQ(eventDeliveries, 30);
     EXPECT_EQ(committed(), 100);
     EXPECT_EQ(committed(QStringLiteral(" where \"ID\" >= 1 and \"ID\" <= 100")), 100);
@@ -145,10 +145,10 @@ TEST_F(RowCopy, RejectedRowRollsBackItsBatchOnly)
     oracle.sql(QStringLiteral("create table \"T\" (\"N\"  number, \"ID\"  number)"));
     oracle.sql(QStringLiteral("alter table \"T\" add constraint \"PK\" primary key (\"ID\")"));
 
-    const StepResult result = copy();
+    const CopyResult result = copy();
 
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_EQ(result.outcome, CopyResult::Outcome::Failed);
+    EXPECT_TRUE(result.error.startsWith(QStringLiteral("ORA-00001"))) << result.error.toStdString();
     EXPECT_EQ(committed(), 100);
     EXPECT_EQ(committed(QStringLiteral(" where \"N\" >= 1 and \"N\" <= 100")), 100);
     EXPECT_EQ(log.lastLine(), progressLine(1000));
@@ -159,9 +159,9 @@ TEST_F(RowCopy, MissingTargetTableFailsWithOraclesMessage)
 {
     mysql.execute({QStringLiteral("create table t (id int)"), QStringLiteral("insert into t values (1)")});
 
-    const StepResult result = copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, {});
+    const CopyResult result = copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, {});
 
-    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.outcome, CopyResult::Outcome::Failed);
     EXPECT_TRUE(result.error.contains(QStringLiteral("ORA-00942"))) << result.error.toStdString();
     EXPECT_EQ(log.lastLine(), kTableLine);
 }
@@ -174,12 +174,13 @@ TEST_F(RowCopy, SourceColumnTheTargetLacks)
                    QStringLiteral("insert into t values (1, 'a'), (2, 'b'), (3, null)")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number)"));
 
-    const StepResult result = copy();
+    const CopyResult result = copy();
 
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
     const QString failure = QStringLiteral("extra:TStringField");
     EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(), failure,
                                         failure, failure, progressLine(3)}));
+    EXPECT_EQ(result.columnFailures, (QStringList{failure, failure, failure}));
     EXPECT_EQ(committed(), 3);
 }
 
@@ -191,10 +192,11 @@ TEST_F(RowCopy, LongColumnNameFindsTheColumnNamedByItsFirst30Characters)
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"%1\"  number)")
                    .arg(longName.left(30).toUpper()));
 
-    const StepResult result = copy();
+    const CopyResult result = copy();
 
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(log.lineCount(), 3);
+    EXPECT_TRUE(result.columnFailures.isEmpty());
     EXPECT_EQ(oracle.rows(QStringLiteral("select \"ID\", \"%1\" from \"T\" order by \"ID\"")
                               .arg(longName.left(30).toUpper())),
               (QStringList{QStringLiteral("1\t7"), QStringLiteral("2\t9")}));
@@ -206,11 +208,12 @@ TEST_F(RowCopy, BooleansBecomeOneAndZeroAndNullIsAFailedColumn)
                    QStringLiteral("insert into t values (1, b'1'), (2, b'0'), (3, null)")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"FLAG\"  number)"));
 
-    const StepResult result = copy();
+    const CopyResult result = copy();
 
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
                                         QStringLiteral("flag:TBooleanField"), progressLine(3)}));
+    EXPECT_EQ(result.columnFailures, QStringList{QStringLiteral("flag:TBooleanField")});
     EXPECT_EQ(committed(QStringLiteral(" where \"ID\" = 1 and \"FLAG\" = 1")), 1);
     EXPECT_EQ(committed(QStringLiteral(" where \"ID\" = 2 and \"FLAG\" = 0")), 1);
     EXPECT_EQ(committed(QStringLiteral(" where \"ID\" = 3 and \"FLAG\" is null")), 1);
@@ -224,9 +227,9 @@ TEST_F(RowCopy, FailureLineSurvivesLaterProgressUpdates)
                    QStringLiteral("insert into t select seq, if(seq = 150, 'abc', seq) from seq_1_to_300")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\"  number)"));
 
-    const StepResult result = copy();
+    const CopyResult result = copy();
 
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(progressSeen, (std::vector<QString>{progressLine(100), progressLine(200),
                                                   progressLine(300)}));
     EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
@@ -242,9 +245,9 @@ TEST_F(RowCopy, SourceTableIsNamedAsMySqlListsIt)
                    QStringLiteral("insert into `Mixed Case` values (1), (2)")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number)"));
 
-    const StepResult result = copy(QStringLiteral("Mixed Case"));
+    const CopyResult result = copy(QStringLiteral("Mixed Case"));
 
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(committed(), 2);
 }
 

@@ -55,8 +55,8 @@ TEST_F(WizardTest, EnglishGivesEveryCaptionedControlItsRowAndNoneLacksARow)
             continue;
         ++captioned;
         const QString name = widget->objectName();
-        EXPECT_TRUE(tableHasRow(window->english, name)) << "no row for " << name.toStdString();
-        EXPECT_EQ(caption, captionFromTable(window->english, name)) << name.toStdString();
+        EXPECT_TRUE(tableHasRow(window->englishCaptions, name)) << "no row for " << name.toStdString();
+        EXPECT_EQ(caption, captionFromTable(window->englishCaptions, name)) << name.toStdString();
     }
     EXPECT_EQ(captioned, 44);  // and every row names one control
 }
