@@ -14,7 +14,8 @@ ub2 externalType(OracleBindKind kind)
     switch (kind) {
     case OracleBindKind::Number:
     case OracleBindKind::Text:
-    case OracleBindKind::Timestamp: return oci::SQLT_CHR;
+    case OracleBindKind::Timestamp:
+    case OracleBindKind::Interval: return oci::SQLT_CHR;
     case OracleBindKind::Clob: return oci::SQLT_LNG;
     case OracleBindKind::Date: return oci::SQLT_ODT;
     case OracleBindKind::Raw: return oci::SQLT_BIN;

@@ -29,7 +29,7 @@ bool tableExists(OracleConnection& connection, const QString& name, const QStrin
         > 0;
 }
 
-DropResult dropTable(OracleConnection& connection, const QString& name)
+DropResult dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints)
 {
     DropResult result;
     if (name.contains(u'"')) {
@@ -39,7 +39,8 @@ DropResult dropTable(OracleConnection& connection, const QString& name)
         return result;
     }
     try {
-        connection.execute(QStringLiteral("drop table \"%1\"").arg(name));
+        connection.execute(QStringLiteral("drop table \"%1\"").arg(name)
+                           + (cascadeConstraints ? QStringLiteral(" cascade constraints") : QString()));
     } catch (const Error& e) {
         result.ok = false;
         result.error = e.message();

@@ -14,7 +14,8 @@ struct DropResult {
     bool ok = true;
     QString error;  // Oracle's message when ok is false
 };
-// drop table "name"; catches every failure and returns it.
-DropResult dropTable(OracleConnection& connection, const QString& name);
+// drop table "name" (with `cascadeConstraints`, the foreign keys of other tables that
+// reference it go too); catches every failure and returns it.
+DropResult dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints = false);
 
 }  // namespace dovrelle

@@ -339,6 +339,34 @@ bool convertTimestamp(const Value& value, std::string& out)
     return true;
 }
 
+// A MySQL TIME (a duration of up to ±838 hours) as "+D HH:MI:SS.ffffff", the text Oracle reads
+// as an INTERVAL DAY TO SECOND; a text is read the same way when it looks like a time.
+bool convertInterval(const Value& value, std::string& out)
+{
+    DateTimeParts t;
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        return false;
+    case Value::Kind::Time:
+        t = value.asDateTime();
+        break;
+    default: {
+        const QString text = value.kind() == Value::Kind::Bytes ? utf8Text(value.asBytes()) : value.toText();
+        if (text.isEmpty())
+            return false;
+        appendUtf8(out, text);  // Oracle's own message tells what is wrong with it
+        return true;
+    }
+    }
+    if (t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59 || t.hour < 0)
+        throw Error(QStringLiteral("%1 is not a valid time").arg(value.toText()));
+    char buffer[48];
+    const int length = std::snprintf(buffer, sizeof buffer, "%c%d %02d:%02d:%02d.%06d", t.negative ? '-' : '+',
+                                     t.hour / 24, t.hour % 24, t.minute, t.second, t.microsecond);
+    out.append(buffer, static_cast<std::size_t>(length));
+    return true;
+}
+
 }  // namespace
 
 OracleBindKind bindKindFor(ub2 describedType)
@@ -363,6 +391,9 @@ OracleBindKind bindKindFor(ub2 describedType)
         return OracleBindKind::Timestamp;
     case oci::SQLT_BIN:
         return OracleBindKind::Raw;
+    case oci::SQLT_INTERVAL_DS_INTERNAL:
+    case oci::SQLT_INTERVAL_DS:
+        return OracleBindKind::Interval;
     case oci::SQLT_LBI:
     case oci::SQLT_BLOB:
         return OracleBindKind::Blob;
@@ -414,6 +445,8 @@ QString oracleTypeName(const OracleColumn& column)
     case 101: return QStringLiteral("BINARY_DOUBLE");
     case 180:
     case oci::SQLT_TIMESTAMP: return QStringLiteral("TIMESTAMP");
+    case oci::SQLT_INTERVAL_DS_INTERNAL:
+    case oci::SQLT_INTERVAL_DS: return QStringLiteral("INTERVAL DAY TO SECOND");
     default: return QStringLiteral("type %1").arg(column.dataType);
     }
 }
@@ -428,6 +461,7 @@ bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out)
     case OracleBindKind::Timestamp: return convertTimestamp(value, out);
     case OracleBindKind::Raw:
     case OracleBindKind::Blob: return convertBytes(value, out);
+    case OracleBindKind::Interval: return convertInterval(value, out);
     }
     return false;
 }

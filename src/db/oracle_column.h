@@ -17,6 +17,7 @@ enum class OracleBindKind {
     Timestamp,  // "YYYY-MM-DD HH24:MI:SS.FF" text, the session's timestamp format
     Raw,        // bytes
     Blob,       // bytes bound as long raw
+    Interval,   // INTERVAL DAY TO SECOND: "+D HH:MI:SS.ffffff" text
 };
 
 // A column of an Oracle table as the describe reports it.

@@ -38,6 +38,7 @@ struct ConversionProfile {
     bool skipindex = false;
     bool nameuppercase = true;
     bool blobtotext = false;
+    bool fullschema = false;  // "Keep full schema": exact types, NOT NULL, defaults, keys, comments
     QStringList tables;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/conversion_run.h"
 
 #include "engine/data_folder.h"
+#include "engine/full_schema.h"
 #include "engine/index_translation.h"
 #include "engine/log_time.h"
 #include "db/mysql_connection.h"
@@ -28,6 +29,7 @@ public:
     RunResult execute();
 
 private:
+    void createFullSchemaTable(const QString& mysqlName, const QString& oracleName, const QString& line);
     void openDataConnection();
     bool stopSeen();
     void convertTable(const QString& mysqlName);
@@ -44,6 +46,7 @@ private:
     RunHost& host_;
     const ExistingTableAction mode_;
     RunResult result_;
+    std::unique_ptr<FullSchema> fullSchema_;  // set with "Keep full schema"
 };
 
 RunResult Run::execute()
@@ -58,6 +61,10 @@ RunResult Run::execute()
     if (host_.clearStopRequest)
         host_.clearStopRequest();
     openDataConnection();
+    if (profile_.fullschema)
+        fullSchema_ = std::make_unique<FullSchema>(FullSchemaContext{
+            host_.catalog, host_.oracle, log_, profile_.nameuppercase, profile_.blobtotext,
+            host_.oracle.maxIdentifierBytes(), [this](const QString& oracleName) { noteFailure(oracleName); }});
 
     const QStringList tables = profile_.tables;
     for (const QString& mysqlName : tables) {
@@ -67,6 +74,8 @@ RunResult Run::execute()
         }
         convertTable(mysqlName);
     }
+    if (fullSchema_)
+        fullSchema_->afterAllTables();
 
     appendClosingLines();
     const QDateTime end = QDateTime::currentDateTime();
@@ -128,21 +137,29 @@ void Run::convertTable(const QString& mysqlName)
                 noteFailure(oracleName);
         }
     }
-    if (profile_.tabledefonly)
+    const bool created = !existed || mode_ == ExistingTableAction::Overwrite;
+    if (profile_.tabledefonly) {
+        if (fullSchema_ && created)
+            fullSchema_->afterRows(oracleName);
         return;
+    }
     if (existed && mode_ == ExistingTableAction::Skip) {
         log_.append(QStringLiteral("Skip table ") + oracleName);
         log_.append(QString());
         return;
     }
     copyRows(mysqlName, oracleName);
+    // Merge into an existing table changes nothing of its definition.
+    if (fullSchema_ && created)
+        fullSchema_->afterRows(oracleName);
 }
 
 void Run::dropTable(const QString& oracleName)
 {
     const QString line = QStringLiteral("Drop table ") + oracleName + QStringLiteral("...");
     log_.append(line + u' ');
-    const DropResult dropped = dovrelle::dropTable(host_.oracle, oracleName);
+    // With foreign keys carried over, a table may be referenced by one of another table.
+    const DropResult dropped = dovrelle::dropTable(host_.oracle, oracleName, profile_.fullschema);
     if (dropped.ok) {
         log_.replaceLast(line + QStringLiteral("Done"));
     } else {
@@ -156,6 +173,10 @@ void Run::createTable(const QString& mysqlName, const QString& oracleName)
 {
     const QString line = QStringLiteral("Create table ") + oracleName + QStringLiteral("...");
     log_.append(line + u' ');
+    if (fullSchema_) {
+        createFullSchemaTable(mysqlName, oracleName, line);
+        return;
+    }
     const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext,
                                          host_.oracle.maxIdentifierBytes()};
     const StepResult created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName,
@@ -167,6 +188,22 @@ void Run::createTable(const QString& mysqlName, const QString& oracleName)
         log_.append(created.error);
         noteFailure(oracleName);
     }
+    log_.append(QString());
+}
+
+void Run::createFullSchemaTable(const QString& mysqlName, const QString& oracleName, const QString& line)
+{
+    QStringList notes;
+    const StepResult created =
+        fullSchema_->createTable(mysqlName, oracleName, &host_.lastTableDefinition, notes);
+    if (created.ok) {
+        log_.replaceLast(line + QStringLiteral("Done"));
+    } else {
+        log_.append(created.error);
+        noteFailure(oracleName);
+    }
+    for (const QString& note : notes)
+        log_.append(note);
     log_.append(QString());
 }
 

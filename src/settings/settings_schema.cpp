@@ -56,6 +56,8 @@ const QList<SettingRow> rows = {
     {.fileKey = "blobtotext", .storeName = "blobtotext", .kind = SettingKind::CheckBox,
      .member = &P::blobtotext, .defaultText = "0", .control = "chkblobtotext",
      .dialogField = "chkblobtotext", .storeRank = 15},
+    {.fileKey = "fullschema", .storeName = "fullschema", .kind = SettingKind::CheckBox,
+     .member = &P::fullschema, .defaultText = "0", .control = "chkfullschema"},
     // New options go here, before the table list.
     {.fileKey = "alltables", .storeName = nullptr, .kind = SettingKind::TableList,
      .member = &P::tables, .defaultText = "1", .control = "selecttables"},

@@ -199,6 +199,7 @@ private:
     QCheckBox* chkskipindex_ = nullptr;
     QCheckBox* chkuppercase_ = nullptr;
     QCheckBox* chkblobtotext_ = nullptr;
+    QCheckBox* chkfullschema_ = nullptr;
     QComboBox* cbcharset_ = nullptr;
     // Page 5
     QListWidget* availabletables_ = nullptr;

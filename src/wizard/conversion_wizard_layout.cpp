@@ -224,6 +224,9 @@ void ConversionWizard::buildPage4(QWidget* page)
     chkskipindex_ = checkBox(page, "chkskipindex", 19, 240);
     chkuppercase_ = checkBox(page, "chkuppercase", 241, 208);
     chkblobtotext_ = checkBox(page, "chkblobtotext", 241, 240);
+    // Below the classic options; its caption needs the whole width of the page.
+    chkfullschema_ = checkBox(page, "chkfullschema", 19, 260);
+    chkfullschema_->setFixedWidth(kPageWidth - 19);
 
     textLabel(page, "Label33", 20, 283, 94);
     cbcharset_ = named(new QComboBox(page), "cbcharset");
@@ -296,7 +299,7 @@ void ConversionWizard::setTabOrders()
         edtservice_, edtoracleusername_, edtoraclepassword_,
         // page 4
         mysqldblist_, processtable_->button(0), processtable_->button(1), processtable_->button(2),
-        chktabledefi_, chkskipindex_, chkuppercase_, chkblobtotext_, cbcharset_,
+        chktabledefi_, chkskipindex_, chkuppercase_, chkblobtotext_, cbcharset_, chkfullschema_,
         // page 5
         availabletables_, selecttables_, findChild<QWidget*>(QStringLiteral("Button1")),
         findChild<QWidget*>(QStringLiteral("Button2")), findChild<QWidget*>(QStringLiteral("Button3")),

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "engine/index_translation.h"  // StepResult
+#include "engine/mysql_schema_details.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace dovrelle {
+
+class MySqlConnection;
+class OracleConnection;
+class RunLog;
+
+struct FullSchemaContext {
+    MySqlConnection& catalog;
+    OracleConnection& oracle;
+    RunLog& log;
+    bool nameUpperCase = true;
+    bool blobToText = false;
+    int maxNameBytes = 30;  // the server's identifier limit in UTF-8 bytes
+    std::function<void(const QString& oracleName)> noteFailure;  // a step of this table failed
+};
+
+// "Keep full schema": exact types, defaults and the identity column in the CREATE TABLE; NOT
+// NULL, the identity's next value, enum checks and comments after a table's rows; foreign keys
+// and CHECK constraints after all tables.
+class FullSchema {
+public:
+    explicit FullSchema(FullSchemaContext context);
+
+    // Builds and executes the CREATE TABLE; `notes` receives the log lines about what could not be
+    // carried over exactly.
+    StepResult createTable(const QString& mysqlName, const QString& oracleName, QString* lastDefinition,
+                           QStringList& notes);
+    // After the rows of a table this run created.
+    void afterRows(const QString& oracleName);
+    // After the last table: the foreign keys between the tables this run created, parents first,
+    // and the CHECK constraints of those tables.
+    void afterAllTables();
+
+private:
+    struct CreatedTable {
+        QString mysqlName;
+        QString oracleName;
+        TableDetails details;
+        QStringList oracleColumns;  // Oracle column names, in order
+        QStringList oracleTypes;
+        int identityColumn = -1;
+    };
+
+    const CreatedTable* createdByMysqlName(const QString& mysqlName) const;
+    const CreatedTable* createdByOracleName(const QString& oracleName) const;
+    QString createTableText(CreatedTable& table, QStringList& notes) const;
+    void addNotNullConstraints(const CreatedTable& table);
+    void continueIdentity(const CreatedTable& table);
+    void addEnumChecks(const CreatedTable& table);
+    void addComments(const CreatedTable& table);
+    void addForeignKeys();
+    void addCheckConstraints();
+    // Runs a group of statements under one log line ("Add not null constraints to T...Done");
+    // each failure adds Oracle's message (with `labels[i]`) under it and counts for the table.
+    void runGroup(const QString& line, const QString& oracleName, const QStringList& statements,
+                  const QStringList& labels);
+    bool runOne(const QString& line, const QString& oracleName, const QString& statement);
+    QString uniqueConstraintName(const QString& name) const;
+    QString oracleColumn(const QString& mysqlColumn) const;
+
+    FullSchemaContext context_;
+    QList<CreatedTable> created_;
+};
+
+// The comment an Oracle table gets: MySQL's table comment and, when the Oracle name needed the
+// long-name suffix, a last line "MySQL table: <name>" (after a newline when both are present).
+QString oracleTableComment(const QString& mysqlComment, const QString& recordedMysqlName);
+
+}  // namespace dovrelle
