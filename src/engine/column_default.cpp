@@ -63,9 +63,9 @@ ListedDefault readListedDefault(const ColumnDetails& column, bool mariaDb)
     return listed;
 }
 
-QString notCarried(const ColumnDetails& column, const QString& why)
+QString notCarried(const ColumnDetails& column, const QString& value, const QString& why)
 {
-    return QStringLiteral("Default %1 of column %2 is not carried over: %3").arg(*column.defaultValue, column.name, why);
+    return QStringLiteral("Default %1 of column %2 is not carried over: %3").arg(value, column.name, why);
 }
 
 OracleDefault literalDefault(const ColumnDetails& column, const QString& value, const QString& oracleType)
@@ -79,7 +79,7 @@ OracleDefault literalDefault(const ColumnDetails& column, const QString& value, 
         else if (isNumberText(value.trimmed()))
             result.expression = value.trimmed();
         else
-            result.note = notCarried(column, QStringLiteral("not a number"));
+            result.note = notCarried(column, value, QStringLiteral("not a number"));
         break;
     }
     case OracleValueKind::Text:
@@ -89,13 +89,13 @@ OracleDefault literalDefault(const ColumnDetails& column, const QString& value, 
     case OracleValueKind::Date:
     case OracleValueKind::Timestamp: {
         if (value.startsWith(QLatin1StringView("0000-00-00"))) {
-            result.note = notCarried(column, QStringLiteral("a zero date"));
+            result.note = notCarried(column, value, QStringLiteral("a zero date"));
             break;
         }
         static const QRegularExpression dateTime(
             QStringLiteral("^\\d{4}-\\d{2}-\\d{2}( \\d{2}:\\d{2}:\\d{2}(\\.\\d+)?)?$"));
         if (!dateTime.match(value).hasMatch()) {
-            result.note = notCarried(column, QStringLiteral("not a date"));
+            result.note = notCarried(column, value, QStringLiteral("not a date"));
             break;
         }
         QString full = value.size() == 10 ? value + QStringLiteral(" 00:00:00") : value;
@@ -111,13 +111,13 @@ OracleDefault literalDefault(const ColumnDetails& column, const QString& value, 
     case OracleValueKind::Interval: {
         const QString interval = intervalTextOfTime(value);
         if (interval.isEmpty())
-            result.note = notCarried(column, QStringLiteral("not a time"));
+            result.note = notCarried(column, value, QStringLiteral("not a time"));
         else
             result.expression = oracleTextLiteral(interval);
         break;
     }
     case OracleValueKind::Binary:
-        result.note = notCarried(column, QStringLiteral("a binary default"));
+        result.note = notCarried(column, value, QStringLiteral("a binary default"));
         break;
     }
     return result;
@@ -160,9 +160,9 @@ OracleDefault oracleDefaultOf(const ColumnDetails& column, const QString& oracle
             else if (kind == OracleValueKind::Timestamp)
                 result.expression = QStringLiteral("SYSTIMESTAMP");
             else
-                result.note = notCarried(column, QStringLiteral("an expression Oracle cannot take"));
+                result.note = notCarried(column, listed.value, QStringLiteral("an expression Oracle cannot take"));
         } else if (!listed.literal) {
-            result.note = notCarried(column, QStringLiteral("an expression Oracle cannot take"));
+            result.note = notCarried(column, listed.value, QStringLiteral("an expression Oracle cannot take"));
         } else {
             result = literalDefault(column, listed.value, oracleType);
         }

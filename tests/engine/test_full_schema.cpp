@@ -34,8 +34,7 @@ protected:
     {
         const QStringList statements = fixtureStatements();
         ASSERT_FALSE(statements.isEmpty());
-        // One session, so that the sql_mode set first holds for the rest.
-        mysql.execute({statements.join(QStringLiteral(";\n"))});
+        mysql.execute(statements);  // one session: the sql_mode set first holds for the rest
         profile.tables = {QStringLiteral("rental"), QStringLiteral("inventory"), QStringLiteral("film"),
                           QStringLiteral("language"), QStringLiteral("customer")};
         profile.fullschema = true;
@@ -221,12 +220,12 @@ TEST_F(FullSchemaRun, MergeAndSkipLeaveAnExistingDefinitionAlone)
     profile.tables = {QStringLiteral("language")};
     run();
     const QStringList before = schemaSnapshot();
-    for (int mode : {1, 2}) {
+    for (dovrelle::ExistingTableAction mode : {dovrelle::ExistingTableAction::Merge, dovrelle::ExistingTableAction::Skip}) {
         profile.fullschema = true;
         profile.processtable = mode;
         log.clear();
         run();
-        EXPECT_EQ(schemaSnapshot(), before) << mode;
+        EXPECT_EQ(schemaSnapshot(), before) << static_cast<int>(mode);
     }
 }
 
@@ -235,7 +234,7 @@ TEST_F(FullSchemaRun, OptionOffKeepsTheClassicDefinition)
     profile.fullschema = false;
     profile.tables = {QStringLiteral("language"), QStringLiteral("film")};
     run();
-    EXPECT_EQ(host.lastTableDefinition,
+    EXPECT_EQ(job->lastTableDefinition(),
               QStringLiteral("Create table \"FILM\" (\r\n\"FILM_ID\"  number  , \r\n\"TITLE\" varchar2(128)  , \r\n"
                              "\"DESCRIPTION\" BLOB  , \r\n\"RELEASE_YEAR\"  number  , \r\n\"LANGUAGE_ID\"  number  , \r\n"
                              "\"RENTAL_DURATION\"  number  , \r\n\"RENTAL_RATE\"  number  , \r\n"
