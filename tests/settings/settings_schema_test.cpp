@@ -35,7 +35,8 @@ TEST(SettingsSchema, RememberedRowsFollowTheStoresOrder)
         names << QLatin1String(row->storeName);
     EXPECT_EQ(names, (QStringList{"accessmode", "mysqldatabase", "mysqlu", "mysqlp", "host", "port",
                                   "Character Set", "oracleh", "oraclep", "oracleu", "processtable",
-                                  "tabledefonly", "nameuppercase", "skipindex", "blobtotext"}));
+                                  "tabledefonly", "nameuppercase", "skipindex", "blobtotext",
+                                  "fullschema"}));
 }
 
 TEST(SettingsSchema, TheDefaultsAreThoseOfANewProfile)

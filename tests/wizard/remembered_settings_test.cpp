@@ -47,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllFifteenValues)
+TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllSixteenValues)
 {
     {
         ConversionWizard window;
@@ -76,7 +76,8 @@ TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllFifteen
             names << QString::fromUtf8(line.left(line.indexOf('=')));
     EXPECT_EQ(names, (QStringList{"accessmode", "mysqldatabase", "mysqlu", "mysqlp", "host", "port",
                                   "Character Set", "oracleh", "oraclep", "oracleu", "processtable",
-                                  "tabledefonly", "nameuppercase", "skipindex", "blobtotext"}));
+                                  "tabledefonly", "nameuppercase", "skipindex", "blobtotext",
+                                  "fullschema"}));
     const auto stored = decodeSettingsStore(text);
     EXPECT_EQ(stored.value("accessmode"), "0");
     EXPECT_EQ(stored.value("port"), "3306");

@@ -132,7 +132,7 @@ TEST_F(ShortcutDialogTest, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
               (QStringList{"accessmode=0", "mysqldatabase=shop", "port=3307", "mysqlu=ann", "mysqlp=p=w",
                            "host=db.example", "oracleh=ORCL", "oracleu=SCOTT", "oraclep=tiger",
                            "processtable=1", "character_set=utf8", "tabledefonly=0", "skipindex=1",
-                           "nameuppercase=0", "blobtotext=0", "alltables=0", "tables1=orders",
+                           "nameuppercase=0", "blobtotext=0", "fullschema=0", "alltables=0", "tables1=orders",
                            "tables2=items", "tables3=customers"}));
     EXPECT_TRUE(WizardControls(window).chkuppercase->isChecked());
     EXPECT_EQ(boxes.notices,
@@ -158,7 +158,7 @@ TEST_F(ShortcutDialogTest, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableC
     chosenPath = dir.filePath("all.desktop");
     dialog->createShortcut();
     const QStringList lines = loadSettingsFile(dir.filePath("all.qelt"));
-    EXPECT_EQ(lines.size(), 16);
+    EXPECT_EQ(lines.size(), 17);
     EXPECT_EQ(lines.last(), "alltables=1");
 
     dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
