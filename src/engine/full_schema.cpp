@@ -275,7 +275,7 @@ QString FullSchema::uniqueConstraintName(const QString& name) const
         if (taken == 0)
             return candidate;
         const QString suffix = QStringLiteral("_%1").arg(n);
-        candidate = leftChars(name, 30 - static_cast<int>(suffix.size())) + suffix;
+        candidate = cutToOracleLength(name, context_.maxNameBytes - static_cast<int>(suffix.size())) + suffix;
     }
 }
 
