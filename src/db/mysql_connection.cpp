@@ -185,6 +185,11 @@ void MySqlConnection::close()
     handle_ = nullptr;
 }
 
+bool MySqlConnection::answers() const
+{
+    return handle_ && mysql_ping(handle_) == 0;
+}
+
 QString MySqlConnection::characterSetName() const
 {
     return handle_ ? resultCharset_ : QString();

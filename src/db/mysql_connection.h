@@ -27,6 +27,9 @@ public:
     void open();   // throws Error with the library's message ("Access denied for user ...")
     void close();  // closing a closed connection does nothing
     bool isOpen() const { return handle_ != nullptr; }
+    // True when the connection is open and the server still answers on it (it never reconnects).
+    // Asked after a statement failed, to tell a lost connection from a refused statement.
+    bool answers() const;
 
     // The character set the connection really uses (e.g. "utf8mb4", "latin1"); valid while open.
     // It is the set in which the server sends text, as the server reports it after logon; "binary"

@@ -69,19 +69,29 @@ void OracleArrayBind::bind(const OciCalls& oci, OCIStmt* stmt,
         const std::size_t width = slotWidth(columns[c].kind, longest);
 
         ColumnBuffer& buffer = buffers_[c];
-        buffer.cells.resize(rows * width);
         buffer.lengths.resize(rows);
         buffer.indicators.resize(rows);
         for (std::size_t i = 0; i < rows; ++i) {
-            const std::size_t r = first + i;
-            const std::size_t length = column.length(r);
-            if (length > 0)
-                std::memcpy(buffer.cells.data() + i * width, column.data(r), length);
-            buffer.lengths[i] = static_cast<ub4>(length);
-            buffer.indicators[i] = column.isNull(r) ? -1 : 0;
+            buffer.lengths[i] = static_cast<ub4>(column.length(first + i));
+            buffer.indicators[i] = column.isNull(first + i) ? -1 : 0;
+        }
+        // A run of one row whose value fills its slot exactly (a large value goes alone) is bound
+        // where it is buffered, without a copy; the execute only reads it. Dates keep their
+        // aligned slot.
+        const char* cells = nullptr;
+        if (rows == 1 && column.length(first) == width && columns[c].kind != OracleBindKind::Date) {
+            cells = column.data(first);
+        } else {
+            buffer.cells.resize(rows * width);
+            for (std::size_t i = 0; i < rows; ++i) {
+                if (buffer.lengths[i] > 0)
+                    std::memcpy(buffer.cells.data() + i * width, column.data(first + i),
+                                buffer.lengths[i]);
+            }
+            cells = buffer.cells.data();
         }
         const auto position = std::find(bindOrder.begin(), bindOrder.end(), c) - bindOrder.begin();
-        oci.bindByPos(stmt, static_cast<ub4>(position + 1), buffer.cells.data(),
+        oci.bindByPos(stmt, static_cast<ub4>(position + 1), const_cast<char*>(cells),
                       static_cast<orasb8>(width), externalType(columns[c].kind),
                       buffer.indicators.data(), buffer.lengths.data());
     }

@@ -4,6 +4,7 @@
 #include "db/oci_library.h"
 #include "db/oracle_session.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace dovrelle {
@@ -66,22 +67,38 @@ void OracleConnection::execute(const QString& sql, bool autoCommit)
                              autoCommit ? oci::COMMIT_ON_SUCCESS : oci::DEFAULT);
 }
 
+namespace {
+
+// Text binds :1, :2 ... of one statement; the bytes live as long as the object.
+class TextBinds {
+public:
+    TextBinds(const OciCalls& oci, OCIStmt* stmt, const QStringList& binds)
+    {
+        texts_.reserve(binds.size());
+        lengths_.reserve(binds.size());
+        for (const QString& text : binds) {
+            texts_.push_back(text.toUtf8());
+            lengths_.push_back(static_cast<ub4>(texts_.back().size()));
+        }
+        for (std::size_t i = 0; i < texts_.size(); ++i)
+            oci.bindByPos(stmt, static_cast<ub4>(i + 1), texts_[i].data(), texts_[i].size(),
+                          oci::SQLT_CHR, nullptr, &lengths_[i]);
+    }
+
+private:
+    std::vector<QByteArray> texts_;
+    std::vector<ub4> lengths_;
+};
+
+constexpr std::size_t kLongestTextValue = 4000;
+
+}  // namespace
+
 qint64 OracleConnection::queryInteger(const QString& sql, const QStringList& textBinds)
 {
     OracleStatement stmt(session(), sql);
     const OciCalls oci = stmt.calls();
-
-    std::vector<QByteArray> texts;
-    std::vector<ub4> lengths;
-    texts.reserve(textBinds.size());
-    lengths.reserve(textBinds.size());
-    for (const QString& text : textBinds) {
-        texts.push_back(text.toUtf8());
-        lengths.push_back(static_cast<ub4>(texts.back().size()));
-    }
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        oci.bindByPos(stmt.handle(), static_cast<ub4>(i + 1), texts[i].data(),
-                      texts[i].size(), oci::SQLT_CHR, nullptr, &lengths[i]);
+    const TextBinds binds(oci, stmt.handle(), textBinds);
 
     std::int64_t result = 0;
     sb2 indicator = 0;
@@ -102,6 +119,36 @@ int OracleConnection::maxIdentifierBytes()
 QString OracleConnection::logonWarning()
 {
     return session().logonWarning;
+}
+
+QList<QStringList> OracleConnection::queryTexts(const QString& sql, int columnCount,
+                                                const QStringList& textBinds)
+{
+    OracleStatement stmt(session(), sql);
+    const OciCalls oci = stmt.calls();
+    const TextBinds binds(oci, stmt.handle(), textBinds);
+
+    const auto columns = static_cast<std::size_t>(qMax(columnCount, 0));
+    std::vector<char> cells(columns * kLongestTextValue);
+    std::vector<sb2> indicators(columns);
+    std::vector<ub4> lengths(columns);
+    for (std::size_t c = 0; c < columns; ++c)
+        oci.defineByPos(stmt.handle(), static_cast<ub4>(c + 1), cells.data() + c * kLongestTextValue,
+                        kLongestTextValue, oci::SQLT_CHR, &indicators[c], &lengths[c]);
+    oci.stmtExecute(stmt.context(), stmt.handle(), 0, 0, oci::DEFAULT);
+    QList<QStringList> rows;
+    while (oci.stmtFetch(stmt.handle())) {
+        QStringList row;
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::size_t length = std::min<std::size_t>(lengths[c], kLongestTextValue);
+            row.append(indicators[c] == -1
+                           ? QString()
+                           : QString::fromUtf8(cells.data() + c * kLongestTextValue,
+                                               static_cast<qsizetype>(length)));
+        }
+        rows.append(row);
+    }
+    return rows;
 }
 
 void OracleConnection::commit()

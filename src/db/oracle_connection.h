@@ -2,7 +2,9 @@
 
 #include "db/parameter_list.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace dovrelle {
@@ -39,6 +41,10 @@ public:
     void execute(const QString& sql, bool autoCommit = false);
     // Runs a query whose first row's first column is an integer, with text binds :1, :2 ...
     qint64 queryInteger(const QString& sql, const QStringList& textBinds = {});
+    // Runs a query and returns every row, its first `columnCount` columns as text (NULL gives an
+    // empty text; a value is read up to 4000 bytes), with text binds :1, :2 ...
+    QList<QStringList> queryTexts(const QString& sql, int columnCount,
+                                  const QStringList& textBinds = {});
 
     void commit();
     void rollback();

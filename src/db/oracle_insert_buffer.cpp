@@ -13,12 +13,16 @@
 #include <QRegularExpression>
 
 #include <limits>
+#include <optional>
 
 namespace dovrelle {
 
 namespace {
 
 constexpr std::size_t defaultBatchByteLimit = 64 * 1024 * 1024;
+// The bind arrays of one execute are a copy of its rows laid out in slots: a smaller run keeps
+// that copy small beside the buffered rows (a single row is bound without a copy).
+constexpr std::size_t largestBindCopy = 16 * 1024 * 1024;
 
 // The table named by "select * from "T" where ...": a quoted name as written, an unquoted one
 // upper-cased as Oracle reads it.
@@ -108,8 +112,14 @@ struct OracleInsertBuffer::Impl {
     std::vector<std::size_t> bindOrder;  // columns in the order of the insert's placeholders
     QString owner;                       // the schema, for Oracle's messages
 
-    std::vector<OracleColumnValues> pending;  // one per column
+    std::vector<OracleColumnValues> pending;  // one per column: rows not yet sent
     std::size_t pendingRows = 0;
+    std::size_t pendingBytes = 0;  // converted bytes of the rows not yet sent
+    std::size_t batchRows = 0;     // rows posted since the last apply, sent early or not
+    bool sentEarly = false;        // rows of this batch were executed, the transaction is open
+    // A row of an early execute was rejected: the transaction is rolled back, and the rows of
+    // this batch are dropped until the apply reports the failure.
+    std::optional<QStringList> earlyFailure;
 
     bool editing = false;  // a row has been appended and not yet posted
     std::vector<std::string> rowBytes;  // the appended row's converted values, one per column
@@ -123,11 +133,19 @@ struct OracleInsertBuffer::Impl {
         if (!isOpen)
             throw Error(QStringLiteral("The insert buffer is not open"));
     }
-    void clearRows()
+    void clearPending()
     {
         for (OracleColumnValues& values : pending)
             values.clear();
         pendingRows = 0;
+        pendingBytes = 0;
+    }
+    void clearRows()
+    {
+        clearPending();
+        batchRows = 0;
+        sentEarly = false;
+        earlyFailure.reset();
         editing = false;
     }
     void buildInsert()
@@ -150,80 +168,150 @@ struct OracleInsertBuffer::Impl {
                         .arg(quoted(table), columnList, placeholders)
                         .toUtf8();
     }
-    void postRow()
+    std::size_t rowSize() const
     {
+        std::size_t size = 0;
         for (std::size_t c = 0; c < columns.size(); ++c)
-            pending[c].append(rowBytes[c], !rowHasValue[c]);
-        ++pendingRows;
-        editing = false;
+            size += rowHasValue[c] ? rowBytes[c].size() : 0;
+        return size;
     }
+    void postRow();
+    void sendEarly();
+    void rollbackQuietly(OracleConnection::Session& session) noexcept;
+
+    enum class SendOutcome { AllSent, GaveUp };
+    // Executes the rows not yet sent, in runs whose bind arrays stay within the byte limit, in the
+    // open transaction. Each refused row's message is added to `refused`; the row is left out
+    // while refusals stay within maxErrors (< 0: any number); beyond that nothing more is sent and
+    // GaveUp comes back. A failure that belongs to no row throws.
+    SendOutcome sendPending(OracleConnection::Session& session, int maxErrors, QStringList& refused);
     // Runs the pending rows and commits them; returns the messages of the tolerated refused rows.
     // Throws RejectedRowError, with the transaction rolled back, for one refused row too many.
     QStringList apply(int maxErrors);
 };
 
+// Memory stays bounded whatever the batch holds: before a row would take the buffered bytes past
+// the limit, the buffered rows are executed inside the open transaction and dropped from memory.
+// Only the apply commits, so a rejected row still takes back the whole batch.
+void OracleInsertBuffer::Impl::postRow()
+{
+    editing = false;
+    ++batchRows;
+    if (earlyFailure)
+        return;  // the batch is lost already; its failure is reported by the apply
+    const std::size_t size = rowSize();
+    if (pendingRows > 0 && pendingBytes + size > batchByteLimit) {
+        sendEarly();
+        if (earlyFailure)
+            return;
+    }
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        pending[c].append(rowBytes[c], !rowHasValue[c]);
+    ++pendingRows;
+    pendingBytes += size;
+}
+
+void OracleInsertBuffer::Impl::sendEarly()
+{
+    OracleConnection::Session& session = connection.session();
+    QStringList refused;
+    SendOutcome outcome = SendOutcome::AllSent;
+    try {
+        outcome = sendPending(session, 0, refused);
+    } catch (...) {
+        rollbackQuietly(session);
+        arrays.trim();
+        clearPending();
+        sentEarly = false;
+        throw;
+    }
+    arrays.trim();
+    clearPending();
+    if (outcome == SendOutcome::GaveUp) {
+        rollbackQuietly(session);
+        sentEarly = false;
+        earlyFailure = refused;
+        return;
+    }
+    sentEarly = true;
+}
+
+void OracleInsertBuffer::Impl::rollbackQuietly(OracleConnection::Session& session) noexcept
+{
+    try {
+        session.calls().transRollback(session.context());
+    } catch (const Error&) {
+    }
+}
+
+OracleInsertBuffer::Impl::SendOutcome
+OracleInsertBuffer::Impl::sendPending(OracleConnection::Session& session, int maxErrors,
+                                      QStringList& refused)
+{
+    const OciCalls oci = session.calls();
+    OCIStmt* stmt = session.keptStatement(insertSql);
+    std::size_t first = 0;
+    while (first < pendingRows) {
+        const std::size_t last = OracleArrayBind::runEnd(columns, pending, first,
+                                                         std::min(batchByteLimit, largestBindCopy));
+        arrays.bind(oci, stmt, columns, pending, first, last, bindOrder);
+        const ub4 rows = static_cast<ub4>(last - first);
+        QString rowFailure;
+        ub4 done = rows;
+        try {
+            sentEarly = true;  // from here on the transaction may hold rows of this batch
+            oci.stmtExecute(session.context(), stmt, rows, 0, oci::DEFAULT);
+            oci.attrGet(stmt, oci::HTYPE_STMT, &done, nullptr, oci::ATTR_ROW_COUNT,
+                        "count the inserted rows");
+            if (done < rows)
+                rowFailure = QStringLiteral("Record not found or changed by another user");
+        } catch (const OciError& e) {
+            rowFailure = e.message();
+            done = 0;
+            ub4 count = 0;
+            if (ociSucceeded(oci.library().AttrGet(stmt, oci::HTYPE_STMT, &count, nullptr,
+                                                   oci::ATTR_ROW_COUNT, oci.errorHandle())))
+                done = std::min(count, rows);
+        }
+        if (rowFailure.isEmpty()) {
+            first = last;
+            continue;
+        }
+        refused << rowFailure;
+        if (maxErrors >= 0 && refused.size() > maxErrors)
+            return SendOutcome::GaveUp;
+        first = first + done + 1;  // the failing row is left out; the rest go on
+    }
+    return SendOutcome::AllSent;
+}
+
 QStringList OracleInsertBuffer::Impl::apply(int maxErrors)
 {
     OracleConnection::Session& session = connection.session();
-    const OciCalls oci = session.calls();
-    OCIStmt* stmt = session.keptStatement(insertSql);
-
+    if (earlyFailure) {
+        // An early execute was rejected: the transaction is rolled back already.
+        const QStringList refused = *earlyFailure;
+        clearRows();
+        throw RejectedRowError(refused);
+    }
     QStringList refused;
-    bool rejected = false;
-    bool sentAny = false;
-    auto rollbackQuietly = [&] {
-        try {
-            oci.transRollback(session.context());
-        } catch (const Error&) {
-        }
-    };
     try {
-        std::size_t first = 0;
-        while (first < pendingRows) {
-            const std::size_t last = OracleArrayBind::runEnd(columns, pending, first, batchByteLimit);
-            arrays.bind(oci, stmt, columns, pending, first, last, bindOrder);
-            const ub4 rows = static_cast<ub4>(last - first);
-            QString failure;
-            ub4 done = rows;
-            try {
-                sentAny = true;
-                oci.stmtExecute(session.context(), stmt, rows, 0, oci::DEFAULT);
-                oci.attrGet(stmt, oci::HTYPE_STMT, &done, nullptr, oci::ATTR_ROW_COUNT,
-                            "count the inserted rows");
-                if (done < rows)
-                    failure = QStringLiteral("Record not found or changed by another user");
-            } catch (const OciError& e) {
-                failure = e.message();
-                done = 0;
-                ub4 count = 0;
-                if (ociSucceeded(oci.library().AttrGet(stmt, oci::HTYPE_STMT, &count, nullptr,
-                                                       oci::ATTR_ROW_COUNT, oci.errorHandle())))
-                    done = std::min(count, rows);
-            }
-            if (failure.isEmpty()) {
-                first = last;
-                continue;
-            }
-            refused << failure;
-            if (maxErrors >= 0 && refused.size() > maxErrors) {
-                rejected = true;  // nothing after the failing row is sent
-                break;
-            }
-            first = first + done + 1;  // the failing row is left out; the rest go on
+        if (sendPending(session, maxErrors, refused) == SendOutcome::GaveUp) {
+            // Nothing after the failing row is processed; none of this batch's rows stay.
+            rollbackQuietly(session);
+            sentEarly = false;
+            arrays.trim();
+            throw RejectedRowError(refused);
         }
-        if (rejected)
-            rollbackQuietly();  // none of this apply's rows stay
-        else
-            oci.transCommit(session.context());
+        session.calls().transCommit(session.context());
     } catch (...) {
-        if (sentAny)
-            rollbackQuietly();
+        if (sentEarly)
+            rollbackQuietly(session);
+        sentEarly = false;
         arrays.trim();
         throw;
     }
     arrays.trim();
-    if (rejected)
-        throw RejectedRowError(refused);
     clearRows();
     return refused;
 }
@@ -270,6 +358,11 @@ void OracleInsertBuffer::close()
 {
     Impl& d = *impl_;
     d.isOpen = false;
+    if (d.sentEarly) {
+        // Rows sent early by a batch that is never applied are taken back.
+        if (d.connection.isOpen())
+            d.rollbackQuietly(d.connection.session());
+    }
     d.clearRows();
     d.columns.clear();
     d.columnByName.clear();
@@ -372,7 +465,7 @@ void OracleInsertBuffer::post()
 
 int OracleInsertBuffer::pendingCount() const
 {
-    return static_cast<int>(impl_->pendingRows);
+    return static_cast<int>(impl_->batchRows);
 }
 
 QStringList OracleInsertBuffer::applyUpdates(int maxErrors)
@@ -381,7 +474,7 @@ QStringList OracleInsertBuffer::applyUpdates(int maxErrors)
     d.requireOpen();
     if (d.editing)
         d.postRow();
-    if (d.pendingRows == 0)
+    if (d.batchRows == 0)
         return {};
     return d.apply(maxErrors);
 }

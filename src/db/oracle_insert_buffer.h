@@ -39,7 +39,7 @@ public:
 
     void setCommandText(const QString& selectStatement);  // "select * from "T" where 1=0"
     void open();   // throws Error with Oracle's message (e.g. ORA-00942)
-    void close();  // drops every row, pending or applied
+    void close();  // drops every row not applied; rows of the batch sent early are rolled back
     bool isOpen() const;
 
     int columnCount() const;
@@ -54,19 +54,26 @@ public:
     // no such column ...). The column then stays NULL.
     void setValue(const QString& columnName, const Value& value);
     void setValue(int column, const Value& value);
-    void post();  // the appended row becomes pending
+    // The appended row becomes pending. It may first send the buffered rows (see
+    // setBatchByteLimit); a failure there that belongs to no row throws.
+    void post();
 
+    // Rows posted since the last apply (those already sent early included).
     int pendingCount() const;
 
-    // Sends the pending rows in appended order in one transaction. Up to maxErrors refused rows
-    // are left out (the system always passes 0) and their messages returned; the others are
-    // committed. At one refused row more, nothing after it is sent, the transaction is rolled back
-    // and RejectedRowError is thrown. A failure that belongs to no row (the transaction cannot
-    // begin ...) throws Error.
+    // Sends the rows posted since the last apply (those already sent early included) in appended
+    // order in one transaction. Up to maxErrors refused rows are left out (the system always
+    // passes 0) and their messages returned; the others are committed. At one refused row more,
+    // nothing after it is sent, the transaction is rolled back (with every row of the batch sent
+    // early) and RejectedRowError is thrown. maxErrors applies to the rows still buffered: a row
+    // refused in an early execute always takes back the batch. A failure that belongs to no row
+    // (the transaction cannot begin ...) throws Error.
     QStringList applyUpdates(int maxErrors = 0);
 
-    // Large values of one apply are sent in several executes (inside the same transaction) so
-    // that the bind buffers of one execute stay below this many bytes; 64 MB unless set.
+    // The bound of buffered bind data: a row that would take the buffered bytes past it first
+    // sends the buffered rows, inside the open transaction (nothing is committed before the
+    // apply). So memory stays near the bound plus the largest row, whatever a batch holds.
+    // 64 MB unless set. The bind arrays of one execute stay within the smaller of this and 16 MB.
     void setBatchByteLimit(qint64 bytes);
 
     struct Impl;

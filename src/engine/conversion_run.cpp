@@ -3,16 +3,24 @@
 #include "engine/data_folder.h"
 #include "engine/full_schema.h"
 #include "engine/index_translation.h"
+#include "engine/log_names.h"
 #include "engine/log_time.h"
-#include "db/mysql_connection.h"
+#include "engine/long_table_names.h"
 #include "engine/name_rules.h"
-#include "db/oracle_catalog.h"
 #include "db/oracle_connection.h"
 #include "engine/row_copy.h"
 #include "engine/run_log.h"
+#include "engine/table_comment.h"
 #include "engine/table_definition.h"
 
+#include "db/error.h"
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
+#include "db/oracle_catalog.h"
+
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 
 namespace dovrelle {
 
@@ -31,13 +39,19 @@ public:
 private:
     void createFullSchemaTable(const QString& mysqlName, const QString& oracleName, const QString& line);
     void openDataConnection();
+    void listMySqlTables();
     bool stopSeen();
     void convertTable(const QString& mysqlName);
+    QString chooseOracleName(const QString& mysqlName, const QString& casedName);
+    bool claimOracleName(const QString& mysqlName, const QString& oracleName);
     void dropTable(const QString& oracleName);
-    void createTable(const QString& mysqlName, const QString& oracleName);
+    void createTable(const QString& mysqlName, const QString& oracleName, bool recordName);
+    void createIndexes(const QString& mysqlName, const QString& oracleName);
     void copyRows(const QString& mysqlName, const QString& oracleName);
-    void rejectName(const QString& oracleName, const QString& problem);
-    void noteFailure(const QString& oracleName);
+    void rejectTable(const QString& shownName, const QString& problem);
+    void noteFailure(const QString& shownName);
+    bool mysqlLost();
+    void endAfterLostConnection(const QStringList& notConverted);
     void appendClosingLines();
     QString saveLog(const QDateTime& end);
 
@@ -47,6 +61,9 @@ private:
     const ExistingTableAction mode_;
     RunResult result_;
     std::unique_ptr<FullSchema> fullSchema_;  // set with "Keep full schema"
+    QSet<QString> mysqlTables_;                // as MySQL lists them
+    QHash<QString, QString> oracleNameOwners_;  // Oracle name -> the MySQL table it was made for
+    bool tableFailed_ = false;                  // the current table has an entry in the result
 };
 
 RunResult Run::execute()
@@ -64,15 +81,24 @@ RunResult Run::execute()
     if (profile_.fullschema)
         fullSchema_ = std::make_unique<FullSchema>(FullSchemaContext{
             host_.catalog, host_.oracle, log_, profile_.nameuppercase, profile_.blobtotext,
-            host_.oracle.maxIdentifierBytes(), [this](const QString& oracleName) { noteFailure(oracleName); }});
+            host_.oracle.maxIdentifierBytes(), [this](const QString& oracleName) { noteFailure(nameForLog(oracleName)); }});
+    listMySqlTables();
 
     const QStringList tables = profile_.tables;
-    for (const QString& mysqlName : tables) {
+    for (qsizetype i = 0; i < tables.size(); ++i) {
         if (stopSeen()) {
             result_.outcome = RunOutcome::Stopped;
             return result_;
         }
-        convertTable(mysqlName);
+        convertTable(tables[i]);
+        if (result_.mysqlConnectionLost) {
+            endAfterLostConnection(tables.mid(i + 1));
+            break;
+        }
+    }
+    if (host_.stopInLastTableEndsRun && !result_.mysqlConnectionLost && stopSeen()) {
+        result_.outcome = RunOutcome::Stopped;
+        return result_;
     }
     if (fullSchema_)
         fullSchema_->afterAllTables();
@@ -94,6 +120,17 @@ void Run::openDataConnection()
     host_.data.open();
 }
 
+// The tables of the chosen database, as page 4 lists them (over the catalog connection), so a
+// listed name the database lacks is reported instead of being touched in Oracle.
+void Run::listMySqlTables()
+{
+    MySqlQuery listing(host_.catalog);
+    listing.open(QStringLiteral("show tables"));
+    for (; !listing.atEnd(); listing.next())
+        mysqlTables_.insert(listing.textAt(0));
+    listing.close();
+}
+
 // Lets pending events through; a stop request found then is acted on (and cleared).
 bool Run::stopSeen()
 {
@@ -108,34 +145,42 @@ bool Run::stopSeen()
 
 void Run::convertTable(const QString& mysqlName)
 {
+    tableFailed_ = false;
+    if (!mysqlTables_.contains(mysqlName)) {
+        log_.append(QStringLiteral("Table %1 was not found in the MySQL database %2")
+                        .arg(nameForLog(mysqlName), nameForLog(profile_.mysqldatabase)));
+        log_.append(QString());
+        noteFailure(nameForLog(mysqlName));
+        return;
+    }
     // MySQL statements name the table as the server listed it; only the Oracle name takes the
     // name case.
     const QString casedName = applyNameCase(mysqlName, profile_.nameuppercase);
-    const auto exists = [this](const QString& name) {
-        return tableExists(host_.oracle, name, profile_.oracleu);
-    };
-    const QString oracleName = oracleTableName(casedName, exists, host_.oracle.maxIdentifierBytes());
+    const QString oracleName = chooseOracleName(mysqlName, casedName);
     const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
     if (!problem.isEmpty()) {
-        rejectName(oracleName, problem);
+        rejectTable(nameForLog(oracleName), nameForLog(problem));
         return;
     }
+    if (!claimOracleName(mysqlName, oracleName))
+        return;
 
-    const bool existed = exists(oracleName);
+    const bool existed = tableExists(host_.oracle, oracleName, profile_.oracleu);
     if (existed && mode_ == ExistingTableAction::Overwrite)
         dropTable(oracleName);
     if (existed && mode_ == ExistingTableAction::Skip) {
-        log_.append(QStringLiteral("Skip table ") + oracleName + QStringLiteral("... "));
+        log_.append(QStringLiteral("Skip table ") + nameForLog(oracleName) + QStringLiteral("... "));
         log_.append(QString());
     }
     if (!existed || mode_ == ExistingTableAction::Overwrite) {
-        createTable(mysqlName, oracleName);
-        if (!profile_.skipindex) {
-            const StepResult indexes = createIndexes(host_.data, host_.oracleData, mysqlName,
-                                                     oracleName, profile_.nameuppercase, log_);
-            if (!indexes.ok)
-                noteFailure(oracleName);
-        }
+        createTable(mysqlName, oracleName,
+                    needsLongNameSuffix(casedName, host_.oracle.maxIdentifierBytes()));
+        if (result_.mysqlConnectionLost)
+            return;
+        if (!profile_.skipindex)
+            createIndexes(mysqlName, oracleName);
+        if (result_.mysqlConnectionLost)
+            return;
     }
     const bool created = !existed || mode_ == ExistingTableAction::Overwrite;
     if (profile_.tabledefonly) {
@@ -144,7 +189,7 @@ void Run::convertTable(const QString& mysqlName)
         return;
     }
     if (existed && mode_ == ExistingTableAction::Skip) {
-        log_.append(QStringLiteral("Skip table ") + oracleName);
+        log_.append(QStringLiteral("Skip table ") + nameForLog(oracleName));
         log_.append(QString());
         return;
     }
@@ -154,9 +199,44 @@ void Run::convertTable(const QString& mysqlName)
         fullSchema_->afterRows(oracleName);
 }
 
+// A long name takes the table an earlier run made for the same MySQL table (recorded in its
+// comment); otherwise the first free suffix.
+QString Run::chooseOracleName(const QString& mysqlName, const QString& casedName)
+{
+    const int maxBytes = host_.oracle.maxIdentifierBytes();
+    if (needsLongNameSuffix(casedName, maxBytes)) {
+        const QString recorded = recordedOracleTable(host_.oracle, casedName, mysqlName);
+        if (!recorded.isEmpty())
+            return recorded;
+    }
+    const auto exists = [this](const QString& name) {
+        return tableExists(host_.oracle, name, profile_.oracleu);
+    };
+    return oracleTableName(casedName, exists, maxBytes);
+}
+
+// One Oracle name serves one MySQL table per run: a later table whose name became the same
+// (by the upper case or the cut) would drop or fill the earlier one's table.
+bool Run::claimOracleName(const QString& mysqlName, const QString& oracleName)
+{
+    const auto owner = oracleNameOwners_.constFind(oracleName);
+    if (owner == oracleNameOwners_.cend()) {
+        oracleNameOwners_.insert(oracleName, mysqlName);
+        return true;
+    }
+    const QString problem =
+        QStringLiteral("The MySQL tables %1 and %2 both become the Oracle table %3: %2 is not converted")
+            .arg(nameForLog(owner.value()), nameForLog(mysqlName), nameForLog(oracleName));
+    log_.append(QStringLiteral("Create table ") + nameForLog(oracleName) + QStringLiteral("... "));
+    log_.append(problem);
+    log_.append(QString());
+    noteFailure(nameForLog(mysqlName));
+    return false;
+}
+
 void Run::dropTable(const QString& oracleName)
 {
-    const QString line = QStringLiteral("Drop table ") + oracleName + QStringLiteral("...");
+    const QString line = QStringLiteral("Drop table ") + nameForLog(oracleName) + QStringLiteral("...");
     log_.append(line + u' ');
     // With foreign keys carried over, a table may be referenced by one of another table.
     const DropResult dropped = dovrelle::dropTable(host_.oracle, oracleName, profile_.fullschema);
@@ -164,14 +244,14 @@ void Run::dropTable(const QString& oracleName)
         log_.replaceLast(line + QStringLiteral("Done"));
     } else {
         log_.append(dropped.error);
-        noteFailure(oracleName);
+        noteFailure(nameForLog(oracleName));
     }
     log_.append(QString());
 }
 
-void Run::createTable(const QString& mysqlName, const QString& oracleName)
+void Run::createTable(const QString& mysqlName, const QString& oracleName, bool recordName)
 {
-    const QString line = QStringLiteral("Create table ") + oracleName + QStringLiteral("...");
+    const QString line = QStringLiteral("Create table ") + nameForLog(oracleName) + QStringLiteral("...");
     log_.append(line + u' ');
     if (fullSchema_) {
         createFullSchemaTable(mysqlName, oracleName, line);
@@ -179,14 +259,22 @@ void Run::createTable(const QString& mysqlName, const QString& oracleName)
     }
     const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext,
                                          host_.oracle.maxIdentifierBytes()};
-    const StepResult created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName,
-                                                     oracleName, options,
-                                                     &host_.lastTableDefinition);
+    StepResult created;
+    try {
+        created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName, oracleName, options,
+                                        &host_.lastTableDefinition);
+        // The record lets a later run find this table again instead of taking a new suffix.
+        if (created.ok && recordName)
+            setOracleTableComment(host_.oracle, oracleName, oracleTableComment({}, mysqlName));
+    } catch (const Error& e) {
+        created = {false, e.message()};
+    }
     if (created.ok) {
         log_.replaceLast(line + QStringLiteral("Done"));
     } else {
         log_.append(created.error);
-        noteFailure(oracleName);
+        noteFailure(nameForLog(oracleName));
+        mysqlLost();
     }
     log_.append(QString());
 }
@@ -200,16 +288,34 @@ void Run::createFullSchemaTable(const QString& mysqlName, const QString& oracleN
         log_.replaceLast(line + QStringLiteral("Done"));
     } else {
         log_.append(created.error);
-        noteFailure(oracleName);
+        noteFailure(nameForLog(oracleName));
     }
     for (const QString& note : notes)
         log_.append(note);
     log_.append(QString());
 }
 
+void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
+{
+    StepResult indexes;
+    try {
+        indexes = dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName,
+                                          profile_.nameuppercase, log_);
+    } catch (const Error& e) {
+        // The index listing could not be read: logged like a refused index statement.
+        indexes = {false, e.message()};
+        log_.append(e.message());
+        log_.append(QStringLiteral(" "));
+    }
+    if (!indexes.ok) {
+        noteFailure(nameForLog(oracleName));
+        mysqlLost();
+    }
+}
+
 void Run::copyRows(const QString& mysqlName, const QString& oracleName)
 {
-    log_.append(QStringLiteral("Insert table ") + oracleName + QStringLiteral("... "));
+    log_.append(QStringLiteral("Insert table ") + nameForLog(oracleName) + QStringLiteral("... "));
     CopyHooks hooks;
     hooks.letEventsThrough = [this] {
         if (host_.letEventsThrough)
@@ -221,35 +327,58 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName)
     switch (copied.outcome) {
     case CopyResult::Outcome::Copied:
         if (!copied.columnFailures.isEmpty())
-            noteFailure(oracleName);
+            noteFailure(nameForLog(oracleName));
         log_.replaceLast(log_.lastLine() + QStringLiteral("...Done"));
         break;
     case CopyResult::Outcome::Failed:
         log_.append(copied.error);
-        noteFailure(oracleName);
+        noteFailure(nameForLog(oracleName));
+        mysqlLost();
         break;
     case CopyResult::Outcome::Stopped:
         // Logged like a failed copy; the stop request stays set for the table loop.
         log_.append(QStringLiteral("Operation aborted"));
-        noteFailure(oracleName);
+        noteFailure(nameForLog(oracleName));
         break;
     }
     log_.append(QString());
 }
 
 // A table whose Oracle name cannot be an identifier is not touched in Oracle at all.
-void Run::rejectName(const QString& oracleName, const QString& problem)
+void Run::rejectTable(const QString& shownName, const QString& problem)
 {
-    log_.append(QStringLiteral("Create table ") + oracleName + QStringLiteral("... "));
+    log_.append(QStringLiteral("Create table ") + shownName + QStringLiteral("... "));
     log_.append(problem);
     log_.append(QString());
-    noteFailure(oracleName);
+    noteFailure(shownName);
 }
 
-void Run::noteFailure(const QString& oracleName)
+void Run::noteFailure(const QString& shownName)
 {
-    if (!result_.tablesWithErrors.contains(oracleName))
-        result_.tablesWithErrors.append(oracleName);
+    if (tableFailed_)
+        return;
+    tableFailed_ = true;
+    result_.tablesWithErrors.append(shownName);
+}
+
+// Asked after a step failed: a MySQL connection that no longer answers ends the table loop.
+bool Run::mysqlLost()
+{
+    if (!result_.mysqlConnectionLost && (!host_.catalog.answers() || !host_.data.answers()))
+        result_.mysqlConnectionLost = true;
+    return result_.mysqlConnectionLost;
+}
+
+void Run::endAfterLostConnection(const QStringList& notConverted)
+{
+    log_.append(notConverted.isEmpty()
+                    ? QStringLiteral("The MySQL connection was lost.")
+                    : QStringLiteral("The MySQL connection was lost: the run ends before the "
+                                     "remaining %1 tables.")
+                          .arg(notConverted.size()));
+    log_.append(QString());
+    for (const QString& mysqlName : notConverted)
+        result_.tablesWithErrors.append(nameForLog(mysqlName));
 }
 
 void Run::appendClosingLines()

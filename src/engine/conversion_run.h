@@ -27,6 +27,11 @@ struct RunHooks {
         QStringLiteral("Wizard has migrated your MySQL database to Oracle server successfully.");
     QString finishCaption = QStringLiteral("Click 'Finish' to exit the wizard.");
 
+    // Set by a host without a person watching (the headless run): a stop that the row copy of
+    // the last table saw ends the run as a stop before a table does (no closing lines, no log
+    // file), instead of letting it complete.
+    bool stopInLastTableEndsRun = false;
+
     // Empty: the wizard's log file in dataFolder() named by the end time; else this path
     // (the unattended run's settings path with ".log").
     QString logFilePath{};
@@ -54,13 +59,19 @@ enum class RunOutcome {
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Completed;
-    QStringList tablesWithErrors;  // Oracle names, in the order the run met them
+    // One entry per listed table with an error, in list order: its Oracle name, or its MySQL
+    // name when it never got an Oracle name of its own (not in the MySQL database, its Oracle
+    // name taken by an earlier table of the run, left out after the MySQL connection was lost).
+    QStringList tablesWithErrors;
+    bool mysqlConnectionLost = false;  // the run ended early, with its closing lines
     QString logFile;               // the file written, if any
 };
 
-// The conversion run (what Next on the table page starts). Failures that no step catches
-// (opening the data connection, the existence test, reading a field or index list, writing the
-// log file) throw Error and leave the log as it was at that moment.
+// The conversion run (what Next on the table page starts). A table that cannot be read (its field
+// list, index list or rows) fails its own steps and the run goes on; a lost MySQL connection ends
+// the table loop, and the closing lines are still written. Failures that no step catches (opening
+// the data connection, listing the MySQL tables, the existence test, writing the log file) throw
+// Error and leave the log as it was at that moment.
 RunResult runConversion(const ConversionProfile& profile, RunLog& log, RunHost& host);
 
 }  // namespace dovrelle

@@ -5,6 +5,7 @@
 #include "engine/exact_types.h"
 #include "engine/name_rules.h"
 #include "engine/run_log.h"
+#include "engine/table_comment.h"
 
 #include "db/error.h"
 #include "db/mysql_connection.h"
@@ -35,14 +36,6 @@ bool isAutoIncrement(const ColumnDetails& column)
 }
 
 }  // namespace
-
-QString oracleTableComment(const QString& mysqlComment, const QString& recordedMysqlName)
-{
-    if (recordedMysqlName.isEmpty())
-        return mysqlComment;
-    const QString record = QStringLiteral("MySQL table: ") + recordedMysqlName;
-    return mysqlComment.isEmpty() ? record : mysqlComment + u'\n' + record;
-}
 
 FullSchema::FullSchema(FullSchemaContext context) : context_(std::move(context)) {}
 
@@ -240,7 +233,11 @@ void FullSchema::addEnumChecks(const CreatedTable& table)
 void FullSchema::addComments(const CreatedTable& table)
 {
     QStringList statements, labels;
-    const QString tableComment = oracleTableComment(table.details.comment, QString());
+    // A long name is recorded too, so that a later run finds this table again.
+    const bool recordName = needsLongNameSuffix(applyNameCase(table.mysqlName, context_.nameUpperCase),
+                                                context_.maxNameBytes);
+    const QString tableComment =
+        oracleTableComment(table.details.comment, recordName ? table.mysqlName : QString());
     if (!tableComment.isEmpty()) {
         statements.append(QStringLiteral("comment on table %1 is %2")
                               .arg(quoted(table.oracleName), oracleTextLiteral(tableComment)));

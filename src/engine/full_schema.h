@@ -72,8 +72,4 @@ private:
     QList<CreatedTable> created_;
 };
 
-// The comment an Oracle table gets: MySQL's table comment and, when the Oracle name needed the
-// long-name suffix, a last line "MySQL table: <name>" (after a newline when both are present).
-QString oracleTableComment(const QString& mysqlComment, const QString& recordedMysqlName);
-
 }  // namespace dovrelle

@@ -21,9 +21,11 @@ public:
                                 const QString& firstColumn);
 
     void addColumn(const QString& column) { columns_.append(column); }
-    const QStringList& columns() const { return columns_; }
+    // The constraint or index name; a name already held elsewhere is replaced by a free variant.
     const QString& name() const { return name_; }
+    void setName(const QString& name) { name_ = name; }
     const QString& table() const { return table_; }
+    const QStringList& columns() const { return columns_; }
 
     // MySQL indexes only the first `length` characters of the column (Sub_part of "show index");
     // Oracle has no such index, so the statement indexes the whole column.

@@ -3,6 +3,7 @@
 #include "engine/index_statement.h"
 #include "engine/name_rules.h"
 #include "engine/run_log.h"
+#include "engine/unique_object_name.h"
 
 #include "db/error.h"
 #include "db/mysql_query.h"
@@ -12,11 +13,14 @@ namespace dovrelle {
 
 namespace {
 
-// Oracle commits each key or index statement by itself; nothing is logged on success.
-void executeIndexStatement(OracleConnection& oracleData, const IndexStatement& statement,
+// Oracle commits each key or index statement by itself; nothing is logged on success. A name
+// that an index or constraint of another table already holds gets a free variant.
+void executeIndexStatement(OracleConnection& oracleData, IndexStatement& statement,
                            StepResult& result, RunLog& log)
 {
     try {
+        if (!statement.name().isEmpty())
+            statement.setName(uniqueObjectName(oracleData, statement.name(), statement.table()));
         oracleData.execute(statement.text(), /*autoCommit=*/true);
     } catch (const Error& e) {
         const QString keyLine = statement.refusedKeyLine(e.message());

@@ -1,11 +1,19 @@
 #include "engine/name_rules.h"
 
+#include <algorithm>
+
 namespace dovrelle {
 
 namespace {
 
 constexpr int kSuffixedStemLength = 26;
 constexpr int kLastSuffix = 100;
+
+// The part of a long name that its four-digit suffix follows.
+QString suffixedStem(const QString& casedName, int maxBytes)
+{
+    return leftUtf8Bytes(leftChars(casedName, kSuffixedStemLength), maxBytes - 4);
+}
 
 }  // namespace
 
@@ -56,9 +64,9 @@ QString cutToOracleLength(const QString& name, int maxBytes)
 QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists,
                         int maxBytes)
 {
-    if (cutToOracleLength(casedName, maxBytes) == casedName)
+    if (!needsLongNameSuffix(casedName, maxBytes))
         return casedName;
-    const QString stem = leftUtf8Bytes(leftChars(casedName, kSuffixedStemLength), maxBytes - 4);
+    const QString stem = suffixedStem(casedName, maxBytes);
     QString candidate;
     for (int suffix = 0; suffix <= kLastSuffix; ++suffix) {
         candidate = stem + QStringLiteral("%1").arg(suffix, 4, 10, QLatin1Char('0'));
@@ -66,6 +74,24 @@ QString oracleTableName(const QString& casedName, const std::function<bool(const
             return candidate;
     }
     return candidate;  // all taken: the last one tried, handled as an existing table
+}
+
+bool needsLongNameSuffix(const QString& casedName, int maxBytes)
+{
+    return cutToOracleLength(casedName, maxBytes) != casedName;
+}
+
+bool isSuffixedNameOf(const QString& oracleName, const QString& casedName, int maxBytes)
+{
+    const QString stem = suffixedStem(casedName, maxBytes);
+    if (oracleName.size() != stem.size() + 4 || !oracleName.startsWith(stem))
+        return false;
+    bool isNumber = false;
+    const QString digits = oracleName.mid(stem.size());
+    const int suffix = digits.toInt(&isNumber, 10);
+    const bool allDigits = std::all_of(digits.cbegin(), digits.cend(),
+                                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return isNumber && allDigits && suffix <= kLastSuffix;
 }
 
 QString oracleIdentifierProblem(const QString& name, const QString& what)

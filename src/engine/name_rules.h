@@ -31,6 +31,12 @@ QString cutToOracleLength(const QString& name, int maxBytes = kOracleNameLength)
 QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists,
                         int maxBytes = kOracleNameLength);
 
+// True when the Oracle table name of this (name-cased) MySQL name takes a four-digit suffix.
+bool needsLongNameSuffix(const QString& casedName, int maxBytes = kOracleNameLength);
+// True when `oracleName` is one of the 101 suffixed names oracleTableName may choose for it.
+bool isSuffixedNameOf(const QString& oracleName, const QString& casedName,
+                      int maxBytes = kOracleNameLength);
+
 // Why `name` cannot stand between double quotes as an Oracle identifier, or an empty text when
 // it can. `what` names the object in the message ("table", "column").
 QString oracleIdentifierProblem(const QString& name, const QString& what);

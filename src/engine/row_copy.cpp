@@ -1,5 +1,6 @@
 #include "engine/row_copy.h"
 
+#include "engine/log_names.h"
 #include "engine/name_rules.h"
 #include "engine/row_copy_progress.h"
 #include "engine/run_log.h"
@@ -35,7 +36,7 @@ std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source, int nameBytes)
         route.source = pos;
         route.targetName = cutToOracleLength(source.fieldName(pos), nameBytes);
         route.isBoolean = source.kindAt(pos) == MySqlColumn::Kind::Bool;
-        route.failureLine = source.fieldName(pos) + u':' + source.typeTag(pos);
+        route.failureLine = nameForLog(source.fieldName(pos)) + u':' + source.typeTag(pos);
         routes.push_back(std::move(route));
     }
     return routes;
@@ -48,7 +49,7 @@ void findTargets(std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buf
         route.target = buffer.columnIndex(route.targetName);
 }
 
-// A boolean source value becomes the number 1 or 0; NULL cannot be read as a truth value.
+// A boolean source value becomes the number 1 or 0; NULL stays NULL.
 Value truthNumber(const Value& value)
 {
     switch (value.kind()) {
@@ -59,7 +60,7 @@ Value truthNumber(const Value& value)
     case Value::Kind::UInt:
         return Value::fromInt(value.asUInt() != 0 ? 1 : 0);
     case Value::Kind::Null:
-        throw Error(QStringLiteral("NULL is not a truth value"));
+        return value;
     default:
         throw Error(QStringLiteral("'%1' is not a truth value").arg(value.toText()));
     }
@@ -136,12 +137,14 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
                 hooks.letEventsThrough();
             if (hooks.stopRequested && hooks.stopRequested()) {
                 result.outcome = CopyResult::Outcome::Stopped;
-                return result;
+                break;
             }
         }
-        buffer.applyUpdates();
-        source.close();
-        progress.show(rowCount);
+        if (result.outcome == CopyResult::Outcome::Copied) {
+            buffer.applyUpdates();
+            source.close();
+            progress.show(rowCount);
+        }
     } catch (const Error& e) {
         result.outcome = CopyResult::Outcome::Failed;
         result.error = e.message();
@@ -149,6 +152,10 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         result.outcome = CopyResult::Outcome::Failed;
         result.error = QString::fromLocal8Bit(e.what());
     }
+    // Rows of an unfinished batch that were sent early must not be committed by a later
+    // statement on the connection.
+    if (result.outcome != CopyResult::Outcome::Copied)
+        buffer.close();
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/row_copy_progress.h"
 
+#include "engine/log_names.h"
 #include "engine/run_log.h"
 
 namespace dovrelle {
@@ -21,7 +22,7 @@ void ProgressLine::insertAbove(const QString& line)
 
 void ProgressLine::show(int rowCount)
 {
-    log_.replaceLine(index_, QStringLiteral("Insert table ") + oracleName_ + u' '
+    log_.replaceLine(index_, QStringLiteral("Insert table ") + nameForLog(oracleName_) + u' '
                                  + QString::number(rowCount) + QStringLiteral(" Rows "));
 }
 

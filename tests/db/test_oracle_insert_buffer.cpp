@@ -499,4 +499,71 @@ TEST_F(InsertBufferTest, LobColumnsAreBoundLast)
               (QStringList{"1\t20000\t4000", "2\t5\t1"}));
     EXPECT_EQ(count("L", "B is null"), 1);
     EXPECT_EQ(count("L", "ID = 1 and B is not null"), 1);
+
+// A batch larger than the bound of buffered bytes is sent in pieces as it is posted, inside one
+// open transaction: nothing is committed before the apply, and memory holds one piece at a time.
+TEST_F(InsertBufferTest, BufferedBytesPastTheBoundAreSentEarlyAndCommittedOnlyByTheApply)
+{
+    connection.execute("create table \"T\" (K number, B BLOB)");
+    openOn("T");
+    buffer.setBatchByteLimit(100 * 1024);
+    const QByteArray value(30 * 1024, 'v');
+    for (int k = 1; k <= 20; ++k) {
+        appendRow({{"K", Value::fromInt(k)}, {"B", Value::fromBytes(value + QByteArray::number(k))}});
+        if (k == 10)  // another session sees nothing before the apply
+            EXPECT_EQ(db.rows("select count(*) from T"), QStringList{"0"});
+    }
+    EXPECT_EQ(buffer.pendingCount(), 20);
+    EXPECT_GT(count("T"), 0) << "rows were sent early, inside the open transaction";
+    EXPECT_EQ(db.rows("select count(*) from T"), QStringList{"0"});
+
+    applyUpdates();
+
+    ASSERT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_EQ(buffer.pendingCount(), 0);
+    EXPECT_EQ(db.rows("select count(*), min(K), max(K) from T"), QStringList{"20\t1\t20"});
+    EXPECT_EQ(db.rows("select B from T where K = 17"),
+              QStringList{QString::fromLatin1((value + "17").toHex().toUpper())});
+}
+
+TEST_F(InsertBufferTest, RowRejectedInAnEarlySendTakesBackTheWholeBatch)
+{
+    connection.execute("create table \"T\" (K number, B BLOB)");
+    connection.execute("alter table T add constraint T_PK primary key (K)");
+    openOn("T");
+    appendRow({{"K", Value::fromInt(1)}});
+    applyUpdates();
+
+    openOn("T");
+    buffer.setBatchByteLimit(100 * 1024);
+    const QByteArray value(30 * 1024, 'v');
+    for (int k = 2; k <= 30; ++k)  // row 6 repeats the committed key; it is sent long before the apply
+        appendRow({{"K", Value::fromInt(k == 6 ? 1 : k)}, {"B", Value::fromBytes(value)}});
+    EXPECT_TRUE(failures.isEmpty()) << "the failure waits for the apply";
+
+    applyUpdates();
+
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(startsWith(failures[0], "ORA-00001")) << failures[0].toStdString();
+    EXPECT_EQ(db.rows("select count(*), max(K) from T"), QStringList{"1\t1"});
+
+    // The connection goes on cleanly: the next batch commits only its own rows.
+    openOn("T");
+    appendRow({{"K", Value::fromInt(100)}});
+    applyUpdates();
+    EXPECT_EQ(failures.size(), 1);
+    EXPECT_EQ(db.rows("select count(*), max(K) from T"), QStringList{"2\t100"});
+}
+
+TEST_F(InsertBufferTest, ClosingTakesBackRowsSentEarlyByABatchNeverApplied)
+{
+    connection.execute("create table \"T\" (K number, B BLOB)");
+    openOn("T");
+    buffer.setBatchByteLimit(100 * 1024);
+    const QByteArray value(30 * 1024, 'v');
+    for (int k = 1; k <= 12; ++k)
+        appendRow({{"K", Value::fromInt(k)}, {"B", Value::fromBytes(value)}});
+    buffer.close();
+    connection.commit();  // a later commit on the connection must not bring them in
+    EXPECT_EQ(db.rows("select count(*) from T"), QStringList{"0"});
 }

@@ -109,23 +109,6 @@ TEST_F(RunFailures, FailedDropIsFollowedByACreateAttempt)
     EXPECT_EQ(lines.mid(2), QStringList({"", "Create table T1...Done", ""}));
 }
 
-TEST_F(RunFailures, UnreadableFieldListEndsTheRunWithoutClosingLinesOrLogFile)
-{
-    mysql.execute({"create table good (id int)"});
-    profile.tables = {QStringLiteral("good"), QStringLiteral("missing"), QStringLiteral("good")};
-    profile.skipindex = true;
-    profile.tabledefonly = true;
-
-    try {
-        run();
-        FAIL() << "the run went on without the field list";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("missing"))) << e.what();
-    }
-    EXPECT_EQ(log.lines().mid(1), QStringList({"Create table GOOD...Done", "", "Create table MISSING... "}));
-    EXPECT_FALSE(QFile::exists(hooks.logFilePath));
-}
-
 TEST_F(RunFailures, DataConnectionThatCannotOpenEndsTheRunAfterTheStartLine)
 {
     profile.tables = {QStringLiteral("anything")};

@@ -96,13 +96,33 @@ TEST_F(RunNames, LongNamesSharingTheirStemGetConsecutiveSuffixes)
     EXPECT_EQ(oracleRowCount(kStem + "0000"), 1);
     EXPECT_EQ(oracleRowCount(kStem + "0001"), 2);
 
-    // A second run in mode Overwrite never overwrites a long name while a suffix is free.
+    // A second run in mode Overwrite finds the table the first run made for the same MySQL
+    // table (recorded in its comment) and overwrites it instead of taking a new suffix.
     log.clear();
     profile.tables = {QStringLiteral("a_very_long_table_name_abcd_second_one")};
     ASSERT_EQ(run().outcome, RunOutcome::Completed);
-    EXPECT_EQ(tableLines(), QStringList({"Create table " + kStem + "0002...Done", "",
-                                         "Insert table " + kStem + "0002 2 Rows ...Done", ""}));
-    EXPECT_EQ(oracleTables(), QStringList({kStem + "0000", kStem + "0001", kStem + "0002"}));
+    EXPECT_EQ(tableLines(), QStringList({"Drop table " + kStem + "0001...Done", "",
+                                         "Create table " + kStem + "0001...Done", "",
+                                         "Insert table " + kStem + "0001 2 Rows ...Done", ""}));
+    EXPECT_EQ(oracleTables(), QStringList({kStem + "0000", kStem + "0001"}));
+}
+
+TEST_F(RunNames, LongNameTableWithoutARecordIsNotTakenForTheMySqlTable)
+{
+    // A table of the suffixed name that no run recorded (made by hand, or by another MySQL table
+    // of that stem) is never overwritten: the first free suffix is taken, as on a first run.
+    mysql.execute({"create table a_very_long_table_name_abcd_first_one (id int)"});
+    openConnections();
+    oracleConnection.execute("create table \"" + kStem + "0000\" (x number)");
+    oracleConnection.execute("comment on table \"" + kStem
+                             + "0000\" is 'MySQL table: a_very_long_table_name_abcd_other'");
+    profile.tables = {QStringLiteral("a_very_long_table_name_abcd_first_one")};
+    profile.skipindex = true;
+    profile.tabledefonly = true;
+
+    ASSERT_EQ(run().outcome, RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(tableLines(), QStringList({"Create table " + kStem + "0001...Done", ""}))
+        << log.lines().join(u'\n').toStdString();
 }
 
 TEST_F(RunNames, WithAllSuffixesTakenTheLastOneIsHandledAsExisting)
