@@ -86,6 +86,8 @@ int HeadlessRun::convert()
         RunHooks hooks;
         hooks.letEventsThrough = [] { QCoreApplication::processEvents(); };
         hooks.stopRequested = [this] { return stopped_; };
+        // A stop seen while the last table is copied ends the run as a stop, not as a completion.
+        hooks.stopInLastTableEndsRun = true;
         hooks.logFilePath = logPath_;
         ConversionJob job(preparedProfile(lines), std::move(hooks));
         const RunResult result = job.run(log_);

@@ -21,11 +21,11 @@ public:
                                 const QString& firstColumn);
 
     void addColumn(const QString& column) { columns_.append(column); }
-    // The constraint or index name; a name already held elsewhere is replaced by a free variant.
-    const QString& name() const { return name_; }
-    void setName(const QString& name) { name_ = name; }
-    const QString& table() const { return table_; }
     const QStringList& columns() const { return columns_; }
+    const QString& name() const { return name_; }
+    const QString& table() const { return table_; }
+    // A name already held elsewhere is replaced by a free variant before the statement runs.
+    void setName(const QString& name) { name_ = name; }
 
     // MySQL indexes only the first `length` characters of the column (Sub_part of "show index");
     // Oracle has no such index, so the statement indexes the whole column.
