@@ -499,6 +499,7 @@ TEST_F(InsertBufferTest, LobColumnsAreBoundLast)
               (QStringList{"1\t20000\t4000", "2\t5\t1"}));
     EXPECT_EQ(count("L", "B is null"), 1);
     EXPECT_EQ(count("L", "ID = 1 and B is not null"), 1);
+}
 
 // A batch larger than the bound of buffered bytes is sent in pieces as it is posted, inside one
 // open transaction: nothing is committed before the apply, and memory holds one piece at a time.
