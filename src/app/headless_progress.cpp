@@ -3,8 +3,6 @@
 #include "app/headless_messages.h"
 #include "engine/run_log.h"
 
-#include <QRegularExpression>
-
 #include <cstdio>
 
 namespace dovrelle {
@@ -13,8 +11,8 @@ HeadlessProgress::HeadlessProgress(const RunLog& log, bool terminal, QObject* pa
     : QObject(parent), log_(log), terminal_(terminal)
 {
     const auto changed = [this] {
-        printFinalLines();
-        showLiveLine();
+        if (printFinalLines())
+            drawLiveLine();
     };
     connect(&log, &RunLog::lineAppended, this, changed);
     connect(&log, &RunLog::lineInserted, this, changed);
@@ -25,43 +23,42 @@ HeadlessProgress::HeadlessProgress(const RunLog& log, bool terminal, QObject* pa
 void HeadlessProgress::finish()
 {
     clearLiveLine();
+    liveText_.clear();
     for (; printed_ < log_.lineCount(); ++printed_)
         printErrorLine(log_.lines().at(printed_));
 }
 
 // Every line but the last is final: progress only ever rewrites the last line of a table.
-void HeadlessProgress::printFinalLines()
+// Whether any line was printed (the live line then has to be drawn again below it).
+bool HeadlessProgress::printFinalLines()
 {
     if (printed_ >= log_.lineCount() - 1)
-        return;
+        return false;
     clearLiveLine();
     for (; printed_ < log_.lineCount() - 1; ++printed_)
         printErrorLine(log_.lines().at(printed_));
+    return true;
 }
 
-void HeadlessProgress::showLiveLine()
+void HeadlessProgress::showProgress(const RunProgress& progress)
 {
     if (!terminal_)
         return;
-    static const QRegularExpression progress(QStringLiteral("^Insert table (.*?)(?: (\\d+) Rows ?|\\.\\.\\. ?)$"));
-    const QRegularExpressionMatch match = progress.match(log_.lastLine());
-    if (!match.hasMatch())
-        return;
-    const QString table = match.captured(1);
-    if (table != liveTable_) {
-        liveTable_ = table;
-        tableClock_.start();
-    } else if (liveShown_ && sinceRedraw_.isValid() && sinceRedraw_.elapsed() < 200) {
+    const bool newTable = progress.tableName != liveTable_;
+    if (!newTable && liveShown_ && sinceRedraw_.isValid() && sinceRedraw_.elapsed() < 200)
         return;  // a terminal needs no more than five redraws a second
-    }
+    liveTable_ = progress.tableName;
+    liveText_ = progressLine(progress);
     sinceRedraw_.start();
-    const qint64 rows = match.captured(2).toLongLong();
-    const double seconds = std::max<qint64>(tableClock_.elapsed(), 1) / 1000.0;
-    const QString line = QStringLiteral("%1: %2 rows copied, %3 rows/s")
-                             .arg(table)
-                             .arg(rows)
-                             .arg(qRound64(rows / seconds));
-    std::fprintf(stderr, "\r\033[K%s", line.toLocal8Bit().constData());
+    drawLiveLine();
+}
+
+// The live line stands below the final lines; it is drawn again after they have been printed.
+void HeadlessProgress::drawLiveLine()
+{
+    if (!terminal_ || liveText_.isEmpty())
+        return;
+    std::fprintf(stderr, "\r\033[K%s", liveText_.toLocal8Bit().constData());
     std::fflush(stderr);
     liveShown_ = true;
 }

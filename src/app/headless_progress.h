@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/run_progress.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -9,26 +11,28 @@ namespace dovrelle {
 class RunLog;
 
 // Shows a run's log on stderr: every line once it is final (the next line has come), and, when
-// stderr is a terminal, a live line with the table, the rows copied and the rows per second.
+// stderr is a terminal, a live line below them with the run's progress figures (RunProgress).
 class HeadlessProgress : public QObject {
     Q_OBJECT
 public:
     HeadlessProgress(const RunLog& log, bool terminal, QObject* parent = nullptr);
 
-    // Prints the lines not printed yet (at the end of the run).
+    // The live line shows these figures (redrawn at most five times a second).
+    void showProgress(const RunProgress& progress);
+    // Prints the lines not printed yet and removes the live line (at the end of the run).
     void finish();
 
 private:
-    void printFinalLines();
-    void showLiveLine();
+    bool printFinalLines();
+    void drawLiveLine();
     void clearLiveLine();
 
     const RunLog& log_;
     bool terminal_;
     int printed_ = 0;
     bool liveShown_ = false;
+    QString liveText_;
     QString liveTable_;
-    QElapsedTimer tableClock_;
     QElapsedTimer sinceRedraw_;
 };
 

@@ -88,6 +88,7 @@ int HeadlessRun::convert()
         hooks.stopRequested = [this] { return stopped_; };
         // A stop seen while the last table is copied ends the run as a stop, not as a completion.
         hooks.stopInLastTableEndsRun = true;
+        hooks.progressChanged = [this](const RunProgress& progress) { progress_.showProgress(progress); };
         hooks.logFilePath = logPath_;
         ConversionJob job(preparedProfile(lines), std::move(hooks));
         const RunResult result = job.run(log_);

@@ -21,6 +21,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
+#include <QElapsedTimer>
 
 namespace dovrelle {
 
@@ -52,6 +53,8 @@ private:
     void noteFailure(const QString& shownName);
     bool mysqlLost();
     void endAfterLostConnection(const QStringList& notConverted);
+    void startTableProgress(const QString& mysqlName);
+    void reportProgress(qint64 rowsCopied);
     void appendClosingLines();
     QString saveLog(const QDateTime& end);
 
@@ -64,6 +67,12 @@ private:
     QSet<QString> mysqlTables_;                // as MySQL lists them
     QHash<QString, QString> oracleNameOwners_;  // Oracle name -> the MySQL table it was made for
     bool tableFailed_ = false;                  // the current table has an entry in the result
+    // Progress for the host: the tables' estimated rows, the rows of the tables done, the clocks.
+    QHash<QString, qint64> estimates_;
+    RunProgress progress_;
+    qint64 rowsOfTablesDone_ = 0;
+    QElapsedTimer runClock_;
+    QElapsedTimer tableClock_;
 };
 
 RunResult Run::execute()
@@ -83,6 +92,9 @@ RunResult Run::execute()
             host_.catalog, host_.oracle, log_, profile_.nameuppercase, profile_.blobtotext,
             host_.oracle.maxIdentifierBytes(), [this](const QString& oracleName) { noteFailure(nameForLog(oracleName)); }});
     listMySqlTables();
+    runClock_.start();
+    if (host_.progressChanged)
+        estimates_ = estimatedRowCounts(host_.catalog);
 
     const QStringList tables = profile_.tables;
     for (qsizetype i = 0; i < tables.size(); ++i) {
@@ -90,7 +102,9 @@ RunResult Run::execute()
             result_.outcome = RunOutcome::Stopped;
             return result_;
         }
+        startTableProgress(tables[i]);
         convertTable(tables[i]);
+        rowsOfTablesDone_ += progress_.rowsCopied;
         if (result_.mysqlConnectionLost) {
             endAfterLostConnection(tables.mid(i + 1));
             break;
@@ -322,6 +336,7 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName)
             host_.letEventsThrough();
     };
     hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
+    hooks.rowsCopied = [this](qint64 rows) { reportProgress(rows); };
     const CopyResult copied =
         dovrelle::copyRows(host_.data, host_.insertBuffer, mysqlName, oracleName, log_, hooks);
     switch (copied.outcome) {
@@ -342,6 +357,35 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName)
         break;
     }
     log_.append(QString());
+}
+
+// The next table of the list begins: its number, name and estimate, and the estimates of the
+// tables after it.
+void Run::startTableProgress(const QString& mysqlName)
+{
+    tableClock_.start();
+    progress_.rowsCopied = 0;
+    if (!host_.progressChanged)
+        return;
+    ++progress_.tableNumber;
+    progress_.tableCount = int(profile_.tables.size());
+    progress_.tableName = mysqlName;
+    progress_.estimatedRows = estimates_.value(mysqlName);
+    progress_.estimatedRowsToCome = 0;
+    for (qsizetype i = progress_.tableNumber; i < profile_.tables.size(); ++i)
+        progress_.estimatedRowsToCome += estimates_.value(profile_.tables[i]);
+    reportProgress(0);
+}
+
+void Run::reportProgress(qint64 rowsCopied)
+{
+    progress_.rowsCopied = rowsCopied;
+    if (!host_.progressChanged)
+        return;
+    progress_.rowsCopiedInRun = rowsOfTablesDone_ + rowsCopied;
+    progress_.tableMilliseconds = tableClock_.elapsed();
+    progress_.runMilliseconds = runClock_.elapsed();
+    host_.progressChanged(progress_);
 }
 
 // A table whose Oracle name cannot be an identifier is not touched in Oracle at all.
@@ -396,12 +440,7 @@ void Run::appendClosingLines()
 
 QString Run::saveLog(const QDateTime& end)
 {
-    const QString path = host_.logFilePath.isEmpty()
-                             ? dataFolder() + QStringLiteral("qelt_") + logFileStamp(end)
-                                   + QStringLiteral(".log")
-                             : host_.logFilePath;
-    log_.saveToFile(path);
-    return path;
+    return saveRunLog(log_, host_.logFilePath, end);
 }
 
 }  // namespace
@@ -409,6 +448,15 @@ QString Run::saveLog(const QDateTime& end)
 RunResult runConversion(const ConversionProfile& profile, RunLog& log, RunHost& host)
 {
     return Run(profile, log, host).execute();
+}
+
+QString saveRunLog(const RunLog& log, const QString& logFilePath, const QDateTime& end)
+{
+    const QString path = logFilePath.isEmpty()
+                             ? dataFolder() + QStringLiteral("qelt_") + logFileStamp(end) + QStringLiteral(".log")
+                             : logFilePath;
+    log.saveToFile(path);
+    return path;
 }
 
 }  // namespace dovrelle

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/conversion_profile.h"
+#include "engine/run_progress.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -20,6 +22,8 @@ struct RunHooks {
     std::function<bool()> stopRequested;
     std::function<void()> clearStopRequest;
     std::function<void()> runStarted;  // the host shows the log page and turns Close into Stop
+    // Where the run stands (see RunProgress); the log lines do not depend on it.
+    std::function<void(const RunProgress&)> progressChanged;
 
     // Texts of Label29, Label30 and Label32 from the caption table in use.
     QString completedCaption = QStringLiteral("Conversion is Completed");
@@ -73,5 +77,10 @@ struct RunResult {
 // the data connection, listing the MySQL tables, the existence test, writing the log file) throw
 // Error and leave the log as it was at that moment.
 RunResult runConversion(const ConversionProfile& profile, RunLog& log, RunHost& host);
+
+// Saves the log where a run ending at `end` saves it: logFilePath, or when that is empty the
+// data folder's "qelt_" file named by the end time. Returns the path; throws Error when the file
+// cannot be written.
+QString saveRunLog(const RunLog& log, const QString& logFilePath, const QDateTime& end);
 
 }  // namespace dovrelle

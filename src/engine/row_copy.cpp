@@ -133,6 +133,8 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
                 reopen(buffer, routes);
             }
             progress.show(rowCount);
+            if (hooks.rowsCopied)
+                hooks.rowsCopied(rowCount);
             if (hooks.letEventsThrough)
                 hooks.letEventsThrough();
             if (hooks.stopRequested && hooks.stopRequested()) {
@@ -144,6 +146,8 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             buffer.applyUpdates();
             source.close();
             progress.show(rowCount);
+            if (hooks.rowsCopied)
+                hooks.rowsCopied(rowCount);
         }
     } catch (const Error& e) {
         result.outcome = CopyResult::Outcome::Failed;

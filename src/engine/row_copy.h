@@ -15,6 +15,7 @@ class RunLog;
 struct CopyHooks {
     std::function<void()> letEventsThrough;
     std::function<bool()> stopRequested;
+    std::function<void(qint64 rowsCopied)> rowsCopied;  // every 100 rows and at the end
 };
 
 // What a row copy came to.

@@ -14,16 +14,20 @@
 #include "wizard/qt_message_seam.h"
 #include "engine/run_log.h"
 #include "wizard/run_log_view.h"
+#include "wizard/run_progress_panel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
@@ -221,17 +225,29 @@ void ConversionWizard::startConversion()
                    .stopRequested = [this] { return stopRequested; },
                    .clearStopRequest = [this] { stopRequested = false; },
                    .runStarted = [this] { runStarted(); },
+                   .progressChanged = [this](const RunProgress& progress) { runProgress_->showProgress(progress); },
                    .completedCaption = captionOf(QStringLiteral("Label29")),
                    .successCaption = captionOf(QStringLiteral("Label30")),
                    .finishCaption = captionOf(QStringLiteral("Label32")),
                    .logFilePath = unattended_ ? unattendedLogPath : QString()};
 
     lastRunResult_.reset();
+    runUnderWay_ = false;
+    const auto runOver = qScopeGuard([this] { runProgress_->runEnded(); });
     ConversionJob job(dovrelle::profileFromControls(*this), std::move(hooks));
-    const RunResult result = job.run(*runLog_);
+    RunResult result;
+    try {
+        result = job.run(*runLog_);
+    } catch (const Error&) {
+        saveUnfinishedRunLog();
+        throw;
+    }
     lastRunResult_ = result;
-    if (result.outcome == RunOutcome::Stopped)
+    if (result.outcome == RunOutcome::Stopped) {
+        saveUnfinishedRunLog();
         throw SilentAbort();
+    }
+    noteSavedLog(result.logFile);
     // The run is over: the button that read "Stop" is the Close button again (page 6 disables it).
     btcancel_->setText(QStringLiteral("Close"));
     cancelAction_ = CancelAction::Close;
@@ -239,9 +255,30 @@ void ConversionWizard::startConversion()
         close();
 }
 
+// A run that was stopped or ended by an error keeps its log too: saved where a completed run
+// saves it (a run that never began, its connections refused, has no log of its own).
+void ConversionWizard::saveUnfinishedRunLog()
+{
+    if (!runUnderWay_)
+        return;
+    try {
+        noteSavedLog(saveRunLog(*runLog_, unattended_ ? unattendedLogPath : QString(),
+                                QDateTime::currentDateTime()));
+    } catch (const Error& error) {
+        runLog_->append(error.message());
+    }
+}
+
+// The page's last line names the log file (the file itself ends before this line).
+void ConversionWizard::noteSavedLog(const QString& path)
+{
+    runLog_->append(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(path));
+}
+
 // The run shows its log at once, while the step stays 5, and turns Close into Stop.
 void ConversionWizard::runStarted()
 {
+    runUnderWay_ = true;
     pg_->setCurrentIndex(5);
     btback_->setEnabled(false);
     btnext_->setEnabled(false);
@@ -267,9 +304,13 @@ void ConversionWizard::finish()
 
 void ConversionWizard::showHelp()
 {
-    const QString address = captionOf(QStringLiteral("helpurl"));
-    if (openUrl)
-        openUrl(helpAddress(address));
+    const QUrl guide = helpAddress(captionOf(QStringLiteral("helpurl")));
+    // Without a program to open it (no desktop URL handler), the user learns where the guide is.
+    if (openUrl && !openUrl(guide)) {
+        const QString where = guide.isLocalFile() ? QDir::toNativeSeparators(guide.toLocalFile()) : guide.toString();
+        seam_->notify(this, QStringLiteral("The user guide could not be opened: no program is set up to open it.\n"
+                                           "You find it here:\n") + where);
+    }
 }
 
 void ConversionWizard::closeWindow()

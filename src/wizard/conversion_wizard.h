@@ -38,6 +38,7 @@ class OracleConnection;
 class RadioGroup;
 class RunLog;
 class RunLogView;
+class RunProgressPanel;
 
 // The wizard window "aaform1": six pages, the step panel on the left, the button row below.
 // Every control carries its name as objectName, so callers find it with
@@ -102,6 +103,7 @@ public:
     void confirmClose();
     void confirmStop();
     void showHelp();
+    RunProgressPanel& runProgressPanel() { return *runProgress_; }
     void logoClicked() { showHelp(); }
     void closeWindow();   // closes without a question, like the title-bar close box
     void applyCaptions();
@@ -153,6 +155,8 @@ private:
     void cancel();
     void runStarted();
     void letEventsThrough();
+    void saveUnfinishedRunLog();
+    void noteSavedLog(const QString& path);
     void updateNextForTables();
     void addAvailableTable(const QString& name);
     void sortAvailableTables();
@@ -206,6 +210,8 @@ private:
     QListWidget* selecttables_ = nullptr;
     // Page 6
     RunLogView* sc_ = nullptr;
+    RunProgressPanel* runProgress_ = nullptr;  // in the step panel, shown while a run goes
+    bool runUnderWay_ = false;
 };
 
 }  // namespace dovrelle

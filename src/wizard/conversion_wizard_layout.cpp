@@ -6,6 +6,7 @@
 #include "wizard/radio_group.h"
 #include "engine/run_log.h"
 #include "wizard/run_log_view.h"
+#include "wizard/run_progress_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -107,6 +108,9 @@ void ConversionWizard::buildFrame()
         const QByteArray name = "Label" + QByteArray::number(i + 1);
         stepLabels_[i] = textLabel(panel1, name.constData(), 13, 24 + 40 * i, 13 + 150);
     }
+    // The free part of the step panel, below the last step and above the logo.
+    runProgress_ = new RunProgressPanel(panel1);
+    runProgress_->setGeometry(8, 250, 161, 425 - 47 - 8 - 250 - 4);
     auto* logo = named(new LogoImage(QPixmap(QStringLiteral(":/wizard/logo.png")), panel1), "Image1");
     logo->setGeometry(1, 425 - 47 - 8, 175, 47);
     connect(logo, &LogoImage::clicked, this, &ConversionWizard::logoClicked);

@@ -3,6 +3,7 @@
 
 #include "db/error.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -71,6 +72,20 @@ TEST_F(WizardTest, HelpAndLogoOpenTheUserGuideAsALocalFile)
         EXPECT_TRUE(url.isLocalFile()) << url.toString().toStdString();
         EXPECT_TRUE(url.path().endsWith("docs/index.html")) << url.toString().toStdString();
     }
+}
+
+TEST_F(WizardTest, HelpWithoutAProgramToOpenTheGuideNamesItsPath)
+{
+    window->openUrl = [this](const QUrl& url) {
+        openedUrls.append(url);
+        return false;
+    };
+    control<QPushButton>("bthelp")->click();
+    ASSERT_EQ(openedUrls.size(), 1);
+    ASSERT_EQ(seam->notices.size(), 1);
+    EXPECT_TRUE(seam->notices.first().endsWith("\n" + QDir::toNativeSeparators(openedUrls.first().toLocalFile())))
+        << seam->notices.first().toStdString();
+    EXPECT_TRUE(seam->errors.isEmpty());
 }
 
 // The next control that Tab reaches from `from` on the page shown.

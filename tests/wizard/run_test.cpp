@@ -6,14 +6,18 @@
 #include "oraemu_test_db.h"
 #include "engine/run_log.h"
 #include "wizard/run_log_view.h"
+#include "wizard/run_progress_panel.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+
+#include <algorithm>
 
 namespace wizardtest {
 namespace {
@@ -42,6 +46,8 @@ protected:
         window->eventsLetThrough = [this] {
             ++checkPoints;
             framesDuringRun.append(frame());
+            if (window->runProgressPanel().isVisible())
+                progressDuringRun.append(window->runProgressPanel().lines());
             if (atCheckPoint)
                 atCheckPoint(checkPoints);
         };
@@ -74,10 +80,27 @@ protected:
 
     const QStringList& logLines() { return window->runLog().lines(); }
 
+    // The run left one log file in the data folder, holding `line`, and the page's last line
+    // names that file.
+    void expectLogSavedWith(const QString& line)
+    {
+        const QDir folder(dovrelle::dataFolder());
+        const QStringList files = folder.entryList({"qelt_*.log"});
+        ASSERT_EQ(files.size(), 1);
+        const QString path = folder.filePath(files.first());
+        EXPECT_EQ(logLines().last(), "Log saved to " + QDir::toNativeSeparators(path));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList saved = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        EXPECT_TRUE(saved.contains(line)) << saved.join(" | ").toStdString();
+        EXPECT_FALSE(saved.contains(logLines().last())) << "the file does not name itself";
+    }
+
     testsupport::ScratchMySqlDatabase mysql{"t_wizard_run"};
     testsupport::ScratchOracleDatabase oracle;
     int checkPoints = 0;
     QList<Frame> framesDuringRun;
+    QList<QStringList> progressDuringRun;  // the progress panel's lines at each check point
     std::function<void(int)> atCheckPoint;
     Frame frameAfterAnswer;
 };
@@ -99,13 +122,25 @@ TEST_F(Run, ConvertsTheChosenTablesIntoOraemuAndShowsTheLogUntilFinish)
     EXPECT_TRUE(lines.contains("Create table SMALL...Done"));
     EXPECT_TRUE(lines.contains("Create table BIG...Done"));
     EXPECT_TRUE(lines.contains("Conversion is Completed"));
-    EXPECT_EQ(lines.last(), "Click 'Finish' to exit the wizard.");
+    const QStringList logFiles = QDir(dovrelle::dataFolder()).entryList({"qelt_*.log"});
+    ASSERT_EQ(logFiles.size(), 1);
+    const QString logFile = QDir(dovrelle::dataFolder()).filePath(logFiles.first());
+    EXPECT_EQ(lines.at(lines.size() - 2), "Click 'Finish' to exit the wizard.");
+    EXPECT_EQ(lines.last(), "Log saved to " + QDir::toNativeSeparators(logFile));
     auto* sc = control<dovrelle::RunLogView>("sc");
     QStringList shown;
     for (int i = 0; i < sc->lineCount(); ++i)
         shown.append(sc->line(i));
     EXPECT_EQ(shown, lines);
-    EXPECT_EQ(QDir(dovrelle::dataFolder()).entryList({"qelt_*.log"}).size(), 1);
+
+    // The progress panel showed the run's tables while it went and is hidden now.
+    ASSERT_FALSE(progressDuringRun.isEmpty());
+    EXPECT_EQ(progressDuringRun.first().value(0), "Table 1 of 2: small");
+    const auto showsBig = [](const QStringList& shown) {
+        return shown.value(0) == "Table 2 of 2: big" && shown.value(1).endsWith(" rows");
+    };
+    EXPECT_TRUE(std::any_of(progressDuringRun.begin(), progressDuringRun.end(), showsBig));
+    EXPECT_FALSE(window->runProgressPanel().isVisible());
 
     // The logo still opens Help on the log page, where the Help button is disabled.
     QTest::mouseClick(control<QWidget>("Image1"), Qt::LeftButton);
@@ -181,6 +216,8 @@ TEST_F(Run, StopAnsweredYesEndsTheRunAtItsNextCheck)
     EXPECT_TRUE(logLines().contains("Operation aborted"));
     EXPECT_FALSE(logLines().contains("Conversion is Completed"));
     EXPECT_EQ(oracle.rows("select count(*) from all_tables where table_name = 'SMALL'").value(0), "0");
+    expectLogSavedWith("Operation aborted");
+    EXPECT_FALSE(window->runProgressPanel().isVisible());
 
     // Close asks the close question again.
     clickClose();
@@ -227,6 +264,7 @@ TEST_F(Run, ARunEndedByAnErrorKeepsItsFrameUntilStopBackAndNext)
     ASSERT_EQ(seam->errors.size(), 1);
     EXPECT_TRUE(seam->errors.first().startsWith("Cannot create file")) << seam->errors.first().toStdString();
     EXPECT_EQ(frame(), kRunUnderWay);
+    expectLogSavedWith("Create table SMALL... ");
 
     seam->answers = {Answer::Yes};
     clickClose();
