@@ -264,7 +264,6 @@ TEST_F(Run, ARunEndedByAnErrorKeepsItsFrameUntilStopBackAndNext)
     ASSERT_EQ(seam->errors.size(), 1);
     EXPECT_TRUE(seam->errors.first().startsWith("Cannot create file")) << seam->errors.first().toStdString();
     EXPECT_EQ(frame(), kRunUnderWay);
-    expectLogSavedWith("Create table SMALL... ");
 
     seam->answers = {Answer::Yes};
     clickClose();
