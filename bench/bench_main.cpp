@@ -1,7 +1,9 @@
 // Throughput and memory of a conversion: how much the engine adds to reading the source and
 // writing the target, and whether its memory stays flat as the table grows. bench/run-bench
 // starts the servers and calls this program.
+#include "bench_headless.h"
 #include "bench_options.h"
+#include "bench_peer.h"
 #include "bench_phases.h"
 #include "bench_source.h"
 #include "bench_target.h"
@@ -13,6 +15,7 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 using namespace bench;
@@ -58,6 +61,39 @@ QString memoryLine(qint64 rows, const ConversionFigures& figures)
         .arg(figures.vmHwmKb / 1024.0, 0, 'f', 1);
 }
 
+QString processLine(const QString& label, qint64 rows, const ProcessFigures& figures)
+{
+    return QStringLiteral("%1 %2 rows in %3 s = %4 rows/s (CPU %5 s), peak %6 MiB")
+        .arg(label, -28)
+        .arg(rows)
+        .arg(figures.seconds, 0, 'f', 2)
+        .arg(rows / figures.seconds, 0, 'f', 0)
+        .arg(figures.cpuSeconds, 0, 'f', 2)
+        .arg(figures.maxRssKb / 1024.0, 0, 'f', 1);
+}
+
+// Prints each target with its figure and remembers the ones missed.
+class TargetList {
+public:
+    void check(const QString& what, double figure, char16_t direction, double limit)
+    {
+        const bool met = direction == u'<' ? figure <= limit : figure >= limit;
+        say(QStringLiteral("%1 %2   (target %3 %4)%5")
+                .arg(what + u':', -40)
+                .arg(figure, 0, 'f', 3)
+                .arg(direction == u'<' ? QStringLiteral("at most") : QStringLiteral("at least"))
+                .arg(limit)
+                .arg(met ? QString() : QStringLiteral("  NOT MET")));
+        if (!met)
+            missed_ << what;
+    }
+    bool allMet() const { return missed_.isEmpty(); }
+    const QStringList& missed() const { return missed_; }
+
+private:
+    QStringList missed_;
+};
+
 int runBenchmark(const BenchOptions& options)
 {
     const MySqlServer server = readServerEnv(options.serverEnv);
@@ -89,26 +125,54 @@ int runBenchmark(const BenchOptions& options)
     if (bigConversion.timing.rows != bigN)
         throw std::runtime_error("the conversion left the wrong number of rows in oraemu");
 
+    std::optional<HeadlessFigures> headless;
+    if (!options.dovrelleProgram.isEmpty()) {
+        say(QStringLiteral("(4) dovrelle --headless on %1 rows ...").arg(n));
+        const OracleTarget headlessTarget = createOracleTarget(
+            options.oraemuTool, options.workDir + QStringLiteral("/headless-n.db"));
+        headless = measureHeadlessRun(options, server, table, headlessTarget);
+        if (headless->rows != n)
+            throw std::runtime_error("the headless run left the wrong number of rows in oraemu");
+    }
+    std::optional<ProcessFigures> peer;
+    if (!options.peerScript.isEmpty()) {
+        say(QStringLiteral("(P) pgloader into PostgreSQL, %1 rows ...").arg(n));
+        peer = measurePeerLoad(options, table, n);
+    }
+
     const double ratio = conversion.timing.seconds / (read.seconds + write.seconds);
     const double growth = 100.0 * (double(bigConversion.maxRssKb) / conversion.maxRssKb - 1.0);
+    const double rate = conversion.timing.rowsPerSecond();
     say(QString());
     say(rateLine(QStringLiteral("(1) source read:"), read));
     say(rateLine(QStringLiteral("(2) target write:"), write));
-    say(rateLine(QStringLiteral("(3) full conversion:"), conversion.timing));
-    say(QStringLiteral("ratio (3) / ((1) + (2)):     %1   (target at most 1.25)").arg(ratio, 0, 'f', 3));
+    say(rateLine(QStringLiteral("(3) full conversion:"), conversion.timing)
+        + QStringLiteral(", peak %1 MiB").arg(conversion.maxRssKb / 1024.0, 0, 'f', 1));
+    if (headless)
+        say(processLine(QStringLiteral("(4) dovrelle --headless:"), n, headless->process));
+    if (peer)
+        say(processLine(QStringLiteral("(P) pgloader to PostgreSQL:"), n, *peer));
+    say(QString());
+
+    TargetList targets;
+    targets.check(QStringLiteral("(3) / ((1) + (2)) time"), ratio, u'<', 1.25);
     // The same ratio over this process's CPU time, which the machine's load hardly moves (the
     // MySQL server's own work is not in it).
     const double cpuRatio =
         conversion.timing.cpuSeconds / (read.cpuSeconds + write.cpuSeconds);
     say(QStringLiteral("same ratio of CPU time:      %1").arg(cpuRatio, 0, 'f', 3));
+    targets.check(QStringLiteral("(3) / (1) rows/s"), rate / read.rowsPerSecond(), u'>', 0.30);
+    if (peer)
+        targets.check(QStringLiteral("(3) / pgloader rows/s"), rate * peer->seconds / n, u'>', 3.0);
+    if (headless)
+        targets.check(QStringLiteral("(4) / (3) time"),
+                      headless->process.seconds / conversion.timing.seconds, u'<', 1.15);
     say(memoryLine(n, conversion));
     say(memoryLine(bigN, bigConversion));
-    say(QStringLiteral("peak memory growth from %1 to %2 rows: %3 %   (target at most 10 %)")
-            .arg(n)
-            .arg(bigN)
-            .arg(growth, 0, 'f', 1));
-    say(ratio <= 1.25 && growth <= 10.0 ? QStringLiteral("targets met")
-                                        : QStringLiteral("targets NOT met"));
+    targets.check(QStringLiteral("peak memory growth %1 to %2 rows, %").arg(n).arg(bigN), growth,
+                  u'<', 10.0);
+    say(targets.allMet() ? QStringLiteral("targets met")
+                         : QStringLiteral("targets NOT met: ") + targets.missed().join(QStringLiteral(", ")));
     return 0;
 }
 

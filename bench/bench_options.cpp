@@ -23,12 +23,16 @@ QString usageText()
 {
     return QStringLiteral(
         "usage: dovrelle_bench --server-env FILE --oraemu-tool PATH --work DIR [--rows N]\n"
-        "                      [--memory-factor K] [--database NAME]\n"
+        "                      [--memory-factor K] [--database NAME] [--dovrelle PATH]\n"
+        "                      [--peer-script PATH]\n"
         "  --server-env     server.env of a MariaDB started by tests/support/mariadb-fixture\n"
         "  --oraemu-tool    the oraemu tool of the build (build/bin/oraemu)\n"
         "  --work           a folder for the oraemu databases and run logs\n"
         "  --rows           N, rows of the measured table (default 1000000)\n"
         "  --memory-factor  peak memory is compared between N and K*N rows (default 4)\n"
+        "  --dovrelle       the dovrelle program: (4) times `dovrelle --headless` on N rows\n"
+        "  --peer-script    bench/peer-pgloader with its PostgreSQL cluster running: pgloader\n"
+        "                   copies the N-row table too, for comparison\n"
         "The OCI library is the one DOVRELLE_OCI_LIBRARY names (build/lib/liboraemu.so).\n");
 }
 
@@ -53,6 +57,10 @@ BenchOptions parseOptions(const QStringList& arguments)
             options.oraemuTool = value();
         else if (option == QLatin1String("--work"))
             options.workDir = value();
+        else if (option == QLatin1String("--dovrelle"))
+            options.dovrelleProgram = value();
+        else if (option == QLatin1String("--peer-script"))
+            options.peerScript = value();
         else if (option == QLatin1String("--database"))
             options.database = value();
         else if (option == QLatin1String("--conversion-child"))

@@ -13,6 +13,8 @@ struct BenchOptions {
     QString oraemuTool;       // the oraemu tool, which creates the target databases
     QString workDir;          // where the oraemu databases and logs go
     QString database = QStringLiteral("dovrelle_bench");
+    QString dovrelleProgram;  // the dovrelle program, for (4) the headless run; empty: not measured
+    QString peerScript;       // bench/peer-pgloader with its cluster started; empty: no peer
 
     // Internal: run one full conversion in this process and write its figures to resultFile.
     bool conversionChild = false;

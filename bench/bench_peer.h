@@ -1,0 +1,12 @@
+#pragma once
+
+#include "bench_options.h"
+#include "bench_process.h"
+
+namespace bench {
+
+// The peer: pgloader copying the same MariaDB table into PostgreSQL, run by the peer script
+// (`SCRIPT load TABLE`); afterwards `SCRIPT check TABLE ROWS` makes sure every row arrived.
+ProcessFigures measurePeerLoad(const BenchOptions& options, const QString& table, qint64 rows);
+
+}  // namespace bench
