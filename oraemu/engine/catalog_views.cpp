@@ -40,6 +40,21 @@ std::unique_ptr<QuerySource> makeView(const std::string& name, const std::vector
     return source;
 }
 
+// NLS_DATABASE_PARAMETERS: the database's own NLS settings, its character set among them.
+std::unique_ptr<QuerySource> databaseParameters(const std::string& name)
+{
+    const std::string characterSet =
+        "coalesce((SELECT value FROM oraemu_meta WHERE key = 'nls_characterset'), 'AL32UTF8')";
+    return makeView(name, {{"PARAMETER", "x.p", false}, {"VALUE", "x.v", false, 64}},
+                    "(SELECT 'NLS_LANGUAGE' AS p, 'AMERICAN' AS v "
+                    "UNION ALL SELECT 'NLS_TERRITORY', 'AMERICA' "
+                    "UNION ALL SELECT 'NLS_CHARACTERSET', " + characterSet + " "
+                    "UNION ALL SELECT 'NLS_NCHAR_CHARACTERSET', 'AL16UTF16' "
+                    "UNION ALL SELECT 'NLS_LENGTH_SEMANTICS', 'BYTE' "
+                    "UNION ALL SELECT 'NLS_NCHAR_CONV_EXCP', 'FALSE' "
+                    "UNION ALL SELECT 'NLS_RDBMS_VERSION', '19.0.0.0.0') x");
+}
+
 }  // namespace
 
 std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::string& user)
@@ -50,6 +65,8 @@ std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::str
     if (!all && !mine) {
         if (name == "DUAL")
             return makeView(name, {{"DUMMY", "'X'", false}}, "(SELECT 1)");
+        if (name == "NLS_DATABASE_PARAMETERS")
+            return databaseParameters(name);
         return nullptr;
     }
     const std::string base = name.substr(all ? 4 : 5);

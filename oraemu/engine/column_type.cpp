@@ -20,6 +20,7 @@ std::string ColumnType::dataTypeName() const
     case Kind::Raw: return "RAW";
     case Kind::Blob: return "BLOB";
     case Kind::Clob: return "CLOB";
+    case Kind::NClob: return "NCLOB";
     case Kind::BinaryFloat: return "BINARY_FLOAT";
     case Kind::BinaryDouble: return "BINARY_DOUBLE";
     case Kind::IntervalDaySecond:
@@ -42,7 +43,8 @@ int ColumnType::byteLength() const
     case Kind::Timestamp: return 11;
     case Kind::Raw: return length;
     case Kind::Blob:
-    case Kind::Clob: return 4000;
+    case Kind::Clob:
+    case Kind::NClob: return 4000;
     case Kind::BinaryFloat: return 4;
     case Kind::BinaryDouble: return 8;
     case Kind::IntervalDaySecond: return 11;

@@ -8,7 +8,7 @@ namespace oraemu {
 struct ColumnType {
     // New kinds go at the end: the catalog keeps a kind as its number.
     enum class Kind { Varchar2, NVarchar2, Char, NChar, Number, Float, Date, Timestamp, Raw, Blob, Clob,
-                      BinaryFloat, BinaryDouble, IntervalDaySecond };
+                      BinaryFloat, BinaryDouble, IntervalDaySecond, NClob };
     Kind kind = Kind::Varchar2;
     int length = 0;          // characters or bytes (Varchar2, Char, Raw)
     bool charSemantics = false;
@@ -21,7 +21,9 @@ struct ColumnType {
     {
         return kind == Kind::Number || kind == Kind::Float || kind == Kind::BinaryFloat || kind == Kind::BinaryDouble;
     }
-    bool isLob() const { return kind == Kind::Blob || kind == Kind::Clob; }
+    bool isLob() const { return kind == Kind::Blob || kind == Kind::Clob || kind == Kind::NClob; }
+    // NCHAR, NVARCHAR2 and NCLOB: held in the national character set.
+    bool isNational() const { return kind == Kind::NVarchar2 || kind == Kind::NChar || kind == Kind::NClob; }
 
     // The name catalog views show in DATA_TYPE, e.g. "VARCHAR2", "TIMESTAMP(6)".
     std::string dataTypeName() const;

@@ -13,6 +13,9 @@ struct Nls {
     DateFormat timestampFormat{"DD-MON-RR HH.MI.SSXFF AM"};
     char decimalPoint = '.';
     char groupSeparator = ',';
+    // NLS_CHARACTERSET of the database (fixed at logon): text bound for a column is stored as this
+    // set holds it, except national text bound as such for a national column.
+    std::string databaseCharset = "AL32UTF8";
 
     // ALTER SESSION SET parameter = value; throws the ORA error Oracle gives for a bad one.
     void set(const std::string& parameter, const std::string& value);

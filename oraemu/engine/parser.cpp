@@ -530,8 +530,10 @@ private:
             type = intervalType();
         } else if (word == "BLOB") {
             type.kind = K::Blob;
-        } else if (word == "CLOB" || word == "NCLOB") {
+        } else if (word == "CLOB") {
             type.kind = K::Clob;
+        } else if (word == "NCLOB") {
+            type.kind = K::NClob;
         } else {
             throw OraError(902, "invalid datatype");
         }

@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include "database.h"
+#include "database_charset.h"
 #include "identifiers.h"
 #include "ora_error.h"
 #include "statement.h"
@@ -24,8 +25,10 @@ std::unique_ptr<Session> Session::logon(const std::string& path, const std::stri
     if (!query.step() || query.columnText(0) != password)
         throw OraError(1017, "invalid username/password; logon denied");
     const int graceDays = oraemu::passwordGraceDays(db.get(), name);
+    std::string characterSet = databaseCharacterSet(db.get());
     auto session = std::unique_ptr<Session>(new Session(std::move(db), name));
     session->passwordGraceDays_ = graceDays;
+    session->nls_.databaseCharset = std::move(characterSet);
     return session;
 }
 

@@ -1,4 +1,5 @@
 #include "values.h"
+#include "database_charset.h"
 
 #include "decimal.h"
 #include "interval.h"
@@ -264,6 +265,16 @@ void storeBytes(const InValue& value, Stored& out)
     }
 }
 
+// Text on its way into a character column passes through the database character set, which may
+// lack some characters; national text bound in the national form for a national column does not.
+void holdInDatabaseCharset(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out)
+{
+    if (holdsAllCharacters(nls.databaseCharset) || (type.isNational() && value.nationalForm))
+        return;
+    out.buffer = replaceUnheldCharacters(out.text, nls.databaseCharset);
+    out.text = out.buffer;
+}
+
 bool isEmpty(const InValue& value)
 {
     return value.kind == InValue::Kind::Null ||
@@ -304,18 +315,21 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
             tooLarge(*table, column, out.text.size(), type.length);
         return;
     case K::Clob:
+    case K::NClob:
         if (value.kind == InValue::Kind::Bytes) {
             out.kind = Stored::Kind::Text;
             out.text = value.bytes;
-            return;
+        } else {
+            textOf(value, nls, out);
         }
-        textOf(value, nls, out);
+        holdInDatabaseCharset(value, type, nls, out);
         return;
     case K::Varchar2:
     case K::NVarchar2:
     case K::Char:
     case K::NChar: {
         textOf(value, nls, out);
+        holdInDatabaseCharset(value, type, nls, out);
         const std::size_t length = type.charSemantics ? utf8Length(out.text) : out.text.size();
         if (table && length > static_cast<std::size_t>(type.length))
             tooLarge(*table, column, length, type.length);

@@ -19,6 +19,8 @@ struct InValue {
     std::uint64_t u = 0;
     double d = 0;
     DateTime date;
+    // Text the client bound in its national character set (OCI_ATTR_CHARSET_FORM SQLCS_NCHAR).
+    bool nationalForm = false;
 
     static InValue text(std::string_view t) { InValue v; v.kind = Kind::Text; v.bytes = t; return v; }
 };

@@ -61,7 +61,8 @@ ub2 describeType(const oraemu::ColumnType& type)
     case Kind::Timestamp: return oci::SQLT_TIMESTAMP;
     case Kind::Raw: return oci::SQLT_BIN;
     case Kind::Blob: return oci::SQLT_BLOB;
-    case Kind::Clob: return oci::SQLT_CLOB;
+    case Kind::Clob:
+    case Kind::NClob: return oci::SQLT_CLOB;
     case Kind::BinaryFloat: return oci::SQLT_IBFLOAT;
     case Kind::BinaryDouble: return oci::SQLT_IBDOUBLE;
     case Kind::IntervalDaySecond: return oci::SQLT_INTERVAL_DS_INTERNAL;
@@ -99,12 +100,12 @@ sword paramAttribute(const OCIParam& param, void* attributep, ub4* sizep, ub4 at
     case oci::ATTR_CHAR_SIZE: return put<ub2>(attributep, sizep, static_cast<ub2>(type.isText() ? type.length : 0));
     case oci::ATTR_CHAR_USED: return put<ub1>(attributep, sizep, type.isText() && type.charSemantics ? 1 : 0);
     case oci::ATTR_CHARSET_FORM: {
-        const bool national = type.kind == Kind::NVarchar2 || type.kind == Kind::NChar;
-        const bool character = type.isText() || type.kind == Kind::Clob;
+        const bool national = type.isNational();
+        const bool character = type.isText() || type.kind == Kind::Clob || national;
         return put<ub1>(attributep, sizep, national ? oci::SQLCS_NCHAR : character ? oci::SQLCS_IMPLICIT : 0);
     }
     case oci::ATTR_CHARSET_ID: {
-        const bool national = type.kind == Kind::NVarchar2 || type.kind == Kind::NChar;
+        const bool national = type.isNational();
         return put<ub2>(attributep, sizep, national ? oci::CHARSET_AL16UTF16 : oci::CHARSET_AL32UTF8);
     }
     case ATTR_JSON_COL: return put<ub1>(attributep, sizep, 0);
@@ -171,6 +172,20 @@ sword clientCharacterSet(const OCIEnv& env, void* attributep, ub4* sizep, ub4 at
     if (attrtype == ATTR_NCHARSET_ID)
         return put<ub2>(attributep, sizep, env.ncharset);
     illegalAttribute();
+}
+
+// SQLCS_NCHAR: the bind's text is in the client's national character set and goes to the column
+// without passing through the database character set.
+sword setCharsetForm(OCIBind& bind, const void* attributep)
+{
+    if (!attributep)
+        illegalAttribute();
+    ub1 form = 0;
+    std::memcpy(&form, attributep, sizeof form);
+    if (form != oci::SQLCS_IMPLICIT && form != oci::SQLCS_NCHAR)
+        throw oraemu::OraError(1460, "unimplemented or unreasonable conversion requested");
+    bind.charsetForm = form;
+    return oci::SUCCESS;
 }
 
 std::string textAttribute(void* attributep, ub4 size)
@@ -281,6 +296,8 @@ sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub
         case oci::HTYPE_BIND:
             if (attrtype == ATTR_MAXDATA_SIZE)
                 return oci::SUCCESS;  // the bind's own buffer size is what counts
+            if (attrtype == oci::ATTR_CHARSET_FORM)
+                return setCharsetForm(*static_cast<OCIBind*>(trgthndlp), attributep);
             illegalAttribute();
         case oci::HTYPE_DEFINE:
             if (attrtype == ATTR_LOBPREFETCH_LENGTH)

@@ -77,6 +77,7 @@ struct OCIBind : HandleBase {
     char* value = nullptr;
     orasb8 valueSize = 0;
     ub2 dty = 0;
+    ub1 charsetForm = oci::SQLCS_IMPLICIT;  // OCI_ATTR_CHARSET_FORM
     sb2* indicators = nullptr;
     ub2* lengths2 = nullptr;
     ub4* lengths4 = nullptr;

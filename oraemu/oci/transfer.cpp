@@ -126,6 +126,7 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
         return value;
     const char* at = slot.at;
     const std::size_t stride = slot.width;
+    value.nationalForm = bind.charsetForm == oci::SQLCS_NCHAR;
     switch (bind.dty) {
     case oci::SQLT_STR:
         value.kind = InValue::Kind::Text;
@@ -353,7 +354,8 @@ bool writeRow(OCIStmt& stmt, ub4 row)
             std::optional<std::string_view> bytes;
             if (value.kind != OutValue::Kind::Null) {
                 const bool asStored = binary || (value.kind == OutValue::Kind::Text && type.isText()) ||
-                                      type.kind == oraemu::ColumnType::Kind::Clob;
+                                      type.kind == oraemu::ColumnType::Kind::Clob ||
+                                      type.kind == oraemu::ColumnType::Kind::NClob;
                 if (!asStored)
                     rendered = oraemu::renderText(value, type, nls);
                 bytes = asStored ? value.bytes : std::string_view(rendered);

@@ -3,7 +3,9 @@
 //   oraemu user FILE NAME PASSWORD
 //   oraemu sql FILE USER PASSWORD 'statement'
 //   oraemu expire FILE NAME DAYS   (the password expires within DAYS days: logons warn with ORA-28002)
+//   oraemu charset FILE NAME       (the database character set NLS_CHARACTERSET, AL32UTF8 when new)
 #include "database.h"
+#include "database_charset.h"
 #include "ora_error.h"
 #include "session.h"
 #include "statement.h"
@@ -19,7 +21,8 @@ int usage()
     std::cerr << "usage: oraemu create FILE\n"
                  "       oraemu user FILE NAME PASSWORD\n"
                  "       oraemu sql FILE USER PASSWORD 'statement'\n"
-                 "       oraemu expire FILE NAME DAYS\n";
+                 "       oraemu expire FILE NAME DAYS\n"
+                 "       oraemu charset FILE NAME   (AL32UTF8, UTF8, US7ASCII, WE8ISO8859P1, WE8MSWIN1252)\n";
     return 2;
 }
 
@@ -74,6 +77,8 @@ int main(int argc, char** argv)
             oraemu::addUser(argv[2], argv[3], argv[4]);
         else if (command == "expire" && argc == 5)
             oraemu::setPasswordGrace(argv[2], argv[3], std::stoi(argv[4]));
+        else if (command == "charset" && argc == 4)
+            oraemu::setDatabaseCharacterSet(argv[2], argv[3]);
         else if (command == "sql" && argc == 6)
             runSql(argv[2], argv[3], argv[4], argv[5]);
         else

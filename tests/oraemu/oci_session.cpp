@@ -267,6 +267,12 @@ OciResult OciSession::executeArray(const std::string& sql, const std::vector<Bin
                                               buffer.lengths.data(), nullptr, 0, nullptr, oci::DEFAULT);
         if (status != oci::SUCCESS)
             return lastError(status);
+        if (column.charsetForm) {
+            ub1 form = column.charsetForm;
+            const sword set = oci().AttrSet(bind, oci::HTYPE_BIND, &form, 0, oci::ATTR_CHARSET_FORM, err_);
+            if (set != oci::SUCCESS)
+                return lastError(set);
+        }
     }
     const sword status = oci().StmtExecute(svc_, stmt.get(), err_, static_cast<ub4>(rows), 0, nullptr, nullptr, mode);
     OciResult result = lastError(status);

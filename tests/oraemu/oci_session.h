@@ -60,6 +60,8 @@ struct BindColumn {
     // Bytes of each bind slot; 0: the longest value (plus the terminator of SQLT_STR). Oracle reads
     // character binds over 4000 bytes as LONG data, whatever the values in them.
     std::size_t width = 0;
+    // OCI_ATTR_CHARSET_FORM set on the bind (SQLCS_NCHAR for national text); 0: not set.
+    ub1 charsetForm = 0;
 };
 
 struct DescribedColumn {
