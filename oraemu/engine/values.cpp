@@ -333,9 +333,11 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
         const std::size_t length = type.charSemantics ? utf8Length(out.text) : out.text.size();
         if (table && length > static_cast<std::size_t>(type.length))
             tooLarge(*table, column, length, type.length);
-        // Character semantics does not lift the byte limit of the type (4000 for VARCHAR2, 2000 for CHAR).
-        if (table && type.charSemantics && out.text.size() > static_cast<std::size_t>(type.byteLength()))
-            tooLarge(*table, column, out.text.size(), type.byteLength());
+        // Character semantics does not lift the byte limit of the type (4000 for VARCHAR2, 2000 for CHAR),
+        // counted in the column's own character set: AL16UTF16 for the national types.
+        const std::size_t bytes = type.isNational() ? utf16ByteLength(out.text) : out.text.size();
+        if (table && type.charSemantics && bytes > static_cast<std::size_t>(type.byteLength()))
+            tooLarge(*table, column, bytes, type.byteLength());
         // CHAR values are blank-padded, stored and compared alike.
         if ((type.kind == K::Char || type.kind == K::NChar) && length < static_cast<std::size_t>(type.length)) {
             if (out.text.data() != out.buffer.data())
@@ -367,6 +369,15 @@ std::size_t utf8Length(std::string_view text)
         if ((c & 0xC0) != 0x80)
             ++count;
     return count;
+}
+
+std::size_t utf16ByteLength(std::string_view text)
+{
+    std::size_t bytes = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            bytes += c >= 0xF0 ? 4 : 2;
+    return bytes;
 }
 
 bool isValidUtf8(std::string_view text)

@@ -56,6 +56,8 @@ std::string renderText(const OutValue& value, const ColumnType& type, const Nls&
 
 // Counts UTF-8 characters.
 std::size_t utf8Length(std::string_view text);
+// Bytes of the UTF-8 text in AL16UTF16 (2 per character, 4 beyond U+FFFF).
+std::size_t utf16ByteLength(std::string_view text);
 bool isValidUtf8(std::string_view text);
 
 }  // namespace oraemu

@@ -92,8 +92,8 @@ OCIParam* OciCalls::paramGet(OCIStmt* stmt, ub4 position) const
     return static_cast<OCIParam*>(param);
 }
 
-void OciCalls::bindByPos(OCIStmt* stmt, ub4 position, void* values, orasb8 valueSize, ub2 type,
-                         sb2* indicators, ub4* lengths) const
+OCIBind* OciCalls::bindByPos(OCIStmt* stmt, ub4 position, void* values, orasb8 valueSize,
+                             ub2 type, sb2* indicators, ub4* lengths) const
 {
     // For array DML the arrays hold as many entries as the execute's iteration count;
     // maxarr_len is for PL/SQL tables only and stays 0.
@@ -101,6 +101,7 @@ void OciCalls::bindByPos(OCIStmt* stmt, ub4 position, void* values, orasb8 value
     check(lib_->BindByPos2(stmt, &bind, err_, position, values, valueSize, type, indicators,
                            lengths, nullptr, 0, nullptr, oci::DEFAULT),
           "bind");
+    return bind;
 }
 
 void OciCalls::defineByPos(OCIStmt* stmt, ub4 position, void* value, orasb8 valueSize, ub2 type,

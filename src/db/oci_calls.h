@@ -35,8 +35,8 @@ public:
     bool stmtFetch(OCIStmt* stmt) const;  // false when no row is left
     OCIParam* paramGet(OCIStmt* stmt, ub4 position) const;
 
-    void bindByPos(OCIStmt* stmt, ub4 position, void* values, orasb8 valueSize, ub2 type,
-                   sb2* indicators, ub4* lengths) const;
+    OCIBind* bindByPos(OCIStmt* stmt, ub4 position, void* values, orasb8 valueSize, ub2 type,
+                       sb2* indicators, ub4* lengths) const;
     void defineByPos(OCIStmt* stmt, ub4 position, void* value, orasb8 valueSize, ub2 type,
                      sb2* indicator, ub4* length) const;
 

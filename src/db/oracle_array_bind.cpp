@@ -91,9 +91,15 @@ void OracleArrayBind::bind(const OciCalls& oci, OCIStmt* stmt,
             cells = buffer.cells.data();
         }
         const auto position = std::find(bindOrder.begin(), bindOrder.end(), c) - bindOrder.begin();
-        oci.bindByPos(stmt, static_cast<ub4>(position + 1), const_cast<char*>(cells),
-                      static_cast<orasb8>(width), externalType(columns[c].kind),
-                      buffer.indicators.data(), buffer.lengths.data());
+        OCIBind* bound = oci.bindByPos(stmt, static_cast<ub4>(position + 1), const_cast<char*>(cells),
+                                       static_cast<orasb8>(width), externalType(columns[c].kind),
+                                       buffer.indicators.data(), buffer.lengths.data());
+        // National columns take their text in the client's national character set (UTF-8 here),
+        // so it never passes through a database character set that may lack characters.
+        if (columns[c].charsetForm == oci::SQLCS_NCHAR) {
+            ub1 form = oci::SQLCS_NCHAR;
+            oci.attrSet(bound, oci::HTYPE_BIND, &form, 0, oci::ATTR_CHARSET_FORM, "bind national text");
+        }
     }
 }
 

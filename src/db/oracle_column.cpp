@@ -411,10 +411,11 @@ std::size_t bindByteLimit(const OracleColumn& column)
     constexpr std::size_t maxRawBind = 2000;
     switch (column.kind) {
     case OracleBindKind::Text: {
-        // The describe's byte size counts the database's bytes; for national columns those are
-        // not the UTF-8 bytes bound, so only the bind's own limit applies to them.
+        // The describe's byte size counts the database's bytes; for national columns, and in a
+        // database whose character set is not AL32UTF8, those are not the UTF-8 bytes bound, so
+        // only the bind's own limit applies to them.
         const bool ownLimit = (column.dataType == oci::SQLT_CHR || column.dataType == oci::SQLT_AFC)
-            && column.charsetForm != oci::SQLCS_NCHAR && column.dataSize > 0;
+            && column.charsetForm != oci::SQLCS_NCHAR && column.sizeInUtf8 && column.dataSize > 0;
         return ownLimit ? std::min<std::size_t>(column.dataSize, maxTextBind) : maxTextBind;
     }
     case OracleBindKind::Raw:

@@ -29,6 +29,9 @@ struct OracleColumn {
     sb2 precision = 0;
     sb1 scale = 0;
     ub1 charsetForm = 0;  // SQLCS_NCHAR for NCHAR, NVARCHAR2 and NCLOB
+    // The byte size counts UTF-8 bytes (the database character set is AL32UTF8), so the UTF-8
+    // value bound can be measured against it.
+    bool sizeInUtf8 = true;
     OracleBindKind kind = OracleBindKind::Text;
 };
 

@@ -41,6 +41,26 @@ void OracleConnection::open()
                                          params_.value(QStringLiteral("Database")),
                                          params_.value(QStringLiteral("User_Name")),
                                          params_.value(QStringLiteral("Password")));
+    session_->databaseCharacterSet = readDatabaseCharacterSet();
+}
+
+QString OracleConnection::readDatabaseCharacterSet()
+{
+    // Every user may read NLS_DATABASE_PARAMETERS; a server that still refuses leaves the set
+    // unknown, which the rest of the client treats as AL32UTF8.
+    try {
+        const QList<QStringList> rows = queryTexts(
+            QStringLiteral("select value from nls_database_parameters where parameter = :1"), 1,
+            {QStringLiteral("NLS_CHARACTERSET")});
+        return rows.isEmpty() ? QString() : rows.front().front();
+    } catch (const Error&) {
+        return QString();
+    }
+}
+
+QString OracleConnection::databaseCharacterSet()
+{
+    return session().databaseCharacterSet;
 }
 
 void OracleConnection::close()

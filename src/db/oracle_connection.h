@@ -54,11 +54,16 @@ public:
     int maxIdentifierBytes();
     // Oracle's warning at logon ("ORA-28002: the password will expire within 7 days"), or empty.
     QString logonWarning();
+    // The database character set (NLS_CHARACTERSET), read at logon: "AL32UTF8" where every
+    // character fits; empty when the server would not tell.
+    QString databaseCharacterSet();
 
     struct Session;
     Session& session();  // for the insert buffer and tests
 
 private:
+    QString readDatabaseCharacterSet();
+
     ParameterList params_;
     std::unique_ptr<Session> session_;
 };

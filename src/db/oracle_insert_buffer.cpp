@@ -72,6 +72,8 @@ T describedDetail(const OciCalls& oci, OCIParam* param, ub4 attribute)
 
 std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, const QString& sql)
 {
+    const bool utf8Database = session.databaseCharacterSet.isEmpty()
+        || session.databaseCharacterSet == QLatin1String("AL32UTF8");
     OracleStatement stmt(session, sql);
     const OciCalls oci = stmt.calls();
     oci.stmtExecute(stmt.context(), stmt.handle(), 0, 0, oci::DESCRIBE_ONLY);
@@ -91,6 +93,7 @@ std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, con
         column.charSize = describedDetail<ub2>(oci, param.get(), oci::ATTR_CHAR_SIZE);
         column.charsetForm = describedDetail<ub1>(oci, param.get(), oci::ATTR_CHARSET_FORM);
         column.kind = bindKindFor(column.dataType);
+        column.sizeInUtf8 = utf8Database;
         columns.push_back(std::move(column));
     }
     return columns;

@@ -30,6 +30,8 @@ struct OracleConnection::Session {
     int maxIdentifierBytes = 30;
     // Oracle's warning at logon (a password about to expire), empty when there was none.
     QString logonWarning;
+    // NLS_CHARACTERSET of the database ("AL32UTF8"), empty when it could not be read.
+    QString databaseCharacterSet;
 
     std::shared_ptr<const OciLibrary> lib;
     OciEnvHandle env;

@@ -1,4 +1,5 @@
 #include "engine/conversion_run.h"
+#include "engine/character_set_warning.h"
 
 #include "engine/data_folder.h"
 #include "engine/full_schema.h"
@@ -82,6 +83,11 @@ RunResult Run::execute()
     // is written once.
     if (host_.oracle.isOpen() && !host_.oracle.logonWarning().isEmpty())
         log_.append(host_.oracle.logonWarning());
+    if (host_.oracle.isOpen()) {
+        const QString warning = characterSetWarning(host_.oracle.databaseCharacterSet());
+        if (!warning.isEmpty())
+            log_.append(warning);
+    }
     if (host_.runStarted)
         host_.runStarted();
     if (host_.clearStopRequest)

@@ -142,3 +142,18 @@ TEST_F(OracleTest, APasswordAboutToExpireLogsOnAndKeepsOraclesWarning)
     EXPECT_EQ(connection.logonWarning(), "ORA-28002: the password will expire within 5 days");
     EXPECT_EQ(connection.queryInteger("select count(*) from dual"), 1);
 }
+
+// The database character set is read at logon: AL32UTF8 for a new oraemu database, and whatever
+// another database reports.
+TEST_F(OracleTest, TheDatabaseCharacterSetIsReadAtLogon)
+{
+    EXPECT_EQ(connection.databaseCharacterSet(), "AL32UTF8");
+    QProcess tool;
+    tool.start(testsupport::oraemuTool(), {"charset", db.service(), "WE8ISO8859P1"});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+
+    EXPECT_EQ(connection.databaseCharacterSet(), "AL32UTF8") << "read once, at logon";
+    connection.open();
+    EXPECT_EQ(connection.databaseCharacterSet(), "WE8ISO8859P1");
+}

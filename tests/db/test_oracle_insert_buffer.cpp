@@ -1,6 +1,7 @@
 #include "db/error.h"
 #include "db/oracle_connection.h"
 #include "db/oracle_insert_buffer.h"
+#include "db/oracle_column.h"
 #include "test_oracle_support.h"
 
 #include <gtest/gtest.h>
@@ -567,4 +568,34 @@ TEST_F(InsertBufferTest, ClosingTakesBackRowsSentEarlyByABatchNeverApplied)
     buffer.close();
     connection.commit();  // a later commit on the connection must not bring them in
     EXPECT_EQ(db.rows("select count(*) from T"), QStringList{"0"});
+}
+
+// A value is measured against the column's byte size only where that size counts the UTF-8 bytes
+// bound: not for national columns, nor in a database whose character set is not AL32UTF8.
+TEST(BindByteLimit, OnlySizesInUtf8BytesLimitAValue)
+{
+    struct Case {
+        const char* what;
+        ub2 dataType;
+        ub2 dataSize;
+        ub1 charsetForm;
+        bool sizeInUtf8;
+        std::size_t limit;
+    };
+    const Case cases[] = {
+        {"VARCHAR2(3 CHAR)", oci::SQLT_CHR, 12, oci::SQLCS_IMPLICIT, true, 12},
+        {"CHAR(5000 bytes said)", oci::SQLT_AFC, 5000, oci::SQLCS_IMPLICIT, true, 4000},
+        {"NVARCHAR2(3)", oci::SQLT_CHR, 6, oci::SQLCS_NCHAR, true, 4000},
+        {"VARCHAR2(3 CHAR) in WE8MSWIN1252", oci::SQLT_CHR, 3, oci::SQLCS_IMPLICIT, false, 4000},
+        {"RAW(4)", oci::SQLT_BIN, 4, 0, false, 4},
+    };
+    for (const Case& c : cases) {
+        dovrelle::OracleColumn column;
+        column.dataType = c.dataType;
+        column.dataSize = c.dataSize;
+        column.charsetForm = c.charsetForm;
+        column.sizeInUtf8 = c.sizeInUtf8;
+        column.kind = dovrelle::bindKindFor(c.dataType);
+        EXPECT_EQ(dovrelle::bindByteLimit(column), c.limit) << c.what;
+    }
 }

@@ -117,6 +117,19 @@ TEST_F(OciCharacterSets, TextPassesThroughTheDatabaseCharacterSet)
     }
 }
 
+// National columns count their byte limit in AL16UTF16 bytes, not in the UTF-8 bytes bound.
+TEST_F(OciCharacterSets, NationalByteLimitsCountUtf16Bytes)
+{
+    auto session = logon();
+    ASSERT_EQ(session->execute("create table B (NC nchar(3), NV nvarchar2(3))").status, oci::SUCCESS);
+    BindColumn bind;
+    bind.values = {std::string("\u03A9\u20AC\u00E9")};  // 7 bytes of UTF-8, 6 of UTF-16
+    bind.charsetForm = oci::SQLCS_NCHAR;
+    const auto inserted = session->executeArray("insert into B values (:1, :2)", {bind, bind});
+    ASSERT_EQ(inserted.status, oci::SUCCESS) << inserted.message;
+    EXPECT_EQ(session->query("select NC, NV from B")[0], (std::vector<std::string>{"\u03A9\u20AC\u00E9", "\u03A9\u20AC\u00E9"}));
+}
+
 TEST_F(OciCharacterSets, OnlyTheImplicitAndNationalFormsAreTaken)
 {
     auto session = logon();
