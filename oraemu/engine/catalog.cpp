@@ -158,7 +158,7 @@ std::int64_t Catalog::createTable(const std::string& owner, const std::string& n
         const bool interval = type.kind == ColumnType::Kind::IntervalDaySecond;
         if (type.kind == ColumnType::Kind::Float || interval)
             insertColumn.bind(8, static_cast<std::int64_t>(type.precision));
-        if ((type.kind == ColumnType::Kind::Number && type.scaleGiven) || type.kind == ColumnType::Kind::Timestamp ||
+        if ((type.kind == ColumnType::Kind::Number && type.scaleGiven) || type.isTimestamp() ||
             interval)
             insertColumn.bind(9, static_cast<std::int64_t>(type.scale));
         if (type.isText()) {

@@ -21,6 +21,8 @@ std::string ColumnType::dataTypeName() const
     case Kind::Blob: return "BLOB";
     case Kind::Clob: return "CLOB";
     case Kind::NClob: return "NCLOB";
+    case Kind::TimestampTz: return "TIMESTAMP(" + std::to_string(scale) + ") WITH TIME ZONE";
+    case Kind::TimestampLtz: return "TIMESTAMP(" + std::to_string(scale) + ") WITH LOCAL TIME ZONE";
     case Kind::BinaryFloat: return "BINARY_FLOAT";
     case Kind::BinaryDouble: return "BINARY_DOUBLE";
     case Kind::IntervalDaySecond:
@@ -40,7 +42,9 @@ int ColumnType::byteLength() const
     case Kind::Number:
     case Kind::Float: return 22;
     case Kind::Date: return 7;
-    case Kind::Timestamp: return 11;
+    case Kind::Timestamp:
+    case Kind::TimestampLtz: return 11;
+    case Kind::TimestampTz: return 13;
     case Kind::Raw: return length;
     case Kind::Blob:
     case Kind::Clob:

@@ -8,7 +8,7 @@ namespace oraemu {
 struct ColumnType {
     // New kinds go at the end: the catalog keeps a kind as its number.
     enum class Kind { Varchar2, NVarchar2, Char, NChar, Number, Float, Date, Timestamp, Raw, Blob, Clob,
-                      BinaryFloat, BinaryDouble, IntervalDaySecond, NClob };
+                      BinaryFloat, BinaryDouble, IntervalDaySecond, NClob, TimestampTz, TimestampLtz };
     Kind kind = Kind::Varchar2;
     int length = 0;          // characters or bytes (Varchar2, Char, Raw)
     bool charSemantics = false;
@@ -20,6 +20,11 @@ struct ColumnType {
     bool isNumber() const
     {
         return kind == Kind::Number || kind == Kind::Float || kind == Kind::BinaryFloat || kind == Kind::BinaryDouble;
+    }
+    // TIMESTAMP, TIMESTAMP WITH TIME ZONE, TIMESTAMP WITH LOCAL TIME ZONE
+    bool isTimestamp() const
+    {
+        return kind == Kind::Timestamp || kind == Kind::TimestampTz || kind == Kind::TimestampLtz;
     }
     bool isLob() const { return kind == Kind::Blob || kind == Kind::Clob || kind == Kind::NClob; }
     // NCHAR, NVARCHAR2 and NCLOB: held in the national character set.

@@ -1,6 +1,7 @@
 #include "datetime.h"
 
 #include "ora_error.h"
+#include "time_zone.h"
 
 #include <cctype>
 #include <cstdio>
@@ -211,6 +212,12 @@ DateFormat::DateFormat(std::string_view model) : model_(model)
             add(Kind::Meridian, 4);
         } else if (startsWithNoCase(model, i, "AM") || startsWithNoCase(model, i, "PM")) {
             add(Kind::Meridian, 2);
+        } else if (startsWithNoCase(model, i, "TZH")) {
+            add(Kind::TzHour, 3);
+        } else if (startsWithNoCase(model, i, "TZM")) {
+            add(Kind::TzMinute, 3);
+        } else if (startsWithNoCase(model, i, "TZR")) {
+            add(Kind::TzRegion, 3);
         } else if (upper(c) == 'X') {
             add(Kind::Radix, 1);
         } else {
@@ -226,7 +233,7 @@ DateTime DateFormat::parse(std::string_view text) const
     value.year = today.year;
     value.month = today.month;
     int hour12 = -1;
-    bool pm = false, meridianSeen = false;
+    bool pm = false, meridianSeen = false, zoneNegative = false;
     std::size_t at = 0;
     auto skipBlanks = [&] {
         while (at < text.size() && text[at] == ' ')
@@ -369,6 +376,35 @@ DateTime DateFormat::parse(std::string_view text) const
             else if (at < text.size())
                 throw OraError(1861, "literal does not match format string");
             break;
+        case Kind::TzHour: {
+            skipBlanks();
+            zoneNegative = at < text.size() && text[at] == '-';
+            if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+                ++at;
+            const int hours = readNumber(2);
+            if (hours > 14)
+                throw OraError(1874, "time zone hour must be between -15 and 15");
+            value.offsetMinutes = zoneNegative ? -hours * 60 : hours * 60;
+            value.offsetGiven = true;
+            break;
+        }
+        case Kind::TzMinute: {
+            const int minutes = readNumber(2);
+            if (minutes > 59)
+                throw OraError(1875, "time zone minute must be between -59 and 59");
+            value.offsetMinutes += zoneNegative ? -minutes : minutes;
+            break;
+        }
+        case Kind::TzRegion: {
+            skipBlanks();
+            std::size_t end = at;
+            while (end < text.size() && text[end] != ' ')
+                ++end;
+            value.offsetMinutes = parseTimeZone(text.substr(at, end - at));
+            value.offsetGiven = true;
+            at = end;
+            break;
+        }
         }
     }
     skipBlanks();
@@ -413,6 +449,15 @@ std::string DateFormat::format(const DateTime& value, int fractionDigits) const
         }
         case Kind::Meridian: out += value.hour < 12 ? "AM" : "PM"; break;
         case Kind::Radix: out += '.'; break;
+        case Kind::TzHour: {
+            const int magnitude = value.offsetMinutes < 0 ? -value.offsetMinutes : value.offsetMinutes;
+            out += (value.offsetMinutes < 0 ? "-" : "+") + padded(magnitude / 60, 2);
+            break;
+        }
+        case Kind::TzMinute:
+            out += padded((value.offsetMinutes < 0 ? -value.offsetMinutes : value.offsetMinutes) % 60, 2);
+            break;
+        case Kind::TzRegion: out += formatTimeZone(value.offsetMinutes); break;
         }
     }
     return out;

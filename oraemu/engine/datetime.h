@@ -7,7 +7,7 @@
 
 namespace oraemu {
 
-// A DATE or TIMESTAMP value (no time zone).
+// A DATE or TIMESTAMP value; the zone fields only matter for the time-zone types.
 struct DateTime {
     int year = 1;
     int month = 1;
@@ -16,6 +16,8 @@ struct DateTime {
     int minute = 0;
     int second = 0;
     std::uint32_t nanos = 0;
+    int offsetMinutes = 0;     // the time zone, minutes east of UTC
+    bool offsetGiven = false;  // the text named a zone (TZH, TZR)
 
     // Checks the fields as Oracle does; throws the matching ORA error.
     void validate() const;
@@ -48,7 +50,7 @@ public:
 private:
     enum class Kind {
         Literal, Year4, Year2, RYear4, RYear2, Month, MonthAbbrev, MonthName, Day, Hour24, Hour12,
-        Minute, Second, Fraction, Meridian, Radix
+        Minute, Second, Fraction, Meridian, Radix, TzHour, TzMinute, TzRegion
     };
     enum class Case { Upper, Lower, Capital };
     struct Element {

@@ -2,6 +2,7 @@
 
 #include "identifiers.h"
 #include "ora_error.h"
+#include "time_zone.h"
 
 #include <cctype>
 
@@ -18,6 +19,10 @@ void Nls::set(const std::string& parameter, const std::string& value)
         dateFormat = DateFormat(value);
     } else if (parameter == "NLS_TIMESTAMP_FORMAT") {
         timestampFormat = DateFormat(value);
+    } else if (parameter == "NLS_TIMESTAMP_TZ_FORMAT") {
+        timestampTzFormat = DateFormat(value);
+    } else if (parameter == "TIME_ZONE") {
+        timeZoneMinutes = foldName(value) == "LOCAL" ? sessionTimeZoneAtLogon() : parseTimeZone(value);
     } else if (parameter == "NLS_NUMERIC_CHARACTERS") {
         if (value.size() != 2 || value[0] == value[1] || std::isdigit(static_cast<unsigned char>(value[0])) ||
             std::isdigit(static_cast<unsigned char>(value[1])) || value[0] == '+' || value[0] == '-' ||
@@ -25,7 +30,7 @@ void Nls::set(const std::string& parameter, const std::string& value)
             throw OraError(12705, "Cannot access NLS data files or invalid environment specified");
         decimalPoint = value[0];
         groupSeparator = value[1];
-    } else if (parameter == "NLS_LANGUAGE" || parameter == "NLS_TERRITORY" || parameter == "TIME_ZONE" ||
+    } else if (parameter == "NLS_LANGUAGE" || parameter == "NLS_TERRITORY" ||
                parameter == "NLS_SORT" || parameter == "NLS_COMP" || parameter == "CURRENT_SCHEMA") {
         throw OraError(3001, "unimplemented feature");
     } else {

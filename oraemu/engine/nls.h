@@ -11,6 +11,10 @@ struct Nls {
     bool charSemantics = false;  // NLS_LENGTH_SEMANTICS
     DateFormat dateFormat{"DD-MON-RR"};
     DateFormat timestampFormat{"DD-MON-RR HH.MI.SSXFF AM"};
+    // Text to and from TIMESTAMP WITH TIME ZONE and WITH LOCAL TIME ZONE; the latter is shown by
+    // timestampFormat.
+    DateFormat timestampTzFormat{"DD-MON-RR HH.MI.SSXFF AM TZR"};
+    int timeZoneMinutes = 0;  // TIME_ZONE, the session time zone (set at logon)
     char decimalPoint = '.';
     char groupSeparator = ',';
     // NLS_CHARACTERSET of the database (fixed at logon): text bound for a column is stored as this

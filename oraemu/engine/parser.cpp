@@ -518,8 +518,11 @@ private:
                     throw OraError(30088, "datetime/interval precision is out of range");
                 expectRightParen();
             }
-            if (peek().isWord("WITH"))
-                throw OraError(3001, "unimplemented feature");
+            if (acceptWord("WITH")) {
+                type.kind = acceptWord("LOCAL") ? K::TimestampLtz : K::TimestampTz;
+                expectWord("TIME", 902, "invalid datatype");
+                expectWord("ZONE", 902, "invalid datatype");
+            }
         } else if (word == "RAW") {
             type = lengthType(K::Raw, 2000, true, false);
         } else if (word == "BINARY_FLOAT") {

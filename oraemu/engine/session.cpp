@@ -5,6 +5,7 @@
 #include "identifiers.h"
 #include "ora_error.h"
 #include "statement.h"
+#include "time_zone.h"
 
 namespace oraemu {
 
@@ -29,6 +30,7 @@ std::unique_ptr<Session> Session::logon(const std::string& path, const std::stri
     auto session = std::unique_ptr<Session>(new Session(std::move(db), name));
     session->passwordGraceDays_ = graceDays;
     session->nls_.databaseCharset = std::move(characterSet);
+    session->nls_.timeZoneMinutes = sessionTimeZoneAtLogon();
     return session;
 }
 

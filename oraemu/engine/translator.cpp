@@ -269,6 +269,8 @@ Typed Translator::conversion(const Expr& expr)
     }
     // TO_CHAR
     Typed arg = translate(*expr.args[0]);
+    if (arg.type.kind == K::TimestampTz || arg.type.kind == K::TimestampLtz)
+        throw OraError(3001, "unimplemented feature");
     if (arg.type.kind == K::Date || arg.type.kind == K::Timestamp) {
         const bool timestamp = arg.type.kind == K::Timestamp;
         const std::string format =

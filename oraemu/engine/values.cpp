@@ -1,4 +1,5 @@
 #include "values.h"
+#include "time_zone.h"
 #include "database_charset.h"
 
 #include "decimal.h"
@@ -275,6 +276,22 @@ void holdInDatabaseCharset(const InValue& value, const ColumnType& type, const N
     out.text = out.buffer;
 }
 
+// TIMESTAMP WITH TIME ZONE keeps the zone the text named (the session's when it named none);
+// WITH LOCAL TIME ZONE keeps the instant, in the database time zone (UTC).
+void storeZonedTimestamp(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out)
+{
+    DateTime timestamp = toDateTime(value, nls.timestampTzFormat);
+    timestamp.roundFraction(type.scale);
+    timestamp.validate();
+    const int offset = timestamp.offsetGiven ? timestamp.offsetMinutes : nls.timeZoneMinutes;
+    if (type.kind == K::TimestampTz)
+        out.buffer = zonedStorage(timestamp, offset, type.scale);
+    else
+        out.buffer = shiftMinutes(timestamp, -offset).toStorage(type.scale);
+    out.kind = Stored::Kind::Text;
+    out.text = out.buffer;
+}
+
 bool isEmpty(const InValue& value)
 {
     return value.kind == InValue::Kind::Null ||
@@ -308,6 +325,8 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
         out.kind = Stored::Kind::Text;
         out.text = out.buffer;
         return;
+    case K::TimestampTz:
+    case K::TimestampLtz: storeZonedTimestamp(value, type, nls, out); return;
     case K::Raw:
     case K::Blob:
         storeBytes(value, out);
@@ -425,6 +444,8 @@ std::string renderText(const OutValue& value, const ColumnType& type, const Nls&
     }
     case K::Date: return nls.dateFormat.format(DateTime::fromStorage(value.bytes), 0);
     case K::Timestamp: return nls.timestampFormat.format(DateTime::fromStorage(value.bytes), type.scale);
+    case K::TimestampTz: return nls.timestampTzFormat.format(clockTimeOf(value.bytes, type, nls), type.scale);
+    case K::TimestampLtz: return nls.timestampFormat.format(clockTimeOf(value.bytes, type, nls), type.scale);
     case K::Raw:
     case K::Blob: return hexOf(value.bytes);
     default: return std::string(value.bytes);

@@ -59,6 +59,8 @@ ub2 describeType(const oraemu::ColumnType& type)
     case Kind::Float: return oci::SQLT_NUM;
     case Kind::Date: return oci::SQLT_DAT;
     case Kind::Timestamp: return oci::SQLT_TIMESTAMP;
+    case Kind::TimestampTz: return oci::SQLT_TIMESTAMP_TZ;
+    case Kind::TimestampLtz: return oci::SQLT_TIMESTAMP_LTZ;
     case Kind::Raw: return oci::SQLT_BIN;
     case Kind::Blob: return oci::SQLT_BLOB;
     case Kind::Clob:
@@ -92,7 +94,7 @@ sword paramAttribute(const OCIParam& param, void* attributep, ub4* sizep, ub4 at
             scale = type.scaleGiven ? static_cast<sb1>(type.scale) : -127;
         else if (type.kind == Kind::Float)
             scale = -127;
-        else if (type.kind == Kind::Timestamp || type.kind == Kind::IntervalDaySecond)
+        else if (type.isTimestamp() || type.kind == Kind::IntervalDaySecond)
             scale = static_cast<sb1>(type.scale);
         return put<sb1>(attributep, sizep, scale);
     }

@@ -1,6 +1,7 @@
 #include "transfer.h"
 
 #include "decimal.h"
+#include "time_zone.h"
 
 #include <cmath>
 #include <cstring>
@@ -281,8 +282,8 @@ void writeDate(char* slot, const OutValue& value, const oraemu::ColumnType& type
     if (value.kind != OutValue::Kind::Text)
         throw oraemu::OraError(932, "inconsistent datatypes: expected DATE got NUMBER");
     oraemu::DateTime dt;
-    if (type.kind == oraemu::ColumnType::Kind::Date || type.kind == oraemu::ColumnType::Kind::Timestamp)
-        dt = oraemu::DateTime::fromStorage(value.bytes);
+    if (type.kind == oraemu::ColumnType::Kind::Date || type.isTimestamp())
+        dt = oraemu::clockTimeOf(value.bytes, type, nls);
     else
         dt = nls.dateFormat.parse(value.bytes);
     OCIDate date{};
@@ -386,7 +387,7 @@ bool writeRow(OCIStmt& stmt, ub4 row)
         case oci::SQLT_AFC:
         case oci::SQLT_LNG:
             if (value.kind == OutValue::Kind::Text && !type.isNumber() && type.kind != oraemu::ColumnType::Kind::Date &&
-                type.kind != oraemu::ColumnType::Kind::Timestamp)
+                !type.isTimestamp())
                 truncated |= copyBytes(define, slot, row, value.bytes, false);
             else
                 truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), false);

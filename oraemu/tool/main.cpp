@@ -32,6 +32,7 @@ void runSql(const std::string& path, const std::string& user, const std::string&
     // The same session settings as the product's client layer uses.
     for (const char* setting : {"ALTER SESSION SET NLS_DATE_FORMAT='YYYY-MM-DD HH24:MI:SS'",
                                 "ALTER SESSION SET NLS_TIMESTAMP_FORMAT='YYYY-MM-DD HH24:MI:SS.FF'",
+                                "ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT='YYYY-MM-DD HH24:MI:SS.FF TZH:TZM'",
                                 "ALTER SESSION SET NLS_NUMERIC_CHARACTERS='.,'"}) {
         oraemu::Statement alter(*session, setting);
         oraemu::NoBinds none;

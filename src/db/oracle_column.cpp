@@ -386,8 +386,8 @@ OracleBindKind bindKindFor(ub2 describedType)
     case 181:
     case 231:
     case oci::SQLT_TIMESTAMP:
-    case 188:
-    case 232:
+    case oci::SQLT_TIMESTAMP_TZ:
+    case oci::SQLT_TIMESTAMP_LTZ:
         return OracleBindKind::Timestamp;
     case oci::SQLT_BIN:
         return OracleBindKind::Raw;
@@ -446,6 +446,10 @@ QString oracleTypeName(const OracleColumn& column)
     case 101: return QStringLiteral("BINARY_DOUBLE");
     case 180:
     case oci::SQLT_TIMESTAMP: return QStringLiteral("TIMESTAMP");
+    case 181:
+    case oci::SQLT_TIMESTAMP_TZ: return QStringLiteral("TIMESTAMP WITH TIME ZONE");
+    case 231:
+    case oci::SQLT_TIMESTAMP_LTZ: return QStringLiteral("TIMESTAMP WITH LOCAL TIME ZONE");
     case oci::SQLT_INTERVAL_DS_INTERNAL:
     case oci::SQLT_INTERVAL_DS: return QStringLiteral("INTERVAL DAY TO SECOND");
     default: return QStringLiteral("type %1").arg(column.dataType);

@@ -10,11 +10,14 @@ namespace dovrelle {
 namespace {
 
 // Fixed session settings: lengths in characters, and date, timestamp and number texts that do
-// not depend on the client's locale.
+// not depend on the client's locale. Timestamps are bound as text, so the time-zone format matters
+// too: text without a zone goes into TIMESTAMP WITH [LOCAL] TIME ZONE columns as a time of the
+// session's time zone, and reads back as the same text.
 const char* const sessionSettings[] = {
     "ALTER SESSION SET NLS_LENGTH_SEMANTICS=CHAR",
     "ALTER SESSION SET NLS_DATE_FORMAT='YYYY-MM-DD HH24:MI:SS'",
     "ALTER SESSION SET NLS_TIMESTAMP_FORMAT='YYYY-MM-DD HH24:MI:SS.FF'",
+    "ALTER SESSION SET NLS_TIMESTAMP_TZ_FORMAT='YYYY-MM-DD HH24:MI:SS.FF'",
     "ALTER SESSION SET NLS_NUMERIC_CHARACTERS='.,'",
 };
 
