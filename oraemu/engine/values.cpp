@@ -43,6 +43,7 @@ Decimal toDecimal(const InValue& value, const Nls& nls)
     }
     case InValue::Kind::Int: return Decimal::fromInt(value.i);
     case InValue::Kind::UInt: return Decimal::fromUInt(value.u);
+    case InValue::Kind::Number: return value.number;
     case InValue::Kind::Double: {
         auto parsed = Decimal::fromDouble(value.d);
         if (!parsed)
@@ -141,6 +142,7 @@ void storeBinary(const InValue& value, const ColumnType& type, const Nls& nls, S
     case InValue::Kind::Int: number = static_cast<double>(value.i); break;
     case InValue::Kind::UInt: number = static_cast<double>(value.u); break;
     case InValue::Kind::Double: number = value.d; break;
+    case InValue::Kind::Number: number = value.number.toDouble(); break;
     case InValue::Kind::Text: number = std::strtod(toDecimal(value, nls).toString().c_str(), nullptr); break;
     default: inconsistent("NUMBER", value.kind);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog.h"
+#include "decimal.h"
 #include "datetime.h"
 #include "nls.h"
 
@@ -12,13 +13,14 @@ namespace oraemu {
 
 // A value as a client hands it over (a bind or a literal), before it meets a column.
 struct InValue {
-    enum class Kind { Null, Text, Bytes, Int, UInt, Double, Date };
+    enum class Kind { Null, Text, Bytes, Int, UInt, Double, Date, Number };
     Kind kind = Kind::Null;
     std::string_view bytes;  // Text (UTF-8) and Bytes; must outlive the conversion
     std::int64_t i = 0;
     std::uint64_t u = 0;
     double d = 0;
     DateTime date;
+    Decimal number;  // Number: an OCINumber bind
     // Text the client bound in its national character set (OCI_ATTR_CHARSET_FORM SQLCS_NCHAR).
     bool nationalForm = false;
 

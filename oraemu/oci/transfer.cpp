@@ -1,6 +1,7 @@
 #include "transfer.h"
 
 #include "decimal.h"
+#include "oracle_number.h"
 #include "time_zone.h"
 
 #include <cmath>
@@ -46,6 +47,7 @@ bool isSupportedBindType(ub2 dty)
     case oci::SQLT_INT:
     case oci::SQLT_UIN:
     case oci::SQLT_FLT:
+    case oci::SQLT_VNU:
     case oci::SQLT_ODT: return true;
     default: return false;
     }
@@ -173,6 +175,14 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
         else
             throw oraemu::OraError(1480, "trailing null missing from STR bind value");
         break;
+    case oci::SQLT_VNU: {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(at);
+        if (stride < 2 || stride < 1u + bytes[0])
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        value.kind = InValue::Kind::Number;
+        value.number = oraemu::decodeOracleNumber(bytes);
+        break;
+    }
     case oci::SQLT_ODT: {
         const auto date = load<OCIDate>(at);
         value.kind = InValue::Kind::Date;
@@ -417,6 +427,12 @@ bool writeRow(OCIStmt& stmt, ub4 row)
             setLength(define, row, stride);
             break;
         }
+        case oci::SQLT_VNU:
+            if (stride < oraemu::oracleNumberBytes)
+                throw oraemu::OraError(3115, "unsupported network datatype or representation");
+            oraemu::encodeOracleNumber(numberOf(value), reinterpret_cast<unsigned char*>(slot));
+            setLength(define, row, oraemu::oracleNumberBytes);
+            break;
         case oci::SQLT_ODT:
             writeDate(slot, value, type, nls);
             setLength(define, row, sizeof(OCIDate));

@@ -136,6 +136,7 @@ constexpr ub2 SQLT_NUM = 2;    // NUMBER (describe code of NUMBER and FLOAT)
 constexpr ub2 SQLT_INT = 3;    // signed integer of value_sz bytes
 constexpr ub2 SQLT_FLT = 4;    // binary float/double of value_sz bytes
 constexpr ub2 SQLT_STR = 5;    // NUL-terminated text
+constexpr ub2 SQLT_VNU = 6;    // OCINumber: NUMBER in Oracle's own form, 22 bytes
 constexpr ub2 SQLT_LNG = 8;    // LONG: long text, used to bind CLOB values directly
 constexpr ub2 SQLT_DAT = 12;   // DATE (describe code)
 constexpr ub2 SQLT_BIN = 23;   // RAW

@@ -24,7 +24,7 @@ execFileSync(oraemuTool, ['create', database]);
 execFileSync(oraemuTool, ['user', database, 'SCOTT', 'tiger']);
 
 oracledb.initOracleClient({ libDir: clientDir });
-oracledb.fetchAsString = [oracledb.NUMBER, oracledb.CLOB];
+oracledb.fetchAsString = [oracledb.CLOB];
 oracledb.fetchAsBuffer = [oracledb.BLOB];
 
 const login = { user: 'SCOTT', password: 'tiger', connectString: database };
@@ -38,7 +38,7 @@ function clobText(i) {
 
 function rowValues(i) {
   return {
-    id: String(i),
+    id: i,
     name: `name ${i} ${'é'.repeat(i % 7)}`,
     born: new Date(2000 + (i % 20), i % 12, 1 + (i % 28), i % 24, i % 60, i % 60),
     code: Buffer.from([i & 0xff, (i >> 8) & 0xff, 0, 255, i % 3]),
@@ -48,7 +48,7 @@ function rowValues(i) {
 
 const insertSql = 'insert into T (ID, NAME, BORN, CODE, NOTES) values (:id, :name, :born, :code, :notes)';
 const bindDefs = {
-  id: { type: oracledb.STRING, maxSize: 10 },
+  id: { type: oracledb.NUMBER },
   name: { type: oracledb.STRING, maxSize: 100 },
   born: { type: oracledb.DB_TYPE_DATE },
   code: { type: oracledb.BUFFER, maxSize: 16 },
@@ -123,7 +123,7 @@ check('a row rejected at row 150 gives its offset; rollback removes the rows bef
   const connection = await oracledb.getConnection(login);
   try {
     const rows = Array.from({ length: 300 }, (_, i) => rowValues(rowCount + 1 + i));
-    rows[149].id = '1';  // repeats the primary key of the first row
+    rows[149].id = 1;  // repeats the primary key of the first row
     await assert.rejects(connection.executeMany(insertSql, rows, { bindDefs }), (error) => {
       assert.equal(error.errorNum, 1, error.message);
       assert.match(error.message, /^ORA-00001: unique constraint \(SCOTT\.T_PK\) violated/);
@@ -134,6 +134,29 @@ check('a row rejected at row 150 gives its offset; rollback removes the rows bef
     await connection.rollback();
     assert.equal(await count(connection, `ID > ${rowCount}`), 0);
     assert.equal(await count(connection), rowCount);
+  } finally {
+    await connection.close();
+  }
+});
+
+// NUMBER binds and fetches go through OCINumber (SQLT_VNU) and the OCINumber functions.
+check('NUMBER values are bound and fetched as numbers', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute('create table NUMS (K number(3), V number, W number(12,2))');
+    const values = [0, 1, -1, 123.45, -0.001, 1e125, -9.87654321e-100, 2 ** 53, 0.1 + 0.2, 12345678.9];
+    const rows = values.map((v, k) => ({ k, v, w: Math.round(v * 100) / 100 || 0 }));  // no -0 in NUMBER
+    rows.forEach((row) => { if (Math.abs(row.w) >= 1e10) row.w = null; });
+    await connection.executeMany('insert into NUMS values (:k, :v, :w)', rows, {
+      bindDefs: { k: { type: oracledb.NUMBER }, v: { type: oracledb.NUMBER }, w: { type: oracledb.NUMBER } },
+    });
+    const read = await connection.execute('select K, V, W from NUMS order by K');
+    assert.deepEqual(read.rows, rows.map((row) => [row.k, row.v, row.w]));
+    const exact = await connection.execute('select to_char(V) from NUMS where K = 3');
+    assert.deepEqual(exact.rows, [['123.45']]);
+    const sum = await connection.execute('select sum(K), count(*) from NUMS where V > :low', { low: 0.5 });
+    assert.deepEqual(sum.rows, [[1 + 3 + 5 + 7 + 9, 5]]);
+    await connection.rollback();
   } finally {
     await connection.close();
   }
@@ -162,11 +185,11 @@ check('the catalog views describe what was created', async () => {
     const columns = await connection.execute(
       "select COLUMN_NAME, DATA_TYPE, DATA_LENGTH, CHAR_USED from USER_TAB_COLUMNS where TABLE_NAME = 'T' order by COLUMN_ID");
     assert.deepEqual(columns.rows, [
-      ['ID', 'NUMBER', '22', null],
-      ['NAME', 'VARCHAR2', '400', 'C'],
-      ['BORN', 'DATE', '7', null],
-      ['CODE', 'RAW', '16', null],
-      ['NOTES', 'CLOB', '4000', null],
+      ['ID', 'NUMBER', 22, null],
+      ['NAME', 'VARCHAR2', 400, 'C'],
+      ['BORN', 'DATE', 7, null],
+      ['CODE', 'RAW', 16, null],
+      ['NOTES', 'CLOB', 4000, null],
     ]);
     const indexes = await connection.execute(
       "select INDEX_NAME, UNIQUENESS from USER_INDEXES where TABLE_NAME = 'T' order by INDEX_NAME");
