@@ -16,12 +16,19 @@ public:
 
     // The 0-based iteration of an array DML that failed (0 for a single execution).
     std::uint32_t rowOffset() const noexcept { return rowOffset_; }
-    void setRowOffset(std::uint32_t offset) noexcept { rowOffset_ = offset; }
+    void setRowOffset(std::uint32_t offset) noexcept
+    {
+        rowOffset_ = offset;
+        rowFailure_ = true;
+    }
+    // The error belongs to one iteration's values (set with the row offset), not to the statement.
+    bool isRowFailure() const noexcept { return rowFailure_; }
 
 private:
     int code_;
     std::string message_;
     std::uint32_t rowOffset_ = 0;
+    bool rowFailure_ = false;
 };
 
 // "ORA-00904: "NAME": invalid identifier"

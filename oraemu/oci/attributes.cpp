@@ -14,6 +14,7 @@ using Kind = oraemu::ColumnType::Kind;
 // Attribute numbers that only Oracle's own client layers ask for.
 constexpr ub4 ATTR_TRANS = 8;                     // svcctx: transaction handle (set to NULL)
 constexpr ub4 ATTR_MAXDATA_SIZE = 33;             // bind: ub4
+constexpr ub4 ATTR_NUM_DML_ERRORS = 73;           // stmt: ub4, failed iterations under OCI_BATCH_ERRORS
 constexpr ub4 ATTR_PREFETCH_MEMORY = 13;          // stmt: ub4
 constexpr ub4 ATTR_SERVER_STATUS = 143;           // server: ub4
 constexpr ub4 ATTR_STMTCACHESIZE = 176;           // svcctx: ub4
@@ -131,6 +132,7 @@ sword statementAttribute(const OCIStmt& stmt, void* attributep, ub4* sizep, ub4 
     case ATTR_UB8_ROW_COUNT: return put<oraub8>(attributep, sizep, stmt.rowCount);
     case oci::ATTR_PARSE_ERROR_OFFSET: return put<ub2>(attributep, sizep, static_cast<ub2>(stmt.errorOffset));
     case ATTR_STMT_IS_RETURNING: return put<ub1>(attributep, sizep, 0);
+    case ATTR_NUM_DML_ERRORS: return put<ub4>(attributep, sizep, stmt.batchErrorCount);
     default: illegalAttribute();
     }
 }

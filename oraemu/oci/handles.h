@@ -43,6 +43,9 @@ struct OCIEnv : HandleBase {
 struct OCIError : HandleBase {
     OCIError() : HandleBase(oci::HTYPE_ERROR) {}
     ErrorRecord error;
+    // The failed iterations of the last array DML executed with OCI_BATCH_ERRORS through this
+    // handle; OCIParamGet(errhp, OCI_HTYPE_ERROR, ...) hands them out one by one.
+    std::vector<ErrorRecord> batchErrors;
 };
 
 struct OCIServer : HandleBase {
@@ -126,6 +129,7 @@ struct OCIStmt : HandleBase {
     ub4 rowCount = 0;
     ub4 rowsFetched = 0;
     ub4 errorOffset = 0;  // the failing row of an array DML
+    ub4 batchErrorCount = 0;  // OCI_ATTR_NUM_DML_ERRORS
     std::string sqlId;    // made on first request
     void detach();  // gives the engine statement back to its session
 };

@@ -61,6 +61,48 @@ sword fetchResult(OCIError* errhp, ub4 wanted, ub4 fetched, bool truncated)
     return oci::SUCCESS;
 }
 
+// Array DML that goes on past failing iterations: each one runs on its own, the failures are kept
+// on the error handle, and the execute succeeds with ORA-24381 as its warning when any failed. An
+// error of the statement itself (no iteration's) still fails the whole execute.
+sword executeWithBatchErrors(OCISvcCtx* svchp, OCIStmt& stmt, OCIError* errhp, oraemu::Statement& statement,
+                             ociemu::OciBindSource& binds, ub4 iters, ub4 rowoff, ub4 mode)
+{
+    for (ub4 row = rowoff; row < rowoff + iters; ++row) {
+        try {
+            stmt.rowCount += static_cast<ub4>(statement.execute(binds, 1, row));
+        } catch (const oraemu::OraError& error) {
+            if (!error.isRowFailure())
+                throw;
+            ErrorRecord failure;
+            failure.set(error);
+            failure.rowOffset = row;
+            errhp->batchErrors.push_back(std::move(failure));
+        }
+    }
+    stmt.batchErrorCount = static_cast<ub4>(errhp->batchErrors.size());
+    if (mode & oci::COMMIT_ON_SUCCESS)
+        svchp->session->session->commit();
+    if (errhp->batchErrors.empty())
+        return oci::SUCCESS;
+    ociemu::recordWarning(errhp, 24381, "error(s) in array DML");
+    return oci::SUCCESS_WITH_INFO;
+}
+
+// OCIParamGet(errhp, OCI_HTYPE_ERROR, ...): copies batch error `pos` (from 0) into the error
+// handle the caller allocated and passes in *parmdpp.
+sword batchErrorGet(const OCIError& source, OCIError* errhp, void** parmdpp, ub4 pos)
+{
+    auto* target = static_cast<OCIError*>(*parmdpp);
+    if (!ociemu::isHandle(target, oci::HTYPE_ERROR))
+        return oci::INVALID_HANDLE;
+    return ociemu::guarded(errhp, [&] {
+        if (pos >= source.batchErrors.size())
+            throw oraemu::OraError(24334, "no descriptor for this position");
+        target->error = source.batchErrors[pos];
+        return oci::SUCCESS;
+    });
+}
+
 }  // namespace
 
 sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const OraText* stmttext, ub4 stmt_len,
@@ -127,6 +169,10 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
             return oci::SUCCESS;
         ociemu::OciBindSource binds(stmt, statement.placeholders());
         ociemu::checkLongBinds(binds.binds(), statement.placeholderTargets());
+        errhp->batchErrors.clear();
+        stmt.batchErrorCount = 0;
+        if (mode & oci::BATCH_ERRORS)
+            return executeWithBatchErrors(svchp, stmt, errhp, statement, binds, iters, rowoff, mode);
         try {
             stmt.rowCount = static_cast<ub4>(statement.execute(binds, iters, rowoff));
         } catch (const oraemu::OraError& error) {
@@ -158,6 +204,8 @@ sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
 
 sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos)
 {
+    if (htype == oci::HTYPE_ERROR && ociemu::isHandle(hndlp, oci::HTYPE_ERROR) && parmdpp)
+        return batchErrorGet(*static_cast<const OCIError*>(hndlp), errhp, parmdpp, pos);
     if (htype != oci::HTYPE_STMT || !ociemu::isHandle(hndlp, oci::HTYPE_STMT) || !parmdpp)
         return oci::INVALID_HANDLE;
     auto& stmt = *const_cast<OCIStmt*>(static_cast<const OCIStmt*>(hndlp));

@@ -162,6 +162,26 @@ check('NUMBER values are bound and fetched as numbers', async () => {
   }
 });
 
+check('executeMany with batchErrors keeps the good rows and reports the others', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute('create table BATCH (K number primary key, V varchar2(3))');
+    const rows = [{ k: 1, v: 'a' }, { k: 1, v: 'b' }, { k: 2, v: 'toolong' }, { k: 3, v: 'c' }];
+    const result = await connection.executeMany('insert into BATCH values (:k, :v)', rows, {
+      batchErrors: true,
+      bindDefs: { k: { type: oracledb.NUMBER }, v: { type: oracledb.STRING, maxSize: 10 } },
+    });
+    assert.equal(result.rowsAffected, 2);
+    assert.deepEqual(result.batchErrors.map((e) => [e.offset, e.errorNum]), [[1, 1], [2, 12899]]);
+    assert.match(result.batchErrors[1].message, /^ORA-12899: value too large for column "SCOTT"\."BATCH"\."V"/);
+    const kept = await connection.execute('select K, V from BATCH order by K');
+    assert.deepEqual(kept.rows, [[1, 'a'], [3, 'c']]);
+    await connection.rollback();
+  } finally {
+    await connection.close();
+  }
+});
+
 check('uncommitted rows are invisible to a second connection and gone after close', async () => {
   const writer = await oracledb.getConnection(login);
   const reader = await oracledb.getConnection(login);

@@ -277,7 +277,33 @@ OciResult OciSession::executeArray(const std::string& sql, const std::vector<Bin
     const sword status = oci().StmtExecute(svc_, stmt.get(), err_, static_cast<ub4>(rows), 0, nullptr, nullptr, mode);
     OciResult result = lastError(status);
     oci().AttrGet(stmt.get(), oci::HTYPE_STMT, &result.rowCount, nullptr, oci::ATTR_ROW_COUNT, err_);
+    if (mode & oci::BATCH_ERRORS)
+        readBatchErrors(stmt.get(), result);
     return result;
+}
+
+void OciSession::readBatchErrors(OCIStmt* stmt, OciResult& result)
+{
+    constexpr ub4 attrNumDmlErrors = 73;
+    EXPECT_EQ(oci().AttrGet(stmt, oci::HTYPE_STMT, &result.dmlErrors, nullptr, attrNumDmlErrors, err_), oci::SUCCESS);
+    void* each = nullptr;
+    ASSERT_EQ(oci().HandleAlloc(env_, &each, oci::HTYPE_ERROR, 0, nullptr), oci::SUCCESS);
+    auto* failure = static_cast<OCIError*>(each);
+    for (ub4 i = 0; i < result.dmlErrors; ++i) {
+        void* target = failure;
+        EXPECT_EQ(oci().ParamGet(err_, oci::HTYPE_ERROR, err_, &target, i), oci::SUCCESS);
+        ub4 row = 0;
+        EXPECT_EQ(oci().AttrGet(failure, oci::HTYPE_ERROR, &row, nullptr, oci::ATTR_DML_ROW_OFFSET, err_),
+                  oci::SUCCESS);
+        OraText text[1024] = {};
+        sb4 code = 0;
+        oci().ErrorGet(failure, 1, nullptr, &code, text, sizeof text, oci::HTYPE_ERROR);
+        std::string message(reinterpret_cast<const char*>(text));
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        result.batchErrors.emplace_back(row, message);
+    }
+    oci().HandleFree(failure, oci::HTYPE_ERROR);
 }
 
 OciResult OciSession::tryQuery(const std::string& sql)

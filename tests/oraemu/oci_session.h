@@ -51,6 +51,10 @@ struct OciResult {
     std::string message;      // "ORA-nnnnn: ..."
     ub4 rowCount = 0;         // OCI_ATTR_ROW_COUNT after an execute
     ub4 rowOffset = 0;        // OCI_ATTR_DML_ROW_OFFSET after a failure
+    // Under OCI_BATCH_ERRORS: OCI_ATTR_NUM_DML_ERRORS, and each failed iteration's row offset and
+    // message, read through OCIParamGet on the error handle.
+    ub4 dmlErrors = 0;
+    std::vector<std::pair<ub4, std::string>> batchErrors;
 };
 
 // One bound column of an array insert: values as text (nullopt = NULL), bound with `dty`.
@@ -109,6 +113,7 @@ public:
 private:
     OciSession() = default;
     OciResult logon(const std::string& service, const std::string& user, const std::string& password);
+    void readBatchErrors(OCIStmt* stmt, OciResult& result);
     OCIEnv* env_ = nullptr;
     OCIError* err_ = nullptr;
     OCIServer* server_ = nullptr;
