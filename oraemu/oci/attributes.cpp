@@ -109,7 +109,7 @@ sword paramAttribute(const OCIParam& param, void* attributep, ub4* sizep, ub4 at
     }
     case oci::ATTR_CHARSET_ID: {
         const bool national = type.isNational();
-        return put<ub2>(attributep, sizep, national ? oci::CHARSET_AL16UTF16 : oci::CHARSET_AL32UTF8);
+        return put<ub2>(attributep, sizep, national ? oci::CHARSET_AL16UTF16 : param.databaseCharsetId);
     }
     case ATTR_JSON_COL: return put<ub1>(attributep, sizep, 0);
     default: illegalAttribute();
@@ -159,11 +159,12 @@ sword putText(void* attributep, ub4* sizep, const std::string& text)
     return oci::SUCCESS;
 }
 
-// The database's character sets: AL32UTF8, and AL16UTF16 for NCHAR types.
-sword databaseCharacterSet(void* attributep, ub4* sizep, ub4 attrtype)
+// The database's character sets: its own (AL32UTF8 unless `oraemu charset` gave it another), and
+// AL16UTF16 for NCHAR types.
+sword databaseCharacterSet(const OCIServer& server, void* attributep, ub4* sizep, ub4 attrtype)
 {
     if (attrtype == oci::ATTR_CHARSET_ID)
-        return put<ub2>(attributep, sizep, oci::CHARSET_AL32UTF8);
+        return put<ub2>(attributep, sizep, server.databaseCharsetId);
     if (attrtype == ATTR_NCHARSET_ID)
         return put<ub2>(attributep, sizep, oci::CHARSET_AL16UTF16);
     illegalAttribute();
@@ -226,7 +227,7 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
             const auto* server = static_cast<const OCIServer*>(trgthndlp);
             if (attrtype == ATTR_SERVER_STATUS)
                 return put<ub4>(attributep, sizep, server->attached ? SERVER_NORMAL : SERVER_NOT_CONNECTED);
-            return databaseCharacterSet(attributep, sizep, attrtype);
+            return databaseCharacterSet(*server, attributep, sizep, attrtype);
         }
         case oci::HTYPE_SVCCTX: {
             const auto* svc = static_cast<const OCISvcCtx*>(trgthndlp);

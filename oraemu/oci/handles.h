@@ -52,6 +52,7 @@ struct OCIServer : HandleBase {
     OCIServer() : HandleBase(oci::HTYPE_SERVER) {}
     std::string path;
     bool attached = false;
+    ub2 databaseCharsetId = oci::CHARSET_AL32UTF8;  // the database's, known once a session began
 };
 
 struct OCIStmt;
@@ -112,6 +113,7 @@ struct OCIParam : HandleBase {
     OCIParam() : HandleBase(oci::DTYPE_PARAM) {}
     oraemu::ResultColumn column;
     std::string name;  // kept for OCI_ATTR_NAME
+    ub2 databaseCharsetId = oci::CHARSET_AL32UTF8;  // OCI_ATTR_CHARSET_ID of non-national columns
 };
 
 struct OCIStmt : HandleBase {

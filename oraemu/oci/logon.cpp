@@ -1,5 +1,6 @@
 // Server attach, session begin and end, and transactions.
 #include "handles.h"
+#include "database_charset.h"
 
 #include "database.h"
 
@@ -67,6 +68,8 @@ sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 
             throw oraemu::OraError(24309, "already connected to a server");
         usrhp->session = oraemu::Session::logon(svchp->server->path, usrhp->user, usrhp->password);
         svchp->session = usrhp;
+        svchp->server->databaseCharsetId =
+            static_cast<ub2>(oraemu::characterSetId(usrhp->session->nls().databaseCharset));
         if (const int days = usrhp->session->passwordGraceDays(); days > 0) {
             ociemu::recordWarning(errhp, 28002, "the password will expire within " + std::to_string(days) + " days");
             return oci::SUCCESS_WITH_INFO;

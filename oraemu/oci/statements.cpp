@@ -1,5 +1,7 @@
 // Preparing, executing and fetching statements, and the select-list descriptors.
 #include "handles.h"
+
+#include "database_charset.h"
 #include "long_binds.h"
 #include "transfer.h"
 
@@ -218,6 +220,9 @@ sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp,
         auto param = std::make_unique<OCIParam>();
         param->column = columns[pos - 1];
         param->name = param->column.name;
+        if (stmt.owner && stmt.owner->session)
+            param->databaseCharsetId =
+                static_cast<ub2>(oraemu::characterSetId(stmt.owner->session->nls().databaseCharset));
         *parmdpp = param.get();
         stmt.params.push_back(std::move(param));
         return oci::SUCCESS;

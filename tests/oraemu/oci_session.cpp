@@ -377,6 +377,7 @@ std::vector<DescribedColumn> OciSession::describe(const std::string& sql)
         oci().AttrGet(param, oci::DTYPE_PARAM, &column.charUsed, nullptr, oci::ATTR_CHAR_USED, err_);
         oci().AttrGet(param, oci::DTYPE_PARAM, &column.isNull, nullptr, oci::ATTR_IS_NULL, err_);
         oci().AttrGet(param, oci::DTYPE_PARAM, &column.charsetForm, nullptr, oci::ATTR_CHARSET_FORM, err_);
+        oci().AttrGet(param, oci::DTYPE_PARAM, &column.charsetId, nullptr, oci::ATTR_CHARSET_ID, err_);
         oci().DescriptorFree(param, oci::DTYPE_PARAM);
         columns.push_back(column);
     }

@@ -78,6 +78,7 @@ struct DescribedColumn {
     ub1 charUsed = 0;
     ub1 isNull = 0;
     ub1 charsetForm = 0;
+    ub2 charsetId = 0;
 };
 
 // One logged-on session.

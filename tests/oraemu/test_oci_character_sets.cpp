@@ -62,8 +62,28 @@ TEST_F(OciCharacterSets, NationalColumnsAreDescribedInTheNationalForm)
     ASSERT_EQ(columns.size(), 5u);
     const ub1 expected[] = {oci::SQLCS_IMPLICIT, oci::SQLCS_NCHAR, oci::SQLCS_NCHAR, oci::SQLCS_IMPLICIT,
                             oci::SQLCS_NCHAR};
-    for (std::size_t i = 0; i < columns.size(); ++i)
+    for (std::size_t i = 0; i < columns.size(); ++i) {
         EXPECT_EQ(columns[i].charsetForm, expected[i]) << columns[i].name;
+        EXPECT_EQ(columns[i].charsetId, expected[i] == oci::SQLCS_NCHAR ? 2000 : 873) << columns[i].name;
+    }
+
+    // Character columns report the database's set: Windows-1252 is number 178.
+    oraemu::setDatabaseCharacterSet(service(), "WE8MSWIN1252");
+    auto windows = logon();
+    const auto other = windows->describe("select V, NV from N");
+    ASSERT_EQ(other.size(), 2u);
+    EXPECT_EQ(other[0].charsetId, 178);
+    EXPECT_EQ(other[1].charsetId, 2000);
+    // So does the server handle.
+    OCIServer* server = nullptr;
+    ASSERT_EQ(oraemutest::oci().AttrGet(windows->svc(), oci::HTYPE_SVCCTX, &server, nullptr, oci::ATTR_SERVER,
+                                        windows->error()),
+              oci::SUCCESS);
+    ub2 serverSet = 0;
+    ASSERT_EQ(oraemutest::oci().AttrGet(server, oci::HTYPE_SERVER, &serverSet, nullptr, oci::ATTR_CHARSET_ID,
+                                        windows->error()),
+              oci::SUCCESS);
+    EXPECT_EQ(serverSet, 178);
     EXPECT_EQ(columns[4].dataType, oci::SQLT_CLOB);
     EXPECT_EQ(session->query("select data_type from user_tab_columns where column_name = 'NL'")[0][0], "NCLOB");
 }
