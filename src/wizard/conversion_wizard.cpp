@@ -121,34 +121,34 @@ void ConversionWizard::start(const QStringList& commandLine)
 
 void ConversionWizard::showPage(int n)
 {
-    btback_->setEnabled(true);
-    btnext_->setEnabled(true);
-    btnext_->setText(QStringLiteral("Next >"));
-    btcancel_->setEnabled(true);
-    bthelp_->setEnabled(true);
+    backButton_->setEnabled(true);
+    nextButton_->setEnabled(true);
+    nextButton_->setText(QStringLiteral("Next >"));
+    cancelButton_->setEnabled(true);
+    helpButton_->setEnabled(true);
     if (n == 1)
-        btback_->setEnabled(false);
+        backButton_->setEnabled(false);
     if (n == 6) {
-        btback_->setEnabled(false);
-        btnext_->setText(QStringLiteral("Finish"));
-        btcancel_->setEnabled(false);
-        bthelp_->setEnabled(false);
+        backButton_->setEnabled(false);
+        nextButton_->setText(QStringLiteral("Finish"));
+        cancelButton_->setEnabled(false);
+        helpButton_->setEnabled(false);
     }
-    pg_->setCurrentIndex(n - 1);
+    pages_->setCurrentIndex(n - 1);
     for (int i = 0; i < 6; ++i) {
         QFont font = stepLabels_[i]->font();
         font.setBold(i == n - 1);
         stepLabels_[i]->setFont(font);
     }
     if (currentStep_ == 5)
-        btnext_->setEnabled(selecttables_->count() > 0);
+        nextButton_->setEnabled(chosenTablesList_->count() > 0);
 
     QWidget* focus = nullptr;
     switch (n) {
-    case 2: focus = edtdatabase_; break;
-    case 3: focus = edtservice_; break;
-    case 4: focus = mysqldblist_; break;
-    case 5: focus = availabletables_; break;
+    case 2: focus = databaseEdit_; break;
+    case 3: focus = oracleServiceEdit_; break;
+    case 4: focus = databaseList_; break;
+    case 5: focus = availableTablesList_; break;
     default: break;
     }
     if (focus)
@@ -214,8 +214,8 @@ void ConversionWizard::confirmStop()
         return;
     }
     stopRequested = true;
-    btback_->setEnabled(true);
-    btcancel_->setText(QStringLiteral("Close"));
+    backButton_->setEnabled(true);
+    cancelButton_->setText(QStringLiteral("Close"));
     cancelAction_ = CancelAction::Close;
 }
 
@@ -249,7 +249,7 @@ void ConversionWizard::startConversion()
     }
     noteSavedLog(result.logFile);
     // The run is over: the button that read "Stop" is the Close button again (page 6 disables it).
-    btcancel_->setText(QStringLiteral("Close"));
+    cancelButton_->setText(QStringLiteral("Close"));
     cancelAction_ = CancelAction::Close;
     if (unattended_)
         close();
@@ -279,11 +279,11 @@ void ConversionWizard::noteSavedLog(const QString& path)
 void ConversionWizard::runStarted()
 {
     runUnderWay_ = true;
-    pg_->setCurrentIndex(5);
-    btback_->setEnabled(false);
-    btnext_->setEnabled(false);
-    btcancel_->setText(QStringLiteral("Stop"));
-    btcancel_->setEnabled(true);
+    pages_->setCurrentIndex(5);
+    backButton_->setEnabled(false);
+    nextButton_->setEnabled(false);
+    cancelButton_->setText(QStringLiteral("Stop"));
+    cancelButton_->setEnabled(true);
     cancelAction_ = CancelAction::Stop;
     stopRequested = false;
 }
@@ -298,7 +298,7 @@ void ConversionWizard::letEventsThrough()
 void ConversionWizard::finish()
 {
     runLog_->clear();
-    selecttables_->clear();
+    chosenTablesList_->clear();
     close();
 }
 
@@ -366,7 +366,7 @@ void ConversionWizard::applyCaptions()
     findChild<QPushButton*>(QStringLiteral("Button2"))->setText(QStringLiteral("添加全部>"));
     findChild<QPushButton*>(QStringLiteral("Button3"))->setText(QStringLiteral("<去除"));
     findChild<QPushButton*>(QStringLiteral("Button4"))->setText(QStringLiteral("<去除全部"));
-    bthelp_->setText(QStringLiteral("帮助"));
+    helpButton_->setText(QStringLiteral("帮助"));
 }
 
 void ConversionWizard::showEvent(QShowEvent* event)

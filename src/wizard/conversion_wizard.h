@@ -179,37 +179,37 @@ private:
     std::unique_ptr<OracleConnection> oracleData_;
 
     // Frame
-    QStackedWidget* pg_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
     QLabel* stepLabels_[6] = {};
-    QPushButton* btback_ = nullptr;
-    QPushButton* btnext_ = nullptr;
-    QPushButton* btcancel_ = nullptr;
-    QPushButton* bthelp_ = nullptr;
+    QPushButton* backButton_ = nullptr;
+    QPushButton* nextButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* helpButton_ = nullptr;
     // Page 2
-    RadioGroup* accessmode_ = nullptr;
-    QLineEdit* edtdatabase_ = nullptr;
-    QLineEdit* edtname_ = nullptr;
-    QLineEdit* edtpassword_ = nullptr;
-    QLineEdit* edthost_ = nullptr;
-    QLineEdit* edtport_ = nullptr;
+    RadioGroup* accessMode_ = nullptr;
+    QLineEdit* databaseEdit_ = nullptr;
+    QLineEdit* mysqlUserEdit_ = nullptr;
+    QLineEdit* mysqlPasswordEdit_ = nullptr;
+    QLineEdit* hostEdit_ = nullptr;
+    QLineEdit* portEdit_ = nullptr;
     // Page 3
-    QLineEdit* edtservice_ = nullptr;
-    QLineEdit* edtoracleusername_ = nullptr;
-    QLineEdit* edtoraclepassword_ = nullptr;
+    QLineEdit* oracleServiceEdit_ = nullptr;
+    QLineEdit* oracleUserEdit_ = nullptr;
+    QLineEdit* oraclePasswordEdit_ = nullptr;
     // Page 4
-    QListWidget* mysqldblist_ = nullptr;
-    RadioGroup* processtable_ = nullptr;
-    QCheckBox* chktabledefi_ = nullptr;
-    QCheckBox* chkskipindex_ = nullptr;
-    QCheckBox* chkuppercase_ = nullptr;
-    QCheckBox* chkblobtotext_ = nullptr;
-    QCheckBox* chkfullschema_ = nullptr;
-    QComboBox* cbcharset_ = nullptr;
+    QListWidget* databaseList_ = nullptr;
+    RadioGroup* existingTableChoice_ = nullptr;
+    QCheckBox* tableDefinitionsOnlyBox_ = nullptr;
+    QCheckBox* skipIndexesBox_ = nullptr;
+    QCheckBox* upperCaseNamesBox_ = nullptr;
+    QCheckBox* blobToTextBox_ = nullptr;
+    QCheckBox* fullSchemaBox_ = nullptr;
+    QComboBox* characterSetBox_ = nullptr;
     // Page 5
-    QListWidget* availabletables_ = nullptr;
-    QListWidget* selecttables_ = nullptr;
+    QListWidget* availableTablesList_ = nullptr;
+    QListWidget* chosenTablesList_ = nullptr;
     // Page 6
-    RunLogView* sc_ = nullptr;
+    RunLogView* runLogView_ = nullptr;
     RunProgressPanel* runProgress_ = nullptr;  // in the step panel, shown while a run goes
     bool runUnderWay_ = false;
 };

@@ -116,14 +116,14 @@ void ConversionWizard::buildFrame()
     connect(logo, &LogoImage::clicked, this, &ConversionWizard::logoClicked);
 
     QFrame* panel2 = panel(this, "Panel2", QRect(177, 0, 417, 425));
-    pg_ = named(new QStackedWidget(panel2), "pg");
-    pg_->setGeometry(1, 1, kPageWidth, 372);
+    pages_ = named(new QStackedWidget(panel2), "pg");
+    pages_->setGeometry(1, 1, kPageWidth, 372);
     const char* const sheets[] = {"TabSheet1", "TabSheet2", "TabSheet3",
                                   "TabSheet4", "TabSheet5", "TabSheet6"};
     QWidget* pages[6];
     for (int i = 0; i < 6; ++i) {
         pages[i] = named(new QWidget, sheets[i]);
-        pg_->addWidget(pages[i]);
+        pages_->addWidget(pages[i]);
     }
     buildPage1(pages[0]);
     buildPage2(pages[1]);
@@ -137,14 +137,14 @@ void ConversionWizard::buildFrame()
     divider->setFrameShadow(QFrame::Sunken);
 
     QFrame* buttonRow = panel(panel2, "Panel3", QRect(0, 425 - 41, 417, 41));
-    btback_ = button(buttonRow, "btback", QStringLiteral("< Back"), 90, 8);
-    btnext_ = button(buttonRow, "btnext", QStringLiteral("Next >"), 168, 8);
-    btcancel_ = button(buttonRow, "btcancel", QStringLiteral("Close"), 255, 8);
-    bthelp_ = button(buttonRow, "bthelp", QStringLiteral("Help"), 332, 8);
-    connect(btback_, &QPushButton::clicked, this, &ConversionWizard::back);
-    connect(btnext_, &QPushButton::clicked, this, &ConversionWizard::next);
-    connect(btcancel_, &QPushButton::clicked, this, &ConversionWizard::cancel);
-    connect(bthelp_, &QPushButton::clicked, this, &ConversionWizard::showHelp);
+    backButton_ = button(buttonRow, "btback", QStringLiteral("< Back"), 90, 8);
+    nextButton_ = button(buttonRow, "btnext", QStringLiteral("Next >"), 168, 8);
+    cancelButton_ = button(buttonRow, "btcancel", QStringLiteral("Close"), 255, 8);
+    helpButton_ = button(buttonRow, "bthelp", QStringLiteral("Help"), 332, 8);
+    connect(backButton_, &QPushButton::clicked, this, &ConversionWizard::back);
+    connect(nextButton_, &QPushButton::clicked, this, &ConversionWizard::next);
+    connect(cancelButton_, &QPushButton::clicked, this, &ConversionWizard::cancel);
+    connect(helpButton_, &QPushButton::clicked, this, &ConversionWizard::showHelp);
 }
 
 void ConversionWizard::buildPage1(QWidget* page)
@@ -166,31 +166,31 @@ void ConversionWizard::buildPage2(QWidget* page)
 {
     textLabel(page, "Label11", 16, 24);
 
-    accessmode_ = named(new RadioGroup({QStringLiteral("&Local"), QStringLiteral("&Romote")}, page),
+    accessMode_ = named(new RadioGroup({QStringLiteral("&Local"), QStringLiteral("&Romote")}, page),
                         settingRowOf(&ConversionProfile::accessmode).control);
-    accessmode_->setGeometry(16, 56, 136, 81);
-    accessmode_->setItemIndex(0);
-    connect(accessmode_, &RadioGroup::itemIndexChanged, this, &ConversionWizard::accessModeChanged);
+    accessMode_->setGeometry(16, 56, 136, 81);
+    accessMode_->setItemIndex(0);
+    connect(accessMode_, &RadioGroup::itemIndexChanged, this, &ConversionWizard::accessModeChanged);
 
     auto* authorization = named(new QGroupBox(page), "authorization");
     authorization->setGeometry(166, 56, 237, 114);
-    edtdatabase_ = textField(authorization, "edtdatabase", 88, 21, 141);
-    edtname_ = textField(authorization, "edtname", 88, 51, 141);
-    edtpassword_ = textField(authorization, "edtpassword", 88, 81, 141);
-    edtpassword_->setEchoMode(QLineEdit::Password);
+    databaseEdit_ = textField(authorization, "edtdatabase", 88, 21, 141);
+    mysqlUserEdit_ = textField(authorization, "edtname", 88, 51, 141);
+    mysqlPasswordEdit_ = textField(authorization, "edtpassword", 88, 81, 141);
+    mysqlPasswordEdit_->setEchoMode(QLineEdit::Password);
     textLabel(authorization, "Label15", 10, 24, 86);
     textLabel(authorization, "Label12", 10, 54, 86);
     textLabel(authorization, "Label13", 10, 84, 86);
 
     auto* remote = named(new QGroupBox(page), "GroupBox2");
     remote->setGeometry(19, 184, 218, 75);
-    edthost_ = textField(remote, "edthost", 48, 27, 160);
+    hostEdit_ = textField(remote, "edthost", 48, 27, 160);
     textLabel(remote, "Label14", 10, 30, 46);
     textLabel(remote, "Label16", 10, 52, 216);
 
     auto* port = named(new QGroupBox(page), "GroupBox1");
     port->setGeometry(247, 184, 156, 75);
-    edtport_ = textField(port, "edtport", 82, 26, 66);
+    portEdit_ = textField(port, "edtport", 82, 26, 66);
     textLabel(port, "edtport111", 8, 29, 80);
     textLabel(port, "Label17", 8, 52, 154);
 
@@ -202,45 +202,45 @@ void ConversionWizard::buildPage3(QWidget* page)
     textLabel(page, "Label18", 8, 8);
     textLabel(page, "Label19", 8, 28);
     textLabel(page, "Label20", 8, 48);
-    edtservice_ = textField(page, "edtservice", 103, 83, 121);
-    edtoracleusername_ = textField(page, "edtoracleusername", 103, 144, 121);
-    edtoraclepassword_ = textField(page, "edtoraclepassword", 103, 176, 121);
-    edtoraclepassword_->setEchoMode(QLineEdit::Password);
-    textLabel(page, "Label21", 26, 86, 26 + 75)->setBuddy(edtservice_);
-    textLabel(page, "Label22", 26, 147, 26 + 75)->setBuddy(edtoracleusername_);
-    textLabel(page, "Label23", 26, 179, 26 + 75)->setBuddy(edtoraclepassword_);
+    oracleServiceEdit_ = textField(page, "edtservice", 103, 83, 121);
+    oracleUserEdit_ = textField(page, "edtoracleusername", 103, 144, 121);
+    oraclePasswordEdit_ = textField(page, "edtoraclepassword", 103, 176, 121);
+    oraclePasswordEdit_->setEchoMode(QLineEdit::Password);
+    textLabel(page, "Label21", 26, 86, 26 + 75)->setBuddy(oracleServiceEdit_);
+    textLabel(page, "Label22", 26, 147, 26 + 75)->setBuddy(oracleUserEdit_);
+    textLabel(page, "Label23", 26, 179, 26 + 75)->setBuddy(oraclePasswordEdit_);
 }
 
 void ConversionWizard::buildPage4(QWidget* page)
 {
     textLabel(page, "Label24", 11, 8);
     textLabel(page, "Label25", 13, 69, 220);
-    mysqldblist_ = listBox(page, "mysqldblist", 13, 86, 201, 97, QAbstractItemView::SingleSelection);
+    databaseList_ = listBox(page, "mysqldblist", 13, 86, 201, 97, QAbstractItemView::SingleSelection);
 
-    processtable_ = named(new RadioGroup({QStringLiteral("Overwrite"), QStringLiteral("Merge"),
+    existingTableChoice_ = named(new RadioGroup({QStringLiteral("Overwrite"), QStringLiteral("Merge"),
                                           QStringLiteral("Skip")},
                                          page),
                           settingRowOf(&ConversionProfile::processtable).control);
-    processtable_->setGeometry(226, 69, 176, 116);
-    processtable_->setItemIndex(0);
+    existingTableChoice_->setGeometry(226, 69, 176, 116);
+    existingTableChoice_->setItemIndex(0);
 
-    chktabledefi_ = checkBox(page, "chktabledefi", 19, 208);
-    chkskipindex_ = checkBox(page, "chkskipindex", 19, 240);
-    chkuppercase_ = checkBox(page, "chkuppercase", 241, 208);
-    chkblobtotext_ = checkBox(page, "chkblobtotext", 241, 240);
+    tableDefinitionsOnlyBox_ = checkBox(page, "chktabledefi", 19, 208);
+    skipIndexesBox_ = checkBox(page, "chkskipindex", 19, 240);
+    upperCaseNamesBox_ = checkBox(page, "chkuppercase", 241, 208);
+    blobToTextBox_ = checkBox(page, "chkblobtotext", 241, 240);
     // Below the classic options; its caption needs the whole width of the page.
-    chkfullschema_ = checkBox(page, "chkfullschema", 19, 260);
-    chkfullschema_->setFixedWidth(kPageWidth - 19);
+    fullSchemaBox_ = checkBox(page, "chkfullschema", 19, 260);
+    fullSchemaBox_->setFixedWidth(kPageWidth - 19);
 
     textLabel(page, "Label33", 20, 283, 94);
-    cbcharset_ = named(new QComboBox(page), "cbcharset");
-    cbcharset_->setGeometry(96, 280, 145, kFieldHeight);
-    cbcharset_->setEditable(true);
-    cbcharset_->setInsertPolicy(QComboBox::NoInsert);
-    cbcharset_->setMaxVisibleItems(6);
-    cbcharset_->addItem(QStringLiteral("Default"));
-    cbcharset_->addItems(namedCharacterSets());
-    cbcharset_->setCurrentIndex(0);
+    characterSetBox_ = named(new QComboBox(page), "cbcharset");
+    characterSetBox_->setGeometry(96, 280, 145, kFieldHeight);
+    characterSetBox_->setEditable(true);
+    characterSetBox_->setInsertPolicy(QComboBox::NoInsert);
+    characterSetBox_->setMaxVisibleItems(6);
+    characterSetBox_->addItem(QStringLiteral("Default"));
+    characterSetBox_->addItems(namedCharacterSets());
+    characterSetBox_->setCurrentIndex(0);
     // Options beyond the four above: one addOptionCheckBox(page, "chk...") line each, here.
 }
 
@@ -258,9 +258,9 @@ void ConversionWizard::buildPage5(QWidget* page)
     textLabel(page, "Label26", 19, 11);
     textLabel(page, "Label27", 26, 57, 200);
     textLabel(page, "Label28", 298, 57);
-    availabletables_ = listBox(page, "availabletables", 11, 80, 153, 229,
+    availableTablesList_ = listBox(page, "availabletables", 11, 80, 153, 229,
                                QAbstractItemView::ExtendedSelection);
-    selecttables_ = listBox(page, "selecttables", 249, 78, 156, 229,
+    chosenTablesList_ = listBox(page, "selecttables", 249, 78, 156, 229,
                             QAbstractItemView::ExtendedSelection);
     QPushButton* add = button(page, "Button1", QStringLiteral("Add >"), 167, 88);
     QPushButton* addAll = button(page, "Button2", QStringLiteral("Add all >"), 167, 132);
@@ -273,15 +273,15 @@ void ConversionWizard::buildPage5(QWidget* page)
     connect(remove, &QPushButton::clicked, this, &ConversionWizard::removeSelectedTables);
     connect(removeAll, &QPushButton::clicked, this, &ConversionWizard::removeAllTables);
     connect(shortcut, &QPushButton::clicked, this, &ConversionWizard::createShortcutFile);
-    connect(availabletables_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::addSelectedTables);
-    connect(selecttables_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::removeSelectedTables);
+    connect(availableTablesList_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::addSelectedTables);
+    connect(chosenTablesList_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::removeSelectedTables);
 }
 
 void ConversionWizard::buildPage6(QWidget* page)
 {
-    sc_ = named(new RunLogView(page), "sc");
-    sc_->setGeometry(0, 0, kPageWidth, 372);
-    sc_->follow(*runLog_);
+    runLogView_ = named(new RunLogView(page), "sc");
+    runLogView_->setGeometry(0, 0, kPageWidth, 372);
+    runLogView_->follow(*runLog_);
 }
 
 // Values the window keeps out of sight; the caption table sets their texts.
@@ -297,22 +297,22 @@ void ConversionWizard::setTabOrders()
 {
     const QList<QWidget*> order = {
         // page 2
-        accessmode_->button(0), accessmode_->button(1), edtdatabase_, edtname_, edtpassword_,
-        edthost_, edtport_,
+        accessMode_->button(0), accessMode_->button(1), databaseEdit_, mysqlUserEdit_, mysqlPasswordEdit_,
+        hostEdit_, portEdit_,
         // page 3
-        edtservice_, edtoracleusername_, edtoraclepassword_,
+        oracleServiceEdit_, oracleUserEdit_, oraclePasswordEdit_,
         // page 4
-        mysqldblist_, processtable_->button(0), processtable_->button(1), processtable_->button(2),
-        chktabledefi_, chkskipindex_, chkuppercase_, chkblobtotext_, cbcharset_, chkfullschema_,
+        databaseList_, existingTableChoice_->button(0), existingTableChoice_->button(1), existingTableChoice_->button(2),
+        tableDefinitionsOnlyBox_, skipIndexesBox_, upperCaseNamesBox_, blobToTextBox_, characterSetBox_, fullSchemaBox_,
         // page 5
-        availabletables_, selecttables_, findChild<QWidget*>(QStringLiteral("Button1")),
+        availableTablesList_, chosenTablesList_, findChild<QWidget*>(QStringLiteral("Button1")),
         findChild<QWidget*>(QStringLiteral("Button2")), findChild<QWidget*>(QStringLiteral("Button3")),
         findChild<QWidget*>(QStringLiteral("Button4")),
         findChild<QWidget*>(QStringLiteral("btcreatebat")),
         // page 6
-        sc_,
+        runLogView_,
         // button row
-        bthelp_, btcancel_, btnext_, btback_};
+        helpButton_, cancelButton_, nextButton_, backButton_};
     for (int i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }

@@ -47,34 +47,34 @@ void setBaseColour(QLineEdit* field, QPalette::ColorRole role)
 
 void ConversionWizard::accessModeChanged()
 {
-    if (accessmode_->itemIndex() == 1) {
-        edthost_->setEnabled(true);
-        setBaseColour(edthost_, QPalette::Base);
-    } else if (accessmode_->itemIndex() == 0) {
-        edthost_->setEnabled(false);
-        setBaseColour(edthost_, QPalette::Button);
+    if (accessMode_->itemIndex() == 1) {
+        hostEdit_->setEnabled(true);
+        setBaseColour(hostEdit_, QPalette::Base);
+    } else if (accessMode_->itemIndex() == 0) {
+        hostEdit_->setEnabled(false);
+        setBaseColour(hostEdit_, QPalette::Button);
     }
-    edtport_->setEnabled(true);
+    portEdit_->setEnabled(true);
 }
 
 void ConversionWizard::connectToMySql()
 {
-    if (edtdatabase_->text().trimmed().isEmpty()) {
+    if (databaseEdit_->text().trimmed().isEmpty()) {
         seam_->notify(this, QStringLiteral("Please enter database name"));
-        edtdatabase_->setFocus();
+        databaseEdit_->setFocus();
         throw SilentAbort();
     }
     catalog_->close();
     catalog_->setParameters(
-        catalogConnectionParameters(dovrelle::profileFromControls(*this), edtdatabase_->text()));
+        catalogConnectionParameters(dovrelle::profileFromControls(*this), databaseEdit_->text()));
     catalog_->open();
 
     const QStringList databases = listedNames(*catalog_, QStringLiteral("show databases "));
-    mysqldblist_->clear();
-    mysqldblist_->addItems(databases);
-    const int matching = preselectedDatabase(databases, edtdatabase_->text());
+    databaseList_->clear();
+    databaseList_->addItems(databases);
+    const int matching = preselectedDatabase(databases, databaseEdit_->text());
     if (matching >= 0)
-        mysqldblist_->setCurrentRow(matching, QItemSelectionModel::ClearAndSelect);
+        databaseList_->setCurrentRow(matching, QItemSelectionModel::ClearAndSelect);
 }
 
 void ConversionWizard::connectToOracle()
@@ -82,7 +82,7 @@ void ConversionWizard::connectToOracle()
     for (OracleConnection* connection : {oracle_.get(), oracleData_.get()}) {
         connection->close();
         connection->setParameters(OracleConnection::standardParameters(
-            edtservice_->text(), edtoracleusername_->text(), edtoraclepassword_->text()));
+            oracleServiceEdit_->text(), oracleUserEdit_->text(), oraclePasswordEdit_->text()));
         connection->open();
     }
 }
@@ -90,7 +90,7 @@ void ConversionWizard::connectToOracle()
 void ConversionWizard::listTables()
 {
     catalog_->close();
-    const QList<QListWidgetItem*> chosen = mysqldblist_->selectedItems();
+    const QList<QListWidgetItem*> chosen = databaseList_->selectedItems();
     if (chosen.isEmpty())
         throw Error(QStringLiteral("List index out of bounds (-1)"));
     catalog_->parameters().setValue(QStringLiteral("Database"), chosen.first()->text());
@@ -98,45 +98,45 @@ void ConversionWizard::listTables()
 
     for (const QString& name : listedNames(*catalog_, QStringLiteral("show tables")))
         addAvailableTable(name);
-    if (availabletables_->count() > 0)
-        availabletables_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    if (availableTablesList_->count() > 0)
+        availableTablesList_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
 void ConversionWizard::clearTableLists()
 {
-    availabletables_->clear();
-    selecttables_->clear();
+    availableTablesList_->clear();
+    chosenTablesList_->clear();
 }
 
 // Add >: the selected available entries go to the end of the chosen list, in their order.
 void ConversionWizard::addSelectedTables()
 {
-    const int end = selecttables_->count();
-    for (int i = availabletables_->count() - 1; i >= 0; --i) {
-        if (!availabletables_->item(i)->isSelected())
+    const int end = chosenTablesList_->count();
+    for (int i = availableTablesList_->count() - 1; i >= 0; --i) {
+        if (!availableTablesList_->item(i)->isSelected())
             continue;
-        selecttables_->insertItem(end, availabletables_->item(i)->text());
-        delete availabletables_->takeItem(i);
+        chosenTablesList_->insertItem(end, availableTablesList_->item(i)->text());
+        delete availableTablesList_->takeItem(i);
     }
     updateNextForTables();
 }
 
 void ConversionWizard::addAllTables()
 {
-    selecttables_->addItems(entries(availabletables_));
-    availabletables_->clear();
+    chosenTablesList_->addItems(entries(availableTablesList_));
+    availableTablesList_->clear();
     updateNextForTables();
 }
 
 // < Remove: the selected chosen entries go back; from now on the available list stays sorted.
 void ConversionWizard::removeSelectedTables()
 {
-    const int end = availabletables_->count();
-    for (int i = selecttables_->count() - 1; i >= 0; --i) {
-        if (!selecttables_->item(i)->isSelected())
+    const int end = availableTablesList_->count();
+    for (int i = chosenTablesList_->count() - 1; i >= 0; --i) {
+        if (!chosenTablesList_->item(i)->isSelected())
             continue;
-        availabletables_->insertItem(end, selecttables_->item(i)->text());
-        delete selecttables_->takeItem(i);
+        availableTablesList_->insertItem(end, chosenTablesList_->item(i)->text());
+        delete chosenTablesList_->takeItem(i);
     }
     sortAvailableTables();
     updateNextForTables();
@@ -144,8 +144,8 @@ void ConversionWizard::removeSelectedTables()
 
 void ConversionWizard::removeAllTables()
 {
-    availabletables_->addItems(entries(selecttables_));
-    selecttables_->clear();
+    availableTablesList_->addItems(entries(chosenTablesList_));
+    chosenTablesList_->clear();
     sortAvailableTables();
     updateNextForTables();
 }
@@ -159,7 +159,7 @@ void ConversionWizard::createShortcutFile()
 void ConversionWizard::updateNextForTables()
 {
     if (currentStep_ == 5)
-        btnext_->setEnabled(selecttables_->count() > 0);
+        nextButton_->setEnabled(chosenTablesList_->count() > 0);
 }
 
 // A listed name takes its alphabetical place once the list is kept sorted, else goes last.
@@ -171,25 +171,25 @@ void ConversionWizard::addAvailableTable(const QString& name)
     const auto sameName = [&name](const QListWidget* list) {
         return !list->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
     };
-    if (sameName(availabletables_) || sameName(selecttables_))
+    if (sameName(availableTablesList_) || sameName(chosenTablesList_))
         return;
-    int row = availabletables_->count();
+    int row = availableTablesList_->count();
     if (availableSorted_) {
-        while (row > 0 && alphabeticallyBefore(name, availabletables_->item(row - 1)->text()))
+        while (row > 0 && alphabeticallyBefore(name, availableTablesList_->item(row - 1)->text()))
             --row;
     }
-    availabletables_->insertItem(row, name);
+    availableTablesList_->insertItem(row, name);
 }
 
 void ConversionWizard::sortAvailableTables()
 {
     availableSorted_ = true;
-    QStringList names = entries(availabletables_);
+    QStringList names = entries(availableTablesList_);
     std::stable_sort(names.begin(), names.end(), alphabeticallyBefore);
-    if (names == entries(availabletables_))
+    if (names == entries(availableTablesList_))
         return;
-    availabletables_->clear();
-    availabletables_->addItems(names);
+    availableTablesList_->clear();
+    availableTablesList_->addItems(names);
 }
 
 }  // namespace dovrelle

@@ -78,7 +78,7 @@ void walk(ConversionWizard& window, const QString& folder)
     if (!nextReaches(window, 2))
         return;
 
-    WizardControls(window).accessmode->setItemIndex(1);
+    WizardControls(window).accessMode->setItemIndex(1);
     setField(window, "edthost", shotValue("MYSQL_HOST"));
     setField(window, "edtport", shotValue("MYSQL_PORT"));
     setField(window, "edtname", shotValue("MYSQL_USER"));

@@ -169,7 +169,7 @@ void selectSettingsTables(ConversionWizard& window)
     }
     const WizardControls c(window);
     for (const QString& name : settingsTableNames(lines)) {
-        if (selectAvailableTable(*c.availabletables, name))
+        if (selectAvailableTable(*c.availableTablesList, name))
             window.addSelectedTables();
     }
 }

@@ -63,14 +63,14 @@ ShortcutDialog::ShortcutDialog()
     buildSettingsGroup();
     buildTableChoice();
 
-    button1_ = new QPushButton(QStringLiteral("Create Shortcut File"), this);
-    button1_->setObjectName(QStringLiteral("Button1"));
-    button1_->setGeometry(244, 280, 142, 33);
-    connect(button1_, &QPushButton::clicked, this, &ShortcutDialog::createShortcut);
+    createButton_ = new QPushButton(QStringLiteral("Create Shortcut File"), this);
+    createButton_->setObjectName(QStringLiteral("Button1"));
+    createButton_->setGeometry(244, 280, 142, 33);
+    connect(createButton_, &QPushButton::clicked, this, &ShortcutDialog::createShortcut);
 
-    memo1_ = new QPlainTextEdit(this);
-    memo1_->setObjectName(QStringLiteral("Memo1"));
-    memo1_->hide();
+    settingsTextView_ = new QPlainTextEdit(this);
+    settingsTextView_->setObjectName(QStringLiteral("Memo1"));
+    settingsTextView_->hide();
 }
 
 QLineEdit* ShortcutDialog::addField(QWidget* group, int row, const QString& label, const char* name)
@@ -96,7 +96,7 @@ QCheckBox* ShortcutDialog::addCheckBox(QWidget* group, int row, const QString& c
 void ShortcutDialog::buildMySqlGroup()
 {
     auto* group = groupBox(this, QStringLiteral("Connect Mysql Server"), "gpmysql", {13, 5, 297, 140});
-    edtmysqlip_ = addField(group, 0, QStringLiteral("IP address or network name"), "edtmysqlip");
+    mysqlHostField_ = addField(group, 0, QStringLiteral("IP address or network name"), "edtmysqlip");
     addField(group, 1, QStringLiteral("MySQL Port"), "edtmysqlport");
     addField(group, 2, QStringLiteral("MySQL database name"), "edtmysqldatabase");
     addField(group, 3, QStringLiteral("MySQL user name"), "edtmysqlusername");
@@ -109,7 +109,7 @@ void ShortcutDialog::buildOracleGroup()
     addField(group, 0, QStringLiteral("Oracle service name"), "edtoracleservice");
     addField(group, 1, QStringLiteral("Oracle user name"), "edtoracleusername");
     addField(group, 2, QStringLiteral("Oracle user password"), "edtoraclepassword");
-    edtoracleexits_ = addField(group, 3, QStringLiteral("Process existing tables"), "edtoracleexits");
+    existingTablesField_ = addField(group, 3, QStringLiteral("Process existing tables"), "edtoracleexits");
     addField(group, 4, QStringLiteral("Character Set"), "edtcharset");
 }
 
@@ -124,22 +124,22 @@ void ShortcutDialog::buildSettingsGroup()
 
 void ShortcutDialog::buildTableChoice()
 {
-    rgselecttable_ = new RadioGroup({QStringLiteral("Selected tables"), QStringLiteral("All database tables")}, this);
-    rgselecttable_->setObjectName(QStringLiteral("rgselecttable"));
-    rgselecttable_->setTitle(QStringLiteral("Select MySQL tables"));
-    rgselecttable_->setGeometry(316, 151, 132, 114);
+    tableChoice_ = new RadioGroup({QStringLiteral("Selected tables"), QStringLiteral("All database tables")}, this);
+    tableChoice_->setObjectName(QStringLiteral("rgselecttable"));
+    tableChoice_->setTitle(QStringLiteral("Select MySQL tables"));
+    tableChoice_->setGeometry(316, 151, 132, 114);
 
-    mysqltableselect_ = new QListWidget(this);
-    mysqltableselect_->setObjectName(QStringLiteral("mysqltableselect"));
-    mysqltableselect_->setGeometry(452, 151, 169, 88);
+    tableList_ = new QListWidget(this);
+    tableList_->setObjectName(QStringLiteral("mysqltableselect"));
+    tableList_->setGeometry(452, 151, 169, 88);
 
-    bttableselect_ = new QPushButton(QStringLiteral("Reselect tables"), this);
-    bttableselect_->setObjectName(QStringLiteral("bttableselect"));
-    bttableselect_->setGeometry(498, 242, 103, 25);
+    reselectButton_ = new QPushButton(QStringLiteral("Reselect tables"), this);
+    reselectButton_->setObjectName(QStringLiteral("bttableselect"));
+    reselectButton_->setGeometry(498, 242, 103, 25);
 
-    connect(rgselecttable_, &RadioGroup::itemIndexChanged, this, &ShortcutDialog::tableChoiceChanged);
-    connect(bttableselect_, &QPushButton::clicked, this, &ShortcutDialog::reselectTables);
-    rgselecttable_->setItemIndex(1);
+    connect(tableChoice_, &RadioGroup::itemIndexChanged, this, &ShortcutDialog::tableChoiceChanged);
+    connect(reselectButton_, &QPushButton::clicked, this, &ShortcutDialog::reselectTables);
+    tableChoice_->setItemIndex(1);
     tableChoiceChanged();
 }
 
@@ -147,16 +147,16 @@ void ShortcutDialog::fillFromWizard(ConversionWizard& wizard)
 {
     wizard_ = &wizard;
     const WizardControls c(wizard);
-    edtmysqlip_->setText(c.accessmode->itemIndex() != 0 ? c.edthost->text() : QStringLiteral("localhost"));
-    const QRadioButton* mode = c.processtable->button(c.processtable->itemIndex());
-    edtoracleexits_->setText(mode ? mode->text() : QString());
+    mysqlHostField_->setText(c.accessMode->itemIndex() != 0 ? c.hostEdit->text() : QStringLiteral("localhost"));
+    const QRadioButton* mode = c.existingTableChoice->button(c.existingTableChoice->itemIndex());
+    existingTablesField_->setText(mode ? mode->text() : QString());
     for (const SettingRow& row : settingsSchema()) {
         if (row.dialogField)
             putFileValue(settingControl(*this, row.dialogField), wizardFileValue(wizard, row));
     }
-    mysqltableselect_->clear();
-    for (int row = 0; row < c.selecttables->count(); ++row)
-        mysqltableselect_->addItem(c.selecttables->item(row)->text());
+    tableList_->clear();
+    for (int row = 0; row < c.chosenTablesList->count(); ++row)
+        tableList_->addItem(c.chosenTablesList->item(row)->text());
 }
 
 void ShortcutDialog::openFor(ConversionWizard& wizard)
@@ -167,9 +167,9 @@ void ShortcutDialog::openFor(ConversionWizard& wizard)
 
 void ShortcutDialog::tableChoiceChanged()
 {
-    const bool listed = rgselecttable_->itemIndex() != 1;
-    mysqltableselect_->setVisible(listed);
-    bttableselect_->setVisible(listed);
+    const bool listed = tableChoice_->itemIndex() != 1;
+    tableList_->setVisible(listed);
+    reselectButton_->setVisible(listed);
 }
 
 void ShortcutDialog::reselectTables()
@@ -192,13 +192,13 @@ void ShortcutDialog::writeSettingsFile(const QString& settingsPath)
         if (row.dialogField)
             values.insert(QLatin1String(row.fileKey), fileValueOfControl(settingControl(*this, row.dialogField)));
     }
-    values.insert(QLatin1String(tableListRow().fileKey), QString::number(rgselecttable_->itemIndex()));
+    values.insert(QLatin1String(tableListRow().fileKey), QString::number(tableChoice_->itemIndex()));
     QStringList tables;
-    for (int row = 0; row < mysqltableselect_->count(); ++row)
-        tables << mysqltableselect_->item(row)->text();
+    for (int row = 0; row < tableList_->count(); ++row)
+        tables << tableList_->item(row)->text();
 
     const QStringList lines = settingsFileLines(values, tables);
-    memo1_->setPlainText(lines.join(QLatin1Char('\n')));
+    settingsTextView_->setPlainText(lines.join(QLatin1Char('\n')));
     saveSettingsFile(settingsPath, lines);
 }
 

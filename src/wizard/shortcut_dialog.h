@@ -51,13 +51,13 @@ private:
 
     QPointer<ConversionWizard> wizard_;
 
-    QLineEdit* edtmysqlip_ = nullptr;
-    QLineEdit* edtoracleexits_ = nullptr;
-    RadioGroup* rgselecttable_ = nullptr;
-    QListWidget* mysqltableselect_ = nullptr;
-    QPushButton* bttableselect_ = nullptr;
-    QPushButton* button1_ = nullptr;
-    QPlainTextEdit* memo1_ = nullptr;
+    QLineEdit* mysqlHostField_ = nullptr;
+    QLineEdit* existingTablesField_ = nullptr;
+    RadioGroup* tableChoice_ = nullptr;
+    QListWidget* tableList_ = nullptr;
+    QPushButton* reselectButton_ = nullptr;
+    QPushButton* createButton_ = nullptr;
+    QPlainTextEdit* settingsTextView_ = nullptr;
 };
 
 }  // namespace dovrelle

@@ -25,24 +25,24 @@ T* control(QWidget& window, const char* name)
 }  // namespace
 
 WizardControls::WizardControls(QWidget& w)
-    : accessmode(control<RadioGroup>(w, settingRowOf(&ConversionProfile::accessmode).control)),
-      edtdatabase(control<QLineEdit>(w, "edtdatabase")),
-      edtname(control<QLineEdit>(w, "edtname")),
-      edtpassword(control<QLineEdit>(w, "edtpassword")),
-      edthost(control<QLineEdit>(w, "edthost")),
-      edtport(control<QLineEdit>(w, "edtport")),
-      edtservice(control<QLineEdit>(w, "edtservice")),
-      edtoracleusername(control<QLineEdit>(w, "edtoracleusername")),
-      edtoraclepassword(control<QLineEdit>(w, "edtoraclepassword")),
-      mysqldblist(control<QListWidget>(w, "mysqldblist")),
-      processtable(control<RadioGroup>(w, settingRowOf(&ConversionProfile::processtable).control)),
-      chktabledefi(control<QCheckBox>(w, "chktabledefi")),
-      chkskipindex(control<QCheckBox>(w, "chkskipindex")),
-      chkuppercase(control<QCheckBox>(w, "chkuppercase")),
-      chkblobtotext(control<QCheckBox>(w, "chkblobtotext")),
-      cbcharset(control<QComboBox>(w, "cbcharset")),
-      availabletables(control<QListWidget>(w, "availabletables")),
-      selecttables(control<QListWidget>(w, "selecttables"))
+    : accessMode(control<RadioGroup>(w, settingRowOf(&ConversionProfile::accessmode).control)),
+      databaseEdit(control<QLineEdit>(w, "edtdatabase")),
+      mysqlUserEdit(control<QLineEdit>(w, "edtname")),
+      mysqlPasswordEdit(control<QLineEdit>(w, "edtpassword")),
+      hostEdit(control<QLineEdit>(w, "edthost")),
+      portEdit(control<QLineEdit>(w, "edtport")),
+      oracleServiceEdit(control<QLineEdit>(w, "edtservice")),
+      oracleUserEdit(control<QLineEdit>(w, "edtoracleusername")),
+      oraclePasswordEdit(control<QLineEdit>(w, "edtoraclepassword")),
+      databaseList(control<QListWidget>(w, "mysqldblist")),
+      existingTableChoice(control<RadioGroup>(w, settingRowOf(&ConversionProfile::processtable).control)),
+      tableDefinitionsOnlyBox(control<QCheckBox>(w, "chktabledefi")),
+      skipIndexesBox(control<QCheckBox>(w, "chkskipindex")),
+      upperCaseNamesBox(control<QCheckBox>(w, "chkuppercase")),
+      blobToTextBox(control<QCheckBox>(w, "chkblobtotext")),
+      characterSetBox(control<QComboBox>(w, "cbcharset")),
+      availableTablesList(control<QListWidget>(w, "availabletables")),
+      chosenTablesList(control<QListWidget>(w, "selecttables"))
 {
 }
 

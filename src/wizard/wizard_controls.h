@@ -17,24 +17,24 @@ class RadioGroup;
 struct WizardControls {
     explicit WizardControls(QWidget& window);
 
-    RadioGroup* accessmode;
-    QLineEdit* edtdatabase;
-    QLineEdit* edtname;
-    QLineEdit* edtpassword;
-    QLineEdit* edthost;
-    QLineEdit* edtport;
-    QLineEdit* edtservice;
-    QLineEdit* edtoracleusername;
-    QLineEdit* edtoraclepassword;
-    QListWidget* mysqldblist;
-    RadioGroup* processtable;
-    QCheckBox* chktabledefi;
-    QCheckBox* chkskipindex;
-    QCheckBox* chkuppercase;
-    QCheckBox* chkblobtotext;
-    QComboBox* cbcharset;
-    QListWidget* availabletables;
-    QListWidget* selecttables;
+    RadioGroup* accessMode;
+    QLineEdit* databaseEdit;
+    QLineEdit* mysqlUserEdit;
+    QLineEdit* mysqlPasswordEdit;
+    QLineEdit* hostEdit;
+    QLineEdit* portEdit;
+    QLineEdit* oracleServiceEdit;
+    QLineEdit* oracleUserEdit;
+    QLineEdit* oraclePasswordEdit;
+    QListWidget* databaseList;
+    RadioGroup* existingTableChoice;
+    QCheckBox* tableDefinitionsOnlyBox;
+    QCheckBox* skipIndexesBox;
+    QCheckBox* upperCaseNamesBox;
+    QCheckBox* blobToTextBox;
+    QComboBox* characterSetBox;
+    QListWidget* availableTablesList;
+    QListWidget* chosenTablesList;
 };
 
 // The position of the character-set entry that the box shows as chosen: the entry whose text the

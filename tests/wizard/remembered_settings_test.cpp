@@ -53,13 +53,13 @@ TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllSixteen
         ConversionWizard window;
         loadRememberedSettings(window);
         const WizardControls c(window);
-        EXPECT_EQ(c.edtport->text(), QStringLiteral("3306"));
-        EXPECT_EQ(c.cbcharset->currentIndex(), 0);
-        EXPECT_EQ(c.cbcharset->currentText(), QStringLiteral("Default"));
-        EXPECT_EQ(c.accessmode->itemIndex(), 0);
-        EXPECT_EQ(c.processtable->itemIndex(), 0);
-        EXPECT_TRUE(c.chkuppercase->isChecked());
-        EXPECT_FALSE(c.chktabledefi->isChecked());
+        EXPECT_EQ(c.portEdit->text(), QStringLiteral("3306"));
+        EXPECT_EQ(c.characterSetBox->currentIndex(), 0);
+        EXPECT_EQ(c.characterSetBox->currentText(), QStringLiteral("Default"));
+        EXPECT_EQ(c.accessMode->itemIndex(), 0);
+        EXPECT_EQ(c.existingTableChoice->itemIndex(), 0);
+        EXPECT_TRUE(c.upperCaseNamesBox->isChecked());
+        EXPECT_FALSE(c.tableDefinitionsOnlyBox->isChecked());
         EXPECT_FALSE(QFile::exists(settingsStorePath()));
         saveRememberedSettings(window);
     }
@@ -112,68 +112,68 @@ TEST_P(RememberedSettingsRead, FollowsTheReadRules)
 const ReadCase readCases[] = {
     {"nameuppercase_missing_unchecks", {{"port", "3310"}},
      [](const WizardControls& c) {
-         EXPECT_FALSE(c.chkuppercase->isChecked());
-         EXPECT_EQ(c.edtport->text(), "3310");
+         EXPECT_FALSE(c.upperCaseNamesBox->isChecked());
+         EXPECT_EQ(c.portEdit->text(), "3310");
      }},
     {"empty_port_becomes_3306", {{"port", ""}, {"nameuppercase", "1"}},
      [](const WizardControls& c) {
-         EXPECT_EQ(c.edtport->text(), "3306");
-         EXPECT_TRUE(c.chkuppercase->isChecked());
+         EXPECT_EQ(c.portEdit->text(), "3306");
+         EXPECT_TRUE(c.upperCaseNamesBox->isChecked());
      }},
     {"charset_36_is_utf8", {{"Character Set", "36"}},
      [](const WizardControls& c) {
-         EXPECT_EQ(c.cbcharset->currentIndex(), 36);
-         EXPECT_EQ(c.cbcharset->currentText(), "utf8");
+         EXPECT_EQ(c.characterSetBox->currentIndex(), 36);
+         EXPECT_EQ(c.characterSetBox->currentText(), "utf8");
      }},
     {"charset_not_a_number_is_default", {{"Character Set", "abc"}},
-     [](const WizardControls& c) { EXPECT_EQ(c.cbcharset->currentText(), "Default"); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.characterSetBox->currentText(), "Default"); }},
     {"charset_empty_is_default", {{"Character Set", ""}},
-     [](const WizardControls& c) { EXPECT_EQ(c.cbcharset->currentIndex(), 0); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.characterSetBox->currentIndex(), 0); }},
     {"charset_beyond_list_leaves_box_empty", {{"Character Set", "99"}},
      [](const WizardControls& c) {
-         EXPECT_EQ(c.cbcharset->currentIndex(), -1);
-         EXPECT_EQ(c.cbcharset->currentText(), "");
+         EXPECT_EQ(c.characterSetBox->currentIndex(), -1);
+         EXPECT_EQ(c.characterSetBox->currentText(), "");
      }},
     {"charset_minus_one_leaves_box_empty", {{"Character Set", "-1"}},
      [](const WizardControls& c) {
-         EXPECT_EQ(c.cbcharset->currentIndex(), -1);
-         EXPECT_EQ(c.cbcharset->currentText(), "");
+         EXPECT_EQ(c.characterSetBox->currentIndex(), -1);
+         EXPECT_EQ(c.characterSetBox->currentText(), "");
      }},
     {"accessmode_beyond_last_is_remote", {{"accessmode", "7"}},
      [](const WizardControls& c) {
-         EXPECT_EQ(c.accessmode->itemIndex(), 1);
-         EXPECT_TRUE(c.edthost->isEnabled());
+         EXPECT_EQ(c.accessMode->itemIndex(), 1);
+         EXPECT_TRUE(c.hostEdit->isEnabled());
      }},
     {"accessmode_not_a_number_is_local", {{"accessmode", "remote"}},
      [](const WizardControls& c) {
-         EXPECT_EQ(c.accessmode->itemIndex(), 0);
-         EXPECT_FALSE(c.edthost->isEnabled());
+         EXPECT_EQ(c.accessMode->itemIndex(), 0);
+         EXPECT_FALSE(c.hostEdit->isEnabled());
      }},
     {"processtable_negative_chooses_none", {{"processtable", "-5"}},
-     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), -1); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), -1); }},
     {"processtable_hex_and_blanks", {{"processtable", "  $1"}},
-     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), 1); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), 1); }},
     {"processtable_missing_is_overwrite", {{"accessmode", "1"}},
-     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), 0); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), 0); }},
     {"flags_only_one_checks",
      {{"tabledefonly", "1"}, {"skipindex", "true"}, {"nameuppercase", " 1"}, {"blobtotext", "1"}},
      [](const WizardControls& c) {
-         EXPECT_TRUE(c.chktabledefi->isChecked());
-         EXPECT_FALSE(c.chkskipindex->isChecked());
-         EXPECT_FALSE(c.chkuppercase->isChecked());
-         EXPECT_TRUE(c.chkblobtotext->isChecked());
+         EXPECT_TRUE(c.tableDefinitionsOnlyBox->isChecked());
+         EXPECT_FALSE(c.skipIndexesBox->isChecked());
+         EXPECT_FALSE(c.upperCaseNamesBox->isChecked());
+         EXPECT_TRUE(c.blobToTextBox->isChecked());
      }},
     {"texts_come_back_whole",
      {{"mysqldatabase", "shop"}, {"mysqlu", "ann"}, {"mysqlp", "a=b\\c"}, {"host", "db.example"},
       {"oracleh", "ORCL"}, {"oracleu", "SCOTT"}, {"oraclep", " tiger "}},
      [](const WizardControls& c) {
-         EXPECT_EQ(c.edtdatabase->text(), "shop");
-         EXPECT_EQ(c.edtname->text(), "ann");
-         EXPECT_EQ(c.edtpassword->text(), "a=b\\c");
-         EXPECT_EQ(c.edthost->text(), "db.example");
-         EXPECT_EQ(c.edtservice->text(), "ORCL");
-         EXPECT_EQ(c.edtoracleusername->text(), "SCOTT");
-         EXPECT_EQ(c.edtoraclepassword->text(), " tiger ");
+         EXPECT_EQ(c.databaseEdit->text(), "shop");
+         EXPECT_EQ(c.mysqlUserEdit->text(), "ann");
+         EXPECT_EQ(c.mysqlPasswordEdit->text(), "a=b\\c");
+         EXPECT_EQ(c.hostEdit->text(), "db.example");
+         EXPECT_EQ(c.oracleServiceEdit->text(), "ORCL");
+         EXPECT_EQ(c.oracleUserEdit->text(), "SCOTT");
+         EXPECT_EQ(c.oraclePasswordEdit->text(), " tiger ");
      }},
 };
 
@@ -186,30 +186,30 @@ TEST_F(RememberedSettings, AnExitStoresTheControlsAndTheNextStartReadsThemBack)
         ConversionWizard window;
         loadRememberedSettings(window);
         const WizardControls c(window);
-        c.accessmode->setItemIndex(1);
-        c.edthost->setText("db.example");
-        c.edtport->setText("3307");
-        c.edtdatabase->setText("shop");
-        c.edtpassword->setText("line\\nnot a break");
-        c.cbcharset->setCurrentIndex(25);
-        c.processtable->setItemIndex(2);
-        c.chkuppercase->setChecked(false);
-        c.chkskipindex->setChecked(true);
+        c.accessMode->setItemIndex(1);
+        c.hostEdit->setText("db.example");
+        c.portEdit->setText("3307");
+        c.databaseEdit->setText("shop");
+        c.mysqlPasswordEdit->setText("line\\nnot a break");
+        c.characterSetBox->setCurrentIndex(25);
+        c.existingTableChoice->setItemIndex(2);
+        c.upperCaseNamesBox->setChecked(false);
+        c.skipIndexesBox->setChecked(true);
         saveRememberedSettings(window);
     }
     EXPECT_EQ(readStore().value("Character Set"), "25");
     ConversionWizard window;
     loadRememberedSettings(window);
     const WizardControls c(window);
-    EXPECT_EQ(c.accessmode->itemIndex(), 1);
-    EXPECT_EQ(c.edthost->text(), "db.example");
-    EXPECT_EQ(c.edtport->text(), "3307");
-    EXPECT_EQ(c.edtdatabase->text(), "shop");
-    EXPECT_EQ(c.edtpassword->text(), "line\\nnot a break");
-    EXPECT_EQ(c.cbcharset->currentText(), "latin1");
-    EXPECT_EQ(c.processtable->itemIndex(), 2);
-    EXPECT_FALSE(c.chkuppercase->isChecked());
-    EXPECT_TRUE(c.chkskipindex->isChecked());
+    EXPECT_EQ(c.accessMode->itemIndex(), 1);
+    EXPECT_EQ(c.hostEdit->text(), "db.example");
+    EXPECT_EQ(c.portEdit->text(), "3307");
+    EXPECT_EQ(c.databaseEdit->text(), "shop");
+    EXPECT_EQ(c.mysqlPasswordEdit->text(), "line\\nnot a break");
+    EXPECT_EQ(c.characterSetBox->currentText(), "latin1");
+    EXPECT_EQ(c.existingTableChoice->itemIndex(), 2);
+    EXPECT_FALSE(c.upperCaseNamesBox->isChecked());
+    EXPECT_TRUE(c.skipIndexesBox->isChecked());
 }
 
 TEST_F(RememberedSettings, ATypedCharacterSetIsStoredAsNoEntryAndComesBackEmpty)
@@ -217,14 +217,14 @@ TEST_F(RememberedSettings, ATypedCharacterSetIsStoredAsNoEntryAndComesBackEmpty)
     {
         ConversionWizard window;
         loadRememberedSettings(window);
-        WizardControls(window).cbcharset->setEditText("klingon");
+        WizardControls(window).characterSetBox->setEditText("klingon");
         saveRememberedSettings(window);
     }
     EXPECT_EQ(readStore().value("Character Set"), "-1");
     ConversionWizard window;
     loadRememberedSettings(window);
-    EXPECT_EQ(WizardControls(window).cbcharset->currentText(), "");
-    EXPECT_EQ(WizardControls(window).cbcharset->currentIndex(), -1);
+    EXPECT_EQ(WizardControls(window).characterSetBox->currentText(), "");
+    EXPECT_EQ(WizardControls(window).characterSetBox->currentIndex(), -1);
 }
 
 TEST_F(RememberedSettings, AStoreThatCannotBeOpenedForWritingIsPassedOverSilently)

@@ -63,8 +63,8 @@ TEST_P(ApplySettings, PutsTheValuesIntoTheControls)
 {
     ConversionWizard window;
     const WizardControls c(window);
-    c.edtdatabase->setText("before");
-    c.chkskipindex->setChecked(true);
+    c.databaseEdit->setText("before");
+    c.skipIndexesBox->setChecked(true);
     window.settingsLines = GetParam().lines;
     if (GetParam().error) {
         try {
@@ -82,67 +82,67 @@ TEST_P(ApplySettings, PutsTheValuesIntoTheControls)
 const ApplyCase applyCases[] = {
     {"whole_file", baseLines(), nullptr,
      [](const WizardControls& c) {
-         EXPECT_EQ(c.accessmode->itemIndex(), 0);
-         EXPECT_EQ(c.edtdatabase->text(), "shop");
-         EXPECT_EQ(c.edtname->text(), "ann");
-         EXPECT_EQ(c.edtpassword->text(), "secret");
-         EXPECT_EQ(c.edtservice->text(), "ORCL");
-         EXPECT_EQ(c.edtoracleusername->text(), "SCOTT");
-         EXPECT_EQ(c.edtoraclepassword->text(), "tiger");
-         EXPECT_EQ(c.cbcharset->currentText(), "Default");
-         EXPECT_TRUE(c.chkuppercase->isChecked());
-         EXPECT_FALSE(c.chkskipindex->isChecked());
+         EXPECT_EQ(c.accessMode->itemIndex(), 0);
+         EXPECT_EQ(c.databaseEdit->text(), "shop");
+         EXPECT_EQ(c.mysqlUserEdit->text(), "ann");
+         EXPECT_EQ(c.mysqlPasswordEdit->text(), "secret");
+         EXPECT_EQ(c.oracleServiceEdit->text(), "ORCL");
+         EXPECT_EQ(c.oracleUserEdit->text(), "SCOTT");
+         EXPECT_EQ(c.oraclePasswordEdit->text(), "tiger");
+         EXPECT_EQ(c.characterSetBox->currentText(), "Default");
+         EXPECT_TRUE(c.upperCaseNamesBox->isChecked());
+         EXPECT_FALSE(c.skipIndexesBox->isChecked());
      }},
     {"key_case_ignored", withLine(baseLines(), "port", "PORT=3307"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.edtport->text(), "3307"); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.portEdit->text(), "3307"); }},
     {"value_blanks_kept", withLine(baseLines(), "port", "port= 3306"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.edtport->text(), " 3306"); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.portEdit->text(), " 3306"); }},
     {"password_with_equals", withLine(baseLines(), "mysqlp", "mysqlp=a=b=c"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.edtpassword->text(), "a=b=c"); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.mysqlPasswordEdit->text(), "a=b=c"); }},
     {"first_line_wins", QStringList{"mysqlu=first"} + baseLines(), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.edtname->text(), "first"); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.mysqlUserEdit->text(), "first"); }},
     {"flag_true_unchecks", withLine(baseLines(), "nameuppercase", "nameuppercase=true"), nullptr,
-     [](const WizardControls& c) { EXPECT_FALSE(c.chkuppercase->isChecked()); }},
+     [](const WizardControls& c) { EXPECT_FALSE(c.upperCaseNamesBox->isChecked()); }},
     {"missing_flag_unchecks", without(baseLines(), "nameuppercase"), nullptr,
-     [](const WizardControls& c) { EXPECT_FALSE(c.chkuppercase->isChecked()); }},
+     [](const WizardControls& c) { EXPECT_FALSE(c.upperCaseNamesBox->isChecked()); }},
     {"missing_text_empties", without(baseLines(), "oracleh"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.edtservice->text(), ""); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.oracleServiceEdit->text(), ""); }},
     {"accessmode_5_is_remote", withLine(baseLines(), "accessmode", "accessmode=5"), nullptr,
      [](const WizardControls& c) {
-         EXPECT_EQ(c.accessmode->itemIndex(), 1);
-         EXPECT_TRUE(c.edthost->isEnabled());
+         EXPECT_EQ(c.accessMode->itemIndex(), 1);
+         EXPECT_TRUE(c.hostEdit->isEnabled());
      }},
     {"accessmode_hex", withLine(baseLines(), "accessmode", "accessmode=0x1"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.accessmode->itemIndex(), 1); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.accessMode->itemIndex(), 1); }},
     {"processtable_9_is_skip", withLine(baseLines(), "processtable", "processtable=9"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), 2); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), 2); }},
     {"processtable_minus_1_is_none", withLine(baseLines(), "processtable", "processtable=-1"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.processtable->itemIndex(), -1); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), -1); }},
     {"charset_entry_chosen", withLine(baseLines(), "character_set", "character_set=utf8"), nullptr,
      [](const WizardControls& c) {
-         EXPECT_EQ(c.cbcharset->currentIndex(), 36);
-         EXPECT_EQ(c.cbcharset->currentText(), "utf8");
+         EXPECT_EQ(c.characterSetBox->currentIndex(), 36);
+         EXPECT_EQ(c.characterSetBox->currentText(), "utf8");
      }},
     {"charset_unknown_stays_as_text", withLine(baseLines(), "character_set", "character_set=utf8mb4"), nullptr,
      [](const WizardControls& c) {
-         EXPECT_EQ(c.cbcharset->currentIndex(), -1);
-         EXPECT_EQ(c.cbcharset->currentText(), "utf8mb4");
+         EXPECT_EQ(c.characterSetBox->currentIndex(), -1);
+         EXPECT_EQ(c.characterSetBox->currentText(), "utf8mb4");
      }},
     {"accessmode_empty_applies_nothing", withLine(baseLines(), "accessmode", "accessmode="),
      "'''' is not a valid integer value",
      [](const WizardControls& c) {
-         EXPECT_EQ(c.edtdatabase->text(), "before");
-         EXPECT_TRUE(c.chkskipindex->isChecked());
+         EXPECT_EQ(c.databaseEdit->text(), "before");
+         EXPECT_TRUE(c.skipIndexesBox->isChecked());
      }},
     {"accessmode_missing_applies_nothing", without(baseLines(), "accessmode"),
      "'''' is not a valid integer value",
-     [](const WizardControls& c) { EXPECT_EQ(c.edtdatabase->text(), "before"); }},
+     [](const WizardControls& c) { EXPECT_EQ(c.databaseEdit->text(), "before"); }},
     {"processtable_bad_keeps_earlier_values", withLine(baseLines(), "processtable", "processtable=Skip"),
      "''Skip'' is not a valid integer value",
      [](const WizardControls& c) {
-         EXPECT_EQ(c.edtdatabase->text(), "shop");
-         EXPECT_EQ(c.edtoraclepassword->text(), "tiger");
-         EXPECT_TRUE(c.chkskipindex->isChecked());  // the check boxes come after it
+         EXPECT_EQ(c.databaseEdit->text(), "shop");
+         EXPECT_EQ(c.oraclePasswordEdit->text(), "tiger");
+         EXPECT_TRUE(c.skipIndexesBox->isChecked());  // the check boxes come after it
      }},
     {"processtable_trailing_blank_is_no_number", withLine(baseLines(), "processtable", "processtable=1 "),
      "''1 '' is not a valid integer value", [](const WizardControls&) {}},
@@ -168,14 +168,14 @@ TEST_P(SelectSettingsTables, ChoosesTheFilesTablesInFileOrder)
 {
     ConversionWizard window;
     const WizardControls c(window);
-    c.availabletables->addItems({"customers", "items", "orders", "Orders", "payments"});
+    c.availableTablesList->addItems({"customers", "items", "orders", "Orders", "payments"});
     window.settingsLines = GetParam().lines;
     selectSettingsTables(window);
     QStringList chosen;
-    for (int i = 0; i < c.selecttables->count(); ++i)
-        chosen << c.selecttables->item(i)->text();
+    for (int i = 0; i < c.chosenTablesList->count(); ++i)
+        chosen << c.chosenTablesList->item(i)->text();
     EXPECT_EQ(chosen, GetParam().chosen);
-    EXPECT_EQ(c.availabletables->count() + c.selecttables->count(), 5);
+    EXPECT_EQ(c.availableTablesList->count() + c.chosenTablesList->count(), 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -219,15 +219,15 @@ TEST(SettingsControls, TheProfileIsWhatTheControlsHold)
 {
     ConversionWizard window;
     const WizardControls c(window);
-    c.accessmode->setItemIndex(1);
-    c.edthost->setText("db.example");
-    c.edtdatabase->setText("typed");
-    c.mysqldblist->addItems({"shop", "typed"});
-    c.mysqldblist->setCurrentRow(0);
-    c.processtable->setItemIndex(-1);
-    c.chkblobtotext->setChecked(true);
-    c.cbcharset->setEditText("utf8mb4");
-    c.selecttables->addItems({"orders", "items"});
+    c.accessMode->setItemIndex(1);
+    c.hostEdit->setText("db.example");
+    c.databaseEdit->setText("typed");
+    c.databaseList->addItems({"shop", "typed"});
+    c.databaseList->setCurrentRow(0);
+    c.existingTableChoice->setItemIndex(-1);
+    c.blobToTextBox->setChecked(true);
+    c.characterSetBox->setEditText("utf8mb4");
+    c.chosenTablesList->addItems({"orders", "items"});
 
     const ConversionProfile p = profileFromControls(window);
     EXPECT_EQ(p.accessmode, 1);

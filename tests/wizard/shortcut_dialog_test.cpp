@@ -59,23 +59,23 @@ protected:
         dialog->chooseShortcutPath = [this](QWidget*) { return chosenPath; };
 
         const WizardControls c(window);
-        c.accessmode->setItemIndex(0);
-        c.edthost->setText("db.example");
-        c.edtport->setText("3307");
-        c.mysqldblist->addItems({"mysql", "shop", "test"});
-        c.mysqldblist->item(1)->setSelected(true);
-        c.edtdatabase->setText("SHOP");
-        c.edtname->setText("ann");
-        c.edtpassword->setText("p=w");
-        c.edtservice->setText("ORCL");
-        c.edtoracleusername->setText("SCOTT");
-        c.edtoraclepassword->setText("tiger");
-        c.processtable->setItemIndex(1);
-        c.cbcharset->setCurrentIndex(36);
-        c.chktabledefi->setChecked(false);
-        c.chkuppercase->setChecked(true);
-        c.chkskipindex->setChecked(true);
-        c.selecttables->addItems({"orders", "items", "customers"});
+        c.accessMode->setItemIndex(0);
+        c.hostEdit->setText("db.example");
+        c.portEdit->setText("3307");
+        c.databaseList->addItems({"mysql", "shop", "test"});
+        c.databaseList->item(1)->setSelected(true);
+        c.databaseEdit->setText("SHOP");
+        c.mysqlUserEdit->setText("ann");
+        c.mysqlPasswordEdit->setText("p=w");
+        c.oracleServiceEdit->setText("ORCL");
+        c.oracleUserEdit->setText("SCOTT");
+        c.oraclePasswordEdit->setText("tiger");
+        c.existingTableChoice->setItemIndex(1);
+        c.characterSetBox->setCurrentIndex(36);
+        c.tableDefinitionsOnlyBox->setChecked(false);
+        c.upperCaseNamesBox->setChecked(true);
+        c.skipIndexesBox->setChecked(true);
+        c.chosenTablesList->addItems({"orders", "items", "customers"});
     }
 
     RecordingSeam::Log boxes;
@@ -108,7 +108,7 @@ TEST_F(ShortcutDialogTest, OpeningFillsEveryFieldFromTheWizard)
     EXPECT_TRUE(list->isHidden());
     EXPECT_TRUE(dialog->findChild<QWidget*>("bttableselect")->isHidden());
 
-    WizardControls(window).accessmode->setItemIndex(1);
+    WizardControls(window).accessMode->setItemIndex(1);
     dialog->fillFromWizard(window);
     EXPECT_EQ(fieldText(*dialog, "edtmysqlip"), "db.example");
 }
@@ -134,7 +134,7 @@ TEST_F(ShortcutDialogTest, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
                            "processtable=1", "character_set=utf8", "tabledefonly=0", "skipindex=1",
                            "nameuppercase=0", "blobtotext=0", "fullschema=0", "alltables=0", "tables1=orders",
                            "tables2=items", "tables3=customers"}));
-    EXPECT_TRUE(WizardControls(window).chkuppercase->isChecked());
+    EXPECT_TRUE(WizardControls(window).upperCaseNamesBox->isChecked());
     EXPECT_EQ(boxes.notices,
               QStringList{QStringLiteral("Success to create \"%1\".\rCreate setting file \"%2\" OK.\r"
                                          "It will build a log file \"%3\" after running with this Shortcut File.")
@@ -163,7 +163,7 @@ TEST_F(ShortcutDialogTest, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableC
 
     dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
     dialog->findChild<QCheckBox*>("chkblobtotext")->setChecked(true);
-    delete WizardControls(window).selecttables->takeItem(0);  // the taken item is ours to free
+    delete WizardControls(window).chosenTablesList->takeItem(0);  // the taken item is ours to free
     dialog->fillFromWizard(window);
     EXPECT_EQ(dialog->findChild<RadioGroup*>("rgselecttable")->itemIndex(), 0);
     EXPECT_FALSE(dialog->findChild<QListWidget*>("mysqltableselect")->isHidden());

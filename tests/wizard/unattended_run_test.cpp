@@ -352,8 +352,8 @@ TEST_F(UnattendedRun, AWrongOraclePasswordWaitsOnPageThreeAndTheUsersNextResumes
     EXPECT_FALSE(QFile::exists(logPath));
 
     const WizardControls controls(window);
-    EXPECT_EQ(controls.edtdatabase->text(), mysql.name());
-    controls.edtoraclepassword->setText(oracle.password());
+    EXPECT_EQ(controls.databaseEdit->text(), mysql.name());
+    controls.oraclePasswordEdit->setText(oracle.password());
     window.findChild<QPushButton*>("btnext")->click();
 
     EXPECT_EQ(boxes.errors.size(), 1);
@@ -376,7 +376,7 @@ TEST_F(UnattendedRun, AValueThatIsNoNumberStopsTheStartWithItsErrorAndArmsNoTime
 
     EXPECT_EQ(boxes.errors, QStringList{"''remote'' is not a valid integer value"});
     EXPECT_FALSE(window.unattendedTimer()->isActive());
-    EXPECT_NE(WizardControls(window).edtdatabase->text(), mysql.name());
+    EXPECT_NE(WizardControls(window).databaseEdit->text(), mysql.name());
     EXPECT_EQ(window.currentStep(), 1);
     EXPECT_FALSE(QFile::exists(logPath));
 }
@@ -446,17 +446,17 @@ TEST_F(UnattendedRun, TheLauncherFromTheShortcutDialogRunsTheConversion)
     window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
     SettingsWiring& settings = installSettings(window);
     const WizardControls c(window);
-    c.accessmode->setItemIndex(1);
-    c.edthost->setText(mysqlServer().host);
-    c.edtport->setText(mysqlServer().port);
-    c.mysqldblist->addItem(mysql.name());
-    c.mysqldblist->item(0)->setSelected(true);
-    c.edtname->setText(mysqlServer().user);
-    c.edtpassword->setText(mysqlServer().password);
-    c.edtservice->setText(oracle.service());
-    c.edtoracleusername->setText(oracle.user());
-    c.edtoraclepassword->setText(oracle.password());
-    c.selecttables->addItem("orders");
+    c.accessMode->setItemIndex(1);
+    c.hostEdit->setText(mysqlServer().host);
+    c.portEdit->setText(mysqlServer().port);
+    c.databaseList->addItem(mysql.name());
+    c.databaseList->item(0)->setSelected(true);
+    c.mysqlUserEdit->setText(mysqlServer().user);
+    c.mysqlPasswordEdit->setText(mysqlServer().password);
+    c.oracleServiceEdit->setText(oracle.service());
+    c.oracleUserEdit->setText(oracle.user());
+    c.oraclePasswordEdit->setText(oracle.password());
+    c.chosenTablesList->addItem("orders");
 
     ShortcutDialog& dialog = settings.shortcutDialog();
     dialog.programPath = dovrelleProgram();
