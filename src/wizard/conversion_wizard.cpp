@@ -157,21 +157,22 @@ void ConversionWizard::showPage(int n)
 
 void ConversionWizard::next()
 {
+    PageOutcome outcome = PageOutcome::MoveOn;
     try {
         switch (currentStep_) {
-        case 2: connectToMySql(); break;
+        case 2: outcome = connectToMySql(); break;
         case 3: connectToOracle(); break;
         case 4: listTables(); break;
-        case 5: startConversion(); break;
+        case 5: outcome = startConversion(); break;
         case 6: finish(); break;
         default: break;
         }
     } catch (const Error& error) {
         showErrorBox(error.message());
         return;
-    } catch (const SilentAbort&) {
-        return;
     }
+    if (outcome == PageOutcome::Stay)
+        return;
 
     if (stopRequested) {
         // A stop confirmed too late to end the run, or after a run that failed.
@@ -219,7 +220,7 @@ void ConversionWizard::confirmStop()
     cancelAction_ = CancelAction::Close;
 }
 
-void ConversionWizard::startConversion()
+PageOutcome ConversionWizard::startConversion()
 {
     RunHooks hooks{.letEventsThrough = [this] { letEventsThrough(); },
                    .stopRequested = [this] { return stopRequested; },
@@ -245,7 +246,7 @@ void ConversionWizard::startConversion()
     lastRunResult_ = result;
     if (result.outcome == RunOutcome::Stopped) {
         saveUnfinishedRunLog();
-        throw SilentAbort();
+        return PageOutcome::Stay;
     }
     noteSavedLog(result.logFile);
     // The run is over: the button that read "Stop" is the Close button again (page 6 disables it).
@@ -253,6 +254,7 @@ void ConversionWizard::startConversion()
     cancelAction_ = CancelAction::Close;
     if (unattended_)
         close();
+    return PageOutcome::MoveOn;
 }
 
 // A run that was stopped or ended by an error keeps its log too: saved where a completed run

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,12 +24,9 @@ class QTimer;
 
 namespace dovrelle {
 
-// Ends an action without a message box (after a validation message, or for a confirmed stop);
-// Next leaves the page as it is.
-class SilentAbort : public std::exception {
-public:
-    const char* what() const noexcept override { return "silent abort"; }
-};
+// What a page action leaves Next to do: go on to the next page, or stay on this one (after the
+// action showed its own message, or after a run the user stopped).
+enum class PageOutcome { MoveOn, Stay };
 
 class MySqlConnection;
 class MySqlQuery;
@@ -108,12 +104,12 @@ public:
     void closeWindow();   // closes without a question, like the title-bar close box
     void applyCaptions();
 
-    // Page actions; they throw Error (or SilentAbort) as Next expects.
+    // Page actions; a failure throws Error, which Next shows in the error box.
     void accessModeChanged();
-    void connectToMySql();
+    PageOutcome connectToMySql();
     void connectToOracle();
     void listTables();
-    void startConversion();
+    PageOutcome startConversion();
     void finish();
     void clearTableLists();
     void addSelectedTables();

@@ -57,12 +57,12 @@ void ConversionWizard::accessModeChanged()
     portEdit_->setEnabled(true);
 }
 
-void ConversionWizard::connectToMySql()
+PageOutcome ConversionWizard::connectToMySql()
 {
     if (databaseEdit_->text().trimmed().isEmpty()) {
         seam_->notify(this, QStringLiteral("Please enter database name"));
         databaseEdit_->setFocus();
-        throw SilentAbort();
+        return PageOutcome::Stay;
     }
     catalog_->close();
     catalog_->setParameters(
@@ -75,6 +75,7 @@ void ConversionWizard::connectToMySql()
     const int matching = preselectedDatabase(databases, databaseEdit_->text());
     if (matching >= 0)
         databaseList_->setCurrentRow(matching, QItemSelectionModel::ClearAndSelect);
+    return PageOutcome::MoveOn;
 }
 
 void ConversionWizard::connectToOracle()
