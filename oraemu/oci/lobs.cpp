@@ -1,18 +1,13 @@
 // LOB locators: a BLOB or CLOB column defined as SQLT_BLOB / SQLT_CLOB fills client-allocated
 // locators (OCIDescriptorAlloc with OCI_DTYPE_LOB), read with OCILobGetLength2 and OCILobRead2.
-// oci_defs.h declares no function types for these two, so they are declared here as documented.
 #include "handles.h"
 
 #include "values.h"
 
 #include <cstring>
 
-ORAEMU_EXPORT sword OCILobGetLength2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* lenp);
-ORAEMU_EXPORT sword OCILobRead2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp,
-                                oraub8* char_amtp, oraub8 offset, void* bufp, oraub8 bufl, ub1 piece, void* ctxp,
-                                sb4 (*cbfp)(void* ctxp, const void* bufp, oraub8 lenp, ub1 piecep, void** changed_bufpp,
-                                            oraub8* changed_lenp),
-                                ub2 csid, ub1 csfrm);
+ORAEMU_EXPORT OCILobGetLength2_fn OCILobGetLength2;
+ORAEMU_EXPORT OCILobRead2_fn OCILobRead2;
 
 namespace {
 

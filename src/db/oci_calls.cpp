@@ -85,6 +85,16 @@ bool OciCalls::stmtFetch(OCIStmt* stmt) const
     return true;
 }
 
+ub4 OciCalls::stmtFetchRows(OCIStmt* stmt, ub4 rows) const
+{
+    const sword status = lib_->StmtFetch2(stmt, err_, rows, oci::FETCH_NEXT, 0, oci::DEFAULT);
+    if (status != oci::NO_DATA)
+        check(status, "fetch");
+    ub4 fetched = 0;
+    attrGet(stmt, oci::HTYPE_STMT, &fetched, nullptr, oci::ATTR_ROWS_FETCHED, "fetch");
+    return fetched;
+}
+
 OCIParam* OciCalls::paramGet(OCIStmt* stmt, ub4 position) const
 {
     void* param = nullptr;
@@ -111,6 +121,34 @@ void OciCalls::defineByPos(OCIStmt* stmt, ub4 position, void* value, orasb8 valu
     check(lib_->DefineByPos2(stmt, &define, err_, position, value, valueSize, type, indicator,
                              length, nullptr, oci::DEFAULT),
           "define");
+}
+
+void* OciCalls::descriptorAlloc(const void* env, ub4 type, const char* action) const
+{
+    void* descriptor = nullptr;
+    checkOci(*lib_, lib_->DescriptorAlloc(env, &descriptor, type, 0, nullptr), nullptr, 0, action);
+    return descriptor;
+}
+
+oraub8 OciCalls::lobLength(OCISvcCtx* svc, OCILobLocator* lob) const
+{
+    oraub8 length = 0;
+    check(lib_->LobGetLength2(svc, err_, lob, &length), "read the length of a LOB");
+    return length;
+}
+
+void OciCalls::lobRead(OCISvcCtx* svc, OCILobLocator* lob, bool characters, oraub8 offset,
+                       oraub8 amount, void* buffer, oraub8 bufferSize, oraub8& bytesRead,
+                       oraub8& amountRead) const
+{
+    // For a CLOB the character amount counts and the byte amount must be 0; a BLOB reads bytes.
+    oraub8 bytes = characters ? 0 : amount;
+    oraub8 chars = characters ? amount : 0;
+    check(lib_->LobRead2(svc, err_, lob, &bytes, &chars, offset, buffer, bufferSize,
+                         oci::ONE_PIECE, nullptr, nullptr, 0, oci::SQLCS_IMPLICIT),
+          "read a LOB");
+    bytesRead = bytes;
+    amountRead = characters ? chars : bytes;
 }
 
 void OciCalls::transCommit(OCISvcCtx* svc) const

@@ -71,6 +71,7 @@ constexpr ub4 BATCH_ERRORS = 0x00000080;      // OCIStmtExecute
 constexpr ub4 STRLS_CACHE_DELETE = 0x00000010; // OCIStmtRelease
 constexpr ub4 NTV_SYNTAX = 1;                 // language of OCIStmtPrepare2
 constexpr ub2 FETCH_NEXT = 0x0002;
+constexpr ub1 ONE_PIECE = 0;                 // OCILobRead2: the whole amount in one call
 constexpr ub4 CRED_RDBMS = 1;
 constexpr ub4 CRED_EXT = 2;
 
@@ -216,6 +217,14 @@ typedef sword(OCIDefineByPos2_fn)(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* 
                                    void* indp, ub4* rlenp, ub2* rcodep, ub4 mode);
 typedef sword(OCITransCommit_fn)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
 typedef sword(OCITransRollback_fn)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
+typedef sword(OCILobGetLength2_fn)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp,
+                                    oraub8* lenp);
+typedef sword(OCILobRead2_fn)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp,
+                               oraub8* byte_amtp, oraub8* char_amtp, oraub8 offset, void* bufp,
+                               oraub8 bufl, ub1 piece, void* ctxp,
+                               sb4 (*cbfp)(void* ctxp, const void* bufp, oraub8 lenp, ub1 piecep,
+                                           void** changed_bufpp, oraub8* changed_lenp),
+                               ub2 csid, ub1 csfrm);
 typedef void(OCIClientVersion_fn)(sword* major_version, sword* minor_version, sword* update_num,
                                    sword* patch_num, sword* port_update_num);
 

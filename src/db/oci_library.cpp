@@ -64,6 +64,8 @@ std::shared_ptr<const OciLibrary> OciLibrary::load(const QString& path)
     lookUp(handle, path, "OCIDefineByPos2", lib->DefineByPos2);
     lookUp(handle, path, "OCITransCommit", lib->TransCommit);
     lookUp(handle, path, "OCITransRollback", lib->TransRollback);
+    lookUp(handle, path, "OCILobGetLength2", lib->LobGetLength2);
+    lookUp(handle, path, "OCILobRead2", lib->LobRead2);
     lookUp(handle, path, "OCIClientVersion", lib->ClientVersion);
 
     sword major = 0, minor = 0, update = 0, patch = 0, portUpdate = 0;

@@ -47,6 +47,8 @@ public:
     OCIDefineByPos2_fn* DefineByPos2 = nullptr;
     OCITransCommit_fn* TransCommit = nullptr;
     OCITransRollback_fn* TransRollback = nullptr;
+    OCILobGetLength2_fn* LobGetLength2 = nullptr;
+    OCILobRead2_fn* LobRead2 = nullptr;
     OCIClientVersion_fn* ClientVersion = nullptr;
 
 private:

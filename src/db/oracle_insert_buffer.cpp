@@ -5,6 +5,7 @@
 #include "db/oci_handle.h"
 #include "db/oracle_array_bind.h"
 #include "db/oracle_column.h"
+#include "db/oracle_describe.h"
 #include "db/oracle_connection.h"
 #include "db/oracle_row_store.h"
 #include "db/oracle_session.h"
@@ -43,33 +44,6 @@ QString quoted(const QString& name)
     return u'"' + name + u'"';
 }
 
-QString describedText(const OciCalls& oci, OCIParam* param, ub4 attribute)
-{
-    OraText* text = nullptr;
-    ub4 size = 0;
-    oci.attrGet(param, oci::DTYPE_PARAM, &text, &size, attribute, "describe a column");
-    return QString::fromUtf8(reinterpret_cast<const char*>(text), static_cast<qsizetype>(size));
-}
-
-template <typename T>
-T describedNumber(const OciCalls& oci, OCIParam* param, ub4 attribute)
-{
-    T value{};
-    oci.attrGet(param, oci::DTYPE_PARAM, &value, nullptr, attribute, "describe a column");
-    return value;
-}
-
-// An attribute that only informs (precision, scale, length in characters): 0 when not reported.
-template <typename T>
-T describedDetail(const OciCalls& oci, OCIParam* param, ub4 attribute)
-{
-    T value{};
-    if (!ociSucceeded(oci.library().AttrGet(param, oci::DTYPE_PARAM, &value, nullptr, attribute,
-                                            oci.errorHandle())))
-        return T{};
-    return value;
-}
-
 std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, const QString& sql)
 {
     const bool utf8Database = session.databaseCharacterSet.isEmpty()
@@ -77,25 +51,9 @@ std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, con
     OracleStatement stmt(session, sql);
     const OciCalls oci = stmt.calls();
     oci.stmtExecute(stmt.context(), stmt.handle(), 0, 0, oci::DESCRIBE_ONLY);
-    ub4 count = 0;
-    oci.attrGet(stmt.handle(), oci::HTYPE_STMT, &count, nullptr, oci::ATTR_PARAM_COUNT,
-                "describe the table");
-    std::vector<OracleColumn> columns;
-    columns.reserve(count);
-    for (ub4 position = 1; position <= count; ++position) {
-        const OciParamDescriptor param(&oci.library(), oci.paramGet(stmt.handle(), position));
-        OracleColumn column;
-        column.name = describedText(oci, param.get(), oci::ATTR_NAME);
-        column.dataType = describedNumber<ub2>(oci, param.get(), oci::ATTR_DATA_TYPE);
-        column.dataSize = describedNumber<ub2>(oci, param.get(), oci::ATTR_DATA_SIZE);
-        column.precision = describedDetail<sb2>(oci, param.get(), oci::ATTR_PRECISION);
-        column.scale = describedDetail<sb1>(oci, param.get(), oci::ATTR_SCALE);
-        column.charSize = describedDetail<ub2>(oci, param.get(), oci::ATTR_CHAR_SIZE);
-        column.charsetForm = describedDetail<ub1>(oci, param.get(), oci::ATTR_CHARSET_FORM);
-        column.kind = bindKindFor(column.dataType);
+    std::vector<OracleColumn> columns = describeColumns(oci, stmt.handle());
+    for (OracleColumn& column : columns)
         column.sizeInUtf8 = utf8Database;
-        columns.push_back(std::move(column));
-    }
     return columns;
 }
 

@@ -39,6 +39,7 @@ struct ConversionProfile {
     bool nameuppercase = true;
     bool blobtotext = false;
     bool fullschema = false;  // "Keep full schema": exact types, NOT NULL, defaults, keys, comments
+    bool verifyrows = false;  // "Verify copied rows": counts and checksums of both sides after the copy
     QStringList tables;
 };
 

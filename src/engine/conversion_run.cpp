@@ -10,6 +10,7 @@
 #include "engine/name_rules.h"
 #include "db/oracle_connection.h"
 #include "engine/row_copy.h"
+#include "engine/row_verification.h"
 #include "engine/run_log.h"
 #include "engine/table_comment.h"
 #include "engine/table_definition.h"
@@ -49,7 +50,8 @@ private:
     void dropTable(const QString& oracleName);
     void createTable(const QString& mysqlName, const QString& oracleName, bool recordName);
     void createIndexes(const QString& mysqlName, const QString& oracleName);
-    void copyRows(const QString& mysqlName, const QString& oracleName);
+    void copyRows(const QString& mysqlName, const QString& oracleName, bool merging);
+    void verifyRows(const RowVerificationRequest& request);
     void rejectTable(const QString& shownName, const QString& problem);
     void noteFailure(const QString& shownName);
     bool mysqlLost();
@@ -213,7 +215,7 @@ void Run::convertTable(const QString& mysqlName)
         log_.append(QString());
         return;
     }
-    copyRows(mysqlName, oracleName);
+    copyRows(mysqlName, oracleName, existed && mode_ == ExistingTableAction::Merge);
     // Merge into an existing table changes nothing of its definition.
     if (fullSchema_ && created)
         fullSchema_->afterRows(oracleName);
@@ -333,8 +335,11 @@ void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
     }
 }
 
-void Run::copyRows(const QString& mysqlName, const QString& oracleName)
+void Run::copyRows(const QString& mysqlName, const QString& oracleName, bool merging)
 {
+    RowVerificationRequest verification;
+    if (profile_.verifyrows)
+        verification = prepareRowVerification(host_.oracle, mysqlName, oracleName, merging);
     log_.append(QStringLiteral("Insert table ") + nameForLog(oracleName) + QStringLiteral("... "));
     CopyHooks hooks;
     hooks.letEventsThrough = [this] {
@@ -363,6 +368,26 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName)
         break;
     }
     log_.append(QString());
+    if (profile_.verifyrows && copied.outcome == CopyResult::Outcome::Copied) {
+        verification.expectedNulls = copied.columnFailures.size();
+        verifyRows(verification);
+    }
+}
+
+// A stop during verification is logged like a stop during the copy and stays set for the table
+// loop.
+void Run::verifyRows(const RowVerificationRequest& request)
+{
+    CopyHooks hooks;
+    hooks.letEventsThrough = [this] {
+        if (host_.letEventsThrough)
+            host_.letEventsThrough();
+    };
+    hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
+    if (!verifyCopiedRows(host_.data, host_.oracle, request, log_, hooks)) {
+        noteFailure(nameForLog(request.oracleName));
+        mysqlLost();
+    }
 }
 
 // The next table of the list begins: its number, name and estimate, and the estimates of the

@@ -49,23 +49,6 @@ void findTargets(std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buf
         route.target = buffer.columnIndex(route.targetName);
 }
 
-// A boolean source value becomes the number 1 or 0; NULL stays NULL.
-Value truthNumber(const Value& value)
-{
-    switch (value.kind()) {
-    case Value::Kind::Bool:
-        return Value::fromInt(value.asBool() ? 1 : 0);
-    case Value::Kind::Int:
-        return Value::fromInt(value.asInt() != 0 ? 1 : 0);
-    case Value::Kind::UInt:
-        return Value::fromInt(value.asUInt() != 0 ? 1 : 0);
-    case Value::Kind::Null:
-        return value;
-    default:
-        throw Error(QStringLiteral("'%1' is not a truth value").arg(value.toText()));
-    }
-}
-
 // Copies one column of the current source row; a column that cannot be copied stays NULL and
 // leaves a line naming it in the log. False when it could not be copied.
 bool copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
@@ -94,6 +77,22 @@ bool isIntermediateApplyRow(int rowCount)
 }
 
 }  // namespace
+
+Value truthNumber(const Value& value)
+{
+    switch (value.kind()) {
+    case Value::Kind::Bool:
+        return Value::fromInt(value.asBool() ? 1 : 0);
+    case Value::Kind::Int:
+        return Value::fromInt(value.asInt() != 0 ? 1 : 0);
+    case Value::Kind::UInt:
+        return Value::fromInt(value.asUInt() != 0 ? 1 : 0);
+    case Value::Kind::Null:
+        return value;
+    default:
+        throw Error(QStringLiteral("'%1' is not a truth value").arg(value.toText()));
+    }
+}
 
 CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/index_translation.h"
+#include "db/value.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,5 +37,9 @@ struct CopyResult {
 // above it. Never throws: how it ended comes back as the result.
 CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks);
+
+// A boolean source value as the copy sends it: the number 1 or 0; NULL stays NULL. Throws Error
+// for a value that is no truth value (the copy's per-column failure).
+Value truthNumber(const Value& value);
 
 }  // namespace dovrelle

@@ -1,6 +1,7 @@
 // A whole conversion of a multi-table MariaDB database into oraemu, every value compared.
 #include "engine/conversion_job.h"
 #include "engine/name_rules.h"
+#include "engine/row_verification.h"
 #include "engine/run_log.h"
 
 #include "db/mysql_connection.h"
@@ -307,6 +308,46 @@ TEST_F(EndToEnd, EveryTableKeyIndexAndValueArrives)
     expectSameValues(QStringLiteral("orders"), 1);
     expectSameValues(QStringLiteral("order_lines"), 2);
     expectSameValues(QStringLiteral("Mixed_Case"), 1);
+}
+
+// With verification every table of every type is found equal; a change to any one column of
+// ALL_TYPES behind the run's back is then found, column by column.
+TEST_F(EndToEnd, EveryTypeIsVerifiedEqualAndAChangeToAnyColumnIsFound)
+{
+    profile.verifyrows = true;
+
+    const RunResult result = convert();
+
+    EXPECT_EQ(result.outcome, RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    const QList<std::pair<QString, int>> tables = {{QStringLiteral("ALL_TYPES"), 3},
+                                                   {QStringLiteral("CUSTOMERS"), 120},
+                                                   {QStringLiteral("ORDERS"), 250},
+                                                   {QStringLiteral("ORDER_LINES"), 750},
+                                                   {QStringLiteral("MIXED_CASE"), 2}};
+    for (const auto& [name, rows] : tables)
+        EXPECT_TRUE(log.lines().contains(
+            QStringLiteral("Verify table %1 %2 Rows ...Done").arg(name).arg(rows)))
+            << name.toStdString();
+
+    MySqlConnection source;
+    source.setParameters(testsupport::mysqlParameters(mysql.name()));
+    source.open();
+    RowVerificationRequest request;
+    request.mysqlName = QStringLiteral("all_types");
+    request.oracleName = QStringLiteral("ALL_TYPES");
+    QStringList changed;
+    for (const OracleColumnType& column : oracleColumns(QStringLiteral("ALL_TYPES")).mid(1)) {
+        observer.execute(QStringLiteral("update \"ALL_TYPES\" set \"%1\" = null where \"ID\" = 1")
+                             .arg(column.name),
+                         true);
+        changed.append(column.name);
+        RunLog verifyLog;
+        EXPECT_FALSE(verifyCopiedRows(source, observer, request, verifyLog, {}));
+        EXPECT_EQ(verifyLog.lines().value(0),
+                  QStringLiteral("Verify table ALL_TYPES: content differs in ")
+                      + (changed.size() == 1 ? QStringLiteral("column ") : QStringLiteral("columns "))
+                      + changed.join(QStringLiteral(", ")));
+    }
 }
 
 // Merging into an existing table that lacks a column: the column's failure lines stand above the

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/content_hash.h"
+#include "db/oracle_column.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstdint>
+
+namespace dovrelle {
+
+// The hash of one value in the form both sides of a copy agree on, fed with the value's bind form
+// (what the copy sends to Oracle, or what Oracle gives back; see OracleBindKind): numbers as exact
+// decimal text, dates and timestamps as ISO text, text as UTF-8, RAW and LOBs as bytes. An empty
+// value is NULL, as Oracle keeps no empty text or bytes apart from NULL; a CHAR column's trailing
+// blanks, which Oracle adds, do not count.
+class CanonicalValueHash {
+public:
+    CanonicalValueHash(OracleBindKind kind, bool blankPadded);
+
+    void add(QByteArrayView piece);  // LOBs come in several pieces; other kinds in one
+    std::uint64_t finish();
+
+    static std::uint64_t nullHash();
+
+private:
+    bool streams() const;
+
+    OracleBindKind kind_;
+    bool blankPadded_;
+    QByteArray collected_;  // pieces of the kinds that are rewritten as a whole
+    ContentHash hash_;
+};
+
+// "-0012.3400" -> "-12.34", "1.5E-07" -> "0.00000015", "-0" -> "0". Text that is no number comes
+// back unchanged (and so differs from any number).
+QByteArray canonicalDecimal(QByteArrayView text);
+// "2024-01-02 03:04:05.120" -> "2024-01-02 03:04:05.12"; no fraction when it is zero.
+QByteArray canonicalTimestamp(QByteArrayView text);
+// An OCIDate's bytes as "YYYY-MM-DD HH:MM:SS".
+QByteArray isoDateText(QByteArrayView ociDate);
+
+}  // namespace dovrelle

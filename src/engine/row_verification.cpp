@@ -1,0 +1,329 @@
+#include "engine/row_verification.h"
+
+#include "engine/canonical_value.h"
+#include "engine/content_hash.h"
+#include "engine/log_names.h"
+#include "engine/name_rules.h"
+#include "engine/run_log.h"
+
+#include "db/error.h"
+#include "db/mysql_query.h"
+#include "db/oracle_connection.h"
+#include "db/oracle_row_reader.h"
+
+#include <QHash>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace dovrelle {
+
+namespace {
+
+constexpr int kProgressInterval = 100;  // rows between progress updates, event delivery, stop test
+
+// The order-independent checksum of one side of a table.
+struct TableChecksum {
+    qint64 rows = 0;
+    std::vector<std::uint64_t> columnSums;  // sum of the value hashes of each Oracle column
+    std::uint64_t rowSum = 0;               // sum of the row hashes: catches values paired anew
+
+    explicit TableChecksum(std::size_t columnCount) : columnSums(columnCount, 0) {}
+
+    void addRow(const std::vector<std::uint64_t>& valueHashes)
+    {
+        std::uint64_t rowHash = 0;
+        for (std::size_t c = 0; c < valueHashes.size(); ++c) {
+            columnSums[c] += valueHashes[c];
+            rowHash = ContentHash::mix(rowHash ^ valueHashes[c]);
+        }
+        rowSum += rowHash;
+        ++rows;
+    }
+};
+
+// Where one MySQL column's values go: the Oracle column of the copy's name rule, if any.
+struct SourceRoute {
+    int source = 0;
+    int target = -1;
+    bool isBoolean = false;
+};
+
+bool isBlankPadded(const OracleColumn& column)
+{
+    return column.dataType == oci::SQLT_AFC;
+}
+
+class Verification {
+public:
+    Verification(MySqlConnection& data, OracleConnection& oracle,
+                 const RowVerificationRequest& request, RunLog& log, const CopyHooks& hooks)
+        : data_(data), oracle_(oracle), request_(request), log_(log), hooks_(hooks)
+    {
+    }
+
+    bool run();
+
+private:
+    bool compareCounts();
+    bool compareContent();
+    TableChecksum readOracle();
+    TableChecksum readMySql();
+    std::vector<SourceRoute> routesOf(const MySqlQuery& source) const;
+    std::uint64_t mysqlValueHash(const MySqlQuery& source, const SourceRoute& route);
+    qint64 mysqlRowCount();
+    void pause(const char* side, qint64 rows);
+    QString differingColumns(const TableChecksum& mysql, const TableChecksum& oracle) const;
+    QString expectedNullsNote() const;
+    void setLine(const QString& text);
+
+    MySqlConnection& data_;
+    OracleConnection& oracle_;
+    const RowVerificationRequest& request_;
+    RunLog& log_;
+    const CopyHooks& hooks_;
+    QString shownName_;  // the Oracle name as log lines show it
+    int lineIndex_ = 0;
+    std::vector<OracleColumn> columns_;
+    std::string bound_;  // a value as the copy binds it, reused from value to value
+};
+
+bool Verification::run()
+{
+    shownName_ = nameForLog(request_.oracleName);
+    log_.append(QStringLiteral("Verify table ") + shownName_ + QStringLiteral("... "));
+    lineIndex_ = log_.lineCount() - 1;
+    bool agree = false;
+    try {
+        pause("", 0);
+        agree = request_.merged ? compareCounts() : compareContent();
+    } catch (const Error& e) {
+        log_.append(e.message());
+    } catch (const std::exception& e) {
+        log_.append(QString::fromLocal8Bit(e.what()));
+    }
+    log_.append(QString());
+    return agree;
+}
+
+bool Verification::compareCounts()
+{
+    if (!request_.earlierCountError.isEmpty())
+        throw Error(request_.earlierCountError);
+    const qint64 mysqlRows = mysqlRowCount();
+    const qint64 earlier = request_.earlierOracleRows;
+    const qint64 added = oracleRowCount(oracle_, request_.oracleName) - earlier;
+    const QString scope = QStringLiteral("(Merge: rows counted only)");
+    if (added == mysqlRows) {
+        setLine(QStringLiteral("Verify table %1 %2 Rows %3 ...Done")
+                    .arg(shownName_)
+                    .arg(mysqlRows)
+                    .arg(scope));
+        return true;
+    }
+    setLine(QStringLiteral("Verify table %1: MySQL %2 rows, Oracle %3 rows added to %4 earlier rows %5")
+                .arg(shownName_)
+                .arg(mysqlRows)
+                .arg(added)
+                .arg(earlier)
+                .arg(scope));
+    return false;
+}
+
+bool Verification::compareContent()
+{
+    const TableChecksum oracle = readOracle();
+    const TableChecksum mysql = readMySql();
+    const QString note = expectedNullsNote();
+    if (mysql.rows != oracle.rows) {
+        setLine(QStringLiteral("Verify table %1: MySQL %2 rows, Oracle %3 rows")
+                    .arg(shownName_)
+                    .arg(mysql.rows)
+                    .arg(oracle.rows)
+                + note);
+        return false;
+    }
+    const QString columns = differingColumns(mysql, oracle);
+    if (!columns.isEmpty()) {
+        setLine(QStringLiteral("Verify table %1: content differs in %2").arg(shownName_, columns)
+                + note);
+        return false;
+    }
+    if (mysql.rowSum != oracle.rowSum) {
+        setLine(QStringLiteral("Verify table %1: content differs: the same values stand in other rows")
+                    .arg(shownName_)
+                + note);
+        return false;
+    }
+    setLine(QStringLiteral("Verify table %1 %2 Rows").arg(shownName_).arg(mysql.rows) + note
+            + QStringLiteral(" ...Done"));
+    return true;
+}
+
+TableChecksum Verification::readOracle()
+{
+    const QString problem = oracleIdentifierProblem(request_.oracleName, QStringLiteral("table"));
+    if (!problem.isEmpty())
+        throw Error(problem);
+    OracleRowReader reader(oracle_, QStringLiteral("select * from \"%1\"").arg(shownName_));
+    columns_ = reader.columns();
+    TableChecksum checksum(columns_.size());
+    std::vector<std::uint64_t> hashes(columns_.size());
+    while (reader.next()) {
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            CanonicalValueHash hash(columns_[c].kind, isBlankPadded(columns_[c]));
+            reader.read(static_cast<int>(c), [&hash](QByteArrayView piece) { hash.add(piece); });
+            hashes[c] = hash.finish();
+        }
+        checksum.addRow(hashes);
+        pause("Oracle", checksum.rows);
+    }
+    return checksum;
+}
+
+TableChecksum Verification::readMySql()
+{
+    MySqlQuery source(data_);
+    source.open(QStringLiteral("select * from ") + mysqlQuotedName(request_.mysqlName));
+    const std::vector<SourceRoute> routes = routesOf(source);
+    TableChecksum checksum(columns_.size());
+    std::vector<std::uint64_t> hashes(columns_.size());
+    for (; !source.atEnd(); source.next()) {
+        // A column the copy did not fill is NULL in Oracle.
+        std::fill(hashes.begin(), hashes.end(), CanonicalValueHash::nullHash());
+        for (const SourceRoute& route : routes)
+            hashes[route.target] = mysqlValueHash(source, route);
+        checksum.addRow(hashes);
+        pause("MySQL", checksum.rows);
+    }
+    source.close();
+    return checksum;
+}
+
+// The Oracle column each MySQL column was copied into, found as the insert buffer finds it.
+std::vector<SourceRoute> Verification::routesOf(const MySqlQuery& source) const
+{
+    QHash<QString, int> byName, byUpperName;
+    for (int c = static_cast<int>(columns_.size()) - 1; c >= 0; --c) {  // the first name wins
+        byName.insert(columns_[c].name, c);
+        byUpperName.insert(columns_[c].name.toUpper(), c);
+    }
+    const int nameBytes = oracle_.maxIdentifierBytes();
+    std::vector<SourceRoute> routes;
+    for (int pos = 0; pos < source.fieldCount(); ++pos) {
+        const QString name = cutToOracleLength(source.fieldName(pos), nameBytes);
+        const int target = byName.value(name, byUpperName.value(name.toUpper(), -1));
+        if (target < 0)
+            continue;  // the copy logged the column on every row; Oracle has nothing to compare
+        const bool isBoolean = source.kindAt(pos) == MySqlColumn::Kind::Bool;
+        routes.push_back({pos, target, isBoolean});
+    }
+    return routes;
+}
+
+// The hash of the value as the copy sent it; a value the copy could not convert was left NULL
+// (and counted among the copy's column failures).
+std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const SourceRoute& route)
+{
+    const OracleColumn& column = columns_[route.target];
+    bound_.clear();
+    try {
+        const Value value = source.valueAt(route.source);
+        if (!convertForOracle(route.isBoolean ? truthNumber(value) : value, column.kind, bound_))
+            return CanonicalValueHash::nullHash();
+        if (bound_.size() > std::numeric_limits<ub4>::max())
+            throw Error(QStringLiteral("the value is larger than 4 GB"));
+    } catch (const Error&) {
+        return CanonicalValueHash::nullHash();
+    }
+    CanonicalValueHash hash(column.kind, isBlankPadded(column));
+    hash.add(QByteArrayView(bound_.data(), static_cast<qsizetype>(bound_.size())));
+    return hash.finish();
+}
+
+qint64 Verification::mysqlRowCount()
+{
+    MySqlQuery query(data_);
+    query.open(QStringLiteral("select count(*) from ") + mysqlQuotedName(request_.mysqlName));
+    const qint64 rows = query.intAt(0);
+    query.close();
+    return rows;
+}
+
+// Every 100 rows (and once before reading): the progress line, pending events and a stop request.
+void Verification::pause(const char* side, qint64 rows)
+{
+    if (rows % kProgressInterval != 0)
+        return;
+    if (rows > 0)
+        setLine(QStringLiteral("Verify table %1 %2 %3 Rows ")
+                    .arg(shownName_, QLatin1String(side))
+                    .arg(rows));
+    if (hooks_.letEventsThrough)
+        hooks_.letEventsThrough();
+    if (hooks_.stopRequested && hooks_.stopRequested())
+        throw Error(QStringLiteral("Operation aborted"));
+}
+
+QString Verification::differingColumns(const TableChecksum& mysql, const TableChecksum& oracle) const
+{
+    QStringList names;
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        if (mysql.columnSums[c] != oracle.columnSums[c])
+            names.append(columns_[c].name);
+    if (names.isEmpty())
+        return {};
+    return (names.size() == 1 ? QStringLiteral("column ") : QStringLiteral("columns "))
+        + names.join(QStringLiteral(", "));
+}
+
+QString Verification::expectedNullsNote() const
+{
+    const qint64 count = request_.expectedNulls;
+    if (count == 0)
+        return {};
+    return QStringLiteral(", %1 %2 NULL as the copy logged")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("value") : QStringLiteral("values"));
+}
+
+void Verification::setLine(const QString& text)
+{
+    log_.replaceLine(lineIndex_, text);
+}
+
+}  // namespace
+
+bool verifyCopiedRows(MySqlConnection& data, OracleConnection& oracle,
+                      const RowVerificationRequest& request, RunLog& log, const CopyHooks& hooks)
+{
+    return Verification(data, oracle, request, log, hooks).run();
+}
+
+RowVerificationRequest prepareRowVerification(OracleConnection& oracle, const QString& mysqlName,
+                                              const QString& oracleName, bool mergingIntoExisting)
+{
+    RowVerificationRequest request;
+    request.mysqlName = mysqlName;
+    request.oracleName = oracleName;
+    request.merged = mergingIntoExisting;
+    if (!mergingIntoExisting)
+        return request;
+    try {
+        request.earlierOracleRows = oracleRowCount(oracle, oracleName);
+    } catch (const Error& e) {
+        request.earlierCountError = e.message();
+    }
+    return request;
+}
+
+qint64 oracleRowCount(OracleConnection& oracle, const QString& oracleName)
+{
+    const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
+    if (!problem.isEmpty())
+        throw Error(problem);
+    return oracle.queryInteger(QStringLiteral("select count(*) from \"%1\"").arg(oracleName));
+}
+
+}  // namespace dovrelle

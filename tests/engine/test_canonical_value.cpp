@@ -1,0 +1,97 @@
+// The form in which the verification compares values, and the hash it sums.
+#include "engine/canonical_value.h"
+#include "engine/content_hash.h"
+
+#include <gtest/gtest.h>
+
+using namespace dovrelle;
+
+namespace {
+
+TEST(CanonicalValue, DecimalTextsOfOneNumberAgree)
+{
+    const struct {
+        const char* text;
+        const char* canonical;
+    } cases[] = {
+        {"12.50", "12.5"},       {"-0012.3400", "-12.34"}, {".5", "0.5"},
+        {"-.25", "-0.25"},       {"0", "0"},               {"-0", "0"},
+        {"0.000", "0"},          {"1e5", "100000"},        {"1.5E-07", "0.00000015"},
+        {"+7", "7"},             {" 42 ", "42"},           {"18446744073709551615", "18446744073709551615"},
+        {"abc", "abc"},          {"1e", "1e"},             {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(canonicalDecimal(c.text), QByteArray(c.canonical)) << c.text;
+    EXPECT_EQ(canonicalDecimal("1.0000000000E+125"), "1" + QByteArray(125, '0'));
+}
+
+TEST(CanonicalValue, TimestampFractionsWithoutTrailingZeros)
+{
+    EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05.120000"), "2024-01-02 03:04:05.12");
+    EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05.12"), "2024-01-02 03:04:05.12");
+    EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05.000"), "2024-01-02 03:04:05");
+    EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05"), "2024-01-02 03:04:05");
+}
+
+TEST(CanonicalValue, DateAsIsoText)
+{
+    OCIDate date{};
+    date.OCIDateYYYY = 1900;
+    date.OCIDateMM = 1;
+    date.OCIDateDD = 2;
+    date.OCIDateTime.OCITimeHH = 23;
+    date.OCIDateTime.OCITimeMI = 5;
+    date.OCIDateTime.OCITimeSS = 9;
+    EXPECT_EQ(isoDateText(QByteArrayView(reinterpret_cast<const char*>(&date), sizeof date)),
+              "1900-01-02 23:05:09");
+}
+
+std::uint64_t hashOf(OracleBindKind kind, bool padded, std::initializer_list<QByteArrayView> pieces)
+{
+    CanonicalValueHash hash(kind, padded);
+    for (QByteArrayView piece : pieces)
+        hash.add(piece);
+    return hash.finish();
+}
+
+TEST(CanonicalValue, EqualFormsHashEqualAndOthersNot)
+{
+    using K = OracleBindKind;
+    EXPECT_EQ(hashOf(K::Number, false, {"12.50"}), hashOf(K::Number, false, {"12.5"}));
+    EXPECT_NE(hashOf(K::Number, false, {"12.5"}), hashOf(K::Number, false, {"12.51"}));
+    EXPECT_EQ(hashOf(K::Text, true, {"ab    "}), hashOf(K::Text, true, {"ab"}));
+    EXPECT_NE(hashOf(K::Text, false, {"ab "}), hashOf(K::Text, false, {"ab"}));
+    // Oracle keeps no empty value apart from NULL.
+    EXPECT_EQ(hashOf(K::Text, false, {""}), CanonicalValueHash::nullHash());
+    EXPECT_EQ(hashOf(K::Blob, false, {}), CanonicalValueHash::nullHash());
+    EXPECT_NE(hashOf(K::Text, false, {"0"}), CanonicalValueHash::nullHash());
+}
+
+TEST(ContentHash, PiecesOfAnySizeGiveTheSameHash)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 1000; ++i)
+        bytes.append(char(i * 7));
+    ContentHash whole;
+    whole.add(bytes);
+    for (int pieceSize : {1, 3, 7, 8, 9, 64, 999}) {
+        ContentHash pieces;
+        for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
+            pieces.add(QByteArrayView(bytes).sliced(at, qMin<qsizetype>(pieceSize, bytes.size() - at)));
+        EXPECT_EQ(pieces.finish(), whole.finish()) << pieceSize;
+    }
+}
+
+TEST(ContentHash, DifferentBytesDifferentHashes)
+{
+    auto hashOfText = [](QByteArrayView text) {
+        ContentHash hash;
+        hash.add(text);
+        return hash.finish();
+    };
+    EXPECT_NE(hashOfText("abc"), hashOfText("abd"));
+    EXPECT_NE(hashOfText(QByteArrayView("a\0", 2)), hashOfText("a"));
+    EXPECT_NE(hashOfText("12345678"), hashOfText("87654321"));
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// Verification of copied rows: runs with the option set against the real MariaDB test server and
+// oraemu, some with the Oracle table changed behind the run's back between copy and verification.
+#include "test_run_fixture.h"
+
+#include <QHash>
+
+using runtest::RunFixture;
+
+namespace {
+
+// 1200 rows (more than one fetch array and many progress stops) of numbers, text, dates, a
+// blob and a CHAR column, with NULLs.
+const QStringList kOrders = {
+    QStringLiteral("create table orders (id int primary key, amount decimal(12,2), ratio double, "
+                   "note varchar(60), code char(6), placed datetime(3), day date, photo blob, "
+                   "body text)"),
+    QStringLiteral("insert into orders select seq, if(seq % 7 = 0, null, seq * 1.25), seq / 3, "
+                   "concat('Größe ', seq, ' 東京'), if(seq % 5 = 0, null, concat('c', seq % 97)), "
+                   "timestamp'2024-01-01 08:00:00.125' + interval seq minute, "
+                   "date'2000-01-01' + interval seq day, if(seq % 3 = 0, null, unhex(hex(seq))), "
+                   "if(seq % 4 = 0, '', repeat('ä', seq % 50)) from seq_1_to_1200"),
+};
+
+class RowVerification : public RunFixture {
+protected:
+    RowVerification()
+    {
+        profile.verifyrows = true;
+        profile.tables = {QStringLiteral("orders")};
+    }
+
+    // Runs `statements` through the oraemu tool once, when the table's verification begins.
+    void changeOracleBeforeVerification(const QStringList& statements)
+    {
+        onEvents = [this, statements] {
+            if (changed || !log.lastLine().startsWith(QLatin1String("Verify table ")))
+                return;
+            changed = true;
+            for (const QString& statement : statements)
+                oracle.sql(statement);
+        };
+    }
+
+    QString verifyLine() const
+    {
+        for (const QString& line : log.lines())
+            if (line.startsWith(QLatin1String("Verify table ")))
+                return line;
+        return {};
+    }
+
+    // The MySQL table (id, note) and an Oracle table that already holds five other rows.
+    void prepareMergeIntoEarlierRows()
+    {
+        mysql.execute(kOrders);
+        mysql.execute({QStringLiteral("alter table orders drop column amount, drop column ratio, "
+                                      "drop column code, drop column placed, drop column day, "
+                                      "drop column photo, drop column body")});
+        oracle.sql(QStringLiteral("create table \"ORDERS\" (\"ID\" number, \"NOTE\" varchar2(60 char))"));
+        for (int id = 5001; id <= 5005; ++id)
+            oracle.sql(QStringLiteral("insert into \"ORDERS\" values (%1, 'earlier')").arg(id));
+        profile.processtable = dovrelle::ExistingTableAction::Merge;
+    }
+
+    bool changed = false;
+};
+
+TEST_F(RowVerification, MatchingTableIsVerifiedAfterItsCopy)
+{
+    mysql.execute(kOrders);
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(tableLines().mid(2),
+              (QStringList{QStringLiteral("Insert table ORDERS 1200 Rows ...Done"), QString(),
+                           QStringLiteral("Verify table ORDERS 1200 Rows ...Done"), QString()}));
+}
+
+TEST_F(RowVerification, WithoutTheOptionNothingIsVerified)
+{
+    mysql.execute(kOrders);
+    profile.verifyrows = false;
+    changeOracleBeforeVerification({QStringLiteral("delete from \"ORDERS\" where \"ID\" = 5")});
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::Completed);
+    EXPECT_EQ(verifyLine(), QString());
+    EXPECT_FALSE(changed);
+}
+
+// Changes made in Oracle after the copy, and the line that must report them.
+struct ChangeCase {
+    const char* name;
+    QStringList statements;
+    QString expectedLine;
+};
+
+class ChangedBehindTheRunsBack : public RowVerification,
+                                 public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(ChangedBehindTheRunsBack, IsReportedAsAnErrorOfTheTable)
+{
+    mysql.execute(kOrders);
+    changeOracleBeforeVerification(GetParam().statements);
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::CompletedWithErrors);
+    EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
+    EXPECT_EQ(verifyLine(), GetParam().expectedLine);
+    EXPECT_TRUE(log.lines().contains(
+        QStringLiteral("Conversion finished with errors in 1 of 1 tables: ORDERS")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RowVerification, ChangedBehindTheRunsBack,
+    ::testing::Values(
+        ChangeCase{"RowDeletedAndValueAltered",
+                   {QStringLiteral("delete from \"ORDERS\" where \"ID\" = 700"),
+                    QStringLiteral("update \"ORDERS\" set \"NOTE\" = 'other' where \"ID\" = 3")},
+                   QStringLiteral("Verify table ORDERS: MySQL 1200 rows, Oracle 1199 rows")},
+        ChangeCase{"ValueAltered",
+                   {QStringLiteral("update \"ORDERS\" set \"NOTE\" = 'other' where \"ID\" = 3")},
+                   QStringLiteral("Verify table ORDERS: content differs in column NOTE")},
+        ChangeCase{"NumberAndTimestampAltered",
+                   {QStringLiteral("update \"ORDERS\" set \"AMOUNT\" = 1.26 where \"ID\" = 1"),
+                    QStringLiteral("update \"ORDERS\" set \"PLACED\" = to_timestamp('2024-01-01 "
+                                   "08:01:00.126', 'YYYY-MM-DD HH24:MI:SS.FF3') where \"ID\" = 1")},
+                   QStringLiteral("Verify table ORDERS: content differs in columns AMOUNT, PLACED")},
+        ChangeCase{"ValueSetToNull",
+                   {QStringLiteral("update \"ORDERS\" set \"PHOTO\" = null where \"ID\" = 1")},
+                   QStringLiteral("Verify table ORDERS: content differs in column PHOTO")},
+        ChangeCase{"ValuesSwappedBetweenRows",
+                   {QStringLiteral("update \"ORDERS\" set \"DAY\" = to_date('2000-01-03', 'YYYY-MM-DD') where \"ID\" = 1"),
+                    QStringLiteral("update \"ORDERS\" set \"DAY\" = to_date('2000-01-02', 'YYYY-MM-DD') where \"ID\" = 2")},
+                   QStringLiteral("Verify table ORDERS: content differs: the same values stand in "
+                                  "other rows")}),
+    [](const ::testing::TestParamInfo<ChangeCase>& info) { return info.param.name; });
+
+// Zero dates and a NULL bit(1) cannot be copied: the copy logs them and leaves them NULL, and the
+// verification expects them NULL.
+TEST_F(RowVerification, ValuesTheCopyLeftNullAreNoDifference)
+{
+    mysql.execute({QStringLiteral("SET SESSION sql_mode = ''"),
+                   QStringLiteral("create table orders (id int primary key, day date, flag bit(1), "
+                                  "note varchar(10))"),
+                   QStringLiteral("insert into orders values (1, '0000-00-00', b'1', 'a'), "
+                                  "(2, '2024-02-00', null, 'b'), (3, '2024-02-29', b'0', null)")});
+
+    const dovrelle::RunResult result = run();
+
+    // The copy's failure lines make the table one with errors; the verification adds none.
+    EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
+    EXPECT_EQ(verifyLine(),
+              QStringLiteral("Verify table ORDERS 3 Rows, 3 values NULL as the copy logged ...Done"));
+    EXPECT_EQ(tableLines().mid(2, 3),
+              (QStringList{QStringLiteral("day:TDateField"), QStringLiteral("day:TDateField"),
+                           QStringLiteral("flag:TBooleanField")}));
+}
+
+TEST_F(RowVerification, MergeComparesOnlyTheRowsAdded)
+{
+    prepareMergeIntoEarlierRows();
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(verifyLine(),
+              QStringLiteral("Verify table ORDERS 1200 Rows (Merge: rows counted only) ...Done"));
+}
+
+TEST_F(RowVerification, MergeWithARowLostReportsTheCounts)
+{
+    prepareMergeIntoEarlierRows();
+    changeOracleBeforeVerification({QStringLiteral("delete from \"ORDERS\" where \"ID\" = 9")});
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::CompletedWithErrors);
+    EXPECT_EQ(verifyLine(), QStringLiteral("Verify table ORDERS: MySQL 1200 rows, Oracle 1199 "
+                                           "rows added to 5 earlier rows (Merge: rows counted "
+                                           "only)"));
+}
+
+// A merge into a table the run itself creates has no earlier rows: the content is compared.
+TEST_F(RowVerification, MergeIntoANewTableComparesTheContent)
+{
+    mysql.execute(kOrders);
+    profile.processtable = dovrelle::ExistingTableAction::Merge;
+    changeOracleBeforeVerification({QStringLiteral("update \"ORDERS\" set \"BODY\" = '00' where \"ID\" = 4")});
+
+    run();
+
+    EXPECT_EQ(verifyLine(), QStringLiteral("Verify table ORDERS: content differs in column BODY"))
+        << log.lines().join(u'\n').toStdString();
+}
+
+// A stop during the verification ends it like a stop during the copy: "Operation aborted" under
+// the table's line, the table counted as failed, and no further table.
+TEST_F(RowVerification, StopDuringVerificationEndsTheRun)
+{
+    mysql.execute(kOrders);
+    mysql.execute({QStringLiteral("create table later (id int primary key)"),
+                   QStringLiteral("insert into later values (1)")});
+    profile.tables = {QStringLiteral("orders"), QStringLiteral("later")};
+    QString lineAtStop;
+    onEvents = [this, &lineAtStop] {
+        if (lineAtStop.isEmpty() && log.lastLine().startsWith(QLatin1String("Verify table ORDERS Oracle 300"))) {
+            lineAtStop = log.lastLine();
+            stop = true;
+        }
+    };
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::Stopped);
+    EXPECT_EQ(lineAtStop, QStringLiteral("Verify table ORDERS Oracle 300 Rows "));
+    EXPECT_EQ(log.lines().mid(log.lineCount() - 3),
+              (QStringList{QStringLiteral("Verify table ORDERS Oracle 300 Rows "),
+                           QStringLiteral("Operation aborted"), QString()}));
+    EXPECT_EQ(oracleTables(), QStringList{QStringLiteral("ORDERS")});
+}
+
+}  // namespace
