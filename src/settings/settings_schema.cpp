@@ -58,6 +58,8 @@ const QList<SettingRow> rows = {
      .dialogField = "chkblobtotext", .storeRank = 15},
     {.fileKey = "fullschema", .storeName = "fullschema", .kind = SettingKind::CheckBox,
      .member = &P::fullschema, .defaultText = "0", .control = "chkfullschema"},
+    {.fileKey = "verifyrows", .storeName = "verifyrows", .kind = SettingKind::CheckBox,
+     .member = &P::verifyrows, .defaultText = "0", .control = "chkverifyrows"},
     // New options go here, before the table list.
     {.fileKey = "alltables", .storeName = nullptr, .kind = SettingKind::TableList,
      .member = &P::tables, .defaultText = "1", .control = "selecttables"},

@@ -51,6 +51,7 @@ QStringList englishCaptionTable()
         u"chkuppercase=Make names uppercase",
         u"chkblobtotext=Convert BLOB to text",
         u"chkfullschema=Keep full schema (exact types, NOT NULL, defaults, keys)",
+        u"chkverifyrows=Verify copied rows",
         u"helpurl=docs/index.html",
         u"queryclose=Close this Wizard ?",
     };
@@ -106,6 +107,7 @@ QStringList chineseCaptionTable()
         u"chkuppercase=名称转换为大写",
         u"chkblobtotext=转换BLOB为TEXT类型",
         u"chkfullschema=保留完整表结构(精确类型、NOT NULL、默认值、键)",
+        u"chkverifyrows=校验已复制的行",
         u"helpurl=docs/index.zh.html",
         u"queryclose=退出向导 ?",
     };

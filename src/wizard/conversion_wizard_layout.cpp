@@ -242,6 +242,7 @@ void ConversionWizard::buildPage4(QWidget* page)
     characterSetBox_->addItems(namedCharacterSets());
     characterSetBox_->setCurrentIndex(0);
     // Options beyond the four above: one addOptionCheckBox(page, "chk...") line each, here.
+    addOptionCheckBox(page, "chkverifyrows");
 }
 
 // A check box of an option, in the next free place below the character set (two columns, two
@@ -304,6 +305,7 @@ void ConversionWizard::setTabOrders()
         // page 4
         databaseList_, existingTableChoice_->button(0), existingTableChoice_->button(1), existingTableChoice_->button(2),
         tableDefinitionsOnlyBox_, skipIndexesBox_, upperCaseNamesBox_, blobToTextBox_, characterSetBox_, fullSchemaBox_,
+        findChild<QWidget*>(QStringLiteral("chkverifyrows")),
         // page 5
         availableTablesList_, chosenTablesList_, findChild<QWidget*>(QStringLiteral("Button1")),
         findChild<QWidget*>(QStringLiteral("Button2")), findChild<QWidget*>(QStringLiteral("Button3")),

@@ -47,6 +47,7 @@ ConversionProfile sampleContent()
     c.skipindex = false;
     c.nameuppercase = true;
     c.blobtotext = true;
+    c.verifyrows = true;
     c.tables = {QStringLiteral("orders"), QStringLiteral("customers"), QStringLiteral("items")};
     return c;
 }
@@ -66,7 +67,8 @@ TEST(SettingsFileWriter, WritesKeysInOrderWithNumberedTableLines)
         "accessmode=1",    "mysqldatabase=shop", "port=3307",       "mysqlu=ann",
         "mysqlp=p=w d",    "host=db.example",    "oracleh=ORCL",    "oracleu=SCOTT",
         "oraclep=tiger",   "processtable=2",     "character_set=utf8", "tabledefonly=1",
-        "skipindex=0",     "nameuppercase=1",    "blobtotext=1",    "fullschema=0",   "alltables=0",
+        "skipindex=0",     "nameuppercase=1",    "blobtotext=1",    "fullschema=0",   "verifyrows=1",
+        "alltables=0",
         "tables1=orders",  "tables2=customers",  "tables3=items",
     };
     EXPECT_EQ(writtenLines(sampleContent()), expected);
@@ -75,13 +77,13 @@ TEST(SettingsFileWriter, WritesKeysInOrderWithNumberedTableLines)
 TEST(SettingsFileWriter, AllTablesWritesNoTableLinesAndAnEmptyListWritesNone)
 {
     QStringList lines = writtenLines(sampleContent(), "1");
-    EXPECT_EQ(lines.size(), 17);
+    EXPECT_EQ(lines.size(), 18);
     EXPECT_EQ(lines.last(), QStringLiteral("alltables=1"));
 
     ConversionProfile none = sampleContent();
     none.tables.clear();
     lines = writtenLines(none);
-    EXPECT_EQ(lines.size(), 17);
+    EXPECT_EQ(lines.size(), 18);
     EXPECT_EQ(lines.last(), QStringLiteral("alltables=0"));
 }
 
@@ -104,8 +106,8 @@ TEST(SettingsFileWriter, SavesCrLfLinesWithoutMarkReadableByOwnerOnly)
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(bytes.startsWith("accessmode=1\r\nmysqldatabase=shop\r\n"));
     EXPECT_TRUE(bytes.endsWith("tables3=items\r\n"));
-    EXPECT_EQ(bytes.count("\r\n"), 20);
-    EXPECT_EQ(bytes.count('\n'), 20);
+    EXPECT_EQ(bytes.count("\r\n"), 21);
+    EXPECT_EQ(bytes.count('\n'), 21);
     EXPECT_TRUE(bytes.contains("oraclep=Zo\xC3\xAB\xE2\x82\xAC\r\n"));
     EXPECT_EQ(fileMode(path), 0600);
     EXPECT_EQ(loadSettingsFile(path), writtenLines(c));

@@ -36,7 +36,7 @@ TEST(SettingsSchema, RememberedRowsFollowTheStoresOrder)
     EXPECT_EQ(names, (QStringList{"accessmode", "mysqldatabase", "mysqlu", "mysqlp", "host", "port",
                                   "Character Set", "oracleh", "oraclep", "oracleu", "processtable",
                                   "tabledefonly", "nameuppercase", "skipindex", "blobtotext",
-                                  "fullschema"}));
+                                  "fullschema", "verifyrows"}));
 }
 
 TEST(SettingsSchema, TheDefaultsAreThoseOfANewProfile)
@@ -80,7 +80,12 @@ const ProfileCase profileCases[] = {
          EXPECT_TRUE(p.tabledefonly);
          EXPECT_FALSE(p.skipindex);
          EXPECT_FALSE(p.nameuppercase);  // missing: off
+         EXPECT_FALSE(p.verifyrows);     // missing: off, as in files written before the option
      }},
+    {"verify_rows_on", {"accessmode=0", "processtable=0", "VerifyRows=1"},
+     [](const ConversionProfile& p) { EXPECT_TRUE(p.verifyrows); }},
+    {"verify_rows_off", {"accessmode=0", "processtable=0", "verifyrows=0"},
+     [](const ConversionProfile& p) { EXPECT_FALSE(p.verifyrows); }},
     {"entries_beyond_the_last_choose_it", {"accessmode=5", "processtable=9"},
      [](const ConversionProfile& p) {
          EXPECT_EQ(p.accessmode, 1);
@@ -124,6 +129,7 @@ TEST(ProfileFromFile, AProfileComesBackFromTheLinesWrittenForIt)
     profile.character_set = QStringLiteral("latin1");
     profile.skipindex = true;
     profile.nameuppercase = false;
+    profile.verifyrows = true;
     profile.tables = {QStringLiteral("orders"), QStringLiteral("items")};
 
     const QStringList lines = settingsFileLines(valuesFromProfile(profile), profile.tables);

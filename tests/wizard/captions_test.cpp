@@ -35,13 +35,13 @@ QString captionOf(QWidget* widget, bool* captioned)
     return {};
 }
 
-TEST(CaptionTables, BothTablesHoldTheSame45NamesInTheSameOrder)
+TEST(CaptionTables, BothTablesHoldTheSame46NamesInTheSameOrder)
 {
     const QStringList en = dovrelle::englishCaptionTable();
     const QStringList cn = dovrelle::chineseCaptionTable();
-    ASSERT_EQ(en.size(), 45);
-    ASSERT_EQ(cn.size(), 45);
-    for (int i = 0; i < 45; ++i)
+    ASSERT_EQ(en.size(), 46);
+    ASSERT_EQ(cn.size(), 46);
+    for (int i = 0; i < 46; ++i)
         EXPECT_EQ(rowName(en[i]), rowName(cn[i])) << i;
 }
 
@@ -58,7 +58,7 @@ TEST_F(WizardTest, EnglishGivesEveryCaptionedControlItsRowAndNoneLacksARow)
         EXPECT_TRUE(tableHasRow(window->englishCaptions, name)) << "no row for " << name.toStdString();
         EXPECT_EQ(caption, captionFromTable(window->englishCaptions, name)) << name.toStdString();
     }
-    EXPECT_EQ(captioned, 45);  // and every row names one control
+    EXPECT_EQ(captioned, 46);  // and every row names one control
 }
 
 TEST_F(WizardTest, EnglishCaptionsAreTheWizardsTexts)
@@ -81,6 +81,7 @@ TEST_F(WizardTest, EnglishCaptionsAreTheWizardsTexts)
     EXPECT_EQ(control<dovrelle::RadioGroup>("processtable")->title(), "How to process existing tables:");
     EXPECT_EQ(control<QGroupBox>("GroupBox2")->title(), "Remote settings");
     EXPECT_EQ(control<QCheckBox>("chkuppercase")->text(), "Make names uppercase");
+    EXPECT_EQ(control<QCheckBox>("chkverifyrows")->text(), "Verify copied rows");
     EXPECT_EQ(control<QPushButton>("btcreatebat")->text(), "Create Shortcut File");
 }
 
@@ -94,6 +95,7 @@ TEST_F(WizardTest, ChineseShowsItsValuesAndKeepsTheEnglishButtons)
     EXPECT_EQ(control<QLabel>("queryclose")->text(), QStringLiteral("退出向导 ?"));
     EXPECT_EQ(control<QGroupBox>("authorization")->title(), QStringLiteral("登陆设置"));
     EXPECT_EQ(control<QCheckBox>("chkskipindex")->text(), QStringLiteral("选中则不处理索引"));
+    EXPECT_EQ(control<QCheckBox>("chkverifyrows")->text(), QStringLiteral("校验已复制的行"));
     EXPECT_EQ(control<QPushButton>("btcreatebat")->text(), QStringLiteral("创建快捷方式"));
     EXPECT_EQ(control<QPushButton>("Button1")->text(), QStringLiteral("添加>"));
     EXPECT_EQ(control<QPushButton>("Button4")->text(), QStringLiteral("<去除全部"));

@@ -77,7 +77,7 @@ TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllSixteen
     EXPECT_EQ(names, (QStringList{"accessmode", "mysqldatabase", "mysqlu", "mysqlp", "host", "port",
                                   "Character Set", "oracleh", "oraclep", "oracleu", "processtable",
                                   "tabledefonly", "nameuppercase", "skipindex", "blobtotext",
-                                  "fullschema"}));
+                                  "fullschema", "verifyrows"}));
     const auto stored = decodeSettingsStore(text);
     EXPECT_EQ(stored.value("accessmode"), "0");
     EXPECT_EQ(stored.value("port"), "3306");

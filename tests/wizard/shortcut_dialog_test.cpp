@@ -115,6 +115,7 @@ TEST_F(ShortcutDialogTest, OpeningFillsEveryFieldFromTheWizard)
 
 TEST_F(ShortcutDialogTest, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
 {
+    window.findChild<QCheckBox*>("chkverifyrows")->setChecked(true);  // an option beyond the classic ones
     dialog->fillFromWizard(window);
     dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
     EXPECT_FALSE(dialog->findChild<QListWidget*>("mysqltableselect")->isHidden());
@@ -132,7 +133,8 @@ TEST_F(ShortcutDialogTest, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
               (QStringList{"accessmode=0", "mysqldatabase=shop", "port=3307", "mysqlu=ann", "mysqlp=p=w",
                            "host=db.example", "oracleh=ORCL", "oracleu=SCOTT", "oraclep=tiger",
                            "processtable=1", "character_set=utf8", "tabledefonly=0", "skipindex=1",
-                           "nameuppercase=0", "blobtotext=0", "fullschema=0", "alltables=0", "tables1=orders",
+                           "nameuppercase=0", "blobtotext=0", "fullschema=0", "verifyrows=1", "alltables=0",
+                           "tables1=orders",
                            "tables2=items", "tables3=customers"}));
     EXPECT_TRUE(WizardControls(window).upperCaseNamesBox->isChecked());
     EXPECT_EQ(boxes.notices,

@@ -217,6 +217,31 @@ TEST_F(UnattendedRun, HeadlessSuccessExitsZero)
     EXPECT_TRUE(readText(logPath).contains("\r\nThe end time:"));
 }
 
+// verifyrows=1 in the file verifies each table after its copy; without the key nothing is verified.
+TEST_F(UnattendedRun, HeadlessRunWithVerifyRowsVerifiesEachTable)
+{
+    ConversionProfile c = content();
+    c.verifyrows = true;
+    writeSettings(c);
+    Child child(home.path(), {"--headless", settingsPath});
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+    const QString log = readText(logPath);
+    EXPECT_TRUE(log.contains("\r\nInsert table CUSTOMERS 3 Rows ...Done\r\n\r\n"
+                             "Verify table CUSTOMERS 3 Rows ...Done\r\n"))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains("\r\nVerify table ORDERS 2 Rows ...Done\r\n")) << log.toStdString();
+    EXPECT_TRUE(done.errors.contains("Verify table ORDERS 2 Rows ...Done")) << done.errors.toStdString();
+
+    QStringList lines = loadSettingsFile(settingsPath);
+    lines.removeAll(QStringLiteral("verifyrows=1"));
+    ASSERT_EQ(lines.size(), settingsFileLines(valuesFromProfile(c), c.tables).size() - 1);
+    saveSettingsFile(settingsPath, lines);
+    Child without(home.path(), {"--headless", settingsPath});
+    EXPECT_EQ(without.finish().exitCode, 0);
+    EXPECT_FALSE(readText(logPath).contains("Verify table")) << readText(logPath).toStdString();
+}
+
 TEST_F(UnattendedRun, TableLinesThatNameNoTableRunNothingAndStillWriteTheLog)
 {
     ConversionProfile c = content();
