@@ -53,9 +53,10 @@ QString rateLine(const QString& label, const Timing& timing)
         .arg(timing.cpuSeconds, 0, 'f', 2);
 }
 
-QString memoryLine(qint64 rows, const ConversionFigures& figures)
+QString memoryLine(const QString& label, qint64 rows, const ConversionFigures& figures)
 {
-    return QStringLiteral("peak memory of (3), %1 rows: %2 MiB (ru_maxrss), VmHWM %3 MiB")
+    return QStringLiteral("peak memory of %1, %2 rows: %3 MiB (ru_maxrss), VmHWM %4 MiB")
+        .arg(label)
         .arg(rows, 9)
         .arg(figures.maxRssKb / 1024.0, 0, 'f', 1)
         .arg(figures.vmHwmKb / 1024.0, 0, 'f', 1);
@@ -94,6 +95,18 @@ private:
     QStringList missed_;
 };
 
+// (5): the full conversion with "Verify copied rows" into a fresh target named `name`.
+ConversionFigures measureVerifiedConversion(const BenchOptions& options, const QString& table,
+                                            qint64 rows, const char* name)
+{
+    const OracleTarget target = createOracleTarget(
+        options.oraemuTool, options.workDir + u'/' + QLatin1String(name) + QStringLiteral(".db"));
+    const ConversionFigures figures = measureConversionInChild(options, table, target, true);
+    if (figures.timing.rows != rows)
+        throw std::runtime_error("the verified conversion left the wrong number of rows in oraemu");
+    return figures;
+}
+
 int runBenchmark(const BenchOptions& options)
 {
     const MySqlServer server = readServerEnv(options.serverEnv);
@@ -115,6 +128,8 @@ int runBenchmark(const BenchOptions& options)
     const ConversionFigures conversion = measureConversionInChild(options, table, convertTarget);
     if (conversion.timing.rows != n)
         throw std::runtime_error("the conversion left the wrong number of rows in oraemu");
+    say(QStringLiteral("(5) conversion with verification of %1 rows ...").arg(n));
+    const ConversionFigures verified = measureVerifiedConversion(options, table, n, "verify-n");
 
     prepare(server, options, bigN);
     say(QStringLiteral("(3) full conversion of %1 rows, for its memory ...").arg(bigN));
@@ -124,6 +139,9 @@ int runBenchmark(const BenchOptions& options)
         measureConversionInChild(options, tableFor(bigN), bigTarget);
     if (bigConversion.timing.rows != bigN)
         throw std::runtime_error("the conversion left the wrong number of rows in oraemu");
+    say(QStringLiteral("(5) conversion with verification of %1 rows, for its memory ...").arg(bigN));
+    const ConversionFigures bigVerified =
+        measureVerifiedConversion(options, tableFor(bigN), bigN, "verify-kn");
 
     std::optional<HeadlessFigures> headless;
     if (!options.dovrelleProgram.isEmpty()) {
@@ -142,6 +160,7 @@ int runBenchmark(const BenchOptions& options)
 
     const double ratio = conversion.timing.seconds / (read.seconds + write.seconds);
     const double growth = 100.0 * (double(bigConversion.maxRssKb) / conversion.maxRssKb - 1.0);
+    const double verifiedGrowth = 100.0 * (double(bigVerified.maxRssKb) / verified.maxRssKb - 1.0);
     const double rate = conversion.timing.rowsPerSecond();
     say(QString());
     say(rateLine(QStringLiteral("(1) source read:"), read));
@@ -150,6 +169,8 @@ int runBenchmark(const BenchOptions& options)
         + QStringLiteral(", peak %1 MiB").arg(conversion.maxRssKb / 1024.0, 0, 'f', 1));
     if (headless)
         say(processLine(QStringLiteral("(4) dovrelle --headless:"), n, headless->process));
+    say(rateLine(QStringLiteral("(5) conversion, verified:"), verified.timing)
+        + QStringLiteral(", peak %1 MiB").arg(verified.maxRssKb / 1024.0, 0, 'f', 1));
     if (peer)
         say(processLine(QStringLiteral("(P) pgloader to PostgreSQL:"), n, *peer));
     say(QString());
@@ -167,10 +188,16 @@ int runBenchmark(const BenchOptions& options)
     if (headless)
         targets.check(QStringLiteral("(4) / (3) time"),
                       headless->process.seconds / conversion.timing.seconds, u'<', 1.15);
-    say(memoryLine(n, conversion));
-    say(memoryLine(bigN, bigConversion));
+    targets.check(QStringLiteral("(5) / (3) time"), verified.timing.seconds / conversion.timing.seconds,
+                  u'<', 1.8);
+    say(memoryLine(QStringLiteral("(3)"), n, conversion));
+    say(memoryLine(QStringLiteral("(3)"), bigN, bigConversion));
     targets.check(QStringLiteral("peak memory growth %1 to %2 rows, %").arg(n).arg(bigN), growth,
                   u'<', 10.0);
+    say(memoryLine(QStringLiteral("(5)"), n, verified));
+    say(memoryLine(QStringLiteral("(5)"), bigN, bigVerified));
+    targets.check(QStringLiteral("(5) peak memory growth %1 to %2 rows, %").arg(n).arg(bigN),
+                  verifiedGrowth, u'<', 10.0);
     say(targets.allMet() ? QStringLiteral("targets met")
                          : QStringLiteral("targets NOT met: ") + targets.missed().join(QStringLiteral(", ")));
     return 0;

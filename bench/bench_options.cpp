@@ -65,6 +65,8 @@ BenchOptions parseOptions(const QStringList& arguments)
             options.database = value();
         else if (option == QLatin1String("--conversion-child"))
             options.conversionChild = true;
+        else if (option == QLatin1String("--verify-rows"))
+            options.verifyRows = true;
         else if (option == QLatin1String("--table"))
             options.table = value();
         else if (option == QLatin1String("--service"))

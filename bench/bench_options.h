@@ -18,6 +18,7 @@ struct BenchOptions {
 
     // Internal: run one full conversion in this process and write its figures to resultFile.
     bool conversionChild = false;
+    bool verifyRows = false;  // the child's conversion verifies the copied rows
     QString table;
     QString oracleService;
     QString resultFile;

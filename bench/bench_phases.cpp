@@ -190,12 +190,13 @@ Timing measureTargetWrite(const MySqlServer& server, const QString& database, co
 }
 
 ConversionFigures measureConversionInChild(const BenchOptions& options, const QString& table,
-                                           const OracleTarget& target)
+                                           const OracleTarget& target, bool verifyRows)
 {
     const QString resultFile = options.workDir + QStringLiteral("/conversion-") + table
+                               + (verifyRows ? QStringLiteral("-verified") : QString())
                                + QStringLiteral(".result");
     QFile::remove(resultFile);
-    const QStringList arguments = {
+    QStringList arguments = {
         QCoreApplication::applicationFilePath(), QStringLiteral("--conversion-child"),
         QStringLiteral("--server-env"), options.serverEnv,
         QStringLiteral("--oraemu-tool"), options.oraemuTool,
@@ -205,6 +206,8 @@ ConversionFigures measureConversionInChild(const BenchOptions& options, const QS
         QStringLiteral("--service"), target.service,
         QStringLiteral("--result"), resultFile,
     };
+    if (verifyRows)
+        arguments << QStringLiteral("--verify-rows");
     std::vector<QByteArray> bytes;
     for (const QString& argument : arguments)
         bytes.push_back(argument.toLocal8Bit());
@@ -251,9 +254,11 @@ int conversionChildMain(const BenchOptions& options)
     profile.oraclep = target.password;
     profile.processtable = dovrelle::ExistingTableAction::Overwrite;
     profile.tables = {options.table};
+    profile.verifyrows = options.verifyRows;
 
     dovrelle::RunHooks hooks;
     hooks.logFilePath = options.workDir + QStringLiteral("/conversion-") + options.table
+                        + (options.verifyRows ? QStringLiteral("-verified") : QString())
                         + QStringLiteral(".log");
     dovrelle::ConversionJob job(profile, hooks);
 
@@ -271,6 +276,14 @@ int conversionChildMain(const BenchOptions& options)
                                             + oracleNameOf(options.table) + u'"');
     if (result.outcome != dovrelle::RunOutcome::Completed) {
         QTextStream(stderr) << "The conversion logged errors:\n" << log.lines().join(u'\n') << '\n';
+        return 1;
+    }
+    const QString verified = QStringLiteral("Verify table %1 %2 Rows ...Done")
+                                 .arg(oracleNameOf(options.table))
+                                 .arg(rows);
+    if (options.verifyRows && !log.lines().contains(verified)) {
+        QTextStream(stderr) << "The conversion did not verify its rows:\n"
+                            << log.lines().join(u'\n') << '\n';
         return 1;
     }
     QFile file(options.resultFile);

@@ -36,14 +36,15 @@ Timing measureSourceRead(const MySqlServer& server, const QString& database, con
 Timing measureTargetWrite(const MySqlServer& server, const QString& database, const QString& table,
                           const OracleTarget& target);
 
-// (3) The full conversion (create, keys, rows) by runConversion, in a child process of its own.
+// (3) The full conversion (create, keys, rows) by runConversion, in a child process of its own;
+// (5) the same with "Verify copied rows" set (verifyRows).
 struct ConversionFigures {
     Timing timing;         // of runConversion alone, measured in the child
     long maxRssKb = 0;     // ru_maxrss of the child
     long vmHwmKb = 0;      // VmHWM the child read from /proc/self/status at its end
 };
 ConversionFigures measureConversionInChild(const BenchOptions& options, const QString& table,
-                                           const OracleTarget& target);
+                                           const OracleTarget& target, bool verifyRows = false);
 
 // The child's side of measureConversionInChild; returns the process exit status.
 int conversionChildMain(const BenchOptions& options);

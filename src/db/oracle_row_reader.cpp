@@ -28,7 +28,8 @@ FetchLayout layoutOf(const OracleColumn& column)
 {
     switch (column.kind) {
     case OracleBindKind::Number: return {oci::SQLT_CHR, numberTextWidth};
-    case OracleBindKind::Timestamp: return {oci::SQLT_CHR, timestampTextWidth};
+    case OracleBindKind::Timestamp:
+    case OracleBindKind::Interval: return {oci::SQLT_CHR, timestampTextWidth};
     case OracleBindKind::Date: return {oci::SQLT_ODT, sizeof(OCIDate)};
     case OracleBindKind::Raw: return {oci::SQLT_BIN, std::max<std::size_t>(column.dataSize, 1)};
     case OracleBindKind::Clob: return {oci::SQLT_CLOB, sizeof(OCILobLocator*)};

@@ -97,6 +97,34 @@ QByteArray canonicalTimestamp(QByteArrayView text)
     return result;
 }
 
+QByteArray canonicalInterval(QByteArrayView text)
+{
+    text = trimmed(text);
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    const qsizetype space = text.indexOf(' ', i);
+    if (space <= i)
+        return text.toByteArray();
+    const QByteArray days = canonicalDecimal(text.sliced(i, space - i));
+    const QByteArrayView clock = text.sliced(space + 1);
+    const qsizetype point = clock.indexOf('.');
+    const QByteArrayView hms = point < 0 ? clock : clock.first(point);
+    if (hms.size() != 8 || hms[2] != ':' || hms[5] != ':' || days.contains('.')
+        || days.startsWith('-'))
+        return text.toByteArray();
+    QByteArray fraction = point < 0 ? QByteArray() : clock.sliced(point + 1).toByteArray();
+    while (!fraction.isEmpty() && fraction.back() == '0')
+        fraction.chop(1);
+    const bool zero = days == "0" && hms == "00:00:00" && fraction.isEmpty();
+    QByteArray result = (negative && !zero) ? QByteArrayLiteral("-") : QByteArrayLiteral("+");
+    result += days + ' ' + hms.toByteArray();
+    if (!fraction.isEmpty())
+        result += '.' + fraction;
+    return result;
+}
+
 QByteArray isoDateText(QByteArrayView ociDate)
 {
     OCIDate date{};
@@ -144,6 +172,7 @@ std::uint64_t CanonicalValueHash::finish()
         switch (kind_) {
         case OracleBindKind::Number: canonical = canonicalDecimal(collected_); break;
         case OracleBindKind::Timestamp: canonical = canonicalTimestamp(collected_); break;
+        case OracleBindKind::Interval: canonical = canonicalInterval(collected_); break;
         case OracleBindKind::Date:
             canonical = collected_.isEmpty() ? QByteArray() : isoDateText(collected_);
             break;

@@ -11,7 +11,8 @@ namespace dovrelle {
 
 // The hash of one value in the form both sides of a copy agree on, fed with the value's bind form
 // (what the copy sends to Oracle, or what Oracle gives back; see OracleBindKind): numbers as exact
-// decimal text, dates and timestamps as ISO text, text as UTF-8, RAW and LOBs as bytes. An empty
+// decimal text, dates and timestamps as ISO text, day-to-second intervals as "+D HH:MM:SS.f", text
+// as UTF-8, RAW and LOBs as bytes. An empty
 // value is NULL, as Oracle keeps no empty text or bytes apart from NULL; a CHAR column's trailing
 // blanks, which Oracle adds, do not count.
 class CanonicalValueHash {
@@ -37,6 +38,10 @@ private:
 QByteArray canonicalDecimal(QByteArrayView text);
 // "2024-01-02 03:04:05.120" -> "2024-01-02 03:04:05.12"; no fraction when it is zero.
 QByteArray canonicalTimestamp(QByteArrayView text);
+// A day-to-second interval: "+000 01:30:00.000000" and "+0 01:30:00" -> "+0 01:30:00",
+// "-01 02:03:04.50" -> "-1 02:03:04.5", a zero interval always "+". Text of another shape comes
+// back trimmed.
+QByteArray canonicalInterval(QByteArrayView text);
 // An OCIDate's bytes as "YYYY-MM-DD HH:MM:SS".
 QByteArray isoDateText(QByteArrayView ociDate);
 

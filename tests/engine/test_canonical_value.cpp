@@ -33,6 +33,22 @@ TEST(CanonicalValue, TimestampFractionsWithoutTrailingZeros)
     EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05"), "2024-01-02 03:04:05");
 }
 
+TEST(CanonicalValue, IntervalsOfOneDurationAgree)
+{
+    const struct {
+        const char* text;
+        const char* canonical;
+    } cases[] = {
+        {"+000 01:30:00", "+0 01:30:00"},          {"+0 01:30:00.000000", "+0 01:30:00"},
+        {"-01 02:03:04.500", "-1 02:03:04.5"},     {"+34 22:59:59", "+34 22:59:59"},
+        {"-0 00:00:00.000000", "+0 00:00:00"},     {"0 00:00:00", "+0 00:00:00"},
+        {" +2 00:00:00.000001 ", "+2 00:00:00.000001"}, {"01:30:00", "01:30:00"},
+        {"+1 1:30", "+1 1:30"},                     {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(canonicalInterval(c.text), QByteArray(c.canonical)) << c.text;
+}
+
 TEST(CanonicalValue, DateAsIsoText)
 {
     OCIDate date{};

@@ -160,7 +160,7 @@ TEST_F(ShortcutDialogTest, AllTablesWritesNoTableLinesAndReopeningKeepsTheTableC
     chosenPath = dir.filePath("all.desktop");
     dialog->createShortcut();
     const QStringList lines = loadSettingsFile(dir.filePath("all.qelt"));
-    EXPECT_EQ(lines.size(), 17);
+    EXPECT_EQ(lines.size(), 18);
     EXPECT_EQ(lines.last(), "alltables=1");
 
     dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
