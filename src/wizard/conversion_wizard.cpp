@@ -15,6 +15,7 @@
 #include "engine/run_log.h"
 #include "wizard/run_log_view.h"
 #include "wizard/run_progress_panel.h"
+#include "wizard/window_font.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -47,11 +48,7 @@ ConversionWizard::ConversionWizard(QWidget* parent)
 {
     setObjectName(QStringLiteral("aaform1"));
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-#ifdef Q_OS_WIN
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-#else
-    setFont(platformLayoutFont());
-#endif
+    setFont(windowFont());
     setFixedSize(594, 425);
     buildFrame();
     buildHiddenValues();

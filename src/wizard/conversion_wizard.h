@@ -4,7 +4,6 @@
 #include "engine/conversion_run.h"
 #include "wizard/message_seam.h"
 
-#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -137,7 +136,6 @@ private:
     enum class CancelAction { Close, Stop };
     std::optional<RunResult> lastRunResult_;
 
-    static QFont platformLayoutFont();
     void buildFrame();
     void buildPage1(QWidget* page);
     void buildPage2(QWidget* page);

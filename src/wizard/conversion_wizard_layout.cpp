@@ -8,7 +8,6 @@
 #include "wizard/run_log_view.h"
 #include "wizard/run_progress_panel.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -83,21 +82,6 @@ QFrame* panel(QWidget* parent, const char* name, const QRect& geometry)
 }
 
 }  // namespace
-
-// The platform's own font at 8 points, or smaller where the family runs wider than the one the
-// pixel positions of the pages were made for, so that the longest caption of a line still fits.
-QFont ConversionWizard::platformLayoutFont()
-{
-    QFont font = QApplication::font();
-    const QString widest = QStringLiteral(
-        "Provide the necessary information to establish connection with Oracle server.");
-    for (qreal size = 8; size > 6; size -= 0.5) {
-        font.setPointSizeF(size);
-        if (QFontMetrics(font).horizontalAdvance(widest) <= kPageWidth - 16)
-            break;
-    }
-    return font;
-}
 
 void ConversionWizard::buildFrame()
 {

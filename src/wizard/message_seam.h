@@ -20,6 +20,8 @@ public:
     virtual Answer ask(QWidget* parent, const QString& caption, const QString& text) = 0;
     // A notice with OK and the application title as caption.
     virtual void notify(QWidget* parent, const QString& text) = 0;
+    // A warning with OK, a warning icon and the application title as caption.
+    virtual void warn(QWidget* parent, const QString& text) = 0;
 };
 
 // The text the error box shows for a message: a full stop is added when the last character's

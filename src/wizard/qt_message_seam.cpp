@@ -29,4 +29,10 @@ void QtMessageSeam::notify(QWidget* parent, const QString& text)
     box.exec();
 }
 
+void QtMessageSeam::warn(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 }  // namespace dovrelle

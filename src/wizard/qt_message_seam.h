@@ -10,6 +10,7 @@ public:
     void showError(QWidget* parent, const QString& message) override;
     Answer ask(QWidget* parent, const QString& caption, const QString& text) override;
     void notify(QWidget* parent, const QString& text) override;
+    void warn(QWidget* parent, const QString& text) override;
 };
 
 }  // namespace dovrelle

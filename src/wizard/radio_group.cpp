@@ -54,13 +54,15 @@ void RadioGroup::resizeEvent(QResizeEvent* event)
 
 void RadioGroup::layOutButtons()
 {
-    // The choices share the room below the caption evenly, one row each.
+    // The choices share the room below the caption evenly, one row each, as wide as the frame
+    // lets them be (the shortcut dialog's narrow group needs all of it for "All database tables").
     if (buttons_.isEmpty())
         return;
     const int top = 16;
+    const int left = 6;
     const int rowHeight = (height() - top - 4) / buttons_.size();
     for (int i = 0; i < buttons_.size(); ++i)
-        buttons_[i]->setGeometry(8, top + i * rowHeight, width() - 16, rowHeight);
+        buttons_[i]->setGeometry(left, top + i * rowHeight, width() - left - 2, rowHeight);
 }
 
 }  // namespace dovrelle

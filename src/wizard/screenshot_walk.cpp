@@ -28,6 +28,7 @@ public:
         return Answer::No;
     }
     void notify(QWidget*, const QString& text) override { print(text); }
+    void warn(QWidget*, const QString& text) override { print(text); }
 
 private:
     static void print(const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }

@@ -7,6 +7,7 @@
 #include "wizard/conversion_wizard.h"
 #include "wizard/radio_group.h"
 #include "wizard/settings_controls.h"
+#include "wizard/window_font.h"
 #include "wizard/wizard_controls.h"
 
 #include <QCheckBox>
@@ -56,6 +57,8 @@ ShortcutDialog::ShortcutDialog()
     setObjectName(QStringLiteral("marfrm_bat"));
     setWindowTitle(QStringLiteral("Create Shortcut File"));
     setWindowModality(Qt::ApplicationModal);
+    // The wizard's font: the pixel positions below were made for it, so no caption is cut.
+    setFont(windowFont());
     setFixedSize(631, 329);
 
     buildMySqlGroup();
@@ -100,7 +103,7 @@ void ShortcutDialog::buildMySqlGroup()
     addField(group, 1, QStringLiteral("MySQL Port"), "edtmysqlport");
     addField(group, 2, QStringLiteral("MySQL database name"), "edtmysqldatabase");
     addField(group, 3, QStringLiteral("MySQL user name"), "edtmysqlusername");
-    addField(group, 4, QStringLiteral("MySQL user password"), "edtmysqlpassword");
+    addField(group, 4, QStringLiteral("MySQL user password"), "edtmysqlpassword")->setEchoMode(QLineEdit::Password);
 }
 
 void ShortcutDialog::buildOracleGroup()
@@ -108,7 +111,7 @@ void ShortcutDialog::buildOracleGroup()
     auto* group = groupBox(this, QStringLiteral("Connect Oracle Server"), "gporacle", {320, 5, 297, 140});
     addField(group, 0, QStringLiteral("Oracle service name"), "edtoracleservice");
     addField(group, 1, QStringLiteral("Oracle user name"), "edtoracleusername");
-    addField(group, 2, QStringLiteral("Oracle user password"), "edtoraclepassword");
+    addField(group, 2, QStringLiteral("Oracle user password"), "edtoraclepassword")->setEchoMode(QLineEdit::Password);
     existingTablesField_ = addField(group, 3, QStringLiteral("Process existing tables"), "edtoracleexits");
     addField(group, 4, QStringLiteral("Character Set"), "edtcharset");
 }
@@ -206,6 +209,12 @@ void ShortcutDialog::createShortcut()
 {
     if (!wizard_)
         return;
+    // A file that lists no table would make its unattended run convert nothing.
+    if (tableChoice_->itemIndex() == 0 && tableList_->count() == 0) {
+        wizard_->messageSeam().warn(this, QStringLiteral(
+            "No table is selected. Choose the tables on page 5 (\"Reselect tables\") or choose \"All database tables\"."));
+        return;
+    }
     QString shortcutPath = chooseShortcutPath(this);
     if (shortcutPath.isEmpty())
         return;

@@ -17,9 +17,11 @@ class RadioGroup;
 class ConversionWizard;
 
 // The shortcut dialog (objectName "marfrm_bat", titled "Create Shortcut File"): shows the wizard's
-// set-up, lets the user change the four conversion options and choose between the tables chosen on page 5 and all tables, and writes
-// a settings file plus a shortcut (launcher) that starts the program with it. Created once and
-// reused; the table choice carries over between openings.
+// set-up (passwords masked, in the wizard's font), lets the user change the four conversion
+// options and choose between the tables chosen on page 5 and all tables, and writes a settings
+// file plus a shortcut (launcher) that starts the program with it. "Selected tables" with an
+// empty list is refused with a warning before anything is written. Created once and reused; the
+// table choice carries over between openings.
 class ShortcutDialog : public QDialog {
     Q_OBJECT
 public:

@@ -11,6 +11,7 @@ public:
         QStringList errors;
         QStringList notices;
         QStringList questions;
+        QStringList warnings;
     };
 
     explicit RecordingSeam(Log* log) : log_(log) {}
@@ -22,6 +23,7 @@ public:
         return Answer::No;
     }
     void notify(QWidget*, const QString& text) override { log_->notices << text; }
+    void warn(QWidget*, const QString& text) override { log_->warnings << text; }
 
 private:
     Log* log_;

@@ -12,6 +12,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -216,6 +220,77 @@ TEST_F(ShortcutDialogTest, TheWizardsButtonOpensTheDialogModally)
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(QFile::exists(dir.filePath("from_wizard.qelt")));
     EXPECT_EQ(fieldText(*dialog, "edtmysqldatabase"), "shop");
+}
+
+TEST_F(ShortcutDialogTest, EveryCaptionFitsItsControlInTheWizardsFont)
+{
+    dialog->fillFromWizard(window);
+    dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
+    dialog->show();
+    EXPECT_EQ(dialog->font().toString(), window.font().toString());
+
+    int captions = 0;
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
+            << label->text().toStdString();
+        ++captions;
+    }
+    // A check box or radio button needs its indicator, the gap and the whole text.
+    QList<const QAbstractButton*> buttons;
+    for (const QCheckBox* box : dialog->findChildren<QCheckBox*>())
+        buttons << box;
+    for (const QRadioButton* radio : dialog->findChildren<QRadioButton*>())
+        buttons << radio;
+    for (const QAbstractButton* button : buttons) {
+        EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
+        ++captions;
+    }
+    for (const QGroupBox* group : dialog->findChildren<QGroupBox*>()) {
+        EXPECT_LE(group->fontMetrics().horizontalAdvance(group->title()) + 16, group->width())
+            << group->title().toStdString();
+        ++captions;
+    }
+    // Ten field labels, four check boxes, two table choices, four group titles.
+    EXPECT_EQ(captions, 20);
+}
+
+TEST_F(ShortcutDialogTest, BothPasswordFieldsAreMasked)
+{
+    dialog->fillFromWizard(window);
+    for (const QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
+        const bool password = field->objectName() == "edtmysqlpassword" || field->objectName() == "edtoraclepassword";
+        EXPECT_EQ(field->echoMode(), password ? QLineEdit::Password : QLineEdit::Normal)
+            << field->objectName().toStdString();
+    }
+    EXPECT_EQ(fieldText(*dialog, "edtmysqlpassword"), "p=w");  // masked, not emptied
+    EXPECT_EQ(fieldText(*dialog, "edtoraclepassword"), "tiger");
+}
+
+TEST_F(ShortcutDialogTest, SelectedTablesWithAnEmptyListWarnsAndWritesNothing)
+{
+    WizardControls(window).chosenTablesList->clear();
+    dialog->fillFromWizard(window);
+    dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(0);
+    int pathsAsked = 0;
+    dialog->chooseShortcutPath = [this, &pathsAsked](QWidget*) {
+        ++pathsAsked;
+        return dir.filePath("empty.desktop");
+    };
+
+    dialog->createShortcut();
+    EXPECT_EQ(boxes.warnings, QStringList{"No table is selected. Choose the tables on page 5 (\"Reselect tables\") "
+                                          "or choose \"All database tables\"."});
+    EXPECT_EQ(pathsAsked, 0);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(boxes.notices.isEmpty());
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+
+    // "All database tables" needs no list.
+    dialog->findChild<RadioGroup*>("rgselecttable")->setItemIndex(1);
+    dialog->createShortcut();
+    EXPECT_EQ(pathsAsked, 1);
+    EXPECT_EQ(boxes.warnings.size(), 1);
+    EXPECT_EQ(loadSettingsFile(dir.filePath("empty.qelt")).last(), "alltables=1");
 }
 
 TEST(DesktopExecArgument, QuotesAndEscapesWhatTheLauncherFormatReserves)

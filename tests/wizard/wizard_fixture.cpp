@@ -31,6 +31,11 @@ void ScriptedSeam::notify(QWidget*, const QString& text)
     notices.append(text);
 }
 
+void ScriptedSeam::warn(QWidget*, const QString& text)
+{
+    warnings.append(text);
+}
+
 void PrintTo(const Frame& f, std::ostream* out)
 {
     *out << "{page " << f.page << ", step " << f.step << ", bold Label" << f.boldLabel

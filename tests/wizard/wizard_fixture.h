@@ -25,9 +25,11 @@ public:
     void showError(QWidget* parent, const QString& message) override;
     Answer ask(QWidget* parent, const QString& caption, const QString& text) override;
     void notify(QWidget* parent, const QString& text) override;
+    void warn(QWidget* parent, const QString& text) override;
 
     QStringList errors;     // as the error box shows them (full stop rule applied)
     QStringList notices;
+    QStringList warnings;
     QStringList questions;  // "caption: text"
     QList<Answer> answers;
 };
