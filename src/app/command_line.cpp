@@ -1,34 +1,45 @@
 #include "app/command_line.h"
 
 #include "app/headless_run.h"
+#include "wizard/language_choice.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
-#include <cstring>
 
 namespace dovrelle {
 
 std::optional<int> runCommandLineOptions(int argc, char** argv)
 {
-    if (argc < 2)
+    QStringList commandLine;
+    for (int i = 0; i < argc; ++i)
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    // --language may stand anywhere; what is left decides what runs.
+    const LanguageChoice language = chooseLanguage(commandLine);
+    const QStringList arguments = language.otherArguments;
+    if (arguments.size() < 2)
         return std::nullopt;
-    const char* option = argv[1];
-    if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
+    const QString& option = arguments[1];
+    if (option == u"--help" || option == u"-h") {
         std::fputs(headlessUsage().toLocal8Bit().constData(), stdout);
         return 0;
     }
-    if (std::strcmp(option, "--version") == 0) {
+    if (option == u"--version") {
         std::printf("Dovrelle %s\n", DOVRELLE_VERSION);
         return 0;
     }
-    if (std::strcmp(option, "--headless") == 0) {
-        if (argc < 3) {
+    if (option == u"--headless") {
+        if (!language.error.isEmpty()) {
+            std::fprintf(stderr, "dovrelle: %s\n", language.error.toLocal8Bit().constData());
+            return HeadlessExit::CouldNotRun;
+        }
+        if (arguments.size() < 3) {
             std::fputs("dovrelle: --headless needs the path of a settings file\n", stderr);
             std::fputs(headlessUsage().toLocal8Bit().constData(), stderr);
             return HeadlessExit::CouldNotRun;
         }
-        return runHeadless(argc, argv, QString::fromLocal8Bit(argv[2]));
+        return runHeadless(argc, argv, arguments[2], language.code);
     }
     return std::nullopt;
 }

@@ -11,6 +11,7 @@
 #include "settings/settings_paths.h"
 #include "settings/settings_schema.h"
 #include "wizard/application_title.h"
+#include "wizard/caption_tables.h"
 #include "wizard/message_seam.h"
 
 #include <QCoreApplication>
@@ -36,7 +37,7 @@ struct Halt {
 // One headless run: the settings file, the checks of the wizard's pages, the conversion job.
 class HeadlessRun {
 public:
-    explicit HeadlessRun(const QString& settingsPath);
+    HeadlessRun(const QString& settingsPath, const QString& languageCode);
     int exec();
 
 private:
@@ -48,15 +49,17 @@ private:
 
     QString settingsPath_;
     QString logPath_;
+    QStringList captions_;
     RunLog log_;
     HeadlessProgress progress_;
     TerminationSignals signals_;
     bool stopped_ = false;
 };
 
-HeadlessRun::HeadlessRun(const QString& settingsPath)
+HeadlessRun::HeadlessRun(const QString& settingsPath, const QString& languageCode)
     : settingsPath_(settingsPath),
       logPath_(logPathForSettings(settingsPath)),
+      captions_(languageCode == u"cn" ? chineseCaptionTable() : englishCaptionTable()),
       progress_(log_, isatty(STDERR_FILENO) != 0)
 {
     QObject::connect(&signals_, &TerminationSignals::received, &signals_, [this](int signalNumber) {
@@ -90,6 +93,10 @@ int HeadlessRun::convert()
         hooks.stopInLastTableEndsRun = true;
         hooks.progressChanged = [this](const RunProgress& progress) { progress_.showProgress(progress); };
         hooks.logFilePath = logPath_;
+        // The closing lines in the caption language, as the wizard's labels give them.
+        hooks.completedCaption = captionFromTable(captions_, QStringLiteral("Label29"));
+        hooks.successCaption = captionFromTable(captions_, QStringLiteral("Label30"));
+        hooks.finishCaption = captionFromTable(captions_, QStringLiteral("Label32"));
         ConversionJob job(preparedProfile(lines), std::move(hooks));
         const RunResult result = job.run(log_);
         if (result.outcome == RunOutcome::Stopped)
@@ -158,14 +165,15 @@ QString headlessUsage()
 {
     return QStringLiteral(
         "Usage: dovrelle [--language cn|en] [SETTINGS]\n"
-        "       dovrelle --headless SETTINGS\n"
+        "       dovrelle --headless SETTINGS [--language cn|en]\n"
         "       dovrelle --help | --version\n"
         "\n"
         "Without arguments the wizard opens. With the path of a settings file (.qelt) the wizard\n"
         "runs that conversion by itself, saves the log beside the file (same name, .log) and closes.\n"
         "\n"
         "--language cn|en     shows the wizard's captions in Chinese or English (without it:\n"
-        "                     Chinese when the system's language is Chinese, else English).\n"
+        "                     Chinese when the system's language is Chinese, else English);\n"
+        "                     with --headless, the language of the log's closing lines.\n"
         "--headless SETTINGS  runs the same conversion without a display: messages go to stderr,\n"
         "                     the log is saved beside the settings file, SIGINT or SIGTERM stops\n"
         "                     the run at its next check point.\n"
@@ -176,11 +184,11 @@ QString headlessUsage()
         "  2  the run could not start, or ended with an error\n");
 }
 
-int runHeadless(int argc, char** argv, const QString& settingsPath)
+int runHeadless(int argc, char** argv, const QString& settingsPath, const QString& languageCode)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(applicationTitle());
-    HeadlessRun run(settingsPath);
+    HeadlessRun run(settingsPath, languageCode);
     return run.exec();
 }
 

@@ -19,7 +19,8 @@ QString headlessUsage();
 // wizard's pages would check, in their order, and runs a conversion job with the same log lines
 // as the wizard's unattended run. Messages go to stderr; a message that would have halted the
 // walk goes into the log, the log is saved beside the settings file and the program exits.
-// SIGINT and SIGTERM stop the run at its next check point.
-int runHeadless(int argc, char** argv, const QString& settingsPath);
+// SIGINT and SIGTERM stop the run at its next check point. languageCode ("en" or "cn") chooses
+// the caption table of the log's closing lines, as the wizard's caption language does.
+int runHeadless(int argc, char** argv, const QString& settingsPath, const QString& languageCode);
 
 }  // namespace dovrelle

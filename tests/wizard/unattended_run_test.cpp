@@ -242,6 +242,42 @@ TEST_F(UnattendedRun, HeadlessRunWithVerifyRowsVerifiesEachTable)
     EXPECT_FALSE(readText(logPath).contains("Verify table")) << readText(logPath).toStdString();
 }
 
+// --language, before or after --headless SETTINGS, chooses the caption table of the closing lines.
+TEST_F(UnattendedRun, HeadlessLanguageChoosesTheClosingLines)
+{
+    writeSettings(content());
+    const struct {
+        QStringList arguments;
+        QStringList closingLines;
+    } cases[] = {
+        {{"--headless", settingsPath, "--language", "cn"}, {"已经完成转换", "向导已经完成Mysql 数据库到Orccle的转换."}},
+        {{"--language=cn", "--headless", settingsPath}, {"已经完成转换", "向导已经完成Mysql 数据库到Orccle的转换."}},
+        {{"--headless", settingsPath, "--language", "en"},
+         {"Conversion is Completed", "Wizard has migrated your MySQL database to Oracle server successfully."}},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(logPath);
+        Child child(home.path(), c.arguments);
+        const Finished done = child.finish();
+        EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+        const QStringList lines = readText(logPath).split("\r\n");
+        const qsizetype end = lines.indexOf(QRegularExpression("^The end time:.*"));
+        ASSERT_GE(end, 2) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(lines.mid(end - 2, 2), c.closingLines) << c.arguments.join(' ').toStdString();
+        // The last line follows the saved file, on standard error only.
+        const QString finishLine = c.closingLines.first() == "已经完成转换" ? "点击 'Finish' 离开本向导."
+                                                                       : "Click 'Finish' to exit the wizard.";
+        EXPECT_TRUE(done.errors.contains(finishLine)) << done.errors.toStdString();
+    }
+
+    QFile::remove(logPath);
+    Child unknown(home.path(), {"--headless", settingsPath, "--language", "fr"});
+    const Finished refused = unknown.finish();
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.errors.contains("--language needs cn or en, not \"fr\"")) << refused.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(logPath));
+}
+
 TEST_F(UnattendedRun, TableLinesThatNameNoTableRunNothingAndStillWriteTheLog)
 {
     ConversionProfile c = content();
