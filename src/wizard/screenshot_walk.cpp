@@ -10,9 +10,11 @@
 #include <QTimer>
 
 #include "wizard/radio_group.h"
+#include "wizard/run_progress_panel.h"
 #include "wizard/wizard_controls.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace dovrelle {
 
@@ -61,6 +63,21 @@ bool savePage(ConversionWizard& window, const QString& folder, int page)
     return saved;
 }
 
+// Saves progress-mid-run.png once, at a check point of the run where the progress panel shows a
+// table part-way through: some rows copied and more to come, the run between a quarter and
+// three quarters done.
+void saveProgressMidRun(ConversionWizard& window, const QString& folder, bool& saved)
+{
+    const RunProgressPanel& panel = window.runProgressPanel();
+    if (saved || !panel.isVisible() || panel.percent() < 25 || panel.percent() > 75)
+        return;
+    saved = true;
+    const QString path = QDir(folder).filePath(shotValue("PREFIX") + QStringLiteral("progress-mid-run.png"));
+    const bool written = window.grab().save(path);
+    std::fprintf(stderr, "%s %s (%d %%: %s)\n", written ? "saved" : "could not save", qPrintable(path),
+                 panel.percent(), qPrintable(panel.lines().join(QStringLiteral(" | "))));
+}
+
 // Next, and whether it reached the expected page (a failure was printed by the seam).
 bool nextReaches(ConversionWizard& window, int page)
 {
@@ -106,8 +123,13 @@ void walk(ConversionWizard& window, const QString& folder)
         available->item(i)->setSelected(wanted.contains(available->item(i)->text()));
     window.addSelectedTables();
     savePage(window, folder, 5);
+    auto progressSaved = std::make_shared<bool>(false);
+    window.eventsLetThrough = [&window, folder, progressSaved] { saveProgressMidRun(window, folder, *progressSaved); };
     if (!nextReaches(window, 6))
         return;
+    window.eventsLetThrough = nullptr;
+    if (!*progressSaved)
+        std::fprintf(stderr, "the run ended before its progress could be saved mid-run\n");
     savePage(window, folder, 6);
     QApplication::exit(0);
 }
