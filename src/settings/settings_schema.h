@@ -6,12 +6,12 @@
 // fill-from and read-into controls and the headless run all walk this table; none of them names a
 // setting itself.
 //
-// How to add an option (a check box on page 4, say "verifyrows"):
+// How to add an option (a check box on page 4, say "keepviews"):
 //   1. Give ConversionProfile (engine/conversion_profile.h) a member for it, off by default:
-//        bool verifyrows = false;
+//        bool keepviews = false;
 //   2. Append one row to the table in settings_schema.cpp:
-//        {.fileKey = "verifyrows", .storeName = "verifyrows", .kind = SettingKind::CheckBox,
-//         .member = &ConversionProfile::verifyrows, .defaultText = "0", .control = "chkverifyrows"},
+//        {.fileKey = "keepviews", .storeName = "keepviews", .kind = SettingKind::CheckBox,
+//         .member = &ConversionProfile::keepviews, .defaultText = "0", .control = "chkkeepviews"},
 //      storeName nullptr keeps it out of the remembered store; the settings file always has it.
 //   3. Build its control with that objectName on page 4: addOptionCheckBox() in the wizard's
 //      layout (wizard/conversion_wizard_layout.cpp), and give it its captions in
