@@ -90,6 +90,25 @@ TEST_F(RowVerification, WithoutTheOptionNothingIsVerified)
     EXPECT_FALSE(changed);
 }
 
+// No rows copied, nothing verified: a skipped existing table, and table definitions only.
+TEST_F(RowVerification, SkipAndTableDefinitionsOnlyVerifyNothing)
+{
+    mysql.execute(kOrders);
+    oracle.sql(QStringLiteral("create table \"ORDERS\" (\"ID\" number)"));
+    profile.processtable = dovrelle::ExistingTableAction::Skip;
+
+    EXPECT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Skip table ORDERS")));
+    EXPECT_EQ(verifyLine(), QString());
+
+    log.clear();
+    profile.processtable = dovrelle::ExistingTableAction::Overwrite;
+    profile.tabledefonly = true;
+    EXPECT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Create table ORDERS...Done")));
+    EXPECT_EQ(verifyLine(), QString());
+}
+
 // Changes made in Oracle after the copy, and the line that must report them.
 struct ChangeCase {
     const char* name;
