@@ -47,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllSixteenValues)
+TEST_F(RememberedSettings, FirstStartKeepsTheInitialStateAndExitWritesAllSeventeenValues)
 {
     {
         ConversionWizard window;
