@@ -257,19 +257,33 @@ std::string columnListSql(const std::vector<int>& columns)
     return list;
 }
 
+// A primary key of one whole-number column of at most 18 digits: every value fits 64 bits, so the
+// key can be SQLite's rowid.
+bool keyFitsRowid(const TableDef& table, const std::vector<int>& columns)
+{
+    if (columns.size() != 1)
+        return false;
+    const ColumnType& type = table.columns[columns[0]].type;
+    return type.kind == ColumnType::Kind::Number && type.scaleGiven && type.scale == 0 && type.precision >= 1 &&
+           type.precision <= 18;
+}
+
 }  // namespace
 
 void Catalog::clusterOnKey(const TableDef& table, const std::vector<int>& columns)
 {
+    const bool rowid = keyFitsRowid(table, columns);
     std::string definition;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         definition += (i ? ", " : "") + TableDef::dataColumn(i);
-        if (table.columns[i].type.isNumber())
+        if (rowid && static_cast<int>(i) == columns[0])
+            definition += " INTEGER PRIMARY KEY";
+        else if (table.columns[i].type.isNumber())
             definition += " COLLATE oranum";
     }
+    const std::string key = rowid ? ")" : ", PRIMARY KEY(" + columnListSql(columns) + ")) WITHOUT ROWID";
     const std::string data = table.dataTable();
-    sqlExec(db_, "CREATE TABLE " + data + "_k(" + definition + ", PRIMARY KEY(" + columnListSql(columns) +
-                     ")) WITHOUT ROWID;"
+    sqlExec(db_, "CREATE TABLE " + data + "_k(" + definition + key + ";"
                      "INSERT INTO " + data + "_k SELECT * FROM " + data + ";"
                      "DROP TABLE " + data + ";"
                      "ALTER TABLE " + data + "_k RENAME TO " + data + ";");

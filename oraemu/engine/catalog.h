@@ -92,8 +92,9 @@ public:
     // Records an index; `build` false when the data table already enforces it (a clustered key).
     std::int64_t addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns,
                           bool build = true);
-    // Rebuilds the data table clustered on the key columns (SQLite WITHOUT ROWID), so that the
-    // primary key costs no second b-tree on insert.
+    // Rebuilds the data table clustered on the key columns, so that the primary key costs no second
+    // b-tree on insert: a key of one whole-number column of at most 18 digits (all its values fit 64
+    // bits) becomes the rowid, any other key the key of a WITHOUT ROWID table.
     void clusterOnKey(const TableDef& table, const std::vector<int>& columns);
     void addConstraint(const TableDef& table, const ConstraintDef& constraint);
     void setNotNull(const TableDef& table, const std::vector<int>& columns);
