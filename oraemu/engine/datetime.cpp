@@ -3,6 +3,7 @@
 #include "ora_error.h"
 #include "time_zone.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <ctime>
@@ -76,16 +77,47 @@ void DateTime::validate() const
 
 std::string DateTime::toStorage(int fractionDigits) const
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour,
-                  minute, second);
-    std::string out = buffer;
-    if (fractionDigits > 0) {
-        std::snprintf(buffer, sizeof buffer, "%09u", nanos);
-        out += '.';
-        out.append(buffer, fractionDigits);
-    }
+    std::string out;
+    storeInto(out, fractionDigits);
     return out;
+}
+
+// Written digit by digit: a bulk load stores two dates a row, and this runs once per value.
+void DateTime::storeInto(std::string& out, int fractionDigits) const
+{
+    char text[64];
+    const auto twoDigits = [](int value) { return value >= 0 && value <= 99; };
+    const bool plain = year >= 0 && year <= 9999 && twoDigits(month) && twoDigits(day) && twoDigits(hour) &&
+                       twoDigits(minute) && twoDigits(second);
+    if (!plain) {
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second);
+        out.assign(text);
+    } else {
+        const auto put = [&text](int at, int value, int width) {
+            for (int i = width - 1; i >= 0; --i, value /= 10)
+                text[at + i] = static_cast<char>('0' + value % 10);
+        };
+        put(0, year, 4);
+        text[4] = '-';
+        put(5, month, 2);
+        text[7] = '-';
+        put(8, day, 2);
+        text[10] = ' ';
+        put(11, hour, 2);
+        text[13] = ':';
+        put(14, minute, 2);
+        text[16] = ':';
+        put(17, second, 2);
+        out.assign(text, 19);
+    }
+    if (fractionDigits > 0) {
+        char fraction[9];
+        std::uint32_t rest = nanos;
+        for (int i = 8; i >= 0; --i, rest /= 10)
+            fraction[i] = static_cast<char>('0' + rest % 10);
+        out += '.';
+        out.append(fraction, std::min(fractionDigits, 9));
+    }
 }
 
 DateTime DateTime::fromStorage(std::string_view text)

@@ -25,6 +25,8 @@ struct DateTime {
     // Storage text: "YYYY-MM-DD HH:MI:SS" and, with fractionDigits > 0, ".fff...".
     // It sorts in time order.
     std::string toStorage(int fractionDigits) const;
+    // The same text written into `out` (replacing its content), reusing its buffer.
+    void storeInto(std::string& out, int fractionDigits) const;
     static DateTime fromStorage(std::string_view text);
 
     static DateTime now();

@@ -1,6 +1,7 @@
 #include "decimal.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -103,13 +104,19 @@ std::optional<Decimal> Decimal::fromDouble(double value)
     if (!std::isfinite(value))
         return std::nullopt;
     char buffer[64];
-    // The shortest text that reads back as the same double.
+    // The shortest of 15, 16 or 17 significant digits that reads back as the same double
+    // (to_chars and from_chars: the exact results of printf and strtod, without their cost).
+    std::string_view text;
     for (int precision = 15; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, value);
-        if (std::strtod(buffer, nullptr) == value)
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
+                                           precision - 1);
+        text = std::string_view(buffer, written.ptr - buffer);
+        double back = 0;
+        std::from_chars(text.data(), text.data() + text.size(), back);
+        if (back == value)
             break;
     }
-    return parse(buffer);
+    return parse(text);
 }
 
 void Decimal::roundAtDigit(int keep)

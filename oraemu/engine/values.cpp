@@ -313,7 +313,7 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
     case K::BinaryDouble: storeBinary(value, type, nls, out); return;
     case K::IntervalDaySecond: storeInterval(value, type, out); return;
     case K::Date:
-        out.buffer = toDateTime(value, nls.dateFormat).toStorage(0);
+        toDateTime(value, nls.dateFormat).storeInto(out.buffer, 0);
         out.kind = Stored::Kind::Text;
         out.text = out.buffer;
         return;
@@ -322,7 +322,7 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
         DateTime timestamp = toDateTime(value, nls.timestampFormat);
         timestamp.roundFraction(type.scale);
         timestamp.validate();
-        out.buffer = timestamp.toStorage(type.scale);
+        timestamp.storeInto(out.buffer, type.scale);
     }
         out.kind = Stored::Kind::Text;
         out.text = out.buffer;
