@@ -77,6 +77,11 @@ int HeadlessRun::exec()
 
 int HeadlessRun::convert()
 {
+    // Nothing runs, and nothing is written, when the log would replace the settings file.
+    if (const QString problem = logOverSettingsProblem(settingsPath_, logPath_); !problem.isEmpty()) {
+        printErrorLine(QStringLiteral("Error: ") + problem);
+        return HeadlessExit::CouldNotRun;
+    }
     QStringList lines;
     try {
         lines = loadSettingsFile(settingsPath_);

@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/core_dumps.h"
 #include "wizard/application_title.h"
 #include "wizard/conversion_wizard.h"
 #include "wizard/language_choice.h"
@@ -11,6 +12,8 @@
 
 int main(int argc, char** argv)
 {
+    // Before any setting (and its passwords) is read.
+    dovrelle::disableCoreDumps();
     // --help, --version and --headless run without the window.
     if (const std::optional<int> status = dovrelle::runCommandLineOptions(argc, argv))
         return *status;

@@ -1,6 +1,7 @@
 #include "engine/run_log.h"
 
 #include "db/error.h"
+#include "engine/file_replacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,21 +83,13 @@ void RunLog::clear()
 
 void RunLog::saveToFile(const QString& path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
-    }
     QStringEncoder encode(logFileEncoding());
     QByteArray bytes;
     for (const QString& line : lines_) {
         bytes += encode(line);
         bytes += "\r\n";
     }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
-    }
+    replaceFileContent(path, bytes, QDir::toNativeSeparators(path));
 }
 
 }  // namespace dovrelle

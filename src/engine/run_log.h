@@ -26,8 +26,9 @@ public:
     const QStringList& lines() const { return lines_; }
 
     // Writes every line followed by CR LF, UTF-8 without a byte-order mark (the system's 8-bit
-    // code page on Windows); replaces an existing file. Throws Error
-    // "Cannot create file "<path>". <reason>" when it cannot.
+    // code page on Windows); replaces an existing file (or a symbolic link) in one rename, as a
+    // file readable by its owner only (the log can hold names and data worth keeping private).
+    // Throws Error "Cannot create file "<path>". <reason>" or "Cannot write file ..." when it cannot.
     void saveToFile(const QString& path) const;
 
 signals:

@@ -1,6 +1,7 @@
 #include "settings/file_text.h"
 
 #include "db/error.h"
+#include "engine/file_replacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,19 +108,7 @@ QStringList splitTextLines(const QString& text)
 
 void writeOwnerOnlyFile(const QString& path, const QByteArray& bytes)
 {
-    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    QFile file(path);
-    const auto fail = [&](const QString& reason) {
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason));
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly))
-        fail(file.errorString());
-    // An existing file keeps its mode on open; narrow it before the secrets go in.
-    file.setPermissions(ownerOnly);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        fail(file.errorString());
-    file.close();
+    replaceFileContent(path, bytes, QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 }  // namespace dovrelle

@@ -21,8 +21,9 @@ QStringList splitTextLines(const QString& text);
 // Windows-1252 bytes as text (bytes that code page leaves undefined keep their Latin-1 meaning).
 QString decodeWindows1252(const QByteArray& bytes);
 
-// Writes `bytes` to `path`, replacing an existing file, readable and writable by its owner only.
-// Throws Error "Cannot create file "<path>". <reason>" when it cannot.
+// Writes `bytes` to `path`, readable and writable by its owner only, through a temporary file
+// and one rename (replaceFileContent): an existing file or symbolic link is replaced, a link's
+// target never written. Throws Error "Cannot create file "<path>". <reason>" when it cannot.
 void writeOwnerOnlyFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace dovrelle

@@ -55,13 +55,32 @@ void saveSettingsFile(const QString& path, const QStringList& lines)
 
 QStringList loadSettingsFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto fail = [&](const QString& reason) {
         throw Error(QStringLiteral("Cannot open file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                             file.errorString()));
-    }
-    return splitTextLines(decodeTextFile(file.readAll()));
+                        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason));
+    };
+    const QString notRegular = QStringLiteral("It is not a regular file (a device, a pipe or a socket), "
+                                              "so it is not read as settings");
+    const QString tooLarge = QStringLiteral("It is larger than a settings file may be (%1 bytes)")
+                                 .arg(largestSettingsFile);
+    // Looked at before it is opened: opening a pipe would wait for a writer.
+    const QFileInfo info(path);
+    if (info.isDir())
+        fail(QStringLiteral("It is a folder, not a settings file"));
+    if (info.exists() && !info.isFile())
+        fail(notRegular);
+    if (info.size() > largestSettingsFile)
+        fail(tooLarge);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(file.errorString());
+    if (file.isSequential())
+        fail(notRegular);
+    // At most one byte beyond the limit, in case the file grew since it was looked at.
+    const QByteArray bytes = file.read(largestSettingsFile + 1);
+    if (bytes.size() > largestSettingsFile)
+        fail(tooLarge);
+    return splitTextLines(decodeTextFile(bytes));
 }
 
 QString settingValue(const QStringList& lines, const QString& key)

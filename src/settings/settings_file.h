@@ -19,7 +19,13 @@ SettingsValues settingsValuesOfLines(const QStringList& lines);
 // "Cannot create file "<path>". <reason>".
 void saveSettingsFile(const QString& path, const QStringList& lines);
 
-// Reads a settings file into its lines. Throws Error "Cannot open file "<path>". <reason>".
+// The largest settings file that is read (16 MB); a real one holds a few hundred bytes.
+inline constexpr qint64 largestSettingsFile = 16 * 1024 * 1024;
+
+// Reads a settings file into its lines. Throws Error "Cannot open file "<path>". <reason>",
+// also, without waiting or reading, for a folder, anything that is no regular file (a pipe, a
+// device such as /dev/zero, a socket, or a link to one) and a file larger than
+// largestSettingsFile.
 QStringList loadSettingsFile(const QString& path);
 
 // The value of the first line whose text before its first "=" equals `key` regardless of letter

@@ -1,5 +1,8 @@
 #include "settings/settings_paths.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace dovrelle {
@@ -29,6 +32,22 @@ QString changeExtension(const QString& path, const QString& extension)
 QString logPathForSettings(const QString& settingsPath)
 {
     return changeExtension(settingsPath, QStringLiteral(".log"));
+}
+
+QString logOverSettingsProblem(const QString& settingsPath, const QString& logPath)
+{
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
+#endif
+    const QString settings = QFileInfo(settingsPath).absoluteFilePath();
+    if (settings.compare(QFileInfo(logPath).absoluteFilePath(), pathCase) != 0)
+        return {};
+    return QStringLiteral("The log of this run would be written over its settings file \"%1\": the run "
+                          "is refused. Give the settings file another extension than \".log\", "
+                          "such as \".qelt\".")
+        .arg(QDir::toNativeSeparators(settings));
 }
 
 QString settingsPathForShortcut(const QString& shortcutPath)

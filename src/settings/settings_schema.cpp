@@ -1,5 +1,7 @@
 #include "settings/settings_schema.h"
 
+#include "db/error.h"
+#include "settings/rejected_value.h"
 #include "settings/whole_number.h"
 
 #include <algorithm>
@@ -20,7 +22,7 @@ const QList<SettingRow> rows = {
      .sourceControl = "mysqldblist", .dialogField = "edtmysqldatabase", .storeRank = 2},
     {.fileKey = "port", .storeName = "port", .kind = SettingKind::Text,
      .member = &P::port, .defaultText = "3306", .control = "edtport", .dialogField = "edtmysqlport",
-     .storeRank = 6},
+     .storeRank = 6, .valueRule = ValueRule::PortNumber},
     {.fileKey = "mysqlu", .storeName = "mysqlu", .kind = SettingKind::Text,
      .member = &P::mysqlu, .defaultText = "", .control = "edtname", .dialogField = "edtmysqlusername",
      .storeRank = 3},
@@ -40,7 +42,7 @@ const QList<SettingRow> rows = {
      .dialogField = "edtoraclepassword", .storeRank = 9},
     {.fileKey = "processtable", .storeName = "processtable", .kind = SettingKind::WholeNumber,
      .member = &P::processtable, .defaultText = "0", .control = "processtable", .entries = 3,
-     .storeRank = 11},
+     .storeRank = 11, .valueRule = ValueRule::EntryInRange},
     {.fileKey = "character_set", .storeName = "Character Set", .kind = SettingKind::Choice,
      .member = &P::character_set, .defaultText = "Default", .control = "cbcharset",
      .dialogField = "edtcharset", .storeRank = 7},
@@ -65,6 +67,28 @@ const QList<SettingRow> rows = {
      .member = &P::tables, .defaultText = "1", .control = "selecttables"},
 };
 // clang-format on
+
+bool isPortNumber(const QString& value)
+{
+    const QString number = value.trimmed();
+    if (number.isEmpty())
+        return true;  // the client library's default port
+    for (const QChar c : number) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    bool ok = false;
+    const uint port = number.toUInt(&ok);
+    return ok && port >= 1 && port <= 65535;
+}
+
+[[noreturn]] void rejectValue(const SettingRow& row, const QString& value, const QString& expected)
+{
+    const QString start = QStringLiteral("Invalid value of %1 in the settings file").arg(QLatin1String(row.fileKey));
+    if (const QString hidden = hiddenValueNote(value); !hidden.isEmpty())
+        throw Error(QStringLiteral("%1 (%2); %3").arg(start, expected, hidden));
+    throw Error(QStringLiteral("%1: %2 (%3)").arg(start, quotedRejectedValue(value), expected));
+}
 
 // The value of a WholeNumber row as the chosen entry of its radio group.
 int entryOf(const SettingRow& row, const QString& value)
@@ -146,14 +170,39 @@ void setProfileValue(ConversionProfile& profile, const SettingRow& row, const QS
     std::visit(ProfileValueSetter{profile, row, value}, row.member);
 }
 
+void checkSettingsFileValue(const SettingRow& row, const QString& value)
+{
+    switch (row.valueRule) {
+    case ValueRule::Any:
+        break;
+    case ValueRule::EntryInRange: {
+        const int n = toWholeNumber(value);
+        if (n < 0 || n >= row.entries)
+            rejectValue(row, value, QStringLiteral("a whole number from 0 to %1").arg(row.entries - 1));
+        break;
+    }
+    case ValueRule::PortNumber:
+        if (!isPortNumber(value))
+            rejectValue(row, value, QStringLiteral("a port number from 1 to 65535, or nothing"));
+        break;
+    }
+    if (row.kind == SettingKind::WholeNumber)
+        toWholeNumber(value);
+}
+
 ConversionProfile profileFromValues(const SettingsValues& values)
 {
     ConversionProfile profile;
+    const auto apply = [&](const SettingRow& row) {
+        const QString value = values.value(QLatin1String(row.fileKey));
+        checkSettingsFileValue(row, value);
+        setProfileValue(profile, row, value);
+    };
     for (const SettingRow* row : rememberedRows())
-        setProfileValue(profile, *row, values.value(QLatin1String(row->fileKey)));
+        apply(*row);
     for (const SettingRow& row : rows) {
         if (!row.storeName)
-            setProfileValue(profile, row, values.value(QLatin1String(row.fileKey)));
+            apply(row);
     }
     return profile;
 }

@@ -43,6 +43,13 @@ using SettingMember = std::variant<QString ConversionProfile::*, int ConversionP
                                    bool ConversionProfile::*, ExistingTableAction ConversionProfile::*,
                                    QStringList ConversionProfile::*>;
 
+// What a settings file may hold for a value beyond its kind's own rule.
+enum class ValueRule {
+    Any,           // whatever the kind accepts
+    EntryInRange,  // a radio group whose value must choose one of its entries (0 to entries - 1)
+    PortNumber,    // empty, or a decimal port number from 1 to 65535 (blanks around it allowed)
+};
+
 struct SettingRow {
     const char* fileKey;    // the key in the settings file
     const char* storeName;  // the value name in the remembered store; nullptr: not remembered
@@ -61,6 +68,7 @@ struct SettingRow {
     // Position among the remembered values (the store's order); new rows keep the default and
     // follow the fifteen first ones in row order.
     int storeRank = 1000;
+    ValueRule valueRule = ValueRule::Any;
 };
 
 // The rows in the order of the settings file's lines; the table list comes last.
@@ -81,7 +89,14 @@ using SettingsValues = QHash<QString, QString>;
 // "''<text>'' is not a valid integer value"; a number beyond the entries chooses the last one,
 // -1 or less none. Does nothing for the table list.
 void setProfileValue(ConversionProfile& profile, const SettingRow& row, const QString& value);
-// The profile of the values, applied in the store's order (the first value that is no number throws).
+// Checks a value that a settings file gives for a row before it is applied. A WholeNumber value
+// that is no number throws Error "''<text>'' is not a valid integer value"; a value against the
+// row's ValueRule throws Error "Invalid value of <key> in the settings file: ''<text>'' (...)".
+// Rejected values are shown as quotedRejectedValue shows them, or not at all when they hold
+// another setting's text.
+void checkSettingsFileValue(const SettingRow& row, const QString& value);
+// The profile of the values of a settings file, checked and applied in the store's order (the
+// first value that checkSettingsFileValue refuses throws).
 // The table list is left empty.
 ConversionProfile profileFromValues(const SettingsValues& values);
 // The values of a profile; alltables is "0" (the profile's tables are the listed ones).

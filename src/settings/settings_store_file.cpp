@@ -95,13 +95,14 @@ void writeSettingsStore(const QList<std::pair<QString, QString>>& values)
     const QString path = settingsStorePath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return;  // like a registry key that can be neither opened nor created
-    // A store that cannot be opened for writing (no right to write, say) is passed over
-    // silently as well; only a failure while writing is reported.
-    QFile store(path);
-    if (!store.open(QIODevice::WriteOnly | QIODevice::Append,
-                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    // A store that cannot be written (no right to write the folder or the file, say) is passed
+    // over silently as well; only a failure while writing is reported. The store is replaced in
+    // one rename, so a symbolic link in its place is replaced too, never followed.
+    const QFileInfo store(path);
+    if (!QFileInfo(store.absolutePath()).isWritable())
         return;
-    store.close();
+    if (store.exists() && !store.isSymLink() && (store.isDir() || !store.isWritable()))
+        return;
     writeOwnerOnlyFile(path, encodeSettingsStore(values));
 }
 

@@ -1,6 +1,7 @@
 #include "settings/whole_number.h"
 
 #include "db/error.h"
+#include "settings/rejected_value.h"
 
 #include <limits>
 
@@ -71,7 +72,9 @@ int toWholeNumber(const QString& text)
 {
     if (const auto n = parseWholeNumber(text))
         return *n;
-    throw Error(QStringLiteral("''%1'' is not a valid integer value").arg(text));
+    if (const QString hidden = hiddenValueNote(text); !hidden.isEmpty())
+        throw Error(QStringLiteral("The value is not a valid integer value; ") + hidden);
+    throw Error(quotedRejectedValue(text) + QStringLiteral(" is not a valid integer value"));
 }
 
 int radioEntryFor(int n, int count)

@@ -11,7 +11,8 @@ namespace dovrelle {
 // eight digits wrap into the 32-bit range as two's complement.
 std::optional<int> parseWholeNumber(const QString& text);
 
-// parseWholeNumber, throwing Error "''<text>'' is not a valid integer value" when it fails.
+// parseWholeNumber, throwing Error "''<text>'' is not a valid integer value" when it fails (the
+// text shown as quotedRejectedValue shows it, or not at all when it holds another setting's text).
 int toWholeNumber(const QString& text);
 
 // The entry of a radio group with `count` entries that the number n chooses: a number beyond the

@@ -152,11 +152,16 @@ void putStoredValue(const SettingRow& row, QWidget& control, const StoredValue& 
 void applySettingsLines(ConversionWizard& window)
 {
     const QStringList& lines = window.settingsLines;
+    const auto apply = [&](const SettingRow& row) {
+        const QString value = settingValue(lines, QLatin1String(row.fileKey));
+        checkSettingsFileValue(row, value);
+        putFileValue(settingControl(window, row.control), value);
+    };
     for (const SettingRow* row : rememberedRows())
-        putFileValue(settingControl(window, row->control), settingValue(lines, QLatin1String(row->fileKey)));
+        apply(*row);
     for (const SettingRow& row : settingsSchema()) {
         if (!row.storeName && row.kind != SettingKind::TableList)
-            putFileValue(settingControl(window, row.control), settingValue(lines, QLatin1String(row.fileKey)));
+            apply(row);
     }
 }
 

@@ -46,8 +46,10 @@ void putStoredValue(const SettingRow& row, QWidget& control, const StoredValue& 
 
 // Puts the values of the window's settings lines into its controls in the store's order (the
 // access mode first, the text fields and the character set, the way to treat existing tables,
-// the check boxes). Throws Error "''<text>'' is not a valid integer value" when a radio group's
-// value is no whole number; the values before it stay applied.
+// the check boxes), each checked first by checkSettingsFileValue: a radio group's value that is
+// no whole number throws Error "''<text>'' is not a valid integer value", an out-of-range way to
+// treat existing tables or a port that is no port number throws an Error naming the key; the
+// values before it stay applied.
 void applySettingsLines(ConversionWizard& window);
 
 // Chooses the tables on page 5 from the settings lines: all available tables for alltables=1,

@@ -26,6 +26,10 @@ void UnattendedRun::start()
 {
     const QString settingsPath = window_.settingsPath();
     window_.unattendedLogPath = logPathForSettings(settingsPath);
+    // Refused before anything is read or written: the log would replace the settings file.
+    if (const QString problem = logOverSettingsProblem(settingsPath, window_.unattendedLogPath);
+        !problem.isEmpty())
+        throw Error(problem);
     QStringList lines;
     try {
         lines = loadSettingsFile(settingsPath);

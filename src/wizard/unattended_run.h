@@ -16,7 +16,8 @@ public:
 
     // The start-up step: loads the settings file and applies it, then enables Timer1. A file
     // that cannot be loaded leaves its error as the only log line, saved to the log path, and
-    // asks the event loop to quit. Throws Error when a value cannot be applied.
+    // asks the event loop to quit. Throws Error when a value cannot be applied, and before
+    // reading anything when the log path is the settings path itself.
     void start();
     // What Next does last in an unattended start.
     void continueWalk();

@@ -86,16 +86,18 @@ const ProfileCase profileCases[] = {
      [](const ConversionProfile& p) { EXPECT_TRUE(p.verifyrows); }},
     {"verify_rows_off", {"accessmode=0", "processtable=0", "verifyrows=0"},
      [](const ConversionProfile& p) { EXPECT_FALSE(p.verifyrows); }},
-    {"entries_beyond_the_last_choose_it", {"accessmode=5", "processtable=9"},
+    {"access_mode_beyond_the_last_chooses_it", {"accessmode=5", "processtable=2"},
      [](const ConversionProfile& p) {
          EXPECT_EQ(p.accessmode, 1);
          EXPECT_EQ(p.processtable, ExistingTableAction::Skip);
      }},
-    {"no_entry_merges", {"accessmode=-3", "processtable=-1"},
+    {"access_mode_below_zero_chooses_none", {"accessmode=-3", "processtable=1"},
      [](const ConversionProfile& p) {
          EXPECT_EQ(p.accessmode, -1);
          EXPECT_EQ(p.processtable, ExistingTableAction::Merge);
      }},
+    {"port_with_blanks_around_it", {"accessmode=0", "processtable=0", "port= 3307 "},
+     [](const ConversionProfile& p) { EXPECT_EQ(p.port, " 3307 "); }},
     {"hexadecimal_entry", {"accessmode=0", "processtable=$0"},
      [](const ConversionProfile& p) { EXPECT_EQ(p.processtable, ExistingTableAction::Overwrite); }},
 };
@@ -117,6 +119,67 @@ TEST(ProfileFromFile, AValueThatIsNoNumberFailsAsApplyingTheFileDoes)
         }
     }
 }
+
+struct RejectedCase {
+    const char* name;
+    QStringList lines;
+    QString message;
+};
+
+void PrintTo(const RejectedCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class RejectedSettingsValue : public testing::TestWithParam<RejectedCase> {};
+
+// A value the file may not hold stops reading it with an error that names the key and shows at
+// most 40 characters of the value, or none of it when it holds another setting's text.
+TEST_P(RejectedSettingsValue, NamesTheKeyAndShowsLittleOfTheValue)
+{
+    try {
+        profileFromValues(settingsValuesOfLines(GetParam().lines));
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), GetParam().message);
+        EXPECT_FALSE(e.message().contains("secret")) << e.message().toStdString();
+    }
+}
+
+const QString lostLineBreaks = QStringLiteral("1\u2028mysqldatabase=shop\u2028mysqlp=secret\u2028oraclep=secret");
+
+const RejectedCase rejectedCases[] = {
+    {"way_below_zero", {"accessmode=0", "processtable=-1"},
+     "Invalid value of processtable in the settings file: ''-1'' (a whole number from 0 to 2)"},
+    {"way_three", {"accessmode=0", "processtable=3"},
+     "Invalid value of processtable in the settings file: ''3'' (a whole number from 0 to 2)"},
+    {"way_99", {"accessmode=0", "processtable=99"},
+     "Invalid value of processtable in the settings file: ''99'' (a whole number from 0 to 2)"},
+    {"way_no_number", {"accessmode=0", "processtable=2x"}, "''2x'' is not a valid integer value"},
+    {"port_nul_and_junk", {"accessmode=0", QStringLiteral("port=48167") + QChar(0) + "junk", "processtable=0"},
+     "Invalid value of port in the settings file: ''48167\\x00junk'' (a port number from 1 to 65535, or nothing)"},
+    {"port_letters", {"accessmode=0", "port=48167abc", "processtable=0"},
+     "Invalid value of port in the settings file: ''48167abc'' (a port number from 1 to 65535, or nothing)"},
+    {"port_zero", {"accessmode=0", "port=0", "processtable=0"},
+     "Invalid value of port in the settings file: ''0'' (a port number from 1 to 65535, or nothing)"},
+    {"port_too_large", {"accessmode=0", "port=65536", "processtable=0"},
+     "Invalid value of port in the settings file: ''65536'' (a port number from 1 to 65535, or nothing)"},
+    {"long_value_cut_to_40", {"accessmode=0", "port=1234567890abcdefghij1234567890ABCDEFGHIJsecret"},
+     "Invalid value of port in the settings file: ''1234567890abcdefghij1234567890ABCDEFGHIJ...'' "
+     "(a port number from 1 to 65535, or nothing)"},
+    {"lines_run_together_not_shown", {"accessmode=" + lostLineBreaks},
+     "The value is not a valid integer value; it is not shown, as it holds the text "
+     "\"mysqldatabase=\" of another setting"},
+    {"table_line_text_not_shown", {"accessmode=0", "processtable=7 TABLES2=secret"},
+     "The value is not a valid integer value; it is not shown, as it holds the text \"TABLES2=\" "
+     "of another setting"},
+    {"port_with_key_text_not_shown", {"accessmode=0", "port=1 mysqlp=secret"},
+     "Invalid value of port in the settings file (a port number from 1 to 65535, or nothing); it is "
+     "not shown, as it holds the text \"mysqlp=\" of another setting"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RejectedSettingsValue, testing::ValuesIn(rejectedCases),
+                         [](const testing::TestParamInfo<RejectedCase>& info) { return std::string(info.param.name); });
 
 TEST(ProfileFromFile, AProfileComesBackFromTheLinesWrittenForIt)
 {

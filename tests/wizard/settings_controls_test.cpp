@@ -114,10 +114,22 @@ const ApplyCase applyCases[] = {
      }},
     {"accessmode_hex", withLine(baseLines(), "accessmode", "accessmode=0x1"), nullptr,
      [](const WizardControls& c) { EXPECT_EQ(c.accessMode->itemIndex(), 1); }},
-    {"processtable_9_is_skip", withLine(baseLines(), "processtable", "processtable=9"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), 2); }},
-    {"processtable_minus_1_is_none", withLine(baseLines(), "processtable", "processtable=-1"), nullptr,
-     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), -1); }},
+    {"processtable_9_is_refused", withLine(baseLines(), "processtable", "processtable=9"),
+     "Invalid value of processtable in the settings file: ''9'' (a whole number from 0 to 2)",
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.existingTableChoice->itemIndex(), 0);
+         EXPECT_EQ(c.oraclePasswordEdit->text(), "tiger");  // the values before it stay applied
+         EXPECT_TRUE(c.skipIndexesBox->isChecked());        // the check boxes come after it
+     }},
+    {"processtable_minus_1_is_refused", withLine(baseLines(), "processtable", "processtable=-1"),
+     "Invalid value of processtable in the settings file: ''-1'' (a whole number from 0 to 2)",
+     [](const WizardControls& c) { EXPECT_EQ(c.existingTableChoice->itemIndex(), 0); }},
+    {"port_with_junk_is_refused", withLine(baseLines(), "port", "port=48167abc"),
+     "Invalid value of port in the settings file: ''48167abc'' (a port number from 1 to 65535, or nothing)",
+     [](const WizardControls& c) {
+         EXPECT_EQ(c.databaseEdit->text(), "shop");  // applied before the port
+         EXPECT_EQ(c.oracleServiceEdit->text(), "");       // comes after it
+     }},
     {"charset_entry_chosen", withLine(baseLines(), "character_set", "character_set=utf8"), nullptr,
      [](const WizardControls& c) {
          EXPECT_EQ(c.characterSetBox->currentIndex(), 36);
