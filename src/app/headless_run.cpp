@@ -117,7 +117,8 @@ int HeadlessRun::convert()
 
 // The settings of the file, checked page by page as the wizard's walk would check them: the
 // database name (page 2), the MySQL and Oracle logons (pages 2 and 3), the database chosen and
-// its tables (page 4), the tables the file chooses among them (page 5).
+// its tables (page 4), the tables the file chooses (page 5): every listed one, so that the run
+// logs those the database lacks; none that the database has ends the run here.
 ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
 {
     ConversionProfile profile = profileFromValues(settingsValuesOfLines(lines));
@@ -130,7 +131,12 @@ ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
     checkPoint();
     checkOracleLogon(profile);
     checkPoint();
-    profile.tables = settingsChosenTables(lines, listSourceTables(profile));
+    const QStringList available = listSourceTables(profile);
+    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty()) {
+        printErrorLine(none);
+        throw Halt{none};
+    }
+    profile.tables = settingsChosenTables(lines, available);
     checkPoint();
     return profile;
 }

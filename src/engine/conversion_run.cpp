@@ -169,8 +169,7 @@ void Run::convertTable(const QString& mysqlName)
 {
     tableFailed_ = false;
     if (!mysqlTables_.contains(mysqlName)) {
-        log_.append(QStringLiteral("Table %1 was not found in the MySQL database %2")
-                        .arg(nameForLog(mysqlName), nameForLog(profile_.mysqldatabase)));
+        log_.append(tableNotFoundLine(mysqlName, profile_.mysqldatabase));
         log_.append(QString());
         noteFailure(nameForLog(mysqlName));
         return;

@@ -37,4 +37,10 @@ QString nameForLog(const QString& name)
     return shown;
 }
 
+QString tableNotFoundLine(const QString& mysqlName, const QString& database)
+{
+    return QStringLiteral("Table %1 was not found in the MySQL database %2")
+        .arg(nameForLog(mysqlName), nameForLog(database));
+}
+
 }  // namespace dovrelle

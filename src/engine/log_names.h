@@ -10,4 +10,7 @@ namespace dovrelle {
 // shown as they are.
 QString nameForLog(const QString& name);
 
+// The log line of a table the run was given that the MySQL database does not have.
+QString tableNotFoundLine(const QString& mysqlName, const QString& database);
+
 }  // namespace dovrelle

@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "db/error.h"
+#include "engine/log_names.h"
 #include "settings/file_text.h"
 
 #include <QDir>
@@ -126,10 +127,31 @@ QStringList settingsChosenTables(const QStringList& lines, const QStringList& av
         return available;
     QStringList chosen;
     for (const QString& name : settingsTableNames(lines)) {
-        if (available.contains(name) && !chosen.contains(name))
+        if (!chosen.contains(name))
             chosen << name;
     }
     return chosen;
+}
+
+QString noTableToConvertMessage(const QStringList& lines, const QStringList& available,
+                                const QString& database)
+{
+    const QStringList chosen = settingsChosenTables(lines, available);
+    QStringList missing;
+    for (const QString& name : chosen) {
+        if (available.contains(name))
+            return {};
+        missing << tableNotFoundLine(name, database);
+    }
+    if (settingsChooseAllTables(lines))
+        return QStringLiteral("No table to convert: the MySQL database %1 has no tables.").arg(nameForLog(database));
+    if (missing.isEmpty())
+        return QStringLiteral("No table to convert: the settings file lists no table (no line tables1=..., "
+                              "and alltables is not 1).");
+    missing << QStringLiteral("No table to convert: none of the tables the settings file lists is in the "
+                              "MySQL database %1.")
+                   .arg(nameForLog(database));
+    return missing.join(u'\n');
 }
 
 }  // namespace dovrelle

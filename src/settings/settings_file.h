@@ -40,9 +40,17 @@ bool settingsChooseAllTables(const QStringList& lines);
 // trimmed; empty names left out.
 QStringList settingsTableNames(const QStringList& lines);
 
-// The tables a settings file chooses among the available ones (the database's tables in the
-// server's order): all of them for "alltables=1"; otherwise each named table that is available
-// (letter case counting), in file order, each once.
+// The tables a settings file gives the run, among the available ones (the database's tables in
+// the server's order): all of them for "alltables=1"; otherwise each listed name once, in file
+// order, whether the database has it or not (letter case counting): the run logs a listed table
+// that the database lacks as an error of that table instead of passing over it in silence.
 QStringList settingsChosenTables(const QStringList& lines, const QStringList& available);
+
+// When the settings would give the run no table that the database has: one log line for each
+// listed table the database lacks, then a line saying that there is no table to convert and why
+// (the database has no tables, the file lists none, or none of the listed ones exists). The
+// empty text when there is a table to convert.
+QString noTableToConvertMessage(const QStringList& lines, const QStringList& available,
+                                const QString& database);
 
 }  // namespace dovrelle

@@ -165,18 +165,25 @@ void applySettingsLines(ConversionWizard& window)
     }
 }
 
-void selectSettingsTables(ConversionWizard& window)
+QString selectSettingsTables(ConversionWizard& window)
 {
     const QStringList& lines = window.settingsLines;
+    const WizardControls c(window);
+    const QStringList available = entries(*c.availableTablesList);
+    const QString none = noTableToConvertMessage(lines, available, chosenListText(*c.databaseList));
+    if (!none.isEmpty())
+        return none;
     if (settingsChooseAllTables(lines)) {
         window.addAllTables();
-        return;
+        return {};
     }
-    const WizardControls c(window);
-    for (const QString& name : settingsTableNames(lines)) {
+    for (const QString& name : settingsChosenTables(lines, available)) {
         if (selectAvailableTable(*c.availableTablesList, name))
             window.addSelectedTables();
+        else
+            c.chosenTablesList->addItem(name);  // the run logs it as a table the database lacks
     }
+    return {};
 }
 
 }  // namespace dovrelle

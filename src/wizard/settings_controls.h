@@ -53,7 +53,10 @@ void putStoredValue(const SettingRow& row, QWidget& control, const StoredValue& 
 void applySettingsLines(ConversionWizard& window);
 
 // Chooses the tables on page 5 from the settings lines: all available tables for alltables=1,
-// otherwise each listed name that availabletables holds (letter case counting), in file order.
-void selectSettingsTables(ConversionWizard& window);
+// otherwise each listed name in file order, once: moved from availabletables when it is there
+// (letter case counting), else put into selecttables as it is, so that the run logs it as a
+// table the database lacks. Returns, without choosing anything, the no-table message
+// (noTableToConvertMessage) when no table the database has would be chosen; else the empty text.
+QString selectSettingsTables(ConversionWizard& window);
 
 }  // namespace dovrelle

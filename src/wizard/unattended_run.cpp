@@ -69,7 +69,11 @@ void UnattendedRun::continueWalk()
             return;
     }
     if (window_.currentStep() == 5) {
-        selectSettingsTables(window_);
+        // With no table to convert the walk halts on page 5 with the message, Next not pressed.
+        if (const QString none = selectSettingsTables(window_); !none.isEmpty()) {
+            window_.showErrorBox(none);
+            return;
+        }
         performNext();
     }
 }

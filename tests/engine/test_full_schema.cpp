@@ -214,6 +214,34 @@ TEST_F(FullSchemaRun, ASecondOverwriteRunGivesTheSameSchema)
     EXPECT_EQ(comparable(tableLines()), comparable(firstLines));
 }
 
+// A name of more than 30 characters with the full schema: the table's comment holds MySQL's own
+// comment, then on its last line the record of the MySQL name; a rerun in Overwrite finds that
+// table again by the record, drops it and makes it anew under the same name.
+TEST_F(FullSchemaRun, ALongNameKeepsMySqlsCommentAndItsRecordAndIsFoundAgain)
+{
+    const QString longName = QStringLiteral("rental_history_kept_for_the_yearly_audit");
+    const QString oracleName = QStringLiteral("RENTAL_HISTORY_KEPT_FOR_TH0000");
+    mysql.execute({"create table " + longName + " (id int primary key, note varchar(20)) "
+                   "comment 'Rentals it''s worth keeping'",
+                   "insert into " + longName + " values (1, 'first'), (2, 'second')"});
+    profile.tables = {longName};
+    const QString expectedComment = oracleName + "\tRentals it's worth keeping\nMySQL table: " + longName;
+
+    ASSERT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << log.lines().join('\n').toStdString();
+    // The rows come back one line each: the comment's line break splits its row.
+    EXPECT_EQ(rows(QStringLiteral("select table_name, comments from user_tab_comments")).join('\n'),
+              expectedComment);
+
+    log.clear();
+    ASSERT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << log.lines().join('\n').toStdString();
+    EXPECT_TRUE(tableLines().contains("Drop table " + oracleName + "...Done")) << tableLines().join('\n').toStdString();
+    EXPECT_EQ(oracleTables(), QStringList{oracleName});
+    // The rows come back one line each: the comment's line break splits its row.
+    EXPECT_EQ(rows(QStringLiteral("select table_name, comments from user_tab_comments")).join('\n'),
+              expectedComment);
+    EXPECT_EQ(rows("select count(*) from " + oracleName), QStringList{"2"});
+}
+
 TEST_F(FullSchemaRun, MergeAndSkipLeaveAnExistingDefinitionAlone)
 {
     profile.fullschema = false;

@@ -201,15 +201,56 @@ TEST(ProfileFromFile, AProfileComesBackFromTheLinesWrittenForIt)
     EXPECT_EQ(settingsTableNames(lines), profile.tables);
 }
 
-TEST(SettingsChosenTables, AllOrTheNamedOnesThatExistInFileOrderOnce)
+TEST(SettingsChosenTables, AllOrEveryListedNameInFileOrderOnceSoTheRunLogsTheMissingOnes)
 {
     const QStringList available{"customers", "items", "orders", "Orders"};
     EXPECT_EQ(settingsChosenTables({"alltables=1", "tables1=items"}, available), available);
     EXPECT_EQ(settingsChosenTables({"alltables=0", "tables1=Orders", "tables2=ghosts", "tables3=items",
                                     "tables4=Orders", "tables5=ORDERS"},
                                    available),
-              (QStringList{"Orders", "items"}));
-    EXPECT_EQ(settingsChosenTables({"tables1=items"}, {}), QStringList());
+              (QStringList{"Orders", "ghosts", "items", "ORDERS"}));
+    EXPECT_EQ(settingsChosenTables({"tables1=items"}, {}), QStringList{"items"});
 }
+
+struct NoTableCase {
+    const char* name;
+    QStringList lines;
+    QStringList available;
+    QString message;  // empty: there is a table to convert
+};
+
+void PrintTo(const NoTableCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class NoTableToConvert : public testing::TestWithParam<NoTableCase> {};
+
+TEST_P(NoTableToConvert, SaysWhyAndNamesEveryMissingTable)
+{
+    EXPECT_EQ(noTableToConvertMessage(GetParam().lines, GetParam().available, QStringLiteral("shop")),
+              GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NoTableToConvert,
+    testing::Values(
+        NoTableCase{"one_listed_exists", {"tables1=zzz", "tables2=b"}, {"a", "b"}, {}},
+        NoTableCase{"all_of_a_database_with_tables", {"alltables=1"}, {"a"}, {}},
+        NoTableCase{"only_missing_ones",
+                    {"tables1=zzz", "tables2=B", "tables3=zzz"},
+                    {"a", "b"},
+                    "Table zzz was not found in the MySQL database shop\n"
+                    "Table B was not found in the MySQL database shop\n"
+                    "No table to convert: none of the tables the settings file lists is in the MySQL "
+                    "database shop."},
+        NoTableCase{"table_lines_lost",
+                    {"TABLES1=a", "tables1=", "alltables=0"},
+                    {"a"},
+                    "No table to convert: the settings file lists no table (no line tables1=..., and "
+                    "alltables is not 1)."},
+        NoTableCase{"all_of_an_empty_database", {"alltables=1"}, {},
+                    "No table to convert: the MySQL database shop has no tables."}),
+    [](const testing::TestParamInfo<NoTableCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -214,18 +214,69 @@ TEST_F(UnattendedRun, HeadlessLanguageChoosesTheClosingLines)
     EXPECT_FALSE(QFile::exists(logPath));
 }
 
-TEST_F(UnattendedRun, TableLinesThatNameNoTableRunNothingAndStillWriteTheLog)
+TEST_F(UnattendedRun, TableLinesThatNameNoTableOfTheDatabaseSaySoAndExitTwo)
 {
     ConversionProfile c = content();
     c.tables = {"ghosts", "Customers"};
     writeSettings(c);
     Child child(home.path(), {"--headless", settingsPath});
     const Finished done = child.finish();
-    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+    EXPECT_EQ(done.exitCode, 2) << done.errors.toStdString();
+    EXPECT_EQ(readText(logPath),
+              QStringLiteral("Table ghosts was not found in the MySQL database %1\r\n"
+                             "Table Customers was not found in the MySQL database %1\r\n"
+                             "No table to convert: none of the tables the settings file lists is in the "
+                             "MySQL database %1.\r\n")
+                  .arg(mysql.name()));
+    EXPECT_TRUE(done.errors.contains("No table to convert")) << done.errors.toStdString();
+    EXPECT_TRUE(oracleTables().isEmpty());
+
+    // Table lines lost altogether (a truncated file, a key in capitals) say so too.
+    saveSettingsFile(settingsPath, settingsFileLines(valuesFromProfile(content()), {}) << "TABLES1=customers");
+    Child lost(home.path(), {"--headless", settingsPath});
+    EXPECT_EQ(lost.finish().exitCode, 2);
+    EXPECT_TRUE(readText(logPath).startsWith("No table to convert: the settings file lists no table"))
+        << readText(logPath).toStdString();
+}
+
+TEST_F(UnattendedRun, AListedTableTheDatabaseLacksIsAnErrorOfTheRun)
+{
+    ConversionProfile c = content();
+    c.tables = {"zzz", "customers"};
+    writeSettings(c);
+    Child child(home.path(), {"--headless", settingsPath});
+    const Finished done = child.finish();
+    EXPECT_EQ(done.exitCode, 1) << done.errors.toStdString();
     const QString log = readText(logPath);
-    EXPECT_TRUE(log.startsWith("Start time:")) << log.toStdString();
-    EXPECT_TRUE(log.contains("\r\nThe end time:")) << log.toStdString();
-    EXPECT_FALSE(log.contains("table")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Table zzz was not found in the MySQL database " + mysql.name())) << log.toStdString();
+    EXPECT_TRUE(log.contains("Create table CUSTOMERS...Done")) << log.toStdString();
+    EXPECT_FALSE(log.contains("successfully")) << log.toStdString();
+    EXPECT_EQ(oracleTables(), QStringList{"CUSTOMERS"});
+}
+
+TEST_F(UnattendedRun, TheWalkHaltsOnPageFiveWithoutNextWhenNoListedTableExists)
+{
+    ConversionProfile c = content();
+    c.tables = {"zzz"};
+    writeSettings(c);
+
+    RecordingSeam::Log boxes;
+    ConversionWizard window;
+    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
+    installSettings(window);
+    window.start({dovrelleProgram(), settingsPath});
+    ASSERT_TRUE(window.unattendedTimer()->isActive());
+    window.unattendedTimer()->stop();  // what Timer1 does when it fires
+    window.performNext();
+
+    EXPECT_EQ(window.currentStep(), 5);
+    EXPECT_EQ(boxes.errors,
+              QStringList{QStringLiteral("Table zzz was not found in the MySQL database %1\n"
+                                         "No table to convert: none of the tables the settings file "
+                                         "lists is in the MySQL database %1.")
+                              .arg(mysql.name())});
+    EXPECT_FALSE(window.lastRunResult().has_value());
+    EXPECT_FALSE(QFile::exists(logPath));
     EXPECT_TRUE(oracleTables().isEmpty());
 }
 
@@ -321,7 +372,8 @@ TEST_F(UnattendedRun, HeadlessLogEqualsTheWizardsUnattendedLogAndNeedsNoDisplayO
 
     Child headless(home.path(), {"--headless", settingsPath}, {}, dovrelleProgram(), {{"LD_DEBUG", "libs"}});
     const Finished done = headless.finish();
-    EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
+    EXPECT_EQ(done.exitCode, 1) << done.errors.toStdString();  // ghosts: a table the database lacks
+    EXPECT_TRUE(wizardLog.contains("Table ghosts was not found in the MySQL database")) << wizardLog.toStdString();
     EXPECT_EQ(withoutTimes(readText(logPath)), withoutTimes(wizardLog));
     EXPECT_TRUE(done.errors.contains("libQt6Core")) << "LD_DEBUG shows the libraries loaded";
     EXPECT_FALSE(done.errors.contains("platforms/")) << "a Qt platform plugin was loaded";
