@@ -24,13 +24,14 @@ QString usageText()
     return QStringLiteral(
         "usage: dovrelle_bench --server-env FILE --oraemu-tool PATH --work DIR [--rows N]\n"
         "                      [--memory-factor K] [--database NAME] [--dovrelle PATH]\n"
-        "                      [--peer-script PATH]\n"
+        "                      [--peer-script PATH] [--lobs-only]\n"
         "  --server-env     server.env of a MariaDB started by tests/support/mariadb-fixture\n"
         "  --oraemu-tool    the oraemu tool of the build (build/bin/oraemu)\n"
         "  --work           a folder for the oraemu databases and run logs\n"
         "  --rows           N, rows of the measured table (default 1000000)\n"
         "  --memory-factor  peak memory is compared between N and K*N rows (default 4)\n"
         "  --dovrelle       the dovrelle program: (4) times `dovrelle --headless` on N rows\n"
+        "  --lobs-only      only the LOB case: 2000 rows of 1 MB blobs and 20 of 16 MB\n"
         "  --peer-script    bench/peer-pgloader with its PostgreSQL cluster running: pgloader\n"
         "                   copies the N-row table too, for comparison\n"
         "The OCI library is the one DOVRELLE_OCI_LIBRARY names (build/lib/liboraemu.so).\n");
@@ -61,6 +62,8 @@ BenchOptions parseOptions(const QStringList& arguments)
             options.dovrelleProgram = value();
         else if (option == QLatin1String("--peer-script"))
             options.peerScript = value();
+        else if (option == QLatin1String("--lobs-only"))
+            options.lobsOnly = true;
         else if (option == QLatin1String("--database"))
             options.database = value();
         else if (option == QLatin1String("--conversion-child"))

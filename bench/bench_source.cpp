@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace bench {
@@ -113,6 +114,34 @@ void prepareSourceTable(const MySqlServer& server, const QString& database, cons
                            "engine=InnoDB default charset=utf8mb4")
                 .arg(dovrelle::mysqlQuotedName(table)));
     execute(connection, fillStatement(table, rows));
+}
+
+void prepareLobTable(const MySqlServer& server, const QString& database, const QString& table,
+                     qint64 rows, qint64 bytesPerValue)
+{
+    dovrelle::MySqlConnection connection;
+    connection.setParameters(mysqlParameters(server, QString()));
+    connection.open();
+    execute(connection, QStringLiteral("create database if not exists ")
+                            + dovrelle::mysqlQuotedName(database)
+                            + QStringLiteral(" character set utf8mb4"));
+    execute(connection, QStringLiteral("use ") + dovrelle::mysqlQuotedName(database));
+    if (tableExists(connection, table) && rowCountOf(connection, table) == rows)
+        return;
+    const QString quoted = dovrelle::mysqlQuotedName(table);
+    execute(connection, QStringLiteral("drop table if exists ") + quoted);
+    execute(connection, QStringLiteral("create table %1 (id int primary key, payload longblob) engine=InnoDB")
+                            .arg(quoted));
+    // About 64 MB a statement, so no statement needs a huge packet or undo log.
+    const qint64 perStatement = std::max<qint64>(1, (64 << 20) / bytesPerValue);
+    for (qint64 first = 1; first <= rows; first += perStatement) {
+        const qint64 last = std::min(rows, first + perStatement - 1);
+        execute(connection, QStringLiteral("insert into %1 select seq, repeat(md5(seq), %2) from seq_%3_to_%4")
+                                .arg(quoted)
+                                .arg(bytesPerValue / 32)
+                                .arg(first)
+                                .arg(last));
+    }
 }
 
 }  // namespace bench

@@ -25,4 +25,10 @@ dovrelle::ParameterList mysqlParameters(const MySqlServer& server, const QString
 void prepareSourceTable(const MySqlServer& server, const QString& database, const QString& table,
                         qint64 rows);
 
+// Makes `database`.`table` hold exactly `rows` rows of an integer key and one longblob of
+// `bytesPerValue` bytes (a multiple of 32: hexadecimal digests repeated, different in every row).
+// A table that already holds that many rows is kept.
+void prepareLobTable(const MySqlServer& server, const QString& database, const QString& table,
+                     qint64 rows, qint64 bytesPerValue);
+
 }  // namespace bench
