@@ -36,10 +36,12 @@ void replaceFileContent(const QString& path, const QByteArray& bytes, const QStr
     // QSaveFile writes through a symbolic link to its target; the link goes first, so the new
     // file takes its place instead.
     const QFileInfo existing(path);
-    if (existing.isSymLink() && !QFile::remove(path))
-        fail("Cannot create file", QStringLiteral("The symbolic link cannot be replaced"));
-    if (existing.isDir())
+    if (existing.isSymLink()) {
+        if (!QFile::remove(path))
+            fail("Cannot create file", QStringLiteral("The symbolic link cannot be replaced"));
+    } else if (existing.isDir()) {
         fail("Cannot create file", QStringLiteral("Is a directory"));
+    }
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -73,6 +73,15 @@ TEST_P(FileWriter, ReplacesASymbolicLinkInsteadOfWritingItsTarget)
     EXPECT_FALSE(QFileInfo(path).isSymLink());
     EXPECT_TRUE(contentOf(path).contains("new content")) << contentOf(path).toStdString();
     EXPECT_EQ(fileMode(path), 0600);
+
+    // A link to a folder is replaced all the same; the folder stays as it was.
+    const QString folder = dir.filePath(QStringLiteral("a-folder"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::link(folder, path));
+    GetParam().write(dir.path());
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(QDir(folder).isEmpty());
 }
 
 // A new file is readable by its owner only; an existing file readable by all is narrowed.
