@@ -6,11 +6,9 @@
 #include "wizard/conversion_wizard.h"
 #include "wizard/settings_wiring.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
