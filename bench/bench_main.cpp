@@ -109,7 +109,7 @@ ConversionFigures measureVerifiedConversion(const BenchOptions& options, const Q
 }
 
 // The LOB case: rows whose one value is a large blob, through the full conversion. The insert
-// buffer sends what it holds once its bind data passes 64 MB, so peak memory should stay near
+// buffer sends what it holds once its bind data passes 32 MB, so peak memory should stay near
 // that bound plus the largest value, however many such rows a batch holds.
 struct LobCase {
     qint64 rows;

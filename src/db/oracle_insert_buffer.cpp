@@ -20,7 +20,7 @@ namespace dovrelle {
 
 namespace {
 
-constexpr std::size_t defaultBatchByteLimit = 64 * 1024 * 1024;
+constexpr std::size_t defaultBatchByteLimit = 32 * 1024 * 1024;
 // The bind arrays of one execute are a copy of its rows laid out in slots: a smaller run keeps
 // that copy small beside the buffered rows (a single row is bound without a copy).
 constexpr std::size_t largestBindCopy = 16 * 1024 * 1024;

@@ -73,7 +73,7 @@ public:
     // The bound of buffered bind data: a row that would take the buffered bytes past it first
     // sends the buffered rows, inside the open transaction (nothing is committed before the
     // apply). So memory stays near the bound plus the largest row, whatever a batch holds.
-    // 64 MB unless set. The bind arrays of one execute stay within the smaller of this and 16 MB.
+    // 32 MB unless set. The bind arrays of one execute stay within the smaller of this and 16 MB.
     void setBatchByteLimit(qint64 bytes);
 
     struct Impl;
