@@ -94,17 +94,29 @@ dovrelle::ParameterList mysqlParameters(const MySqlServer& server, const QString
     return params;
 }
 
-void prepareSourceTable(const MySqlServer& server, const QString& database, const QString& table,
-                        qint64 rows)
+namespace {
+
+// Connects, creates the benchmark database if need be and makes it current. False when the table
+// is already there with the wanted number of rows, so it need not be filled again.
+bool openBenchDatabase(dovrelle::MySqlConnection& connection, const MySqlServer& server,
+                       const QString& database, const QString& table, qint64 rows)
 {
-    dovrelle::MySqlConnection connection;
     connection.setParameters(mysqlParameters(server, QString()));
     connection.open();
     execute(connection, QStringLiteral("create database if not exists ")
                             + dovrelle::mysqlQuotedName(database)
                             + QStringLiteral(" character set utf8mb4"));
     execute(connection, QStringLiteral("use ") + dovrelle::mysqlQuotedName(database));
-    if (tableExists(connection, table) && rowCountOf(connection, table) == rows)
+    return !(tableExists(connection, table) && rowCountOf(connection, table) == rows);
+}
+
+}  // namespace
+
+void prepareSourceTable(const MySqlServer& server, const QString& database, const QString& table,
+                        qint64 rows)
+{
+    dovrelle::MySqlConnection connection;
+    if (!openBenchDatabase(connection, server, database, table, rows))
         return;
     execute(connection, QStringLiteral("drop table if exists ") + dovrelle::mysqlQuotedName(table));
     execute(connection,
@@ -120,13 +132,7 @@ void prepareLobTable(const MySqlServer& server, const QString& database, const Q
                      qint64 rows, qint64 bytesPerValue)
 {
     dovrelle::MySqlConnection connection;
-    connection.setParameters(mysqlParameters(server, QString()));
-    connection.open();
-    execute(connection, QStringLiteral("create database if not exists ")
-                            + dovrelle::mysqlQuotedName(database)
-                            + QStringLiteral(" character set utf8mb4"));
-    execute(connection, QStringLiteral("use ") + dovrelle::mysqlQuotedName(database));
-    if (tableExists(connection, table) && rowCountOf(connection, table) == rows)
+    if (!openBenchDatabase(connection, server, database, table, rows))
         return;
     const QString quoted = dovrelle::mysqlQuotedName(table);
     execute(connection, QStringLiteral("drop table if exists ") + quoted);
