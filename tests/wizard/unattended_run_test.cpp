@@ -80,6 +80,22 @@ protected:
         saveSettingsFile(settingsPath, settingsFileLines(values, c.tables));
     }
 
+    // Starts the window as `dovrelle FILE` does: the settings file applied and the walk's timer armed.
+    void startFromSettingsFile(ConversionWizard& window, RecordingSeam::Log& boxes) const
+    {
+        window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
+        installSettings(window);
+        window.start({dovrelleProgram(), settingsPath});
+    }
+
+    // The walk's first step: the timer fires once and presses Next.
+    static void firstTimerTick(ConversionWizard& window)
+    {
+        ASSERT_TRUE(window.unattendedTimer()->isActive());
+        window.unattendedTimer()->stop();  // what Timer1 does when it fires
+        window.performNext();
+    }
+
     QStringList oracleTables() const { return oracle.rows("SELECT table_name FROM user_tables ORDER BY table_name"); }
 
     testsupport::ScratchMySqlDatabase mysql{"t_settings"};
@@ -262,12 +278,8 @@ TEST_F(UnattendedRun, TheWalkHaltsOnPageFiveWithoutNextWhenNoListedTableExists)
 
     RecordingSeam::Log boxes;
     ConversionWizard window;
-    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
-    installSettings(window);
-    window.start({dovrelleProgram(), settingsPath});
-    ASSERT_TRUE(window.unattendedTimer()->isActive());
-    window.unattendedTimer()->stop();  // what Timer1 does when it fires
-    window.performNext();
+    startFromSettingsFile(window, boxes);
+    ASSERT_NO_FATAL_FAILURE(firstTimerTick(window));
 
     EXPECT_EQ(window.currentStep(), 5);
     EXPECT_EQ(boxes.errors,
@@ -388,12 +400,8 @@ TEST_F(UnattendedRun, AWrongOraclePasswordWaitsOnPageThreeAndTheUsersNextResumes
 
     RecordingSeam::Log boxes;
     ConversionWizard window;
-    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
-    installSettings(window);
-    window.start({dovrelleProgram(), settingsPath});
-    ASSERT_TRUE(window.unattendedTimer()->isActive());
-    window.unattendedTimer()->stop();  // what Timer1 does when it fires
-    window.performNext();
+    startFromSettingsFile(window, boxes);
+    ASSERT_NO_FATAL_FAILURE(firstTimerTick(window));
 
     EXPECT_EQ(window.currentStep(), 3);
     ASSERT_EQ(boxes.errors.size(), 1);
@@ -419,9 +427,7 @@ TEST_F(UnattendedRun, AValueThatIsNoNumberStopsTheStartWithItsErrorAndArmsNoTime
 
     RecordingSeam::Log boxes;
     ConversionWizard window;
-    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
-    installSettings(window);
-    window.start({dovrelleProgram(), settingsPath});
+    startFromSettingsFile(window, boxes);
 
     EXPECT_EQ(boxes.errors, QStringList{"''remote'' is not a valid integer value"});
     EXPECT_FALSE(window.unattendedTimer()->isActive());
@@ -438,12 +444,8 @@ TEST_F(UnattendedRun, ABlankDatabaseNameHaltsTheWalkOnPageTwoWithItsNotice)
 
     RecordingSeam::Log boxes;
     ConversionWizard window;
-    window.setMessageSeam(std::make_unique<RecordingSeam>(&boxes));
-    installSettings(window);
-    window.start({dovrelleProgram(), settingsPath});
-    ASSERT_TRUE(window.unattendedTimer()->isActive());
-    window.unattendedTimer()->stop();  // what Timer1 does when it fires
-    window.performNext();
+    startFromSettingsFile(window, boxes);
+    ASSERT_NO_FATAL_FAILURE(firstTimerTick(window));
 
     EXPECT_EQ(window.currentStep(), 2);
     EXPECT_EQ(boxes.notices, QStringList{"Please enter database name"});
