@@ -36,6 +36,7 @@ public:
 
     const QString& charsetName() const { return charset_; }
     bool isBinary() const { return binary_; }
+    bool isUtf8() const { return utf8_; }  // decode() is QString::fromUtf8
     QString decode(QByteArrayView bytes);
     QByteArray encode(const QString& text);  // throws Error when a character has no encoding
 

@@ -204,6 +204,22 @@ Value MySqlQuery::valueAt(int pos) const
     return column.valueOf(QByteArrayView(data, qsizetype(state_->lengths[pos])), codec);
 }
 
+QByteArrayView MySqlQuery::bytesAt(int pos) const
+{
+    if (!state_->row)
+        throw Error(QStringLiteral("The MySQL query has no current row"));
+    if (pos < 0 || pos >= fieldCount())
+        throw Error(QStringLiteral("The MySQL query has no field %1").arg(pos));
+    const char* data = state_->row[pos];
+    return data ? QByteArrayView(data, qsizetype(state_->lengths[pos])) : QByteArrayView();
+}
+
+bool MySqlQuery::isUtf8Text(int pos) const
+{
+    const MySqlColumn& column = state_->columns.at(pos);
+    return column.kind == MySqlColumn::Kind::Text && state_->codecOf(column).isUtf8();
+}
+
 Value MySqlQuery::value(const QString& name) const
 {
     const int pos = fieldIndex(name);

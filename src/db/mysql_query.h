@@ -42,7 +42,13 @@ public:
     // Integers come as Int, and as UInt only for bigint unsigned values above INT64_MAX and for
     // bit(n>1); bit(1) as Bool; text decoded from the character set the server sent it in.
     Value valueAt(int pos) const;
-    Value value(const QString& name) const;  // case-insensitive; throws Error naming the field if absent
+    Value value(const QString& name) const;
+    // The field's text-protocol bytes as the server sent them (a null view for NULL), valid until
+    // next(): for a caller that takes text and decimals without building a Value.
+    QByteArrayView bytesAt(int pos) const;
+    // True when the column is text the server sends in UTF-8: valueAt gives
+    // Value::fromText(QString::fromUtf8(bytesAt(pos))).
+    bool isUtf8Text(int pos) const;  // case-insensitive; throws Error naming the field if absent
 
 private:
     struct State;

@@ -21,6 +21,23 @@ void appendAscii(std::string& out, QStringView text)
         out.push_back(static_cast<char>(c.unicode()));
 }
 
+void appendAscii(std::string& out, QLatin1StringView text)
+{
+    out.append(text.data(), static_cast<std::size_t>(text.size()));
+}
+
+// The text without the white space (as QChar::isSpace tells it) at either end.
+template <typename View>
+View withoutOuterSpaces(View text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && QChar(text[begin]).isSpace())
+        ++begin;
+    while (end > begin && QChar(text[end - 1]).isSpace())
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
 template <typename T>
 void appendNumber(std::string& out, T number)
 {
@@ -30,36 +47,40 @@ void appendNumber(std::string& out, T number)
 }
 
 // Checks that `text` is a decimal number Oracle can hold ("-12.50", "1e5", ".5") and appends it.
-// Returns false for an empty text, which Oracle takes as NULL.
-bool appendDecimalText(QStringView original, std::string& out)
+// Returns false for an empty text, which Oracle takes as NULL. Reads UTF-16 text and the Latin-1
+// text of MySQL's decimals alike.
+template <typename View>
+bool appendDecimalText(View original, std::string& out)
 {
-    const QStringView text = original.trimmed();
+    const View text = withoutOuterSpaces(original);
     if (original.isEmpty())
         return false;
     auto fail = [&](const QString& why) -> bool {
         throw Error(QStringLiteral("'%1' %2").arg(original.toString(), why));
     };
+    const auto at = [&](qsizetype i) { return QChar(text[i]); };
+    const auto isDigit = [&](qsizetype i) { return at(i).isDigit() && at(i).unicode() < 128; };
     qsizetype i = 0;
     const qsizetype n = text.size();
-    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+    if (i < n && (at(i) == u'+' || at(i) == u'-'))
         ++i;
     int integerDigits = 0, leadingZeros = 0, fractionZerosBeforeFirst = 0;
     bool nonZeroSeen = false, anyDigit = false;
-    for (; i < n && text[i].isDigit() && text[i].unicode() < 128; ++i) {
+    for (; i < n && isDigit(i); ++i) {
         anyDigit = true;
-        if (text[i] != u'0')
+        if (at(i) != u'0')
             nonZeroSeen = true;
         if (nonZeroSeen)
             ++integerDigits;
         else
             ++leadingZeros;
     }
-    if (i < n && text[i] == u'.') {
+    if (i < n && at(i) == u'.') {
         ++i;
-        for (; i < n && text[i].isDigit() && text[i].unicode() < 128; ++i) {
+        for (; i < n && isDigit(i); ++i) {
             anyDigit = true;
             if (!nonZeroSeen) {
-                if (text[i] == u'0')
+                if (at(i) == u'0')
                     ++fractionZerosBeforeFirst;
                 else
                     nonZeroSeen = true;
@@ -69,14 +90,14 @@ bool appendDecimalText(QStringView original, std::string& out)
     if (!anyDigit)
         return fail(QStringLiteral("is not a number"));
     long long exponent = 0;
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+    if (i < n && (at(i) == u'e' || at(i) == u'E')) {
         ++i;
         bool negative = false;
-        if (i < n && (text[i] == u'+' || text[i] == u'-'))
-            negative = text[i++] == u'-';
+        if (i < n && (at(i) == u'+' || at(i) == u'-'))
+            negative = at(i++) == u'-';
         const qsizetype start = i;
-        for (; i < n && text[i].isDigit() && text[i].unicode() < 128; ++i)
-            exponent = qMin(exponent * 10 + (text[i].unicode() - '0'), 1000000LL);
+        for (; i < n && isDigit(i); ++i)
+            exponent = qMin(exponent * 10 + (at(i).unicode() - '0'), 1000000LL);
         if (i == start)
             return fail(QStringLiteral("is not a number"));
         if (negative)
@@ -159,9 +180,9 @@ bool convertNumber(const Value& value, std::string& out)
         return appendDouble(value.asDouble(), out);
     case Value::Kind::Decimal:
     case Value::Kind::Text:
-        return appendDecimalText(value.asString(), out);
+        return appendDecimalText(QStringView(value.asString()), out);
     case Value::Kind::Bytes:
-        return appendDecimalText(utf8Text(value.asBytes()), out);
+        return appendDecimalText(QStringView(utf8Text(value.asBytes())), out);
     case Value::Kind::Date:
     case Value::Kind::Time:
     case Value::Kind::DateTime:
@@ -469,6 +490,29 @@ bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out)
     case OracleBindKind::Interval: return convertInterval(value, out);
     }
     return false;
+}
+
+bool convertUtf8TextForOracle(QByteArrayView utf8, OracleBindKind kind, std::string& out)
+{
+    const bool boundAsText = kind == OracleBindKind::Text || kind == OracleBindKind::Clob
+        || kind == OracleBindKind::Raw || kind == OracleBindKind::Blob;
+    if (utf8.isNull())
+        return convertForOracle(Value::null(), kind, out);
+    // Valid UTF-8 comes back unchanged from UTF-16, except that the decoding drops a byte order
+    // mark at the start; anything else takes the replacement rules of the decoding.
+    if (!boundAsText || utf8.startsWith("\xEF\xBB\xBF") || !utf8.isValidUtf8())
+        return convertForOracle(Value::fromText(QString::fromUtf8(utf8)), kind, out);
+    out.append(utf8.data(), static_cast<std::size_t>(utf8.size()));
+    return true;
+}
+
+bool convertDecimalTextForOracle(QByteArrayView latin1, OracleBindKind kind, std::string& out)
+{
+    if (latin1.isNull())
+        return convertForOracle(Value::null(), kind, out);
+    if (kind != OracleBindKind::Number)
+        return convertForOracle(Value::fromDecimal(QString::fromLatin1(latin1)), kind, out);
+    return appendDecimalText(QLatin1StringView(latin1), out);
 }
 
 }  // namespace dovrelle

@@ -3,6 +3,7 @@
 #include "db/oci_defs.h"
 #include "db/value.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <string>
 
@@ -51,6 +52,14 @@ QString oracleTypeName(const OracleColumn& column);  // "NUMBER", "DATE" ..., fo
 // Returns false when the value is NULL in Oracle's eyes (nothing appended). Throws Error with
 // the reason when the column cannot take the value.
 bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out);
+
+// The same as convertForOracle(Value::fromText(QString::fromUtf8(utf8)), ...), a null view as
+// NULL; valid UTF-8 bound as characters or bytes is appended as it is, without the detour
+// through UTF-16.
+bool convertUtf8TextForOracle(QByteArrayView utf8, OracleBindKind kind, std::string& out);
+// The same as convertForOracle(Value::fromDecimal(QString::fromLatin1(latin1)), ...), a null
+// view as NULL; read straight from the bytes for a NUMBER column.
+bool convertDecimalTextForOracle(QByteArrayView latin1, OracleBindKind kind, std::string& out);
 
 // A MySQL TIME value in a DATE or TIMESTAMP column is the time of day on this date; hours
 // beyond 23 and negative times move the date by whole days.

@@ -136,6 +136,10 @@ struct OracleInsertBuffer::Impl {
             size += rowHasValue[c] ? rowBytes[c].size() : 0;
         return size;
     }
+    // Sets a column of the appended row to what `convert` appends for the column's kind
+    // (false: NULL); see OracleInsertBuffer::setValue.
+    template <typename Convert>
+    void setConverted(int column, const Convert& convert);
     void postRow();
     void sendEarly();
     void rollbackQuietly(OracleConnection::Session& session) noexcept;
@@ -150,6 +154,42 @@ struct OracleInsertBuffer::Impl {
     // Throws RejectedRowError, with the transaction rolled back, for one refused row too many.
     QStringList apply(int maxErrors);
 };
+
+template <typename Convert>
+void OracleInsertBuffer::Impl::setConverted(int column, const Convert& convert)
+{
+    requireOpen();
+    if (column < 0 || column >= static_cast<int>(columns.size()))
+        throw Error(QStringLiteral("Table %1 has no column %2").arg(table).arg(column));
+    if (!editing)
+        throw Error(QStringLiteral("No row of table %1 is being appended").arg(table));
+    std::string& bytes = rowBytes[column];
+    bytes.clear();
+    rowHasValue[column] = 0;
+    const OracleColumn& target = columns[column];
+    bool hasValue = false;
+    try {
+        hasValue = convert(target.kind, bytes);
+        if (bytes.size() > std::numeric_limits<ub4>::max())
+            throw Error(QStringLiteral("the value is larger than 4 GB"));
+    } catch (const Error& e) {
+        bytes.clear();
+        throw Error(QStringLiteral("Column %1 (%2) cannot take the value: %3")
+                        .arg(target.name, oracleTypeName(target), e.message()));
+    }
+    // Refused here, as Oracle would refuse it, so that no bind slot of the batch grows beyond what
+    // the column's type may be bound with.
+    const std::size_t limit = bindByteLimit(target);
+    if (limit > 0 && bytes.size() > limit) {
+        const std::size_t actual = bytes.size();
+        bytes.clear();
+        throw Error(QStringLiteral("ORA-12899: value too large for column %1.%2.%3 (actual: %4, maximum: %5)")
+                        .arg(quoted(owner), quoted(table), quoted(target.name))
+                        .arg(actual)
+                        .arg(limit));
+    }
+    rowHasValue[column] = hasValue ? 1 : 0;
+}
 
 // Memory stays bounded whatever the batch holds: before a row would take the buffered bytes past
 // the limit, the buffered rows are executed inside the open transaction and dropped from memory.
@@ -381,38 +421,23 @@ void OracleInsertBuffer::setValue(const QString& columnName, const Value& value)
 
 void OracleInsertBuffer::setValue(int column, const Value& value)
 {
-    Impl& d = *impl_;
-    d.requireOpen();
-    if (column < 0 || column >= columnCount())
-        throw Error(QStringLiteral("Table %1 has no column %2").arg(d.table).arg(column));
-    if (!d.editing)
-        throw Error(QStringLiteral("No row of table %1 is being appended").arg(d.table));
-    std::string& bytes = d.rowBytes[column];
-    bytes.clear();
-    d.rowHasValue[column] = 0;
-    const OracleColumn& target = d.columns[column];
-    bool hasValue = false;
-    try {
-        hasValue = convertForOracle(value, target.kind, bytes);
-        if (bytes.size() > std::numeric_limits<ub4>::max())
-            throw Error(QStringLiteral("the value is larger than 4 GB"));
-    } catch (const Error& e) {
-        bytes.clear();
-        throw Error(QStringLiteral("Column %1 (%2) cannot take the value: %3")
-                        .arg(target.name, oracleTypeName(target), e.message()));
-    }
-    // Refused here, as Oracle would refuse it, so that no bind slot of the batch grows beyond what
-    // the column's type may be bound with.
-    const std::size_t limit = bindByteLimit(target);
-    if (limit > 0 && bytes.size() > limit) {
-        const std::size_t actual = bytes.size();
-        bytes.clear();
-        throw Error(QStringLiteral("ORA-12899: value too large for column %1.%2.%3 (actual: %4, maximum: %5)")
-                        .arg(quoted(d.owner), quoted(d.table), quoted(target.name))
-                        .arg(actual)
-                        .arg(limit));
-    }
-    d.rowHasValue[column] = hasValue ? 1 : 0;
+    impl_->setConverted(column, [&value](OracleBindKind kind, std::string& bytes) {
+        return convertForOracle(value, kind, bytes);
+    });
+}
+
+void OracleInsertBuffer::setUtf8Text(int column, QByteArrayView utf8)
+{
+    impl_->setConverted(column, [utf8](OracleBindKind kind, std::string& bytes) {
+        return convertUtf8TextForOracle(utf8, kind, bytes);
+    });
+}
+
+void OracleInsertBuffer::setDecimalText(int column, QByteArrayView latin1)
+{
+    impl_->setConverted(column, [latin1](OracleBindKind kind, std::string& bytes) {
+        return convertDecimalTextForOracle(latin1, kind, bytes);
+    });
 }
 
 void OracleInsertBuffer::post()

@@ -3,6 +3,7 @@
 #include "db/error.h"
 #include "db/value.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -54,6 +55,11 @@ public:
     // no such column ...). The column then stays NULL.
     void setValue(const QString& columnName, const Value& value);
     void setValue(int column, const Value& value);
+    // setValue(column, Value::fromText(QString::fromUtf8(utf8))) without building the value: text
+    // that is valid UTF-8 goes into a text or binary column as it is. A null view is NULL.
+    void setUtf8Text(int column, QByteArrayView utf8);
+    // setValue(column, Value::fromDecimal(QString::fromLatin1(latin1))) without building the value.
+    void setDecimalText(int column, QByteArrayView latin1);
     // The appended row becomes pending. It may first send the buffered rows (see
     // setBatchByteLimit); a failure there that belongs to no row throws.
     void post();

@@ -19,12 +19,34 @@ constexpr int kProgressInterval = 100;  // rows between progress updates, event 
 constexpr int kBatchSize = 5000;        // rows per intermediate apply after the first one
 constexpr int kFirstBatchSize = 100;
 
+// How the values of a source column reach the insert buffer.
+enum class Transfer {
+    AsValue,
+    AsTruthNumber,  // bit(1): the number 1 or 0
+    AsUtf8Text,     // text the server sends in UTF-8, handed on without decoding it
+    AsDecimalText,  // exact decimals, handed on as the server wrote them
+};
+
+Transfer transferOf(const MySqlQuery& source, int pos)
+{
+    switch (source.kindAt(pos)) {
+    case MySqlColumn::Kind::Bool:
+        return Transfer::AsTruthNumber;
+    case MySqlColumn::Kind::Decimal:
+        return Transfer::AsDecimalText;
+    case MySqlColumn::Kind::Text:
+        return source.isUtf8Text(pos) ? Transfer::AsUtf8Text : Transfer::AsValue;
+    default:
+        return Transfer::AsValue;
+    }
+}
+
 // Where one source column goes in the insert buffer.
 struct ColumnRoute {
     int source = 0;
     QString targetName;   // the source name cut as the CREATE TABLE cut it
     int target = -1;      // column of the insert buffer; -1 when it has none of that name
-    bool isBoolean = false;
+    Transfer transfer = Transfer::AsValue;
     QString failureLine;  // "name:TypeTag"
 };
 
@@ -35,7 +57,7 @@ std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source, int nameBytes)
         ColumnRoute route;
         route.source = pos;
         route.targetName = cutToOracleLength(source.fieldName(pos), nameBytes);
-        route.isBoolean = source.kindAt(pos) == MySqlColumn::Kind::Bool;
+        route.transfer = transferOf(source, pos);
         route.failureLine = nameForLog(source.fieldName(pos)) + u':' + source.typeTag(pos);
         routes.push_back(std::move(route));
     }
@@ -56,8 +78,20 @@ bool copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const Colu
     if (route.target < 0)
         return false;
     try {
-        const Value value = source.valueAt(route.source);
-        buffer.setValue(route.target, route.isBoolean ? truthNumber(value) : value);
+        switch (route.transfer) {
+        case Transfer::AsValue:
+            buffer.setValue(route.target, source.valueAt(route.source));
+            break;
+        case Transfer::AsTruthNumber:
+            buffer.setValue(route.target, truthNumber(source.valueAt(route.source)));
+            break;
+        case Transfer::AsUtf8Text:
+            buffer.setUtf8Text(route.target, source.bytesAt(route.source));
+            break;
+        case Transfer::AsDecimalText:
+            buffer.setDecimalText(route.target, source.bytesAt(route.source));
+            break;
+        }
         return true;
     } catch (const Error&) {
         return false;

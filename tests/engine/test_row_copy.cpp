@@ -121,6 +121,58 @@ TEST_P(RowCopyBatches, AreCommittedAtTheRightRows)
 
 INSTANTIATE_TEST_SUITE_P(RowCounts, RowCopyBatches, ::testing::Values(0, 99, 100, 5100, 12000));
 
+// Text and decimals reach Oracle as the source holds them whatever character set the connection
+// reads in; characters the connection's set lacks come as the server replaces them ('?').
+struct TextCase {
+    const char* connectionCharset;  // "" for the default
+    const char* unicodeColumn;      // what Oracle holds of the utf8mb4 column
+};
+
+void PrintTo(const TextCase& c, std::ostream* out)
+{
+    *out << "connection charset '" << c.connectionCharset << "'";
+}
+
+class RowCopyText : public RowCopy, public ::testing::WithParamInterface<TextCase> {};
+
+TEST_P(RowCopyText, ArrivesAsTheSourceHoldsIt)
+{
+    data.close();
+    data.setParameters(testsupport::mysqlParameters(mysql.name(), QString::fromUtf8(GetParam().connectionCharset)));
+    data.open();
+    mysql.execute({QStringLiteral("create table t (id int, u varchar(20) charset utf8mb4, "
+                                  "l varchar(20) charset latin1, n decimal(8,3), d decimal(8,3), "
+                                  "c text charset utf8mb4)"),
+                   QStringLiteral("insert into t values (1, 'Gr\u00f6\u00dfe \u2603 \U0001F600', "
+                                  "'\u00c6r\u00f8 caf\u00e9', -12.5, 0.25, 'note \u00e9'), "
+                                  "(2, '', '', 0, 0, ''), (3, null, null, null, null, null)")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\" number, \"U\" varchar2(40), \"L\" varchar2(40), "
+                              "\"N\" number, \"D\" varchar2(20), \"C\" clob)"));
+
+    const CopyResult result = copy();
+
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    EXPECT_TRUE(result.columnFailures.isEmpty()) << result.columnFailures.join(u' ').toStdString();
+    const QString nulls = QStringLiteral("select \"ID\" from \"T\" where \"U\" is null and \"L\" is null "
+                                         "and \"N\" is null and \"D\" is null and \"C\" is null order by \"ID\"");
+    EXPECT_EQ(oracle.rows(nulls), (QStringList{QStringLiteral("3")}));
+    EXPECT_EQ(oracle.rows(QStringLiteral("select \"U\", \"L\", \"N\", \"D\", to_char(\"C\") from \"T\" "
+                                         "where \"ID\" < 3 order by \"ID\"")),
+              (QStringList{QString::fromUtf8(GetParam().unicodeColumn)
+                               + QStringLiteral("\t\u00c6r\u00f8 caf\u00e9\t-12.5\t0.250\tnote \u00e9"),
+                           QStringLiteral("\t\t0\t0.000\t")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConnectionCharsets, RowCopyText,
+    ::testing::Values(TextCase{"", "Gr\u00f6\u00dfe \u2603 \U0001F600"},
+                      TextCase{"utf8mb3", "Gr\u00f6\u00dfe \u2603 ?"},
+                      TextCase{"latin1", "Gr\u00f6\u00dfe ? ?"},
+                      TextCase{"binary", "Gr\u00f6\u00dfe \u2603 \U0001F600"}),
+    [](const ::testing::TestParamInfo<TextCase>& info) {
+        return std::string(*info.param.connectionCharset ? info.param.connectionCharset : "default");
+    });
+
 TEST_F(RowCopy, StopEndsTheCopyAtTheProgressUpdate)
 {
     makeNumberedTable(4000);
