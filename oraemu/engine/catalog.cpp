@@ -28,13 +28,14 @@ constexpr const char* schemaExtensions = R"(
                                                    PRIMARY KEY(owner, name));
     CREATE TABLE IF NOT EXISTS oraemu_check_conditions(owner TEXT NOT NULL, name TEXT NOT NULL,
                                                        condition TEXT NOT NULL, PRIMARY KEY(owner, name));
+    CREATE TABLE IF NOT EXISTS oraemu_pending_indexes(index_id INTEGER PRIMARY KEY);
 )";
 
 }  // namespace
 
 void Catalog::upgradeSchema(sqlite3* db)
 {
-    SqlStatement query(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'oraemu_check_conditions'");
+    SqlStatement query(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'oraemu_pending_indexes'");
     if (query.step())
         return;
     query = SqlStatement();
@@ -199,6 +200,7 @@ void Catalog::dropTable(const TableDef& table)
                  "WHERE c.owner = oraemu_constraint_columns.owner AND c.name = oraemu_constraint_columns.constraint_name "
                  "AND c.table_id = " + id + ");"
                  "DELETE FROM oraemu_constraints WHERE table_id = " + id + ";"
+                 "DELETE FROM oraemu_pending_indexes WHERE index_id IN (SELECT id FROM oraemu_indexes WHERE table_id = " + id + ");"
                  "DELETE FROM oraemu_index_columns WHERE index_id IN (SELECT id FROM oraemu_indexes WHERE table_id = " + id + ");"
                  "DELETE FROM oraemu_indexes WHERE table_id = " + id + ";"
                  "DELETE FROM oraemu_columns WHERE table_id = " + id + ";"
@@ -209,10 +211,12 @@ void Catalog::dropTable(const TableDef& table)
 std::vector<IndexDef> Catalog::indexesOf(const TableDef& table)
 {
     std::vector<IndexDef> indexes;
-    SqlStatement query(db_, "SELECT id, owner, name, uniq FROM oraemu_indexes WHERE table_id = ? ORDER BY id");
+    SqlStatement query(db_, "SELECT id, owner, name, uniq, index_id IS NOT NULL FROM oraemu_indexes "
+                            "LEFT JOIN oraemu_pending_indexes ON index_id = id WHERE table_id = ? ORDER BY id");
     query.bind(1, table.id);
     while (query.step())
-        indexes.push_back({query.columnInt(0), query.columnText(1), query.columnText(2), query.columnInt(3) != 0, {}});
+        indexes.push_back({query.columnInt(0), query.columnText(1), query.columnText(2), query.columnInt(3) != 0, {},
+                           query.columnInt(4) != 0});
     SqlStatement columns(db_, "SELECT column_position FROM oraemu_index_columns WHERE index_id = ? ORDER BY position");
     for (IndexDef& index : indexes) {
         columns.reset();
@@ -288,8 +292,9 @@ void Catalog::clusterOnKey(const TableDef& table, const std::vector<int>& column
                      "DROP TABLE " + data + ";"
                      "ALTER TABLE " + data + "_k RENAME TO " + data + ";");
     for (const IndexDef& index : indexesOf(table))
-        sqlExec(db_, std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX i_" + std::to_string(index.id) +
-                         " ON " + data + "(" + columnListSql(index.columns) + ")");
+        if (!index.pending)
+            sqlExec(db_, std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX i_" +
+                             std::to_string(index.id) + " ON " + data + "(" + columnListSql(index.columns) + ")");
 }
 
 std::int64_t Catalog::addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns,
@@ -312,10 +317,38 @@ std::int64_t Catalog::addIndex(const TableDef& table, const std::string& name, b
         insertColumn.step();
         columnSql += (i ? ", " : "") + TableDef::dataColumn(columns[i]);
     }
-    if (build)
-        sqlExec(db_, std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX i_" + std::to_string(id) + " ON " +
-                         table.dataTable() + "(" + columnSql + ")");
+    if (build && unique)
+        sqlExec(db_, "CREATE UNIQUE INDEX i_" + std::to_string(id) + " ON " + table.dataTable() + "(" + columnSql + ")");
+    else if (build)
+        sqlExec(db_, "INSERT INTO oraemu_pending_indexes VALUES(" + std::to_string(id) + ")");
     return id;
+}
+
+std::vector<std::int64_t> Catalog::pendingIndexIds()
+{
+    std::vector<std::int64_t> ids;
+    SqlStatement query(db_, "SELECT index_id FROM oraemu_pending_indexes ORDER BY index_id");
+    while (query.step())
+        ids.push_back(query.columnInt(0));
+    return ids;
+}
+
+void Catalog::buildPendingIndex(std::int64_t indexId)
+{
+    SqlStatement query(db_, "SELECT i.table_id FROM oraemu_pending_indexes p JOIN oraemu_indexes i ON i.id = p.index_id "
+                            "WHERE p.index_id = ?");
+    query.bind(1, indexId);
+    if (!query.step())
+        return;
+    const std::int64_t tableId = query.columnInt(0);
+    std::vector<int> columns;
+    SqlStatement columnQuery(db_, "SELECT column_position FROM oraemu_index_columns WHERE index_id = ? ORDER BY position");
+    columnQuery.bind(1, indexId);
+    while (columnQuery.step())
+        columns.push_back(static_cast<int>(columnQuery.columnInt(0)) - 1);
+    const std::string id = std::to_string(indexId);
+    sqlExec(db_, "CREATE INDEX i_" + id + " ON d_" + std::to_string(tableId) + "(" + columnListSql(columns) + ");"
+                 "DELETE FROM oraemu_pending_indexes WHERE index_id = " + id + ";");
 }
 
 void Catalog::addConstraint(const TableDef& table, const ConstraintDef& constraint)

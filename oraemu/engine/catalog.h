@@ -38,6 +38,7 @@ struct IndexDef {
     std::string name;
     bool unique = false;
     std::vector<int> columns;  // column indexes of the table
+    bool pending = false;      // recorded, but its SQLite index is not built yet
 };
 
 struct ConstraintDef {
@@ -90,8 +91,15 @@ public:
     std::vector<IndexDef> indexesOf(const TableDef& table);
     std::vector<ConstraintDef> constraintsOf(const TableDef& table);
     // Records an index; `build` false when the data table already enforces it (a clustered key).
+    // A unique index is built at once, as it enforces a key. A non-unique one changes no result, only
+    // how fast queries find rows, so it is recorded as pending and built later by buildPendingIndex:
+    // a bulk load into the table then appends rows instead of updating the index row by row, and
+    // the index is built in one sorted pass afterwards.
     std::int64_t addIndex(const TableDef& table, const std::string& name, bool unique, const std::vector<int>& columns,
                           bool build = true);
+    std::vector<std::int64_t> pendingIndexIds();
+    // Builds a pending index and marks it built; does nothing when it is no longer pending.
+    void buildPendingIndex(std::int64_t indexId);
     // Rebuilds the data table clustered on the key columns, so that the primary key costs no second
     // b-tree on insert: a key of one whole-number column of at most 18 digits (all its values fit 64
     // bits) becomes the rowid, any other key the key of a WITHOUT ROWID table.

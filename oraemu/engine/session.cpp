@@ -91,6 +91,24 @@ void Session::rollback()
     sqlExec(db_.get(), "ROLLBACK");
 }
 
+void Session::logoff()
+{
+    commit();
+    for (std::int64_t indexId : catalog_.pendingIndexIds()) {
+        // A build that fails (a full disk, another writer holding the database past the busy
+        // timeout) leaves the index pending for the next logoff: the committed rows are not at
+        // stake, only how fast queries find them until then.
+        try {
+            beginWrite();
+            catalog_.buildPendingIndex(indexId);
+            commit();
+        } catch (const std::exception&) {
+            rollback();
+            return;
+        }
+    }
+}
+
 void Session::runDdl(const std::function<void()>& action)
 {
     commit();

@@ -42,6 +42,9 @@ public:
     void rollback();
     // Runs a DDL action as Oracle does: commits first, then the action in its own transaction.
     void runDdl(const std::function<void()>& action);
+    // An orderly logoff: commits, then builds the indexes left pending in the database (see
+    // Catalog::addIndex), each in a transaction of its own.
+    void logoff();
 
     // The owner a statement means: the given schema, or this session's user.
     std::string ownerOf(const std::string& schema) const { return schema.empty() ? user_ : schema; }

@@ -87,7 +87,7 @@ sword OCISessionEnd(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4)
         return oci::INVALID_HANDLE;
     return ociemu::guarded(errhp, [&] {
         if (session->session)
-            session->session->commit();  // an orderly logoff commits, as Oracle does
+            session->session->logoff();  // an orderly logoff commits, as Oracle does
         session->end();
         return oci::SUCCESS;
     });

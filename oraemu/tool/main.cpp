@@ -42,7 +42,7 @@ void runSql(const std::string& path, const std::string& user, const std::string&
     oraemu::NoBinds none;
     if (!statement.isQuery()) {
         statement.execute(none, 1);
-        session->commit();
+        session->logoff();
         return;
     }
     const auto& columns = statement.describe();
@@ -61,7 +61,7 @@ void runSql(const std::string& path, const std::string& user, const std::string&
         }
         std::cout << line << '\n';
     }
-    session->commit();
+    session->logoff();
 }
 
 }  // namespace
