@@ -5,6 +5,7 @@
 #include "identifiers.h"
 #include "ora_error.h"
 #include "statement.h"
+#include "storage_tuning.h"
 #include "time_zone.h"
 
 namespace oraemu {
@@ -94,7 +95,11 @@ void Session::rollback()
 void Session::logoff()
 {
     commit();
-    for (std::int64_t indexId : catalog_.pendingIndexIds()) {
+    const std::vector<std::int64_t> pending = catalog_.pendingIndexIds();
+    if (pending.empty())
+        return;
+    const IndexBuildCache cache(db_.get());
+    for (std::int64_t indexId : pending) {
         // A build that fails (a full disk, another writer holding the database past the busy
         // timeout) leaves the index pending for the next logoff: the committed rows are not at
         // stake, only how fast queries find them until then.

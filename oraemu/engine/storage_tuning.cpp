@@ -2,6 +2,7 @@
 
 #include "sqlite_util.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -46,6 +47,16 @@ void tuneConnection(sqlite3* db)
     sqlExec(db, "PRAGMA cache_size=-" + std::to_string(pageCacheKiB()) +
                     "; PRAGMA wal_autocheckpoint=" + std::to_string(checkpointPages) +
                     "; PRAGMA journal_size_limit=" + std::to_string(checkpointBytes) + ";");
+}
+
+IndexBuildCache::IndexBuildCache(sqlite3* db) : db_(db)
+{
+    sqlExec(db_, "PRAGMA cache_size=-" + std::to_string(std::min(indexBuildCacheMiB * 1024, pageCacheKiB())));
+}
+
+IndexBuildCache::~IndexBuildCache()
+{
+    sqlite3_exec(db_, ("PRAGMA cache_size=-" + std::to_string(pageCacheKiB())).c_str(), nullptr, nullptr, nullptr);
 }
 
 }  // namespace oraemu

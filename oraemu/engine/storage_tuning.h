@@ -32,4 +32,22 @@ inline constexpr std::int64_t checkpointBytes = 256 * 1024 * 1024;
 // Sets up an open connection: WAL journal, synchronous NORMAL, the page cache, the checkpoint size.
 void tuneConnection(sqlite3* db);
 
+// The page cache while an index is built from a table's rows. SQLite sizes its sort buffer by the
+// page cache, and a build reads the table once in order, so a small cache is enough: measured on the
+// benchmark's million-row table (one text index), 16 MiB built the index as fast as 64 MiB and kept
+// the process 100 MiB smaller.
+inline constexpr std::int64_t indexBuildCacheMiB = 16;
+
+// Gives a connection the index-build page cache for its lifetime, then the usual one again.
+class IndexBuildCache {
+public:
+    explicit IndexBuildCache(sqlite3* db);
+    ~IndexBuildCache();
+    IndexBuildCache(const IndexBuildCache&) = delete;
+    IndexBuildCache& operator=(const IndexBuildCache&) = delete;
+
+private:
+    sqlite3* db_;
+};
+
 }  // namespace oraemu
