@@ -57,29 +57,24 @@ InsertPlan::Target valueTargetOf(const Expr& expr)
     throw OraError(3001, "unimplemented feature");
 }
 
+// Each case returns its value directly, so a bind's value is built once, where the caller keeps it.
 InValue targetValue(const InsertPlan::Target& target, BindSource& binds, std::uint32_t row, const Nls& nls)
 {
-    InValue value;
     switch (target.kind) {
+    case InsertPlan::Target::Kind::Bind: return binds.value(target.placeholder, row);
+    case InsertPlan::Target::Kind::Literal: return InValue::text(target.literal);
     case InsertPlan::Target::Kind::Date:
     case InsertPlan::Target::Kind::Timestamp: {
         const bool timestamp = target.kind == InsertPlan::Target::Kind::Timestamp;
         const DateFormat format = target.format.empty() ? (timestamp ? nls.timestampFormat : nls.dateFormat)
                                                         : DateFormat(target.format);
-        value.kind = InValue::Kind::Date;
-        value.date = format.parse(target.literal);
-        break;
+        return InValue::dateTime(format.parse(target.literal));
     }
-    case InsertPlan::Target::Kind::Null: break;
-    case InsertPlan::Target::Kind::Literal: value = InValue::text(target.literal); break;
-    case InsertPlan::Target::Kind::Bind: value = binds.value(target.placeholder, row); break;
-    case InsertPlan::Target::Kind::Now:
-        value.kind = InValue::Kind::Date;
-        value.date = DateTime::now();
-        break;
+    case InsertPlan::Target::Kind::Now: return InValue::dateTime(DateTime::now());
+    case InsertPlan::Target::Kind::Null:
     case InsertPlan::Target::Kind::Identity: break;  // the caller takes the identity's next value
     }
-    return value;
+    return {};
 }
 
 std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef& table)

@@ -25,6 +25,7 @@ struct InValue {
     bool nationalForm = false;
 
     static InValue text(std::string_view t) { InValue v; v.kind = Kind::Text; v.bytes = t; return v; }
+    static InValue dateTime(const DateTime& t) { InValue v; v.kind = Kind::Date; v.date = t; return v; }
 };
 
 // What is stored in SQLite for one column value. `text` may view the input (no copy) or `buffer`.
