@@ -54,29 +54,6 @@ Decimal toDecimal(const InValue& value, const Nls& nls)
     }
 }
 
-// A plain integer of up to 18 digits ("42", " -7 "), the common case, read without Decimal.
-bool parseSmallInteger(std::string_view text, std::int64_t& out)
-{
-    std::size_t i = 0, end = text.size();
-    while (i < end && text[i] == ' ')
-        ++i;
-    while (end > i && text[end - 1] == ' ')
-        --end;
-    bool negative = false;
-    if (i < end && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
-    if (i == end || end - i > 18)
-        return false;
-    std::int64_t n = 0;
-    for (; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        n = n * 10 + (text[i] - '0');
-    }
-    out = negative ? -n : n;
-    return true;
-}
-
 // Integers that fit 64 bits are stored as SQLite integers (compact and quick to index); other
 // numbers as their exact decimal text. Either way one number has exactly one stored form.
 void storeInteger(std::int64_t value, const ColumnType& type, Stored& out)
@@ -96,16 +73,91 @@ void storeInteger(std::int64_t value, const ColumnType& type, Stored& out)
     out.i = value;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Plain decimal text (" -12.50 ", "7", ".5") for a NUMBER column that keeps every digit of it: its
+// stored form is written straight from the text, into the buffer of `out` that the previous row
+// already grew, and is the same form the general path below gives through Decimal. False, with
+// nothing stored, for text that needs the general path: an exponent, rounding to the column's
+// scale, more than 38 digits, an integer beyond 18 digits, or no number at all.
+bool storePlainDecimal(std::string_view text, const ColumnType& type, char decimalPoint, Stored& out)
+{
+    std::size_t i = 0, end = text.size();
+    while (i < end && isBlank(text[i]))
+        ++i;
+    while (end > i && isBlank(text[end - 1]))
+        --end;
+    bool negative = false;
+    if (i < end && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    const std::size_t integerStart = i;
+    while (i < end && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    const bool anyIntegerDigit = i > integerStart;
+    std::string_view integer = text.substr(integerStart, i - integerStart);
+    std::string_view fraction;
+    if (i < end && text[i] == decimalPoint) {
+        const std::size_t fractionStart = ++i;
+        while (i < end && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        fraction = text.substr(fractionStart, i - fractionStart);
+    }
+    if (i != end || (!anyIntegerDigit && fraction.empty()))
+        return false;
+    while (!integer.empty() && integer.front() == '0')
+        integer.remove_prefix(1);
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.remove_suffix(1);
+    if (integer.size() + fraction.size() > 38)
+        return false;
+    if (type.scaleGiven) {
+        if (fraction.size() > static_cast<std::size_t>(type.scale))
+            return false;
+        // Digits before the point (or, below one, minus the zeros after it) against the precision.
+        int exponent = static_cast<int>(integer.size());
+        if (integer.empty())
+            exponent = -static_cast<int>(std::min(fraction.find_first_not_of('0'), fraction.size()));
+        const int precision = type.precision > 0 ? type.precision : 38;
+        if ((!integer.empty() || !fraction.empty()) && exponent > precision - type.scale)
+            throw OraError(1438, "value larger than specified precision allowed for this column");
+    }
+    if (fraction.empty()) {
+        if (integer.size() > 18)
+            return false;
+        std::int64_t whole = 0;
+        for (char digit : integer)
+            whole = whole * 10 + (digit - '0');
+        out.kind = Stored::Kind::Int;
+        out.i = negative ? -whole : whole;
+        return true;
+    }
+    out.buffer.clear();
+    if (negative)
+        out.buffer += '-';
+    if (integer.empty())
+        out.buffer += '0';
+    else
+        out.buffer.append(integer);
+    out.buffer += '.';
+    out.buffer.append(fraction);
+    out.kind = Stored::Kind::Text;
+    out.text = out.buffer;
+    return true;
+}
+
 void storeNumber(const InValue& value, const ColumnType& type, const Nls& nls, Stored& out)
 {
     const bool plainScale = type.kind == K::Number && (!type.scaleGiven || type.scale >= 0);
     if (plainScale) {
-        std::int64_t whole = 0;
-        if (value.kind == InValue::Kind::Int ||
-            (value.kind == InValue::Kind::Text && parseSmallInteger(value.bytes, whole))) {
-            storeInteger(value.kind == InValue::Kind::Int ? value.i : whole, type, out);
+        if (value.kind == InValue::Kind::Int) {
+            storeInteger(value.i, type, out);
             return;
         }
+        if (value.kind == InValue::Kind::Text && storePlainDecimal(value.bytes, type, nls.decimalPoint, out))
+            return;
     }
     Decimal number = toDecimal(value, nls);
     if (type.kind == K::Float) {
