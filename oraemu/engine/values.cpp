@@ -403,16 +403,23 @@ void convert(const InValue& value, const ColumnType& type, const Nls& nls, Store
     case K::NChar: {
         textOf(value, nls, out);
         holdInDatabaseCharset(value, type, nls, out);
-        const std::size_t length = type.charSemantics ? utf8Length(out.text) : out.text.size();
+        // A character takes at least one byte: text of no more bytes than the column has characters
+        // fits without counting them, unless CHAR pads it up to that count.
+        const bool padded = type.kind == K::Char || type.kind == K::NChar;
+        std::size_t length = out.text.size();
+        if (type.charSemantics && (padded || length > static_cast<std::size_t>(type.length)))
+            length = utf8Length(out.text);
         if (table && length > static_cast<std::size_t>(type.length))
             tooLarge(*table, column, length, type.length);
         // Character semantics does not lift the byte limit of the type (4000 for VARCHAR2, 2000 for CHAR),
         // counted in the column's own character set: AL16UTF16 for the national types.
-        const std::size_t bytes = type.isNational() ? utf16ByteLength(out.text) : out.text.size();
-        if (table && type.charSemantics && bytes > static_cast<std::size_t>(type.byteLength()))
-            tooLarge(*table, column, bytes, type.byteLength());
+        if (table && type.charSemantics) {
+            const std::size_t bytes = type.isNational() ? utf16ByteLength(out.text) : out.text.size();
+            if (bytes > static_cast<std::size_t>(type.byteLength()))
+                tooLarge(*table, column, bytes, type.byteLength());
+        }
         // CHAR values are blank-padded, stored and compared alike.
-        if ((type.kind == K::Char || type.kind == K::NChar) && length < static_cast<std::size_t>(type.length)) {
+        if (padded && length < static_cast<std::size_t>(type.length)) {
             if (out.text.data() != out.buffer.data())
                 out.buffer.assign(out.text);
             out.buffer.append(type.length - length, ' ');
