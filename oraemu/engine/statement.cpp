@@ -34,7 +34,10 @@ const std::vector<ResultColumn>& Statement::describe()
 {
     if (!isQuery())
         throw OraError(24338, "statement handle not executed");
-    refreshPlans();
+    // An open cursor keeps the plan it was opened with. Every fetched row asks for the columns, and
+    // looking the catalog's generation up each time cost a SQLite query per row.
+    if (!cursorOpen_)
+        refreshPlans();
     if (!query_) {
         try {
             query_ = compileQuery(session_, std::get<Select>(parsed_.statement));
