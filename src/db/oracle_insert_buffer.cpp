@@ -83,7 +83,8 @@ struct OracleInsertBuffer::Impl {
     std::optional<QStringList> earlyFailure;
 
     bool editing = false;  // a row has been appended and not yet posted
-    std::vector<std::string> rowBytes;  // the appended row's converted values, one per column
+    // Columns of the appended row set to a value (the others are NULL); the values themselves
+    // are the open values of `pending`.
     std::vector<char> rowHasValue;
 
     std::size_t batchByteLimit = defaultBatchByteLimit;
@@ -133,7 +134,7 @@ struct OracleInsertBuffer::Impl {
     {
         std::size_t size = 0;
         for (std::size_t c = 0; c < columns.size(); ++c)
-            size += rowHasValue[c] ? rowBytes[c].size() : 0;
+            size += rowHasValue[c] ? pending[c].openValueSize() : 0;
         return size;
     }
     // Sets a column of the appended row to what `convert` appends for the column's kind
@@ -163,26 +164,25 @@ void OracleInsertBuffer::Impl::setConverted(int column, const Convert& convert)
         throw Error(QStringLiteral("Table %1 has no column %2").arg(table).arg(column));
     if (!editing)
         throw Error(QStringLiteral("No row of table %1 is being appended").arg(table));
-    std::string& bytes = rowBytes[column];
-    bytes.clear();
+    OracleColumnValues& values = pending[column];
     rowHasValue[column] = 0;
     const OracleColumn& target = columns[column];
     bool hasValue = false;
     try {
-        hasValue = convert(target.kind, bytes);
-        if (bytes.size() > std::numeric_limits<ub4>::max())
+        hasValue = convert(target.kind, values.openValue());
+        if (values.openValueSize() > std::numeric_limits<ub4>::max())
             throw Error(QStringLiteral("the value is larger than 4 GB"));
     } catch (const Error& e) {
-        bytes.clear();
+        values.dropOpenValue();
         throw Error(QStringLiteral("Column %1 (%2) cannot take the value: %3")
                         .arg(target.name, oracleTypeName(target), e.message()));
     }
     // Refused here, as Oracle would refuse it, so that no bind slot of the batch grows beyond what
     // the column's type may be bound with.
     const std::size_t limit = bindByteLimit(target);
-    if (limit > 0 && bytes.size() > limit) {
-        const std::size_t actual = bytes.size();
-        bytes.clear();
+    if (limit > 0 && values.openValueSize() > limit) {
+        const std::size_t actual = values.openValueSize();
+        values.dropOpenValue();
         throw Error(QStringLiteral("ORA-12899: value too large for column %1.%2.%3 (actual: %4, maximum: %5)")
                         .arg(quoted(owner), quoted(table), quoted(target.name))
                         .arg(actual)
@@ -207,7 +207,7 @@ void OracleInsertBuffer::Impl::postRow()
             return;
     }
     for (std::size_t c = 0; c < columns.size(); ++c)
-        pending[c].append(rowBytes[c], !rowHasValue[c]);
+        pending[c].takeOpenValue(!rowHasValue[c]);
     ++pendingRows;
     pendingBytes += size;
 }
@@ -348,7 +348,6 @@ void OracleInsertBuffer::open()
             d.columnByUpperName.insert(d.columns[i].name.toUpper(), static_cast<int>(i));
     }
     d.pending.assign(d.columns.size(), OracleColumnValues());
-    d.rowBytes.assign(d.columns.size(), std::string());
     d.rowHasValue.assign(d.columns.size(), 0);
     d.buildInsert();
     d.owner = d.connection.parameters().value(QStringLiteral("User_Name")).toUpper();
@@ -406,6 +405,9 @@ void OracleInsertBuffer::append()
     d.requireOpen();
     if (d.editing)
         d.postRow();
+    // A row whose batch was lost, or that failed to post, may have left its values open.
+    for (OracleColumnValues& values : d.pending)
+        values.dropOpenValue();
     std::fill(d.rowHasValue.begin(), d.rowHasValue.end(), 0);
     d.editing = true;
 }

@@ -8,9 +8,8 @@ constexpr std::size_t keptCapacity = 16 * 1024 * 1024;
 
 void OracleColumnValues::clear()
 {
-    bytes_.clear();
+    bytes_.erase(0, committedEnd());
     ends_.clear();
-    nulls_.clear();
     if (bytes_.capacity() > keptCapacity)
         bytes_.shrink_to_fit();
 }

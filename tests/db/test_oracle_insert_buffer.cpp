@@ -528,6 +528,34 @@ TEST_F(InsertBufferTest, BufferedBytesPastTheBoundAreSentEarlyAndCommittedOnlyBy
               QStringList{QString::fromLatin1((value + "17").toHex().toUpper())});
 }
 
+// Rows sent early in small runs each keep their own values, the row that takes the buffered
+// bytes past the bound included; a value set again replaces the first, NULL included.
+TEST_F(InsertBufferTest, EveryRowKeepsItsOwnValuesAcrossEarlySends)
+{
+    connection.execute("create table \"T\" (K number, S varchar2(100), N number)");
+    openOn("T");
+    buffer.setBatchByteLimit(64);
+    const int text = buffer.columnIndex("S");
+    const int number = buffer.columnIndex("N");
+    QStringList expected;
+    for (int k = 1; k <= 40; ++k) {
+        buffer.append();
+        buffer.setValue("K", Value::fromInt(k));
+        buffer.setValue(text, Value::fromText("a first value, longer than the second"));
+        buffer.setUtf8Text(text, QByteArray("row ") + QByteArray::number(k) + " \xC3\xBC");
+        buffer.setDecimalText(number, "7.25");
+        if (k % 2 == 0)
+            buffer.setValue(number, Value::null());
+        else
+            buffer.setDecimalText(number, QByteArray::number(k) + ".5");
+        buffer.post();
+        expected << QStringLiteral("%1\trow %1 \u00fc\t%2").arg(k).arg(k % 2 ? QString::number(k) + ".5" : QString());
+    }
+    applyUpdates();
+    ASSERT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_EQ(db.rows("select K, S, N from T order by K"), expected);
+}
+
 TEST_F(InsertBufferTest, RowRejectedInAnEarlySendTakesBackTheWholeBatch)
 {
     connection.execute("create table \"T\" (K number, B BLOB)");
