@@ -53,8 +53,12 @@ struct InsertPlan {
     };
     std::shared_ptr<const TableDef> table;
     std::vector<Target> targets;  // one per table column
-    SqlStatement statement;
-    std::vector<Stored> storage;
+    SqlStatement statement;       // one row
+    // Array inserts go in groups of groupRows rows, one SQLite statement per group (prepared at the
+    // first full group); 1 when every row must go alone (see compileInsert).
+    std::size_t groupRows = 1;
+    SqlStatement groupStatement;
+    std::vector<Stored> storage;  // the values of groupRows rows, row after row
     struct UniqueKey {
         std::vector<int> columns;  // sorted
         std::string name;          // OWNER.NAME

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using oraemutest::BindColumn;
@@ -70,6 +72,69 @@ TEST_F(OciBatchErrors, WithoutTheModeTheFirstFailureEndsTheExecute)
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.rowOffset, 2u);
     EXPECT_EQ(result.rowCount, 2u);
+}
+
+// Long arrays go into SQLite many rows at a time; the first failing row still ends the execute
+// there, with every row before it inserted and none after it, in a table keyed by a WITHOUT ROWID
+// index (B) and one keyed by its rowid (R).
+TEST_F(OciBatchErrors, LongArraysStopAtTheFirstFailingRow)
+{
+    ASSERT_EQ(session->execute("create table R (K number(10) primary key, V varchar2(3))").status, oci::SUCCESS);
+    struct Case {
+        const char* name;
+        int duplicateAt;  // this row repeats the first row's key
+        int tooLongAt;    // this row's value is too large
+        int nullAt;       // this row has no key
+        ub4 failingRow;
+        int code;
+    };
+    const Case cases[] = {
+        {"duplicate key inside the second group", 45, -1, -1, 45, 1},
+        {"duplicate key first in a group", 32, -1, -1, 32, 1},
+        {"duplicate key last in a group", 63, -1, -1, 63, 1},
+        {"duplicate key before a value too large in its group", 40, 50, -1, 40, 1},
+        {"value too large before a duplicate key in its group", 50, 40, -1, 40, 12899},
+        {"value too large after the last full group", -1, 98, -1, 98, 12899},
+        {"no key", -1, -1, 70, 70, 1400},
+    };
+    for (const std::string table : {"B", "R"}) {
+        for (const Case& c : cases) {
+            BindColumn keys{oci::SQLT_CHR, {}};
+            BindColumn values{oci::SQLT_CHR, {}};
+            for (int row = 0; row < 100; ++row) {
+                const std::string key = std::to_string(row == c.duplicateAt ? 1 : row + 1);
+                keys.values.push_back(row == c.nullAt ? std::nullopt : std::optional<std::string>(key));
+                values.values.push_back(row == c.tooLongAt ? "toolong" : "v");
+            }
+            const auto result = session->executeArray("insert into " + table + " values (:1, :2)", {keys, values});
+            EXPECT_EQ(result.code, c.code) << table << ": " << c.name << ": " << result.message;
+            EXPECT_EQ(result.rowOffset, c.failingRow) << table << ": " << c.name;
+            EXPECT_EQ(result.rowCount, c.failingRow) << table << ": " << c.name;
+            const std::string inserted = std::to_string(c.failingRow);
+            EXPECT_EQ(session->query("select count(*), max(K) from " + table),
+                      (std::vector<std::vector<std::string>>{{inserted, inserted}}))
+                << table << ": " << c.name;
+            ASSERT_EQ(session->rollback().status, oci::SUCCESS);
+            EXPECT_EQ(session->query("select count(*) from " + table)[0][0], "0") << table << ": " << c.name;
+        }
+    }
+}
+
+TEST_F(OciBatchErrors, LongArraysInsertEveryRow)
+{
+    BindColumn keys{oci::SQLT_CHR, {}};
+    BindColumn values{oci::SQLT_CHR, {}};
+    for (int row = 0; row < 1000; ++row) {
+        keys.values.push_back(std::to_string(row + 1));
+        values.values.push_back(row % 10 == 0 ? std::nullopt : std::optional<std::string>(std::to_string(row % 1000)));
+    }
+    const auto result = session->executeArray("insert into B values (:1, :2)", {keys, values});
+    EXPECT_EQ(result.status, oci::SUCCESS) << result.message;
+    EXPECT_EQ(result.rowCount, 1000u);
+    EXPECT_EQ(session->query("select count(*), count(V), sum(K), min(K), max(K) from B"),
+              (std::vector<std::vector<std::string>>{{"1000", "900", "500500", "1", "1000"}}));
+    EXPECT_EQ(session->query("select V from B where K in (1, 2, 33, 1000) order by K"),
+              (std::vector<std::vector<std::string>>{{"<null>"}, {"1"}, {"32"}, {"999"}}));
 }
 
 }  // namespace
