@@ -22,22 +22,46 @@ QByteArrayView trimmed(QByteArrayView text)
     return text;
 }
 
-// Splits a decimal text into its sign, its digits and the place of the decimal point among them;
-// false when it is no number.
-bool parseDecimal(QByteArrayView text, bool& negative, QByteArray& digits, long long& pointAt)
+void append(std::string& out, QByteArrayView bytes)
+{
+    out.append(bytes.data(), static_cast<std::size_t>(bytes.size()));
+}
+
+// A decimal text taken apart without copying: its digits are those of `whole` followed by those of
+// `fraction`, and the decimal point stands before digit number `pointAt` (which an exponent may
+// move out of the digits).
+struct DecimalParts {
+    bool negative = false;
+    QByteArrayView whole;
+    QByteArrayView fraction;
+    long long pointAt = 0;
+
+    qsizetype digitCount() const { return whole.size() + fraction.size(); }
+    char digit(qsizetype i) const { return i < whole.size() ? whole[i] : fraction[i - whole.size()]; }
+};
+
+QByteArrayView digitsFrom(QByteArrayView text, qsizetype& i)
+{
+    const qsizetype start = i;
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    return text.sliced(start, i - start);
+}
+
+// False when the text is no number.
+bool parseDecimal(QByteArrayView text, DecimalParts& parts)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    for (; i < n && isDigit(text[i]); ++i)
-        digits.append(text[i]);
-    pointAt = digits.size();
-    if (i < n && text[i] == '.')
-        for (++i; i < n && isDigit(text[i]); ++i)
-            digits.append(text[i]);
-    if (digits.isEmpty())
+        parts.negative = text[i++] == '-';
+    parts.whole = digitsFrom(text, i);
+    if (i < n && text[i] == '.') {
+        ++i;
+        parts.fraction = digitsFrom(text, i);
+    }
+    parts.pointAt = parts.whole.size();
+    if (parts.digitCount() == 0)
         return false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
@@ -50,51 +74,127 @@ bool parseDecimal(QByteArrayView text, bool& negative, QByteArray& digits, long 
             exponent = std::min<long long>(exponent * 10 + (text[i] - '0'), 1000000);
         if (i == start || exponent > maxExponent)
             return false;
-        pointAt += negativeExponent ? -exponent : exponent;
+        parts.pointAt += negativeExponent ? -exponent : exponent;
     }
     return i == n;
+}
+
+void appendDigits(std::string& out, const DecimalParts& parts, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i)
+        out += parts.digit(i);
+}
+
+void appendCanonicalDecimal(QByteArrayView text, std::string& out)
+{
+    text = trimmed(text);
+    DecimalParts parts;
+    if (!parseDecimal(text, parts)) {
+        append(out, text);
+        return;
+    }
+    qsizetype first = 0;
+    qsizetype last = parts.digitCount();
+    while (first < last && parts.digit(first) == '0')
+        ++first;
+    while (last > first && parts.digit(last - 1) == '0')
+        --last;
+    if (first == last) {
+        out += '0';
+        return;
+    }
+    const long long pointAt = parts.pointAt - first;
+    const qsizetype count = last - first;
+    if (parts.negative)
+        out += '-';
+    if (pointAt <= 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-pointAt), '0');
+        appendDigits(out, parts, first, last);
+    } else if (pointAt >= count) {
+        appendDigits(out, parts, first, last);
+        out.append(static_cast<std::size_t>(pointAt - count), '0');
+    } else {
+        appendDigits(out, parts, first, first + pointAt);
+        out += '.';
+        appendDigits(out, parts, first + pointAt, last);
+    }
+}
+
+// The text without the trailing zeros of its fraction, and without a point that has no fraction.
+QByteArrayView canonicalTimestampView(QByteArrayView text)
+{
+    text = trimmed(text);
+    const qsizetype point = text.indexOf('.');
+    if (point < 0)
+        return text;
+    while (text.size() > point + 1 && text.back() == '0')
+        text.chop(1);
+    if (text.size() == point + 1)
+        text.chop(1);
+    return text;
+}
+
+// Writes the number as printf's "%0<width>d" does: at least `width` characters, zeros after the
+// minus sign. Returns the end of what was written.
+char* writePadded(char* at, int value, int width)
+{
+    char digits[12];
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        *at++ = '-';
+        --width;
+    }
+    for (int i = count; i < width; ++i)
+        *at++ = '0';
+    while (count > 0)
+        *at++ = digits[--count];
+    return at;
+}
+
+constexpr std::size_t isoDateTextCapacity = 32;  // "-32768-255-255 255:255:255" at the most
+
+// Writes "YYYY-MM-DD HH:MM:SS" and returns its length.
+std::size_t writeIsoDate(QByteArrayView ociDate, char* buffer)
+{
+    OCIDate date{};
+    std::memcpy(&date, ociDate.data(), std::min<std::size_t>(sizeof date, ociDate.size()));
+    char* at = writePadded(buffer, date.OCIDateYYYY, 4);
+    *at++ = '-';
+    at = writePadded(at, date.OCIDateMM, 2);
+    *at++ = '-';
+    at = writePadded(at, date.OCIDateDD, 2);
+    *at++ = ' ';
+    at = writePadded(at, date.OCIDateTime.OCITimeHH, 2);
+    *at++ = ':';
+    at = writePadded(at, date.OCIDateTime.OCITimeMI, 2);
+    *at++ = ':';
+    at = writePadded(at, date.OCIDateTime.OCITimeSS, 2);
+    return static_cast<std::size_t>(at - buffer);
+}
+
+QByteArray toByteArray(const std::string& bytes)
+{
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 }  // namespace
 
 QByteArray canonicalDecimal(QByteArrayView text)
 {
-    text = trimmed(text);
-    bool negative = false;
-    QByteArray digits;
-    long long pointAt = 0;
-    if (!parseDecimal(text, negative, digits, pointAt))
-        return text.toByteArray();
-    qsizetype leadingZeros = 0;
-    while (leadingZeros < digits.size() && digits[leadingZeros] == '0')
-        ++leadingZeros;
-    digits.remove(0, leadingZeros);
-    pointAt -= leadingZeros;
-    while (!digits.isEmpty() && digits.back() == '0')
-        digits.chop(1);
-    if (digits.isEmpty())
-        return QByteArrayLiteral("0");
-    QByteArray result = negative ? QByteArrayLiteral("-") : QByteArray();
-    if (pointAt <= 0)
-        result += "0." + QByteArray(-pointAt, '0') + digits;
-    else if (pointAt >= digits.size())
-        result += digits + QByteArray(pointAt - digits.size(), '0');
-    else
-        result += digits.left(pointAt) + '.' + digits.mid(pointAt);
-    return result;
+    std::string result;
+    appendCanonicalDecimal(text, result);
+    return toByteArray(result);
 }
 
 QByteArray canonicalTimestamp(QByteArrayView text)
 {
-    QByteArray result = trimmed(text).toByteArray();
-    const qsizetype point = result.indexOf('.');
-    if (point < 0)
-        return result;
-    while (result.size() > point + 1 && result.back() == '0')
-        result.chop(1);
-    if (result.size() == point + 1)
-        result.chop(1);
-    return result;
+    return canonicalTimestampView(text).toByteArray();
 }
 
 QByteArray canonicalInterval(QByteArrayView text)
@@ -127,15 +227,8 @@ QByteArray canonicalInterval(QByteArrayView text)
 
 QByteArray isoDateText(QByteArrayView ociDate)
 {
-    OCIDate date{};
-    std::memcpy(&date, ociDate.data(), std::min<std::size_t>(sizeof date, ociDate.size()));
-    char buffer[32];
-    const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d",
-                                     int(date.OCIDateYYYY), int(date.OCIDateMM),
-                                     int(date.OCIDateDD), int(date.OCIDateTime.OCITimeHH),
-                                     int(date.OCIDateTime.OCITimeMI),
-                                     int(date.OCIDateTime.OCITimeSS));
-    return QByteArray(buffer, length);
+    char buffer[isoDateTextCapacity];
+    return QByteArray(buffer, static_cast<qsizetype>(writeIsoDate(ociDate, buffer)));
 }
 
 CanonicalValueHash::CanonicalValueHash(OracleBindKind kind, bool blankPadded)
@@ -162,29 +255,45 @@ void CanonicalValueHash::add(QByteArrayView piece)
     if (streams())
         hash_.add(piece);
     else
-        collected_.append(piece);
+        append(collected_, piece);
+}
+
+void CanonicalValueHash::addCanonicalForm()
+{
+    const QByteArrayView collected(collected_.data(), static_cast<qsizetype>(collected_.size()));
+    switch (kind_) {
+    case OracleBindKind::Number:
+        canonical_.clear();
+        appendCanonicalDecimal(collected, canonical_);
+        hash_.add(QByteArrayView(canonical_.data(), static_cast<qsizetype>(canonical_.size())));
+        break;
+    case OracleBindKind::Timestamp: hash_.add(canonicalTimestampView(collected)); break;
+    case OracleBindKind::Interval: hash_.add(canonicalInterval(collected)); break;
+    case OracleBindKind::Date:
+        if (!collected.isEmpty()) {
+            char buffer[isoDateTextCapacity];
+            hash_.add(QByteArrayView(buffer, static_cast<qsizetype>(writeIsoDate(collected, buffer))));
+        }
+        break;
+    default: {  // blank-padded text
+        QByteArrayView text = collected;
+        while (!text.isEmpty() && text.back() == ' ')
+            text.chop(1);
+        hash_.add(text);
+        break;
+    }
+    }
 }
 
 std::uint64_t CanonicalValueHash::finish()
 {
     if (!streams()) {
-        QByteArray canonical;
-        switch (kind_) {
-        case OracleBindKind::Number: canonical = canonicalDecimal(collected_); break;
-        case OracleBindKind::Timestamp: canonical = canonicalTimestamp(collected_); break;
-        case OracleBindKind::Interval: canonical = canonicalInterval(collected_); break;
-        case OracleBindKind::Date:
-            canonical = collected_.isEmpty() ? QByteArray() : isoDateText(collected_);
-            break;
-        default:  // blank-padded text
-            canonical = collected_;
-            while (!canonical.isEmpty() && canonical.back() == ' ')
-                canonical.chop(1);
-            break;
-        }
-        hash_.add(canonical);
+        addCanonicalForm();
+        collected_.clear();
     }
-    return hash_.length() == 0 ? nullHash() : hash_.finish();
+    const std::uint64_t result = hash_.length() == 0 ? nullHash() : hash_.finish();
+    hash_ = ContentHash();
+    return result;
 }
 
 std::uint64_t CanonicalValueHash::nullHash()

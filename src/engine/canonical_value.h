@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <cstdint>
+#include <string>
 
 namespace dovrelle {
 
@@ -20,16 +21,20 @@ public:
     CanonicalValueHash(OracleBindKind kind, bool blankPadded);
 
     void add(QByteArrayView piece);  // LOBs come in several pieces; other kinds in one
+    // The hash of the value added; the object then takes the next value of its column, keeping its
+    // buffers, so hashing a value allocates nothing once they have grown.
     std::uint64_t finish();
 
     static std::uint64_t nullHash();
 
 private:
     bool streams() const;
+    void addCanonicalForm();
 
     OracleBindKind kind_;
     bool blankPadded_;
-    QByteArray collected_;  // pieces of the kinds that are rewritten as a whole
+    std::string collected_;  // pieces of the kinds that are rewritten as a whole
+    std::string canonical_;  // the rewritten form, where it is not a part of collected_
     ContentHash hash_;
 };
 
@@ -42,7 +47,8 @@ QByteArray canonicalTimestamp(QByteArrayView text);
 // "-01 02:03:04.50" -> "-1 02:03:04.5", a zero interval always "+". Text of another shape comes
 // back trimmed.
 QByteArray canonicalInterval(QByteArrayView text);
-// An OCIDate's bytes as "YYYY-MM-DD HH:MM:SS".
+// An OCIDate's bytes as "YYYY-MM-DD HH:MM:SS", each field as printf's "%04d" or "%02d" writes it
+// (years before 1000 with leading zeros, years BC with a minus sign: "-044-03-15 00:00:00").
 QByteArray isoDateText(QByteArrayView ociDate);
 
 }  // namespace dovrelle

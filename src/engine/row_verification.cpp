@@ -43,16 +43,43 @@ struct TableChecksum {
     }
 };
 
+// How a MySQL column's values are read: as the copy reads them, so that they convert alike.
+enum class SourceForm {
+    AsValue,
+    AsTruthNumber,  // bit(1): the number 1 or 0
+    AsUtf8Text,     // text the server sends in UTF-8, converted without decoding it
+    AsDecimalText,  // exact decimals, converted from the text the server wrote
+};
+
+SourceForm sourceFormOf(const MySqlQuery& source, int pos)
+{
+    switch (source.kindAt(pos)) {
+    case MySqlColumn::Kind::Bool:
+        return SourceForm::AsTruthNumber;
+    case MySqlColumn::Kind::Decimal:
+        return SourceForm::AsDecimalText;
+    case MySqlColumn::Kind::Text:
+        return source.isUtf8Text(pos) ? SourceForm::AsUtf8Text : SourceForm::AsValue;
+    default:
+        return SourceForm::AsValue;
+    }
+}
+
 // Where one MySQL column's values go: the Oracle column of the copy's name rule, if any.
 struct SourceRoute {
     int source = 0;
     int target = -1;
-    bool isBoolean = false;
+    SourceForm form = SourceForm::AsValue;
 };
 
-bool isBlankPadded(const OracleColumn& column)
+// One value hasher per Oracle column, reused from row to row.
+std::vector<CanonicalValueHash> hashersOf(const std::vector<OracleColumn>& columns)
 {
-    return column.dataType == oci::SQLT_AFC;
+    std::vector<CanonicalValueHash> hashers;
+    hashers.reserve(columns.size());
+    for (const OracleColumn& column : columns)
+        hashers.emplace_back(column.kind, column.dataType == oci::SQLT_AFC);
+    return hashers;
 }
 
 class Verification {
@@ -71,7 +98,9 @@ private:
     TableChecksum readOracle();
     TableChecksum readMySql();
     std::vector<SourceRoute> routesOf(const MySqlQuery& source) const;
-    std::uint64_t mysqlValueHash(const MySqlQuery& source, const SourceRoute& route);
+    std::uint64_t mysqlValueHash(const MySqlQuery& source, const SourceRoute& route,
+                                 CanonicalValueHash& hash);
+    bool convertSourceValue(const MySqlQuery& source, const SourceRoute& route);
     qint64 mysqlRowCount();
     void pause(const char* side, qint64 rows);
     QString differingColumns(const TableChecksum& mysql, const TableChecksum& oracle) const;
@@ -170,9 +199,10 @@ TableChecksum Verification::readOracle()
     columns_ = reader.columns();
     TableChecksum checksum(columns_.size());
     std::vector<std::uint64_t> hashes(columns_.size());
+    std::vector<CanonicalValueHash> hashers = hashersOf(columns_);
     while (reader.next()) {
         for (std::size_t c = 0; c < columns_.size(); ++c) {
-            CanonicalValueHash hash(columns_[c].kind, isBlankPadded(columns_[c]));
+            CanonicalValueHash& hash = hashers[c];
             reader.read(static_cast<int>(c), [&hash](QByteArrayView piece) { hash.add(piece); });
             hashes[c] = hash.finish();
         }
@@ -189,11 +219,12 @@ TableChecksum Verification::readMySql()
     const std::vector<SourceRoute> routes = routesOf(source);
     TableChecksum checksum(columns_.size());
     std::vector<std::uint64_t> hashes(columns_.size());
+    std::vector<CanonicalValueHash> hashers = hashersOf(columns_);
     for (; !source.atEnd(); source.next()) {
         // A column the copy did not fill is NULL in Oracle.
         std::fill(hashes.begin(), hashes.end(), CanonicalValueHash::nullHash());
         for (const SourceRoute& route : routes)
-            hashes[route.target] = mysqlValueHash(source, route);
+            hashes[route.target] = mysqlValueHash(source, route, hashers[route.target]);
         checksum.addRow(hashes);
         pause("MySQL", checksum.rows);
     }
@@ -216,30 +247,44 @@ std::vector<SourceRoute> Verification::routesOf(const MySqlQuery& source) const
         const int target = byName.value(name, byUpperName.value(name.toUpper(), -1));
         if (target < 0)
             continue;  // the copy logged the column on every row; Oracle has nothing to compare
-        const bool isBoolean = source.kindAt(pos) == MySqlColumn::Kind::Bool;
-        routes.push_back({pos, target, isBoolean});
+        routes.push_back({pos, target, sourceFormOf(source, pos)});
     }
     return routes;
 }
 
 // The hash of the value as the copy sent it; a value the copy could not convert was left NULL
 // (and counted among the copy's column failures).
-std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const SourceRoute& route)
+std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const SourceRoute& route,
+                                           CanonicalValueHash& hash)
 {
-    const OracleColumn& column = columns_[route.target];
     bound_.clear();
     try {
-        const Value value = source.valueAt(route.source);
-        if (!convertForOracle(route.isBoolean ? truthNumber(value) : value, column.kind, bound_))
+        if (!convertSourceValue(source, route))
             return CanonicalValueHash::nullHash();
         if (bound_.size() > std::numeric_limits<ub4>::max())
             throw Error(QStringLiteral("the value is larger than 4 GB"));
     } catch (const Error&) {
         return CanonicalValueHash::nullHash();
     }
-    CanonicalValueHash hash(column.kind, isBlankPadded(column));
     hash.add(QByteArrayView(bound_.data(), static_cast<qsizetype>(bound_.size())));
     return hash.finish();
+}
+
+// Converts the current row's value of the route's column into bound_; false for NULL.
+bool Verification::convertSourceValue(const MySqlQuery& source, const SourceRoute& route)
+{
+    const OracleBindKind kind = columns_[route.target].kind;
+    switch (route.form) {
+    case SourceForm::AsUtf8Text:
+        return convertUtf8TextForOracle(source.bytesAt(route.source), kind, bound_);
+    case SourceForm::AsDecimalText:
+        return convertDecimalTextForOracle(source.bytesAt(route.source), kind, bound_);
+    case SourceForm::AsTruthNumber:
+        return convertForOracle(truthNumber(source.valueAt(route.source)), kind, bound_);
+    case SourceForm::AsValue:
+        break;
+    }
+    return convertForOracle(source.valueAt(route.source), kind, bound_);
 }
 
 qint64 Verification::mysqlRowCount()

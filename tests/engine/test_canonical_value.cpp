@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <vector>
+
 using namespace dovrelle;
 
 namespace {
@@ -62,6 +65,58 @@ TEST(CanonicalValue, DateAsIsoText)
               "1900-01-02 23:05:09");
 }
 
+TEST(CanonicalValue, DecimalExponentsAndBarePoints)
+{
+    const struct {
+        const char* text;
+        const char* canonical;
+    } cases[] = {
+        {"5.", "5"},        {"00100", "100"},     {"1.23e1", "12.3"},  {"123e-1", "12.3"},
+        {"12.5e+2", "1250"}, {"-0.0e3", "0"},     {"-1.5e-1", "-0.15"}, {"1e401", "1e401"},
+        {".", "."},         {"1.2.3", "1.2.3"},   {"-", "-"},           {"12 5", "12 5"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(canonicalDecimal(c.text), QByteArray(c.canonical)) << c.text;
+}
+
+QByteArray isoDateOf(int year, int month, int day, int hour, int minute, int second)
+{
+    OCIDate date{};
+    date.OCIDateYYYY = static_cast<sb2>(year);
+    date.OCIDateMM = static_cast<ub1>(month);
+    date.OCIDateDD = static_cast<ub1>(day);
+    date.OCIDateTime.OCITimeHH = static_cast<ub1>(hour);
+    date.OCIDateTime.OCITimeMI = static_cast<ub1>(minute);
+    date.OCIDateTime.OCITimeSS = static_cast<ub1>(second);
+    return isoDateText(QByteArrayView(reinterpret_cast<const char*>(&date), sizeof date));
+}
+
+TEST(CanonicalValue, DateYearsBefore1000AndBeforeChrist)
+{
+    const struct {
+        int year;
+        const char* text;
+    } cases[] = {
+        {999, "0999-12-31 23:59:59"}, {1, "0001-12-31 23:59:59"},  {0, "0000-12-31 23:59:59"},
+        {-1, "-001-12-31 23:59:59"},  {-44, "-044-12-31 23:59:59"}, {-4712, "-4712-12-31 23:59:59"},
+        {9999, "9999-12-31 23:59:59"}, {32767, "32767-12-31 23:59:59"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isoDateOf(c.year, 12, 31, 23, 59, 59), QByteArray(c.text)) << c.year;
+}
+
+TEST(CanonicalValue, DateFieldsWrittenAsPrintfWritesThem)
+{
+    for (int year = -32768; year <= 32767; year += 7) {
+        const int field = (year & 0xFF);  // every byte value, in every field
+        char expected[64];
+        const int length = std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d",
+                                         year, field, 255 - field, field / 2, field, 255 - field);
+        ASSERT_EQ(isoDateOf(year, field, 255 - field, field / 2, field, 255 - field),
+                  QByteArray(expected, length));
+    }
+}
+
 std::uint64_t hashOf(OracleBindKind kind, bool padded, std::initializer_list<QByteArrayView> pieces)
 {
     CanonicalValueHash hash(kind, padded);
@@ -81,6 +136,37 @@ TEST(CanonicalValue, EqualFormsHashEqualAndOthersNot)
     EXPECT_EQ(hashOf(K::Text, false, {""}), CanonicalValueHash::nullHash());
     EXPECT_EQ(hashOf(K::Blob, false, {}), CanonicalValueHash::nullHash());
     EXPECT_NE(hashOf(K::Text, false, {"0"}), CanonicalValueHash::nullHash());
+}
+
+TEST(CanonicalValue, OneHasherTakesValueAfterValue)
+{
+    using K = OracleBindKind;
+    OCIDate date{};
+    date.OCIDateYYYY = 2024;
+    date.OCIDateMM = 2;
+    date.OCIDateDD = 29;
+    const QByteArrayView dateBytes(reinterpret_cast<const char*>(&date), sizeof date);
+    const struct {
+        K kind;
+        bool padded;
+        std::vector<QByteArrayView> values;
+    } columns[] = {
+        {K::Number, false, {"12.50", "", "-0.001", "7"}},
+        {K::Date, false, {dateBytes, "", dateBytes}},
+        {K::Timestamp, false, {"2024-01-02 03:04:05.120", "2024-01-02 03:04:05.000", ""}},
+        {K::Interval, false, {"+000 01:30:00.500", "-1 00:00:00"}},
+        {K::Text, true, {"ab   ", "", "abc"}},
+        {K::Text, false, {"ab", "", "ab "}},
+        {K::Clob, false, {"long text", "", "x"}},
+    };
+    for (const auto& column : columns) {
+        CanonicalValueHash reused(column.kind, column.padded);
+        for (QByteArrayView value : column.values) {
+            reused.add(value);
+            EXPECT_EQ(reused.finish(), hashOf(column.kind, column.padded, {value}))
+                << int(column.kind) << " " << value.toByteArray().constData();
+        }
+    }
 }
 
 TEST(ContentHash, PiecesOfAnySizeGiveTheSameHash)
