@@ -6,17 +6,19 @@
 
 namespace oraemu {
 
-// How oraemu sets SQLite up for what it mostly does: array inserts into indexed tables, committed
-// every few thousand rows, with other sessions reading what was committed.
+// How oraemu sets SQLite up for what it mostly does: array inserts into keyed and indexed tables,
+// committed every few thousand rows, with other sessions reading what was committed.
 
 // Page size of new database files. Every page a transaction changed is written to the WAL at its
-// commit, and a batch of inserts touches about one leaf of each secondary index per row: larger
-// pages cut the number of WAL frames for small tables but multiply the bytes for large ones, smaller
-// pages the reverse. Measured on the benchmark's table (5000-row commits, one text index): 8 KiB
-// pages took 15 % less CPU at a million rows but wrote 31 GB instead of 20 GB at four million
-// (16 KiB: twice the bytes); 2 KiB and 1 KiB pages wrote 17 % and 32 % fewer bytes at a million
-// rows for 15 % and 35 % more CPU, and put rows over a few hundred bytes of a WITHOUT ROWID table
-// on overflow pages.
+// commit. Rows that arrive in key order fill pages one after the other, so larger pages only cut the
+// number of writes; a key or unique index whose values arrive in random order changes about one leaf
+// per row, and there larger pages multiply the bytes. Non-unique indexes are built after the load
+// (see Catalog::addIndex), so only keys and unique indexes pay this. Measured with 5000-row commits:
+// rows in key order took 7 % less CPU with 8 KiB pages and 10 % less with 16 KiB at a million rows;
+// a million rows with a random text key took 22 % longer and wrote 40 % more bytes with 8 KiB pages,
+// 80 % longer with 16 KiB (before non-unique indexes were deferred, the benchmark's text index showed
+// the same: 8 KiB wrote 31 GB instead of 20 GB at four million rows). 2 KiB and 1 KiB pages cost 15 %
+// and 35 % more CPU and put rows over a few hundred bytes of a WITHOUT ROWID table on overflow pages.
 inline constexpr int newFilePageSize = 4096;
 
 // The page cache of each connection in KiB: the environment variable ORAEMU_CACHE_MB when it holds
