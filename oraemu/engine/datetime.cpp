@@ -4,8 +4,10 @@
 #include "time_zone.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace oraemu {
@@ -82,7 +84,21 @@ std::string DateTime::toStorage(int fractionDigits) const
     return out;
 }
 
-// Written digit by digit: a bulk load stores two dates a row, and this runs once per value.
+namespace {
+
+// "00" to "99", for writing numbers two digits at a time.
+constexpr auto digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+}  // namespace
+
+// Written two digits at a time: a bulk load stores two dates a row, and this runs once per value.
 void DateTime::storeInto(std::string& out, int fractionDigits) const
 {
     char text[64];
@@ -94,8 +110,8 @@ void DateTime::storeInto(std::string& out, int fractionDigits) const
         out.assign(text);
     } else {
         const auto put = [&text](int at, int value, int width) {
-            for (int i = width - 1; i >= 0; --i, value /= 10)
-                text[at + i] = static_cast<char>('0' + value % 10);
+            for (int i = width - 2; i >= 0; i -= 2, value /= 100)
+                std::memcpy(text + at + i, digitPairs.data() + 2 * (value % 100), 2);
         };
         put(0, year, 4);
         text[4] = '-';
