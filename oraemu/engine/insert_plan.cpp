@@ -209,9 +209,10 @@ void convertRow(Session& session, InsertPlan& plan, BindSource& binds, std::uint
     const Nls& nls = session.nls();
     for (std::size_t c = 0; c < plan.targets.size(); ++c) {
         const InsertPlan::Target& target = plan.targets[c];
-        const InValue value = target.kind == InsertPlan::Target::Kind::Identity
-                                  ? identityValue(session, table)
-                                  : targetValue(target, binds, iteration, nls);
+        using Kind = InsertPlan::Target::Kind;
+        const InValue value = target.kind == Kind::Bind       ? binds.value(target.placeholder, iteration)
+                              : target.kind == Kind::Identity ? identityValue(session, table)
+                                                              : targetValue(target, binds, iteration, nls);
         convertForColumn(value, table, c, nls, row[c]);
         if (row[c].kind == Stored::Kind::Null && !table.columns[c].nullable)
             throw OraError(1400, "cannot insert NULL into (\"" + table.owner + "\".\"" + table.name + "\".\"" +
