@@ -42,7 +42,7 @@ FetchLayout layoutOf(const OracleColumn& column)
     return {oci::SQLT_CHR, width};
 }
 
-bool isLob(const FetchLayout& layout)
+bool isLobLayout(const FetchLayout& layout)
 {
     return layout.externalType == oci::SQLT_CLOB || layout.externalType == oci::SQLT_BLOB;
 }
@@ -63,6 +63,7 @@ struct OracleRowReader::State {
 
     void defineColumns(OracleConnection::Session& session);
     void readLob(int column, const std::function<void(QByteArrayView)>& piece);
+    bool hasValue(int column) const;
 
     OracleStatement statement;
     OciCalls oci;
@@ -99,7 +100,7 @@ void OracleRowReader::State::defineColumns(OracleConnection::Session& session)
         cells[c].assign(layout.width * arrayRows, 0);
         indicators[c].assign(arrayRows, 0);
         lengths[c].assign(arrayRows, 0);
-        if (isLob(layout)) {
+        if (isLobLayout(layout)) {
             for (std::size_t r = 0; r < arrayRows; ++r) {
                 lobLocators[c].push_back(static_cast<OCILobLocator*>(
                     oci.descriptorAlloc(session.env.get(), oci::DTYPE_LOB, "allocate a LOB locator")));
@@ -172,22 +173,42 @@ bool OracleRowReader::isNull(int column) const
     return state_->indicators[column][state_->current] == -1;
 }
 
+// False for NULL; throws when Oracle's value did not fit its buffer.
+bool OracleRowReader::State::hasValue(int column) const
+{
+    const sb2 indicator = indicators[column][current];
+    if (indicator == -1)
+        return false;
+    if (indicator != 0)
+        throw Error(QStringLiteral("Column %1: Oracle's value is longer than the %2 bytes read")
+                        .arg(columns[column].name)
+                        .arg(layouts[column].width));
+    return true;
+}
+
 void OracleRowReader::read(int column, const std::function<void(QByteArrayView)>& piece)
 {
     State& s = *state_;
-    const sb2 indicator = s.indicators[column][s.current];
-    if (indicator == -1)
+    if (!s.hasValue(column))
         return;
-    if (indicator != 0)
-        throw Error(QStringLiteral("Column %1: Oracle's value is longer than the %2 bytes read")
-                        .arg(s.columns[column].name)
-                        .arg(s.layouts[column].width));
-    if (isLob(s.layouts[column])) {
+    if (isLob(column))
         s.readLob(column, piece);
-        return;
-    }
+    else
+        piece(value(column));
+}
+
+bool OracleRowReader::isLob(int column) const
+{
+    return isLobLayout(state_->layouts[column]);
+}
+
+QByteArrayView OracleRowReader::value(int column) const
+{
+    const State& s = *state_;
+    if (!s.hasValue(column))
+        return {};
     const char* cell = s.cells[column].data() + s.layouts[column].width * s.current;
-    piece(QByteArrayView(cell, static_cast<qsizetype>(s.lengths[column][s.current])));
+    return QByteArrayView(cell, static_cast<qsizetype>(s.lengths[column][s.current]));
 }
 
 }  // namespace dovrelle

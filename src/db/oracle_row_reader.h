@@ -32,6 +32,10 @@ public:
     // anything but a LOB; none for NULL). Throws Error naming the column when Oracle's value does
     // not fit the buffer it was fetched into.
     void read(int column, const std::function<void(QByteArrayView)>& piece);
+    bool isLob(int column) const;
+    // The current row's value of a column that is no LOB, in one piece, valid until next(); a null
+    // view for NULL. Throws as read() does.
+    QByteArrayView value(int column) const;
 
     struct State;
 

@@ -231,68 +231,83 @@ QByteArray isoDateText(QByteArrayView ociDate)
     return QByteArray(buffer, static_cast<qsizetype>(writeIsoDate(ociDate, buffer)));
 }
 
-CanonicalValueHash::CanonicalValueHash(OracleBindKind kind, bool blankPadded)
-    : kind_(kind), blankPadded_(blankPadded)
-{
-}
+namespace {
 
-bool CanonicalValueHash::streams() const
+bool isStreamed(OracleBindKind kind, bool blankPadded)
 {
-    switch (kind_) {
+    switch (kind) {
     case OracleBindKind::Clob:
     case OracleBindKind::Blob:
     case OracleBindKind::Raw:
         return true;
     case OracleBindKind::Text:
-        return !blankPadded_;
+        return !blankPadded;
     default:
         return false;
     }
 }
 
+}  // namespace
+
+CanonicalValueHash::CanonicalValueHash(OracleBindKind kind, bool blankPadded)
+    : kind_(kind), streams_(isStreamed(kind, blankPadded))
+{
+}
+
 void CanonicalValueHash::add(QByteArrayView piece)
 {
-    if (streams())
+    if (streams_)
         hash_.add(piece);
     else
         append(collected_, piece);
 }
 
-void CanonicalValueHash::addCanonicalForm()
+void CanonicalValueHash::addCanonicalForm(QByteArrayView value)
 {
-    const QByteArrayView collected(collected_.data(), static_cast<qsizetype>(collected_.size()));
     switch (kind_) {
     case OracleBindKind::Number:
         canonical_.clear();
-        appendCanonicalDecimal(collected, canonical_);
+        appendCanonicalDecimal(value, canonical_);
         hash_.add(QByteArrayView(canonical_.data(), static_cast<qsizetype>(canonical_.size())));
         break;
-    case OracleBindKind::Timestamp: hash_.add(canonicalTimestampView(collected)); break;
-    case OracleBindKind::Interval: hash_.add(canonicalInterval(collected)); break;
+    case OracleBindKind::Timestamp: hash_.add(canonicalTimestampView(value)); break;
+    case OracleBindKind::Interval: hash_.add(canonicalInterval(value)); break;
     case OracleBindKind::Date:
-        if (!collected.isEmpty()) {
+        if (!value.isEmpty()) {
             char buffer[isoDateTextCapacity];
-            hash_.add(QByteArrayView(buffer, static_cast<qsizetype>(writeIsoDate(collected, buffer))));
+            hash_.add(QByteArrayView(buffer, static_cast<qsizetype>(writeIsoDate(value, buffer))));
         }
         break;
-    default: {  // blank-padded text
-        QByteArrayView text = collected;
-        while (!text.isEmpty() && text.back() == ' ')
-            text.chop(1);
-        hash_.add(text);
+    default:  // blank-padded text
+        while (!value.isEmpty() && value.back() == ' ')
+            value.chop(1);
+        hash_.add(value);
         break;
-    }
     }
 }
 
 std::uint64_t CanonicalValueHash::finish()
 {
-    if (!streams()) {
-        addCanonicalForm();
+    if (!streams_) {
+        addCanonicalForm(QByteArrayView(collected_.data(), static_cast<qsizetype>(collected_.size())));
         collected_.clear();
     }
+    return finishHash();
+}
+
+std::uint64_t CanonicalValueHash::hashOf(QByteArrayView value)
+{
+    if (streams_)
+        hash_.add(value);
+    else
+        addCanonicalForm(value);
+    return finishHash();
+}
+
+std::uint64_t CanonicalValueHash::finishHash()
+{
     const std::uint64_t result = hash_.length() == 0 ? nullHash() : hash_.finish();
-    hash_ = ContentHash();
+    hash_.clear();
     return result;
 }
 

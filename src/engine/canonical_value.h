@@ -24,15 +24,17 @@ public:
     // The hash of the value added; the object then takes the next value of its column, keeping its
     // buffers, so hashing a value allocates nothing once they have grown.
     std::uint64_t finish();
+    // The same as add(value) and finish() with nothing added before, without copying the value.
+    std::uint64_t hashOf(QByteArrayView value);
 
     static std::uint64_t nullHash();
 
 private:
-    bool streams() const;
-    void addCanonicalForm();
+    void addCanonicalForm(QByteArrayView value);
+    std::uint64_t finishHash();
 
     OracleBindKind kind_;
-    bool blankPadded_;
+    bool streams_;  // hashed piece by piece as it comes, not rewritten as a whole first
     std::string collected_;  // pieces of the kinds that are rewritten as a whole
     std::string canonical_;  // the rewritten form, where it is not a part of collected_
     ContentHash hash_;

@@ -23,6 +23,12 @@ public:
         return mix(state ^ length_);
     }
     std::uint64_t length() const { return length_; }
+    void clear()  // as new, for the next stream (field by field: cheaper than a new object's copy)
+    {
+        state_ = seed;
+        length_ = 0;
+        tailSize_ = 0;
+    }
 
     // Mixes all 64 bits of a value into all 64 bits of the result.
     static std::uint64_t mix(std::uint64_t value)
@@ -51,7 +57,9 @@ private:
         return word;
     }
 
-    std::uint64_t state_ = 0x9E3779B97F4A7C15ULL;
+    static constexpr std::uint64_t seed = 0x9E3779B97F4A7C15ULL;
+
+    std::uint64_t state_ = seed;
     std::uint64_t length_ = 0;
     unsigned char tail_[8] = {};
     int tailSize_ = 0;

@@ -82,6 +82,14 @@ std::vector<CanonicalValueHash> hashersOf(const std::vector<OracleColumn>& colum
     return hashers;
 }
 
+std::uint64_t oracleValueHash(OracleRowReader& reader, int column, CanonicalValueHash& hash)
+{
+    if (!reader.isLob(column))
+        return hash.hashOf(reader.value(column));
+    reader.read(column, [&hash](QByteArrayView piece) { hash.add(piece); });
+    return hash.finish();
+}
+
 class Verification {
 public:
     Verification(MySqlConnection& data, OracleConnection& oracle,
@@ -201,11 +209,8 @@ TableChecksum Verification::readOracle()
     std::vector<std::uint64_t> hashes(columns_.size());
     std::vector<CanonicalValueHash> hashers = hashersOf(columns_);
     while (reader.next()) {
-        for (std::size_t c = 0; c < columns_.size(); ++c) {
-            CanonicalValueHash& hash = hashers[c];
-            reader.read(static_cast<int>(c), [&hash](QByteArrayView piece) { hash.add(piece); });
-            hashes[c] = hash.finish();
-        }
+        for (std::size_t c = 0; c < columns_.size(); ++c)
+            hashes[c] = oracleValueHash(reader, static_cast<int>(c), hashers[c]);
         checksum.addRow(hashes);
         pause("Oracle", checksum.rows);
     }
@@ -266,8 +271,7 @@ std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const Sourc
     } catch (const Error&) {
         return CanonicalValueHash::nullHash();
     }
-    hash.add(QByteArrayView(bound_.data(), static_cast<qsizetype>(bound_.size())));
-    return hash.finish();
+    return hash.hashOf(QByteArrayView(bound_.data(), static_cast<qsizetype>(bound_.size())));
 }
 
 // Converts the current row's value of the route's column into bound_; false for NULL.
