@@ -332,10 +332,11 @@ std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, s
                         std::uint32_t offset)
 {
     session.beginWrite();
+    const bool grouped = plan.groupRows > 1 && binds.keepsValues();
     const std::uint32_t end = offset + iterations;
     std::uint32_t row = offset;
     while (row < end) {
-        if (plan.groupRows > 1 && end - row >= plan.groupRows) {
+        if (grouped && end - row >= plan.groupRows) {
             insertGroup(session, plan, binds, row);
             row += static_cast<std::uint32_t>(plan.groupRows);
         } else {

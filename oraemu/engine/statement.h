@@ -20,6 +20,9 @@ public:
     virtual ~BindSource() = default;
     // The value of a placeholder occurrence (index into Statement::placeholders()) in one iteration.
     virtual InValue value(std::size_t placeholder, std::uint32_t iteration) = 0;
+    // Whether the text and bytes of an iteration's values stay where they are while the values of
+    // later iterations are read (a client that hands values over one at a time may reuse one buffer).
+    virtual bool keepsValues() const { return true; }
 };
 
 // A bind source without values, for statements without placeholders.

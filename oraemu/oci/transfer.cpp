@@ -77,6 +77,14 @@ OciBindSource::OciBindSource(OCIStmt& stmt, const std::vector<std::string>& plac
             throw oraemu::OraError(1008, "not all variables bound");
 }
 
+bool OciBindSource::keepsValues() const
+{
+    for (const OCIBind* bind : binds_)
+        if (bind->inCallback)
+            return false;
+    return true;
+}
+
 namespace {
 
 constexpr sb4 CONTINUE = -24200;  // what an in-bind callback returns when it supplied the value

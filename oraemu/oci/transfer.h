@@ -13,6 +13,8 @@ public:
     // Throws ORA-01008 when a placeholder has no bind, ORA-01036 for a bind that matches none.
     OciBindSource(OCIStmt& stmt, const std::vector<std::string>& placeholders);
     oraemu::InValue value(std::size_t placeholder, std::uint32_t iteration) override;
+    // False when a bind takes its values through an OCIBindDynamic callback.
+    bool keepsValues() const override;
     // The binds in placeholder order.
     const std::vector<const OCIBind*>& binds() const { return binds_; }
 

@@ -1,5 +1,6 @@
 // Array DML with OCI_BATCH_ERRORS: failing iterations are set aside with their row offsets and the
-// others are done; without it the first failing iteration ends the execute.
+// others are done; without it the first failing iteration ends the execute. Long arrays, whose rows
+// oraemu inserts in groups, keep both rules and each row's own values.
 #include "oci_session.h"
 #include "oraemu_test_db.h"
 
@@ -10,6 +11,7 @@
 namespace {
 
 using oraemutest::BindColumn;
+using oraemutest::oci;
 
 class OciBatchErrors : public ::testing::Test {
 protected:
@@ -135,6 +137,55 @@ TEST_F(OciBatchErrors, LongArraysInsertEveryRow)
               (std::vector<std::vector<std::string>>{{"1000", "900", "500500", "1", "1000"}}));
     EXPECT_EQ(session->query("select V from B where K in (1, 2, 33, 1000) order by K"),
               (std::vector<std::vector<std::string>>{{"<null>"}, {"1"}, {"32"}, {"999"}}));
+}
+
+// OCIBindDynamic: the client hands each iteration's value over in one buffer that it refills for
+// the next iteration, so a value must be used before the next one is asked for.
+TEST_F(OciBatchErrors, LongArraysTakeValuesFromAReusedCallbackBuffer)
+{
+    struct Feed {
+        std::string buffer;
+        static sb4 next(void* context, OCIBind*, ub4 iteration, ub4, void** value, ub4* length, ub1* piece,
+                        void** indicator)
+        {
+            auto& feed = *static_cast<Feed*>(context);
+            feed.buffer = "row " + std::to_string(iteration);
+            *value = feed.buffer.data();
+            *length = static_cast<ub4>(feed.buffer.size());
+            *piece = 0;  // OCI_ONE_PIECE
+            *indicator = nullptr;
+            return -24200;  // OCI_CONTINUE
+        }
+    } feed;
+    using BindDynamic = sword(OCIBind*, OCIError*, void*, decltype(&Feed::next), void*, void*);
+    auto* bindDynamic = reinterpret_cast<BindDynamic*>(oraemutest::ociSymbol("OCIBindDynamic"));
+    ASSERT_NE(bindDynamic, nullptr);
+    ASSERT_EQ(session->execute("create table D (K number primary key, V varchar2(10))").status, oci::SUCCESS);
+
+    const std::string sql = "insert into D values (:1, :2)";
+    OCIStmt* stmt = nullptr;
+    ASSERT_EQ(oci().StmtPrepare2(session->svc(), &stmt, session->error(), reinterpret_cast<const OraText*>(sql.data()),
+                                 static_cast<ub4>(sql.size()), nullptr, 0, oci::NTV_SYNTAX, oci::DEFAULT),
+              oci::SUCCESS);
+    constexpr int rows = 100;
+    std::vector<std::int32_t> keys(rows);
+    for (int row = 0; row < rows; ++row)
+        keys[row] = row;
+    OCIBind* keyBind = nullptr;
+    OCIBind* valueBind = nullptr;
+    ASSERT_EQ(oci().BindByPos(stmt, &keyBind, session->error(), 1, keys.data(), sizeof(std::int32_t), oci::SQLT_INT,
+                              nullptr, nullptr, nullptr, 0, nullptr, oci::DEFAULT),
+              oci::SUCCESS);
+    ASSERT_EQ(oci().BindByPos(stmt, &valueBind, session->error(), 2, nullptr, 10, oci::SQLT_CHR, nullptr, nullptr,
+                              nullptr, 0, nullptr, 2 /* OCI_DATA_AT_EXEC */),
+              oci::SUCCESS);
+    ASSERT_EQ(bindDynamic(valueBind, session->error(), &feed, &Feed::next, nullptr, nullptr), oci::SUCCESS);
+    EXPECT_EQ(oci().StmtExecute(session->svc(), stmt, session->error(), rows, 0, nullptr, nullptr, oci::DEFAULT),
+              oci::SUCCESS)
+        << session->lastError(oci::ERROR).message;
+    oci().StmtRelease(stmt, session->error(), nullptr, 0, oci::DEFAULT);
+
+    EXPECT_EQ(session->query("select count(*) from D where V = 'row ' || K")[0][0], std::to_string(rows));
 }
 
 }  // namespace
