@@ -31,10 +31,13 @@ void append(std::string& out, QByteArrayView bytes)
 // `fraction`, and the decimal point stands before digit number `pointAt` (which an exponent may
 // move out of the digits).
 struct DecimalParts {
+    bool signed_ = false;  // a sign written, "+" or "-"
     bool negative = false;
     QByteArrayView whole;
+    bool hasPoint = false;
     QByteArrayView fraction;
     long long pointAt = 0;
+    bool hasExponent = false;
 
     qsizetype digitCount() const { return whole.size() + fraction.size(); }
     char digit(qsizetype i) const { return i < whole.size() ? whole[i] : fraction[i - whole.size()]; }
@@ -53,17 +56,21 @@ bool parseDecimal(QByteArrayView text, DecimalParts& parts)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    if (i < n && (text[i] == '+' || text[i] == '-'))
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        parts.signed_ = true;
         parts.negative = text[i++] == '-';
+    }
     parts.whole = digitsFrom(text, i);
     if (i < n && text[i] == '.') {
         ++i;
+        parts.hasPoint = true;
         parts.fraction = digitsFrom(text, i);
     }
     parts.pointAt = parts.whole.size();
     if (parts.digitCount() == 0)
         return false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        parts.hasExponent = true;
         ++i;
         bool negativeExponent = false;
         if (i < n && (text[i] == '+' || text[i] == '-'))
@@ -79,46 +86,68 @@ bool parseDecimal(QByteArrayView text, DecimalParts& parts)
     return i == n;
 }
 
+// Appends digits number `from` to `to` (not included): at most one run of `whole` and one of
+// `fraction`.
 void appendDigits(std::string& out, const DecimalParts& parts, qsizetype from, qsizetype to)
 {
-    for (qsizetype i = from; i < to; ++i)
-        out += parts.digit(i);
+    const qsizetype wholeSize = parts.whole.size();
+    if (from < wholeSize) {
+        const qsizetype end = std::min(to, wholeSize);
+        append(out, parts.whole.sliced(from, end - from));
+        from = end;
+    }
+    if (from < to)
+        append(out, parts.fraction.sliced(from - wholeSize, to - from));
 }
 
-void appendCanonicalDecimal(QByteArrayView text, std::string& out)
+// True when the text of a number has its canonical form already, as most numbers Oracle writes
+// do: no exponent, no plus sign, no leading zero but the one before a point, no trailing zero in
+// the fraction, no negative zero.
+bool isCanonicalDecimal(const DecimalParts& parts)
+{
+    const QByteArrayView whole = parts.whole;
+    if (parts.hasExponent || (parts.signed_ && !parts.negative) || whole.isEmpty()
+        || (whole.size() > 1 && whole.front() == '0'))
+        return false;
+    if (!parts.hasPoint)
+        return !(parts.negative && whole == "0");
+    return !parts.fraction.isEmpty() && parts.fraction.back() != '0';
+}
+
+// The canonical form of a decimal text: the text itself where it has that form already, else
+// written into `scratch`.
+QByteArrayView canonicalDecimalView(QByteArrayView text, std::string& scratch)
 {
     text = trimmed(text);
     DecimalParts parts;
-    if (!parseDecimal(text, parts)) {
-        append(out, text);
-        return;
-    }
+    if (!parseDecimal(text, parts) || isCanonicalDecimal(parts))
+        return text;
     qsizetype first = 0;
     qsizetype last = parts.digitCount();
     while (first < last && parts.digit(first) == '0')
         ++first;
     while (last > first && parts.digit(last - 1) == '0')
         --last;
-    if (first == last) {
-        out += '0';
-        return;
-    }
+    if (first == last)
+        return "0";
     const long long pointAt = parts.pointAt - first;
     const qsizetype count = last - first;
+    scratch.clear();
     if (parts.negative)
-        out += '-';
+        scratch += '-';
     if (pointAt <= 0) {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-pointAt), '0');
-        appendDigits(out, parts, first, last);
+        scratch += "0.";
+        scratch.append(static_cast<std::size_t>(-pointAt), '0');
+        appendDigits(scratch, parts, first, last);
     } else if (pointAt >= count) {
-        appendDigits(out, parts, first, last);
-        out.append(static_cast<std::size_t>(pointAt - count), '0');
+        appendDigits(scratch, parts, first, last);
+        scratch.append(static_cast<std::size_t>(pointAt - count), '0');
     } else {
-        appendDigits(out, parts, first, first + pointAt);
-        out += '.';
-        appendDigits(out, parts, first + pointAt, last);
+        appendDigits(scratch, parts, first, first + pointAt);
+        scratch += '.';
+        appendDigits(scratch, parts, first + pointAt, last);
     }
+    return QByteArrayView(scratch.data(), static_cast<qsizetype>(scratch.size()));
 }
 
 // The text without the trailing zeros of its fraction, and without a point that has no fraction.
@@ -178,18 +207,12 @@ std::size_t writeIsoDate(QByteArrayView ociDate, char* buffer)
     return static_cast<std::size_t>(at - buffer);
 }
 
-QByteArray toByteArray(const std::string& bytes)
-{
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 }  // namespace
 
 QByteArray canonicalDecimal(QByteArrayView text)
 {
-    std::string result;
-    appendCanonicalDecimal(text, result);
-    return toByteArray(result);
+    std::string scratch;
+    return canonicalDecimalView(text, scratch).toByteArray();
 }
 
 QByteArray canonicalTimestamp(QByteArrayView text)
@@ -262,53 +285,50 @@ void CanonicalValueHash::add(QByteArrayView piece)
         append(collected_, piece);
 }
 
-void CanonicalValueHash::addCanonicalForm(QByteArrayView value)
+QByteArrayView CanonicalValueHash::canonicalForm(QByteArrayView value)
 {
     switch (kind_) {
-    case OracleBindKind::Number:
-        canonical_.clear();
-        appendCanonicalDecimal(value, canonical_);
-        hash_.add(QByteArrayView(canonical_.data(), static_cast<qsizetype>(canonical_.size())));
-        break;
-    case OracleBindKind::Timestamp: hash_.add(canonicalTimestampView(value)); break;
-    case OracleBindKind::Interval: hash_.add(canonicalInterval(value)); break;
+    case OracleBindKind::Number: return canonicalDecimalView(value, canonical_);
+    case OracleBindKind::Timestamp: return canonicalTimestampView(value);
+    case OracleBindKind::Interval: {
+        const QByteArray interval = canonicalInterval(value);
+        canonical_.assign(interval.constData(), static_cast<std::size_t>(interval.size()));
+        return QByteArrayView(canonical_.data(), static_cast<qsizetype>(canonical_.size()));
+    }
     case OracleBindKind::Date:
-        if (!value.isEmpty()) {
-            char buffer[isoDateTextCapacity];
-            hash_.add(QByteArrayView(buffer, static_cast<qsizetype>(writeIsoDate(value, buffer))));
-        }
-        break;
+        if (value.isEmpty())
+            return {};
+        canonical_.resize(isoDateTextCapacity);
+        canonical_.resize(writeIsoDate(value, canonical_.data()));
+        return QByteArrayView(canonical_.data(), static_cast<qsizetype>(canonical_.size()));
     default:  // blank-padded text
         while (!value.isEmpty() && value.back() == ' ')
             value.chop(1);
-        hash_.add(value);
-        break;
+        return value;
     }
 }
 
 std::uint64_t CanonicalValueHash::finish()
 {
     if (!streams_) {
-        addCanonicalForm(QByteArrayView(collected_.data(), static_cast<qsizetype>(collected_.size())));
+        const std::uint64_t result = hashWhole(
+            canonicalForm(QByteArrayView(collected_.data(), static_cast<qsizetype>(collected_.size()))));
         collected_.clear();
+        return result;
     }
-    return finishHash();
+    const std::uint64_t result = hash_.length() == 0 ? nullHash() : hash_.finish();
+    hash_.clear();
+    return result;
 }
 
 std::uint64_t CanonicalValueHash::hashOf(QByteArrayView value)
 {
-    if (streams_)
-        hash_.add(value);
-    else
-        addCanonicalForm(value);
-    return finishHash();
+    return hashWhole(streams_ ? value : canonicalForm(value));
 }
 
-std::uint64_t CanonicalValueHash::finishHash()
+std::uint64_t CanonicalValueHash::hashWhole(QByteArrayView canonical)
 {
-    const std::uint64_t result = hash_.length() == 0 ? nullHash() : hash_.finish();
-    hash_.clear();
-    return result;
+    return canonical.isEmpty() ? nullHash() : ContentHash::of(canonical);
 }
 
 std::uint64_t CanonicalValueHash::nullHash()

@@ -30,14 +30,14 @@ public:
     static std::uint64_t nullHash();
 
 private:
-    void addCanonicalForm(QByteArrayView value);
-    std::uint64_t finishHash();
+    QByteArrayView canonicalForm(QByteArrayView value);  // may point into canonical_
+    static std::uint64_t hashWhole(QByteArrayView canonical);
 
     OracleBindKind kind_;
     bool streams_;  // hashed piece by piece as it comes, not rewritten as a whole first
     std::string collected_;  // pieces of the kinds that are rewritten as a whole
-    std::string canonical_;  // the rewritten form, where it is not a part of collected_
-    ContentHash hash_;
+    std::string canonical_;  // the rewritten form, where it is not a part of the value
+    ContentHash hash_;       // of the kinds hashed piece by piece
 };
 
 // "-0012.3400" -> "-12.34", "1.5E-07" -> "0.00000015", "-0" -> "0". Text that is no number comes

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace dovrelle {
 
@@ -14,13 +16,22 @@ public:
     std::uint64_t finish() const  // the hash of everything added so far
     {
         std::uint64_t state = state_;
-        if (tailSize_ > 0) {
-            unsigned char last[8] = {};
-            for (int i = 0; i < tailSize_; ++i)
-                last[i] = tail_[i];
-            state = step(state, loadWord(last));
-        }
+        if (tailSize_ > 0)
+            state = step(state, loadPartialWord(tail_, static_cast<std::size_t>(tailSize_)));
         return mix(state ^ length_);
+    }
+    // The hash of bytes given whole: the same as add(bytes) and finish() on a new object.
+    static std::uint64_t of(QByteArrayView bytes)
+    {
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto size = static_cast<std::size_t>(bytes.size());
+        std::uint64_t state = seed;
+        std::size_t at = 0;
+        for (; at + 8 <= size; at += 8)
+            state = step(state, loadWord(data + at));
+        if (at < size)
+            state = step(state, loadPartialWord(data + at, size - at));
+        return mix(state ^ size);
     }
     std::uint64_t length() const { return length_; }
     void clear()  // as new, for the next stream (field by field: cheaper than a new object's copy)
@@ -49,11 +60,21 @@ private:
         state ^= word * prime1;
         return ((state << 31) | (state >> 33)) * prime2;
     }
+    // Little-endian on every machine, so hashes compare anywhere.
     static std::uint64_t loadWord(const unsigned char* bytes)
     {
         std::uint64_t word = 0;
-        for (int i = 7; i >= 0; --i)  // little-endian on every machine, so hashes compare anywhere
-            word = (word << 8) | bytes[i];
+        std::memcpy(&word, bytes, sizeof word);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        return word;
+    }
+    // The last 1 to 7 bytes, zero-filled at the top.
+    static std::uint64_t loadPartialWord(const unsigned char* bytes, std::size_t size)
+    {
+        std::uint64_t word = 0;
+        for (std::size_t i = size; i > 0; --i)
+            word = (word << 8) | bytes[i - 1];
         return word;
     }
 

@@ -74,6 +74,8 @@ TEST(CanonicalValue, DecimalExponentsAndBarePoints)
         {"5.", "5"},        {"00100", "100"},     {"1.23e1", "12.3"},  {"123e-1", "12.3"},
         {"12.5e+2", "1250"}, {"-0.0e3", "0"},     {"-1.5e-1", "-0.15"}, {"1e401", "1e401"},
         {".", "."},         {"1.2.3", "1.2.3"},   {"-", "-"},           {"12 5", "12 5"},
+        {"0.05", "0.05"},   {"-0.5", "-0.5"},     {"100", "100"},       {"0.50", "0.5"},
+        {"-12.34", "-12.34"}, {"05", "5"},        {"-0", "0"},          {"+0.5", "0.5"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(canonicalDecimal(c.text), QByteArray(c.canonical)) << c.text;
@@ -162,9 +164,10 @@ TEST(CanonicalValue, OneHasherTakesValueAfterValue)
     for (const auto& column : columns) {
         CanonicalValueHash reused(column.kind, column.padded);
         for (QByteArrayView value : column.values) {
+            const std::uint64_t fresh = hashOf(column.kind, column.padded, {value});
             reused.add(value);
-            EXPECT_EQ(reused.finish(), hashOf(column.kind, column.padded, {value}))
-                << int(column.kind) << " " << value.toByteArray().constData();
+            EXPECT_EQ(reused.finish(), fresh) << int(column.kind) << " " << value.toByteArray().constData();
+            EXPECT_EQ(reused.hashOf(value), fresh) << int(column.kind) << " " << value.toByteArray().constData();
         }
     }
 }
@@ -181,6 +184,20 @@ TEST(ContentHash, PiecesOfAnySizeGiveTheSameHash)
         for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
             pieces.add(QByteArrayView(bytes).sliced(at, qMin<qsizetype>(pieceSize, bytes.size() - at)));
         EXPECT_EQ(pieces.finish(), whole.finish()) << pieceSize;
+    }
+}
+
+TEST(ContentHash, BytesGivenWholeHashAsStreamed)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 40; ++i)
+        bytes.append(char(i * 37 + 11));
+    for (qsizetype size = 0; size <= bytes.size(); ++size) {
+        const QByteArrayView prefix = QByteArrayView(bytes).first(size);
+        ContentHash streamed;
+        streamed.add(prefix.first(size / 3));
+        streamed.add(prefix.sliced(size / 3));
+        EXPECT_EQ(ContentHash::of(prefix), streamed.finish()) << size;
     }
 }
 
