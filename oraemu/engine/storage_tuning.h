@@ -11,15 +11,15 @@ namespace oraemu {
 
 // Page size of new database files. Every page a transaction changed is written to the WAL at its
 // commit. Rows that arrive in key order fill pages one after the other, so larger pages only cut the
-// number of writes; a key or unique index whose values arrive in random order changes about one leaf
-// per row, and there larger pages multiply the bytes. Non-unique indexes are built after the load
-// (see Catalog::addIndex), so only keys and unique indexes pay this. Measured with 5000-row commits:
-// rows in key order took 7 % less CPU with 8 KiB pages and 10 % less with 16 KiB at a million rows;
-// a million rows with a random text key took 22 % longer and wrote 40 % more bytes with 8 KiB pages,
-// 80 % longer with 16 KiB (before non-unique indexes were deferred, the benchmark's text index showed
-// the same: 8 KiB wrote 31 GB instead of 20 GB at four million rows). 2 KiB and 1 KiB pages cost 15 %
-// and 35 % more CPU and put rows over a few hundred bytes of a WITHOUT ROWID table on overflow pages.
-inline constexpr int newFilePageSize = 4096;
+// number of writes and page operations; a key or unique index whose values arrive in random order
+// changes about one leaf per row, and there larger pages multiply the bytes. Non-unique indexes are
+// built after the load (see Catalog::addIndex), and a converted table's rows come in key order, so
+// the load that matters here is the first kind. Measured with 5000-row commits at a million rows:
+// the benchmark's table took 11 % less CPU with 8 KiB pages and 16 % less with 16 KiB than with
+// 4 KiB; a SQLite table with a random text key took 22 % longer and wrote 40 % more bytes with 8 KiB
+// pages, 80 % longer with 16 KiB. 2 KiB and 1 KiB pages cost 15 % and 35 % more CPU and put rows
+// over a few hundred bytes of a WITHOUT ROWID table on overflow pages.
+inline constexpr int newFilePageSize = 16384;
 
 // The page cache of each connection in KiB: the environment variable ORAEMU_CACHE_MB when it holds
 // a positive whole number of MiB, otherwise defaultPageCacheMiB. The default holds the index leaves
