@@ -1,5 +1,6 @@
 #include "engine/canonical_value.h"
 
+#include <array>
 #include <cstring>
 
 namespace dovrelle {
@@ -188,11 +189,51 @@ char* writePadded(char* at, int value, int width)
 
 constexpr std::size_t isoDateTextCapacity = 32;  // "-32768-255-255 255:255:255" at the most
 
+constexpr std::array<char, 200> twoDigitTable()
+{
+    std::array<char, 200> table{};
+    for (int i = 0; i < 100; ++i) {
+        table[2 * i] = static_cast<char>('0' + i / 10);
+        table[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return table;
+}
+
+constexpr std::array<char, 200> twoDigits = twoDigitTable();
+
+void writeTwoDigits(char* at, int value)  // 0 to 99
+{
+    at[0] = twoDigits[2 * value];
+    at[1] = twoDigits[2 * value + 1];
+}
+
+// The usual date, years 0 to 9999 and every field below 100, as fixed columns of two digits.
+bool writeUsualIsoDate(const OCIDate& date, char* buffer)
+{
+    const int fields[] = {date.OCIDateYYYY / 100,      date.OCIDateYYYY % 100,
+                          date.OCIDateMM,              date.OCIDateDD,
+                          date.OCIDateTime.OCITimeHH,  date.OCIDateTime.OCITimeMI,
+                          date.OCIDateTime.OCITimeSS};
+    if (date.OCIDateYYYY < 0 || date.OCIDateYYYY > 9999)
+        return false;
+    for (int field : fields)
+        if (field > 99)
+            return false;
+    static constexpr char layout[] = "0000-00-00 00:00:00";
+    static constexpr int fieldAt[] = {0, 2, 5, 8, 11, 14, 17};
+    std::memcpy(buffer, layout, sizeof layout - 1);
+    for (int i = 0; i < 7; ++i)
+        writeTwoDigits(buffer + fieldAt[i], fields[i]);
+    return true;
+}
+
 // Writes "YYYY-MM-DD HH:MM:SS" and returns its length.
 std::size_t writeIsoDate(QByteArrayView ociDate, char* buffer)
 {
     OCIDate date{};
     std::memcpy(&date, ociDate.data(), std::min<std::size_t>(sizeof date, ociDate.size()));
+    if (writeUsualIsoDate(date, buffer))
+        return sizeof "0000-00-00 00:00:00" - 1;
     char* at = writePadded(buffer, date.OCIDateYYYY, 4);
     *at++ = '-';
     at = writePadded(at, date.OCIDateMM, 2);

@@ -109,13 +109,18 @@ TEST(CanonicalValue, DateYearsBefore1000AndBeforeChrist)
 
 TEST(CanonicalValue, DateFieldsWrittenAsPrintfWritesThem)
 {
-    for (int year = -32768; year <= 32767; year += 7) {
-        const int field = (year & 0xFF);  // every byte value, in every field
+    auto expectPrintfText = [](int year, int month, int day, int hour, int minute, int second) {
         char expected[64];
         const int length = std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d",
-                                         year, field, 255 - field, field / 2, field, 255 - field);
-        ASSERT_EQ(isoDateOf(year, field, 255 - field, field / 2, field, 255 - field),
-                  QByteArray(expected, length));
+                                         year, month, day, hour, minute, second);
+        ASSERT_EQ(isoDateOf(year, month, day, hour, minute, second), QByteArray(expected, length))
+            << expected;
+    };
+    for (int year = -32768; year <= 32767; year += 7) {
+        const int field = (year & 0xFF);  // every byte value, in every field
+        expectPrintfText(year, field, 255 - field, field / 2, field, 255 - field);
+        const int usual = (year & 0x7FFF) % 100;  // every field below 100
+        expectPrintfText(year, usual, 99 - usual, usual / 2, usual, 99 - usual);
     }
 }
 
