@@ -1,6 +1,7 @@
 #include "db/mysql_charset.h"
 
 #include "db/error.h"
+#include "db/utf8_text.h"
 
 #include <mysql.h>
 
@@ -114,7 +115,9 @@ MySqlTextCodec::MySqlTextCodec(const QString& mysqlCharset) : charset_(mysqlChar
         return;
     }
     utf8_ = codec == "UTF-8";
-    decoder_ = QStringDecoder(codec.constData());
+    // A text that starts with U+FEFF keeps it: in UTF-16 and UTF-32 as in UTF-8, the decoders
+    // would otherwise take it for a byte order mark and drop it.
+    decoder_ = QStringDecoder(codec.constData(), QStringConverter::Flag::ConvertInitialBom);
     encoder_ = QStringEncoder(codec.constData());
     if (!decoder_.isValid() || !encoder_.isValid())
         throw Error(QStringLiteral("The MySQL character set '%1' is not supported").arg(mysqlCharset));
@@ -123,7 +126,7 @@ MySqlTextCodec::MySqlTextCodec(const QString& mysqlCharset) : charset_(mysqlChar
 QString MySqlTextCodec::decode(QByteArrayView bytes)
 {
     if (utf8_)
-        return QString::fromUtf8(bytes);
+        return decodeUtf8KeepingBom(bytes);
     if (binary_)
         return QString::fromLatin1(bytes);
     if (!byteTable_.isEmpty()) {

@@ -36,7 +36,7 @@ public:
 
     const QString& charsetName() const { return charset_; }
     bool isBinary() const { return binary_; }
-    bool isUtf8() const { return utf8_; }  // decode() is QString::fromUtf8
+    bool isUtf8() const { return utf8_; }  // decode() is decodeUtf8KeepingBom
     QString decode(QByteArrayView bytes);
     QByteArray encode(const QString& text);  // throws Error when a character has no encoding
 

@@ -2,6 +2,7 @@
 
 #include "db/error.h"
 #include "db/mysql_charset.h"
+#include "db/utf8_text.h"
 
 #include <mysql.h>
 
@@ -181,7 +182,7 @@ Value MySqlColumn::valueOf(QByteArrayView bytes, MySqlTextCodec* textCodec) cons
     case Kind::Decimal:
         return Value::fromDecimal(QString::fromLatin1(bytes));
     case Kind::Text:
-        return Value::fromText(textCodec ? textCodec->decode(bytes) : QString::fromUtf8(bytes));
+        return Value::fromText(textCodec ? textCodec->decode(bytes) : decodeUtf8KeepingBom(bytes));
     case Kind::Bytes:
         return Value::fromBytes(bytes.toByteArray());
     case Kind::Bool:  // bit(1): one byte, 0 or 1
@@ -215,7 +216,7 @@ Value MySqlColumn::valueOf(QByteArrayView bytes, MySqlTextCodec* textCodec) cons
                                   : Value::fromDateTime(p);
     }
     }
-    return Value::fromText(QString::fromUtf8(bytes));
+    return Value::fromText(decodeUtf8KeepingBom(bytes));
 }
 
 }  // namespace dovrelle

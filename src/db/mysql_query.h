@@ -47,7 +47,7 @@ public:
     // next(): for a caller that takes text and decimals without building a Value.
     QByteArrayView bytesAt(int pos) const;
     // True when the column is text the server sends in UTF-8: valueAt gives
-    // Value::fromText(QString::fromUtf8(bytesAt(pos))).
+    // Value::fromText(decodeUtf8KeepingBom(bytesAt(pos))).
     bool isUtf8Text(int pos) const;  // case-insensitive; throws Error naming the field if absent
 
 private:

@@ -1,6 +1,7 @@
 #include "db/oracle_column.h"
 
 #include "db/error.h"
+#include "db/utf8_text.h"
 
 #include <QDate>
 #include <algorithm>
@@ -159,7 +160,7 @@ QString utf8Text(const QByteArray& bytes)
 {
     if (!bytes.isValidUtf8())
         throw Error(QStringLiteral("the bytes are not valid UTF-8 text"));
-    return QString::fromUtf8(bytes);
+    return decodeUtf8KeepingBom(bytes);
 }
 
 bool convertNumber(const Value& value, std::string& out)
@@ -498,10 +499,10 @@ bool convertUtf8TextForOracle(QByteArrayView utf8, OracleBindKind kind, std::str
         || kind == OracleBindKind::Raw || kind == OracleBindKind::Blob;
     if (utf8.isNull())
         return convertForOracle(Value::null(), kind, out);
-    // Valid UTF-8 comes back unchanged from UTF-16, except that the decoding drops a byte order
-    // mark at the start; anything else takes the replacement rules of the decoding.
-    if (!boundAsText || utf8.startsWith("\xEF\xBB\xBF") || !utf8.isValidUtf8())
-        return convertForOracle(Value::fromText(QString::fromUtf8(utf8)), kind, out);
+    // Valid UTF-8 comes back unchanged from UTF-16; anything else takes the replacement rules of
+    // the decoding.
+    if (!boundAsText || !utf8.isValidUtf8())
+        return convertForOracle(Value::fromText(decodeUtf8KeepingBom(utf8)), kind, out);
     out.append(utf8.data(), static_cast<std::size_t>(utf8.size()));
     return true;
 }

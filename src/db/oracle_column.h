@@ -53,7 +53,7 @@ QString oracleTypeName(const OracleColumn& column);  // "NUMBER", "DATE" ..., fo
 // the reason when the column cannot take the value.
 bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out);
 
-// The same as convertForOracle(Value::fromText(QString::fromUtf8(utf8)), ...), a null view as
+// The same as convertForOracle(Value::fromText(decodeUtf8KeepingBom(utf8)), ...), a null view as
 // NULL; valid UTF-8 bound as characters or bytes is appended as it is, without the detour
 // through UTF-16.
 bool convertUtf8TextForOracle(QByteArrayView utf8, OracleBindKind kind, std::string& out);

@@ -3,6 +3,7 @@
 #include "db/error.h"
 #include "db/oci_library.h"
 #include "db/oracle_session.h"
+#include "db/utf8_text.h"
 
 #include <algorithm>
 #include <vector>
@@ -163,8 +164,8 @@ QList<QStringList> OracleConnection::queryTexts(const QString& sql, int columnCo
             const std::size_t length = std::min<std::size_t>(lengths[c], kLongestTextValue);
             row.append(indicators[c] == -1
                            ? QString()
-                           : QString::fromUtf8(cells.data() + c * kLongestTextValue,
-                                               static_cast<qsizetype>(length)));
+                           : decodeUtf8KeepingBom(QByteArrayView(cells.data() + c * kLongestTextValue,
+                                                                 static_cast<qsizetype>(length))));
         }
         rows.append(row);
     }

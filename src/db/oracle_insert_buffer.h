@@ -55,7 +55,7 @@ public:
     // no such column ...). The column then stays NULL.
     void setValue(const QString& columnName, const Value& value);
     void setValue(int column, const Value& value);
-    // setValue(column, Value::fromText(QString::fromUtf8(utf8))) without building the value: text
+    // setValue(column, Value::fromText(decodeUtf8KeepingBom(utf8))) without building the value: text
     // that is valid UTF-8 goes into a text or binary column as it is. A null view is NULL.
     void setUtf8Text(int column, QByteArrayView utf8);
     // setValue(column, Value::fromDecimal(QString::fromLatin1(latin1))) without building the value.

@@ -2,14 +2,16 @@
 
 #include "db/error.h"
 #include "db/mysql_query.h"
+#include "db/utf8_text.h"
 
 namespace dovrelle {
 
 namespace {
 
+// Defaults and comments are data: a U+FEFF at their start stays.
 QString textOf(const Value& value)
 {
-    return value.kind() == Value::Kind::Bytes ? QString::fromUtf8(value.asBytes()) : value.toText();
+    return value.kind() == Value::Kind::Bytes ? decodeUtf8KeepingBom(value.asBytes()) : value.toText();
 }
 
 bool serverIsMariaDb(MySqlConnection& catalog)

@@ -1,6 +1,7 @@
 // Source text and decimals converted for Oracle straight from the bytes the MySQL server sent
 // must come out exactly as through a decoded Value: same bytes, same NULLs, same failures.
 #include "db/error.h"
+#include "db/mysql_charset.h"
 #include "db/oracle_column.h"
 
 #include <gtest/gtest.h>
@@ -53,9 +54,11 @@ Outcome outcomeOf(const Convert& convert)
     return outcome;
 }
 
+// The value as the MySQL side decodes a utf8mb4 column.
 Outcome asDecodedText(QByteArrayView utf8, OracleBindKind kind)
 {
-    const Value value = utf8.isNull() ? Value::null() : Value::fromText(QString::fromUtf8(utf8));
+    MySqlTextCodec codec(QStringLiteral("utf8mb4"));
+    const Value value = utf8.isNull() ? Value::null() : Value::fromText(codec.decode(utf8));
     return outcomeOf([&](std::string& out) { return convertForOracle(value, kind, out); });
 }
 
@@ -81,9 +84,10 @@ const std::vector<QByteArray> utf8Cases = {
     QByteArray("plain ascii 123"),
     QByteArray("Gr\xC3\xB6\xC3\x9F" "e \xE2\x98\x83"),  // two- and three-byte characters
     QByteArray("\xF0\x9F\x98\x80 smile"),    // four bytes: a surrogate pair in UTF-16
-    QByteArray("\xEF\xBB\xBF" "bom first"),  // the decoding drops a byte order mark at the start
+    QByteArray("\xEF\xBB\xBF" "bom first"),  // U+FEFF first: a character, no byte order mark
     QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "two"),
     QByteArray("in \xEF\xBB\xBF" "the middle"),
+    QByteArray("\xEF\xBB\xBF"),
     QByteArray("\xEF\xBB"),
     QByteArray("a\0b", 3),                   // NUL inside
     QByteArray("\xEF\xBF\xBF \xF4\x8F\xBF\xBF"),  // noncharacter U+FFFF, last code point U+10FFFF
@@ -129,6 +133,9 @@ TEST(SourceTextConversion, ValidUtf8StaysAsItIsAndInvalidBytesAreReplaced)
     EXPECT_EQ(asUtf8Bytes(smile, OracleBindKind::Text).bytes, smile.toStdString());
     EXPECT_EQ(asUtf8Bytes(smile, OracleBindKind::Clob).bytes, smile.toStdString());
     EXPECT_EQ(asUtf8Bytes("caf\xE9", OracleBindKind::Text).bytes, std::string("caf\xEF\xBF\xBD"));
+    EXPECT_EQ(asUtf8Bytes("\xEF\xBB\xBF" "x", OracleBindKind::Text).bytes, std::string("\xEF\xBB\xBF" "x"));
+    EXPECT_EQ(asUtf8Bytes("\xEF\xBB\xBF" "12", OracleBindKind::Number).failure,
+              QStringLiteral("'\uFEFF12' is not a number"));
     EXPECT_EQ(asUtf8Bytes("", OracleBindKind::Text).bytes, std::string());
     EXPECT_EQ(asUtf8Bytes(QByteArrayView(), OracleBindKind::Text), Outcome());
 }

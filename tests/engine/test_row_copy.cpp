@@ -1,5 +1,6 @@
 // The row copy: rows streamed from the real test server into oraemu through the insert buffer.
 #include "engine/row_copy.h"
+#include "engine/row_verification.h"
 #include "engine/run_log.h"
 
 #include "db/mysql_connection.h"
@@ -170,6 +171,77 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"latin1", "Gr\u00f6\u00dfe ? ?"},
                       TextCase{"binary", "Gr\u00f6\u00dfe \u2603 \U0001F600"}),
     [](const ::testing::TestParamInfo<TextCase>& info) {
+        return std::string(*info.param.connectionCharset ? info.param.connectionCharset : "default");
+    });
+
+// U+FEFF (UTF-8 EF BB BF) at the start of a value is a character of the data, not a byte order
+// mark to drop: it reaches Oracle, and the verification compares it, as the source holds it. A
+// connection whose character set lacks it gets the server's '?' instead, in the copy and in the
+// verification alike.
+struct FeffCase {
+    const char* connectionCharset;  // "" for the default
+    bool carriesFeff;               // false: the server sends '?' for U+FEFF
+};
+
+void PrintTo(const FeffCase& c, std::ostream* out)
+{
+    *out << "connection charset '" << c.connectionCharset << "'";
+}
+
+class RowCopyFeff : public RowCopy, public ::testing::WithParamInterface<FeffCase> {};
+
+TEST_P(RowCopyFeff, ArrivesAndVerifiesAsTheSourceHoldsIt)
+{
+    data.close();
+    data.setParameters(testsupport::mysqlParameters(mysql.name(), QString::fromUtf8(GetParam().connectionCharset)));
+    data.open();
+    const QByteArray feff("\xEF\xBB\xBF");
+    const QList<QByteArray> texts = {feff + "first", "in the " + feff + "middle", feff};
+    mysql.execute({QStringLiteral("create table t (id int, u varchar(20) charset utf8mb4, "
+                                  "w varchar(20) charset utf16, c text charset utf8mb4)")});
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString text = QStringLiteral("convert(X'%1' using utf8mb4)").arg(QString::fromLatin1(texts[i].toHex()));
+        mysql.execute({QStringLiteral("insert into t values (%1, %2, %2, %2)").arg(i + 1).arg(text)});
+    }
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\" number, \"U\" varchar2(40), \"W\" varchar2(40), "
+                              "\"C\" clob)"));
+
+    const CopyResult result = copy();
+
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    EXPECT_TRUE(result.columnFailures.isEmpty()) << result.columnFailures.join(u' ').toStdString();
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        QByteArray expected = texts[i];
+        if (!GetParam().carriesFeff)
+            expected.replace(feff, "?");
+        const QStringList rows = oracle.rows(
+            QStringLiteral("select \"U\", \"W\", to_char(\"C\") from \"T\" where \"ID\" = %1").arg(i + 1));
+        ASSERT_EQ(rows.size(), 1) << "row " << i + 1;
+        EXPECT_EQ(rows[0].toUtf8().toHex(' ').toStdString(),
+                  (expected + '\t' + expected + '\t' + expected).toHex(' ').toStdString())
+            << "row " << i + 1;
+    }
+
+    RowVerificationRequest request;
+    request.mysqlName = QStringLiteral("t");
+    request.oracleName = QStringLiteral("T");
+    RunLog verified;
+    EXPECT_TRUE(verifyCopiedRows(data, observer, request, verified, {})) << verified.lines().join(u'\n').toStdString();
+    EXPECT_EQ(verified.lines().value(0).toStdString(), "Verify table T 3 Rows ...Done");
+
+    // The same text without its first character is another value.
+    oracle.sql(QStringLiteral("update \"T\" set \"U\" = 'first', \"W\" = 'first', \"C\" = 'first' "
+                              "where \"ID\" = 1"));
+    RunLog differing;
+    EXPECT_FALSE(verifyCopiedRows(data, observer, request, differing, {}));
+    EXPECT_EQ(differing.lines().value(0).toStdString(), "Verify table T: content differs in columns U, W, C");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ConnectionCharsets, RowCopyFeff,
+    ::testing::Values(FeffCase{"", true}, FeffCase{"utf8mb3", true}, FeffCase{"latin1", false},
+                      FeffCase{"binary", true}),
+    [](const ::testing::TestParamInfo<FeffCase>& info) {
         return std::string(*info.param.connectionCharset ? info.param.connectionCharset : "default");
     });
 
