@@ -32,7 +32,8 @@ Timing measureSourceRead(const MySqlServer& server, const QString& database, con
 
 // (2) Array-inserts the same rows into the target through OracleInsertBuffer in batches of 5000.
 // The table is created first as the conversion creates it (definition, key, index). Reading the
-// rows from MySQL and turning them into values is not timed: only append, set, post and apply.
+// rows from MySQL and turning them into values is not timed: only append, set, post, apply and the
+// logoff at the end, at which oraemu builds the table's non-unique index.
 Timing measureTargetWrite(const MySqlServer& server, const QString& database, const QString& table,
                           const OracleTarget& target);
 
