@@ -12,7 +12,11 @@
 #include "db/oracle_row_reader.h"
 
 #include <QHash>
+#include <QScopeGuard>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <limits>
 #include <string>
 #include <vector>
@@ -103,14 +107,16 @@ public:
 private:
     bool compareCounts();
     bool compareContent();
-    TableChecksum readOracle();
+    TableChecksum readOracle(OracleRowReader& reader);
     TableChecksum readMySql();
+    TableChecksum awaitMySql(std::future<TableChecksum>& mysqlSide);
     std::vector<SourceRoute> routesOf(const MySqlQuery& source) const;
     std::uint64_t mysqlValueHash(const MySqlQuery& source, const SourceRoute& route,
                                  CanonicalValueHash& hash);
     bool convertSourceValue(const MySqlQuery& source, const SourceRoute& route);
     qint64 mysqlRowCount();
     void pause(const char* side, qint64 rows);
+    void keepResponsive(const char* side, qint64 rows);
     QString differingColumns(const TableChecksum& mysql, const TableChecksum& oracle) const;
     QString expectedNullsNote() const;
     void setLine(const QString& text);
@@ -123,7 +129,10 @@ private:
     QString shownName_;  // the Oracle name as log lines show it
     int lineIndex_ = 0;
     std::vector<OracleColumn> columns_;
+    int nameBytes_ = 0;  // the Oracle identifier limit, read before the MySQL side starts
     std::string bound_;  // a value as the copy binds it, reused from value to value
+    std::atomic<bool> stopMySql_{false};     // set when the MySQL side's result is no longer wanted
+    std::atomic<qint64> mysqlRowsRead_{0};   // the MySQL side's rows, every kProgressInterval rows
 };
 
 bool Verification::run()
@@ -170,8 +179,21 @@ bool Verification::compareCounts()
 
 bool Verification::compareContent()
 {
-    const TableChecksum oracle = readOracle();
-    const TableChecksum mysql = readMySql();
+    const QString problem = oracleIdentifierProblem(request_.oracleName, QStringLiteral("table"));
+    if (!problem.isEmpty())
+        throw Error(problem);
+    OracleRowReader reader(oracle_, QStringLiteral("select * from \"%1\"").arg(shownName_));
+    columns_ = reader.columns();
+    nameBytes_ = oracle_.maxIdentifierBytes();
+    // Both sides are read at once: MySQL on a thread of its own, the only user of the MySQL
+    // connection meanwhile, and Oracle on this one, which alone shows progress, lets events through
+    // and honours Stop. Whatever happens here, the guard tells the MySQL side to stop and the
+    // future's destructor waits for it; an Oracle error is reported before a MySQL one, as when
+    // the sides were read one after the other.
+    std::future<TableChecksum> mysqlSide = std::async(std::launch::async, [this] { return readMySql(); });
+    const auto stopMySql = qScopeGuard([this] { stopMySql_ = true; });
+    const TableChecksum oracle = readOracle(reader);
+    const TableChecksum mysql = awaitMySql(mysqlSide);
     const QString note = expectedNullsNote();
     if (mysql.rows != oracle.rows) {
         setLine(QStringLiteral("Verify table %1: MySQL %2 rows, Oracle %3 rows")
@@ -198,13 +220,8 @@ bool Verification::compareContent()
     return true;
 }
 
-TableChecksum Verification::readOracle()
+TableChecksum Verification::readOracle(OracleRowReader& reader)
 {
-    const QString problem = oracleIdentifierProblem(request_.oracleName, QStringLiteral("table"));
-    if (!problem.isEmpty())
-        throw Error(problem);
-    OracleRowReader reader(oracle_, QStringLiteral("select * from \"%1\"").arg(shownName_));
-    columns_ = reader.columns();
     TableChecksum checksum(columns_.size());
     std::vector<std::uint64_t> hashes(columns_.size());
     std::vector<CanonicalValueHash> hashers = hashersOf(columns_);
@@ -231,10 +248,23 @@ TableChecksum Verification::readMySql()
         for (const SourceRoute& route : routes)
             hashes[route.target] = mysqlValueHash(source, route, hashers[route.target]);
         checksum.addRow(hashes);
-        pause("MySQL", checksum.rows);
+        if (checksum.rows % kProgressInterval == 0) {
+            mysqlRowsRead_ = checksum.rows;
+            if (stopMySql_)
+                break;
+        }
     }
     source.close();
     return checksum;
+}
+
+// Shows the MySQL side's progress until it has read every row; rethrows its error.
+TableChecksum Verification::awaitMySql(std::future<TableChecksum>& mysqlSide)
+{
+    using namespace std::chrono_literals;
+    while (mysqlSide.wait_for(20ms) != std::future_status::ready)
+        keepResponsive("MySQL", mysqlRowsRead_);
+    return mysqlSide.get();
 }
 
 // The Oracle column each MySQL column was copied into, found as the insert buffer finds it.
@@ -245,7 +275,7 @@ std::vector<SourceRoute> Verification::routesOf(const MySqlQuery& source) const
         byName.insert(columns_[c].name, c);
         byUpperName.insert(columns_[c].name.toUpper(), c);
     }
-    const int nameBytes = oracle_.maxIdentifierBytes();
+    const int nameBytes = nameBytes_;
     std::vector<SourceRoute> routes;
     for (int pos = 0; pos < source.fieldCount(); ++pos) {
         const QString name = cutToOracleLength(source.fieldName(pos), nameBytes);
@@ -303,8 +333,12 @@ qint64 Verification::mysqlRowCount()
 // Every 100 rows (and once before reading): the progress line, pending events and a stop request.
 void Verification::pause(const char* side, qint64 rows)
 {
-    if (rows % kProgressInterval != 0)
-        return;
+    if (rows % kProgressInterval == 0)
+        keepResponsive(side, rows);
+}
+
+void Verification::keepResponsive(const char* side, qint64 rows)
+{
     if (rows > 0)
         setLine(QStringLiteral("Verify table %1 %2 %3 Rows ")
                     .arg(shownName_, QLatin1String(side))
