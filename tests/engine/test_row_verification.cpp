@@ -3,6 +3,7 @@
 #include "test_run_fixture.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 using runtest::RunFixture;
 
@@ -158,6 +159,49 @@ INSTANTIATE_TEST_SUITE_P(
                    QStringLiteral("Verify table ORDERS: content differs: the same values stand in "
                                   "other rows")}),
     [](const ::testing::TestParamInfo<ChangeCase>& info) { return info.param.name; });
+
+// The two sides are read at once, MySQL's on a thread of its own; a failure of either side is
+// the table's error on the line below its verification line, Oracle's first when both fail.
+struct ReadFailureCase {
+    const char* name;
+    bool dropMySql;
+    bool dropOracle;
+    QString expectedError;  // what the error line contains
+};
+
+class ReadFailure : public RowVerification, public ::testing::WithParamInterface<ReadFailureCase> {};
+
+TEST_P(ReadFailure, IsTheTablesErrorWithTheFailingSidesMessage)
+{
+    mysql.execute(kOrders);
+    onEvents = [this] {
+        if (changed || !log.lastLine().startsWith(QLatin1String("Verify table ")))
+            return;
+        changed = true;
+        if (GetParam().dropMySql)
+            mysql.execute({QStringLiteral("drop table orders")});
+        if (GetParam().dropOracle)
+            oracle.sql(QStringLiteral("drop table \"ORDERS\""));
+    };
+
+    const dovrelle::RunResult result = run();
+
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::CompletedWithErrors);
+    EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
+    const QStringList lines = log.lines();
+    const qsizetype verify = lines.indexOf(QRegularExpression(QStringLiteral("^Verify table ORDERS.*")));
+    ASSERT_GE(verify, 0) << lines.join(u'\n').toStdString();
+    ASSERT_LT(verify + 1, lines.size());
+    EXPECT_TRUE(lines[verify + 1].contains(GetParam().expectedError)) << lines.join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RowVerification, ReadFailure,
+    ::testing::Values(ReadFailureCase{"MySqlSide", true, false, QStringLiteral("doesn't exist")},
+                      ReadFailureCase{"OracleSide", false, true, QStringLiteral("ORA-00942")},
+                      ReadFailureCase{"BothSides", true, true, QStringLiteral("ORA-00942")}),
+    [](const ::testing::TestParamInfo<ReadFailureCase>& info) { return info.param.name; });
 
 // Zero dates and bytes that are not text for a CLOB (Convert BLOB to text) cannot be copied: the
 // copy logs them and leaves them NULL, and the verification expects them NULL. A NULL bit(1) stays
