@@ -4,6 +4,7 @@
 #include "engine/name_rules.h"
 #include "engine/row_copy_progress.h"
 #include "engine/run_log.h"
+#include "engine/source_transfer.h"
 
 #include "db/error.h"
 #include "db/mysql_query.h"
@@ -18,28 +19,6 @@ namespace {
 constexpr int kProgressInterval = 100;  // rows between progress updates, event delivery, stop test
 constexpr int kBatchSize = 5000;        // rows per intermediate apply after the first one
 constexpr int kFirstBatchSize = 100;
-
-// How the values of a source column reach the insert buffer.
-enum class Transfer {
-    AsValue,
-    AsTruthNumber,  // bit(1): the number 1 or 0
-    AsUtf8Text,     // text the server sends in UTF-8, handed on without decoding it
-    AsDecimalText,  // exact decimals, handed on as the server wrote them
-};
-
-Transfer transferOf(const MySqlQuery& source, int pos)
-{
-    switch (source.kindAt(pos)) {
-    case MySqlColumn::Kind::Bool:
-        return Transfer::AsTruthNumber;
-    case MySqlColumn::Kind::Decimal:
-        return Transfer::AsDecimalText;
-    case MySqlColumn::Kind::Text:
-        return source.isUtf8Text(pos) ? Transfer::AsUtf8Text : Transfer::AsValue;
-    default:
-        return Transfer::AsValue;
-    }
-}
 
 // Where one source column goes in the insert buffer.
 struct ColumnRoute {

@@ -5,6 +5,7 @@
 #include "engine/log_names.h"
 #include "engine/name_rules.h"
 #include "engine/run_log.h"
+#include "engine/source_transfer.h"
 
 #include "db/error.h"
 #include "db/mysql_query.h"
@@ -47,33 +48,11 @@ struct TableChecksum {
     }
 };
 
-// How a MySQL column's values are read: as the copy reads them, so that they convert alike.
-enum class SourceForm {
-    AsValue,
-    AsTruthNumber,  // bit(1): the number 1 or 0
-    AsUtf8Text,     // text the server sends in UTF-8, converted without decoding it
-    AsDecimalText,  // exact decimals, converted from the text the server wrote
-};
-
-SourceForm sourceFormOf(const MySqlQuery& source, int pos)
-{
-    switch (source.kindAt(pos)) {
-    case MySqlColumn::Kind::Bool:
-        return SourceForm::AsTruthNumber;
-    case MySqlColumn::Kind::Decimal:
-        return SourceForm::AsDecimalText;
-    case MySqlColumn::Kind::Text:
-        return source.isUtf8Text(pos) ? SourceForm::AsUtf8Text : SourceForm::AsValue;
-    default:
-        return SourceForm::AsValue;
-    }
-}
-
 // Where one MySQL column's values go: the Oracle column of the copy's name rule, if any.
 struct SourceRoute {
     int source = 0;
     int target = -1;
-    SourceForm form = SourceForm::AsValue;
+    Transfer transfer = Transfer::AsValue;
 };
 
 // One value hasher per Oracle column, reused from row to row.
@@ -282,7 +261,7 @@ std::vector<SourceRoute> Verification::routesOf(const MySqlQuery& source) const
         const int target = byName.value(name, byUpperName.value(name.toUpper(), -1));
         if (target < 0)
             continue;  // the copy logged the column on every row; Oracle has nothing to compare
-        routes.push_back({pos, target, sourceFormOf(source, pos)});
+        routes.push_back({pos, target, transferOf(source, pos)});
     }
     return routes;
 }
@@ -308,14 +287,14 @@ std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const Sourc
 bool Verification::convertSourceValue(const MySqlQuery& source, const SourceRoute& route)
 {
     const OracleBindKind kind = columns_[route.target].kind;
-    switch (route.form) {
-    case SourceForm::AsUtf8Text:
+    switch (route.transfer) {
+    case Transfer::AsUtf8Text:
         return convertUtf8TextForOracle(source.bytesAt(route.source), kind, bound_);
-    case SourceForm::AsDecimalText:
+    case Transfer::AsDecimalText:
         return convertDecimalTextForOracle(source.bytesAt(route.source), kind, bound_);
-    case SourceForm::AsTruthNumber:
+    case Transfer::AsTruthNumber:
         return convertForOracle(truthNumber(source.valueAt(route.source)), kind, bound_);
-    case SourceForm::AsValue:
+    case Transfer::AsValue:
         break;
     }
     return convertForOracle(source.valueAt(route.source), kind, bound_);
