@@ -243,7 +243,7 @@ SqliteDb openFile(const std::string& path, int flags)
     SqliteDb db(raw);
     if (rc != SQLITE_OK)
         unresolvable();
-    sqlite3_busy_timeout(db.get(), 20000);
+    sqlite3_busy_timeout(db.get(), busyTimeoutMs);
     sqlite3_create_collation(db.get(), "oranum", SQLITE_UTF8, nullptr, compareNumbers);
     static int upperTag = 1;
     sqlite3_create_function(db.get(), "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &upperTag, caseFunction, nullptr,

@@ -19,6 +19,9 @@ void setPasswordGrace(const std::string& path, const std::string& name, int days
 // The days left of the user's grace period, 0 when the password is not about to expire.
 int passwordGraceDays(sqlite3* db, const std::string& user);
 
+// How long a statement waits for another session's write lock before it fails.
+inline constexpr int busyTimeoutMs = 20000;
+
 // Opens a connection to an existing database (WAL, busy timeout, the oranum collation);
 // ORA-12154 when the file is no oraemu database.
 SqliteDb openDatabase(const std::string& path);

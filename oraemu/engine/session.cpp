@@ -98,11 +98,17 @@ void Session::logoff()
     const std::vector<std::int64_t> pending = catalog_.pendingIndexIds();
     if (pending.empty())
         return;
+    // While another session's transaction holds the write lock, the indexes are left to a later
+    // logoff rather than keeping this one waiting for it.
+    struct BusyTimeoutRestorer {
+        sqlite3* db;
+        ~BusyTimeoutRestorer() { sqlite3_busy_timeout(db, busyTimeoutMs); }
+    } const restorer{db_.get()};
+    sqlite3_busy_timeout(db_.get(), 0);
     const IndexBuildCache cache(db_.get());
     for (std::int64_t indexId : pending) {
-        // A build that fails (a full disk, another writer holding the database past the busy
-        // timeout) leaves the index pending for the next logoff: the committed rows are not at
-        // stake, only how fast queries find them until then.
+        // A build that fails (another session writing, a full disk) leaves the index pending for
+        // the next logoff: the committed rows are not at stake, only how fast queries find them.
         try {
             beginWrite();
             catalog_.buildPendingIndex(indexId);

@@ -1,7 +1,7 @@
 // A non-unique index is in the catalog from its CREATE INDEX on, but its SQLite index is built only
 // at an orderly logoff: until then queries find the same rows without it, and a bulk load appends
 // rows instead of updating the index row by row. Unique indexes and keys are built and enforced at
-// once.
+// once. A logoff builds them only when no other session is writing, so it never waits.
 #include "database.h"
 #include "oci_session.h"
 #include "oraemu_test_db.h"
@@ -108,6 +108,22 @@ TEST_F(PendingIndexes, ASessionThatEndsWithoutLogoffLeavesItForTheNextLogoff)
     }
     EXPECT_EQ(pendingIndexes(), Rows{});
     EXPECT_EQ(builtIndexes().size(), 1u);
+}
+
+TEST_F(PendingIndexes, ALogoffLeavesThemWhileAnotherSessionIsWriting)
+{
+    auto writer = std::make_unique<OciSession>(service(), "SCOTT", "tiger");
+    run(*writer, {"create table T (A varchar2(10))", "create index T_A on T (A)", "insert into T values ('open')"});
+    {
+        OciSession reader(service(), "SCOTT", "tiger");
+        EXPECT_EQ(reader.query("select count(*) from T"), (Rows{{"0"}}));
+    }  // logs off while the writer's transaction is open
+    EXPECT_EQ(pendingIndexes(), (Rows{{"T_A"}}));
+
+    writer.reset();
+    EXPECT_EQ(pendingIndexes(), Rows{});
+    OciSession reader(service(), "SCOTT", "tiger");
+    EXPECT_EQ(reader.query("select A from T where A = 'open'"), (Rows{{"open"}}));
 }
 
 TEST_F(PendingIndexes, ADroppedTableOrANewKeyKeepsTheRecordRight)
