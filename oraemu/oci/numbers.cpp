@@ -1,6 +1,7 @@
 // The OCINumber functions a driver uses to turn its numbers into Oracle's NUMBER form and back
 // (SQLT_VNU binds and defines). Declared here as documented.
 #include "handles.h"
+#include "unaligned.h"
 #include "oracle_number.h"
 
 #include <cmath>
@@ -32,14 +33,6 @@ constexpr uword NUMBER_SIGNED = 2;
     throw oraemu::OraError(22050, "invalid parameter (OCINumber function)");
 }
 
-template <class T>
-T load(const void* at)
-{
-    T value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
 }  // namespace
 
 sword OCINumberFromReal(OCIError* err, const void* rnum, uword rnum_length, OCINumber* number)
@@ -49,9 +42,9 @@ sword OCINumberFromReal(OCIError* err, const void* rnum, uword rnum_length, OCIN
             badArgument();
         double value = 0;
         if (rnum_length == sizeof(float))
-            value = load<float>(rnum);
+            value = ociemu::loadUnaligned<float>(rnum);
         else if (rnum_length == sizeof(double))
-            value = load<double>(rnum);
+            value = ociemu::loadUnaligned<double>(rnum);
         else
             badArgument();
         const auto exact = oraemu::Decimal::fromDouble(value);
@@ -88,10 +81,10 @@ sword OCINumberFromInt(OCIError* err, const void* inum, uword inum_length, uword
         const bool isSigned = inum_s_flag == NUMBER_SIGNED;
         oraemu::Decimal value;
         switch (inum_length) {
-        case 1: value = isSigned ? oraemu::Decimal::fromInt(load<std::int8_t>(inum)) : oraemu::Decimal::fromUInt(load<std::uint8_t>(inum)); break;
-        case 2: value = isSigned ? oraemu::Decimal::fromInt(load<std::int16_t>(inum)) : oraemu::Decimal::fromUInt(load<std::uint16_t>(inum)); break;
-        case 4: value = isSigned ? oraemu::Decimal::fromInt(load<std::int32_t>(inum)) : oraemu::Decimal::fromUInt(load<std::uint32_t>(inum)); break;
-        case 8: value = isSigned ? oraemu::Decimal::fromInt(load<std::int64_t>(inum)) : oraemu::Decimal::fromUInt(load<std::uint64_t>(inum)); break;
+        case 1: value = isSigned ? oraemu::Decimal::fromInt(ociemu::loadUnaligned<std::int8_t>(inum)) : oraemu::Decimal::fromUInt(ociemu::loadUnaligned<std::uint8_t>(inum)); break;
+        case 2: value = isSigned ? oraemu::Decimal::fromInt(ociemu::loadUnaligned<std::int16_t>(inum)) : oraemu::Decimal::fromUInt(ociemu::loadUnaligned<std::uint16_t>(inum)); break;
+        case 4: value = isSigned ? oraemu::Decimal::fromInt(ociemu::loadUnaligned<std::int32_t>(inum)) : oraemu::Decimal::fromUInt(ociemu::loadUnaligned<std::uint32_t>(inum)); break;
+        case 8: value = isSigned ? oraemu::Decimal::fromInt(ociemu::loadUnaligned<std::int64_t>(inum)) : oraemu::Decimal::fromUInt(ociemu::loadUnaligned<std::uint64_t>(inum)); break;
         default: badArgument();
         }
         oraemu::encodeOracleNumber(value, number->OCINumberPart);

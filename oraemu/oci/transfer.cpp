@@ -1,4 +1,5 @@
 #include "transfer.h"
+#include "unaligned.h"
 
 #include "decimal.h"
 #include "oracle_number.h"
@@ -23,14 +24,6 @@ std::uint32_t lengthAt(const OCIBind& bind, std::uint32_t iteration)
     if (bind.lengths2)
         return bind.lengths2[iteration];
     return static_cast<std::uint32_t>(std::max<orasb8>(bind.valueSize, 0));
-}
-
-template <class T>
-T load(const char* at)
-{
-    T value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
 }
 
 }  // namespace
@@ -157,29 +150,29 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
     case oci::SQLT_INT:
         value.kind = InValue::Kind::Int;
         switch (stride) {
-        case 1: value.i = load<std::int8_t>(at); break;
-        case 2: value.i = load<std::int16_t>(at); break;
-        case 4: value.i = load<std::int32_t>(at); break;
-        case 8: value.i = load<std::int64_t>(at); break;
+        case 1: value.i = ociemu::loadUnaligned<std::int8_t>(at); break;
+        case 2: value.i = ociemu::loadUnaligned<std::int16_t>(at); break;
+        case 4: value.i = ociemu::loadUnaligned<std::int32_t>(at); break;
+        case 8: value.i = ociemu::loadUnaligned<std::int64_t>(at); break;
         default: throw oraemu::OraError(1480, "trailing null missing from STR bind value");
         }
         break;
     case oci::SQLT_UIN:
         value.kind = InValue::Kind::UInt;
         switch (stride) {
-        case 1: value.u = load<std::uint8_t>(at); break;
-        case 2: value.u = load<std::uint16_t>(at); break;
-        case 4: value.u = load<std::uint32_t>(at); break;
-        case 8: value.u = load<std::uint64_t>(at); break;
+        case 1: value.u = ociemu::loadUnaligned<std::uint8_t>(at); break;
+        case 2: value.u = ociemu::loadUnaligned<std::uint16_t>(at); break;
+        case 4: value.u = ociemu::loadUnaligned<std::uint32_t>(at); break;
+        case 8: value.u = ociemu::loadUnaligned<std::uint64_t>(at); break;
         default: throw oraemu::OraError(1480, "trailing null missing from STR bind value");
         }
         break;
     case oci::SQLT_FLT:
         value.kind = InValue::Kind::Double;
         if (stride == 4)
-            value.d = load<float>(at);
+            value.d = ociemu::loadUnaligned<float>(at);
         else if (stride == 8)
-            value.d = load<double>(at);
+            value.d = ociemu::loadUnaligned<double>(at);
         else
             throw oraemu::OraError(1480, "trailing null missing from STR bind value");
         break;
@@ -192,7 +185,7 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
         break;
     }
     case oci::SQLT_ODT: {
-        const auto date = load<OCIDate>(at);
+        const auto date = ociemu::loadUnaligned<OCIDate>(at);
         value.kind = InValue::Kind::Date;
         value.date.year = date.OCIDateYYYY;
         value.date.month = date.OCIDateMM;

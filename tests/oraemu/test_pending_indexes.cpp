@@ -26,24 +26,25 @@ protected:
     // The names of the SQLite indexes on data tables, as built in the file.
     Rows builtIndexes() const
     {
-        oraemu::SqliteDb file = oraemu::openDatabase(service());
-        oraemu::SqlStatement query(file.get(), "SELECT name FROM sqlite_master WHERE type = 'index' AND "
-                                               "tbl_name LIKE 'd\\_%' ESCAPE '\\' ORDER BY name");
-        Rows names;
-        while (query.step())
-            names.push_back({query.columnText(0)});
-        return names;
+        return names("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name LIKE 'd\\_%' "
+                     "ESCAPE '\\' ORDER BY name");
     }
 
     Rows pendingIndexes() const
     {
+        return names("SELECT i.name FROM oraemu_pending_indexes p JOIN oraemu_indexes i ON i.id = p.index_id "
+                     "ORDER BY i.name");
+    }
+
+    // The first column of a query on the file itself, one row each.
+    Rows names(const char* sql) const
+    {
         oraemu::SqliteDb file = oraemu::openDatabase(service());
-        oraemu::SqlStatement query(file.get(), "SELECT i.name FROM oraemu_pending_indexes p "
-                                               "JOIN oraemu_indexes i ON i.id = p.index_id ORDER BY i.name");
-        Rows names;
+        oraemu::SqlStatement query(file.get(), sql);
+        Rows result;
         while (query.step())
-            names.push_back({query.columnText(0)});
-        return names;
+            result.push_back({query.columnText(0)});
+        return result;
     }
 
     void run(OciSession& session, const std::vector<std::string>& statements)
