@@ -6,9 +6,12 @@
 #include "time_zone.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string>
+#include <type_traits>
 
 namespace ociemu {
 
@@ -40,6 +43,8 @@ bool isSupportedBindType(ub2 dty)
     case oci::SQLT_INT:
     case oci::SQLT_UIN:
     case oci::SQLT_FLT:
+    case oci::SQLT_BFLOAT:
+    case oci::SQLT_BDOUBLE:
     case oci::SQLT_VNU:
     case oci::SQLT_ODT: return true;
     default: return false;
@@ -176,6 +181,18 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
         else
             throw oraemu::OraError(1480, "trailing null missing from STR bind value");
         break;
+    case oci::SQLT_BFLOAT:
+    case oci::SQLT_BDOUBLE:
+        // Native binary floating point: the value's own bits, a BINARY_FLOAT or BINARY_DOUBLE
+        // column keeps them exactly.
+        value.kind = InValue::Kind::Double;
+        if (bind.dty == oci::SQLT_BFLOAT && stride >= sizeof(float))
+            value.d = ociemu::loadUnaligned<float>(at);
+        else if (bind.dty == oci::SQLT_BDOUBLE && stride >= sizeof(double))
+            value.d = ociemu::loadUnaligned<double>(at);
+        else
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        break;
     case oci::SQLT_VNU: {
         const auto* bytes = reinterpret_cast<const unsigned char*>(at);
         if (stride < 2 || stride < 1u + bytes[0])
@@ -227,6 +244,28 @@ bool copyBytes(const OCIDefine& define, char* slot, ub4 row, std::string_view by
     if (define.returnCodes)
         define.returnCodes[row] = truncated ? 1406 : 0;
     return truncated;
+}
+
+// A stored number as a binary float or double: stored text read by strtof or strtod (correctly
+// rounded to that precision, and "-0" keeps its sign).
+template <typename Binary>
+Binary binaryOf(const OutValue& value)
+{
+    switch (value.kind) {
+    case OutValue::Kind::Int: return static_cast<Binary>(value.i);
+    case OutValue::Kind::Real: return static_cast<Binary>(value.d);
+    case OutValue::Kind::Text: {
+        const std::string text(value.bytes);
+        char* end = nullptr;
+        const Binary number = std::is_same_v<Binary, float> ? std::strtof(text.c_str(), &end)
+                                                            : std::strtod(text.c_str(), &end);
+        if (!text.empty() && end == text.c_str() + text.size())
+            return number;
+        break;
+    }
+    default: break;
+    }
+    throw oraemu::OraError(1722, "invalid number");
 }
 
 oraemu::Decimal numberOf(const OutValue& value)
@@ -426,6 +465,22 @@ bool writeRow(OCIStmt& stmt, ub4 row)
                 throw oraemu::OraError(3115, "unsupported network datatype or representation");
             }
             setLength(define, row, stride);
+            break;
+        }
+        case oci::SQLT_BFLOAT: {
+            if (stride < sizeof(float))
+                throw oraemu::OraError(3115, "unsupported network datatype or representation");
+            const float narrow = binaryOf<float>(value);
+            std::memcpy(slot, &narrow, sizeof narrow);
+            setLength(define, row, sizeof narrow);
+            break;
+        }
+        case oci::SQLT_BDOUBLE: {
+            if (stride < sizeof(double))
+                throw oraemu::OraError(3115, "unsupported network datatype or representation");
+            const double number = binaryOf<double>(value);
+            std::memcpy(slot, &number, sizeof number);
+            setLength(define, row, sizeof number);
             break;
         }
         case oci::SQLT_VNU:

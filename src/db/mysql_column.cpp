@@ -142,6 +142,7 @@ MySqlColumn mysqlColumnOf(const MYSQL_FIELD& field, QString name)
     column.typeTag = QString::fromLatin1(typeClass.tag);
     column.kind = typeClass.kind;
     column.charsetNumber = field.charsetnr;
+    column.singlePrecision = field.type == MYSQL_TYPE_FLOAT;
     // Temporal columns declare 0..6 fraction digits; expressions may report "not fixed" (31, 39).
     column.fractionDigits = field.decimals <= 6 ? int(field.decimals) : -1;
     return column;

@@ -20,6 +20,7 @@ struct MySqlColumn {
     Kind kind = Kind::Text;
     unsigned int charsetNumber = 0;  // character set of the text as the server sends it
     int fractionDigits = 0;          // declared fractional seconds of temporal columns
+    bool singlePrecision = false;    // a FLOAT (4 bytes), not a DOUBLE
 
     // Converts the text-protocol bytes of one non-NULL value; throws Error naming the column when
     // the server sent something that is not of the column's type.

@@ -154,6 +154,11 @@ MySqlColumn::Kind MySqlQuery::kindAt(int pos) const
     return state_->columns.at(pos).kind;
 }
 
+bool MySqlQuery::isSinglePrecision(int pos) const
+{
+    return state_->columns.at(pos).singlePrecision;
+}
+
 int MySqlQuery::fieldIndex(const QString& name) const
 {
     for (int i = 0; i < fieldCount(); ++i) {

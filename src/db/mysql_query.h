@@ -34,6 +34,7 @@ public:
     QString typeTag(int pos) const;
     // How the column's values are read (what logic goes by; the type tag is for log lines).
     MySqlColumn::Kind kindAt(int pos) const;
+    bool isSinglePrecision(int pos) const;  // a FLOAT column (4 bytes), not a DOUBLE
     int fieldIndex(const QString& name) const;  // case-insensitive; -1 if absent
 
     // Current row.

@@ -20,6 +20,8 @@ ub2 externalType(OracleBindKind kind)
     case OracleBindKind::Date: return oci::SQLT_ODT;
     case OracleBindKind::Raw: return oci::SQLT_BIN;
     case OracleBindKind::Blob: return oci::SQLT_LBI;
+    case OracleBindKind::BinaryFloat: return oci::SQLT_BFLOAT;
+    case OracleBindKind::BinaryDouble: return oci::SQLT_BDOUBLE;
     }
     return oci::SQLT_CHR;
 }
@@ -29,7 +31,17 @@ std::size_t slotWidth(OracleBindKind kind, std::size_t longest)
 {
     if (kind == OracleBindKind::Date)
         return sizeof(OCIDate);
+    if (kind == OracleBindKind::BinaryFloat)
+        return sizeof(float);
+    if (kind == OracleBindKind::BinaryDouble)
+        return sizeof(double);
     return std::max<std::size_t>(longest, 1);
+}
+
+bool hasAlignedSlot(OracleBindKind kind)
+{
+    return kind == OracleBindKind::Date || kind == OracleBindKind::BinaryFloat
+        || kind == OracleBindKind::BinaryDouble;
 }
 
 }  // namespace
@@ -76,10 +88,10 @@ void OracleArrayBind::bind(const OciCalls& oci, OCIStmt* stmt,
             buffer.indicators[i] = column.isNull(first + i) ? -1 : 0;
         }
         // A run of one row whose value fills its slot exactly (a large value goes alone) is bound
-        // where it is buffered, without a copy; the execute only reads it. Dates keep their
-        // aligned slot.
+        // where it is buffered, without a copy; the execute only reads it. Dates and binary
+        // numbers keep their aligned slot.
         const char* cells = nullptr;
-        if (rows == 1 && column.length(first) == width && columns[c].kind != OracleBindKind::Date) {
+        if (rows == 1 && column.length(first) == width && !hasAlignedSlot(columns[c].kind)) {
             cells = column.data(first);
         } else {
             buffer.cells.resize(rows * width);

@@ -117,13 +117,61 @@ bool appendDecimalText(View original, std::string& out)
     return true;
 }
 
-bool appendDouble(double v, std::string& out)
+// Oracle NUMBER holds no non-zero magnitude below 1E-130.
+constexpr int minNumberMagnitude = -130;
+
+// The decimal exponent of the value's shortest text, as in d.ddd × 10^exponent.
+int decimalExponent(double value, bool singlePrecision)
+{
+    char buffer[64];
+    const auto written = singlePrecision
+        ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value), std::chars_format::scientific)
+        : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const char* e = std::find(buffer, written.ptr, 'e');
+    int exponent = 0;
+    const char* digits = e + 1 < written.ptr && e[1] == '+' ? e + 2 : e + 1;
+    std::from_chars(digits, written.ptr, exponent);
+    return exponent;
+}
+
+// The value as a NUMBER takes it: its shortest text, after checking that NUMBER can hold it.
+bool appendBinaryAsNumber(double v, bool singlePrecision, std::string& out)
 {
     if (!std::isfinite(v))
-        throw Error(QStringLiteral("%1 cannot be stored in an Oracle NUMBER").arg(v));
-    if (std::fabs(v) >= 1e126)
-        throw Error(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(v));
-    appendNumber(out, v);  // shortest text that reads back as the same double
+        throw Error(QStringLiteral("%1 cannot be stored in an Oracle NUMBER")
+                        .arg(QString::fromStdString(shortestFloatingPointText(v, singlePrecision))));
+    if (v == 0) {
+        out.push_back('0');  // NUMBER has no negative zero
+        return true;
+    }
+    const int exponent = decimalExponent(v, singlePrecision);
+    const QString shown = QString::fromStdString(shortestFloatingPointText(v, singlePrecision));
+    if (exponent >= maxNumberMagnitude)
+        throw Error(QStringLiteral("%1 is beyond NUMBER (too large: NUMBER holds magnitudes below 1E126)").arg(shown));
+    if (exponent < minNumberMagnitude)
+        throw Error(QStringLiteral("%1 is too small for NUMBER (NUMBER holds no non-zero magnitude below 1E-130)")
+                        .arg(shown));
+    out += shortestFloatingPointText(v, singlePrecision);
+    return true;
+}
+
+bool appendDouble(double v, std::string& out)
+{
+    return appendBinaryAsNumber(v, false, out);
+}
+
+// The value's bits for a BINARY_FLOAT or BINARY_DOUBLE bind.
+bool appendBinaryBits(double v, OracleBindKind kind, std::string& out)
+{
+    if (kind == OracleBindKind::BinaryFloat) {
+        const float narrow = static_cast<float>(v);
+        if (std::isinf(narrow) && !std::isinf(v))
+            throw Error(QStringLiteral("%1 is beyond BINARY_FLOAT")
+                            .arg(QString::fromStdString(shortestFloatingPointText(v, false))));
+        out.append(reinterpret_cast<const char*>(&narrow), sizeof narrow);
+    } else {
+        out.append(reinterpret_cast<const char*>(&v), sizeof v);
+    }
     return true;
 }
 
@@ -184,6 +232,42 @@ bool convertNumber(const Value& value, std::string& out)
         return appendDecimalText(QStringView(value.asString()), out);
     case Value::Kind::Bytes:
         return appendDecimalText(QStringView(utf8Text(value.asBytes())), out);
+    case Value::Kind::Date:
+    case Value::Kind::Time:
+    case Value::Kind::DateTime:
+        break;
+    }
+    throw Error(QStringLiteral("the date or time %1 is not a number").arg(value.toText()));
+}
+
+// A source value of any kind for a BINARY_FLOAT or BINARY_DOUBLE column.
+bool convertBinaryFloating(const Value& value, OracleBindKind kind, std::string& out)
+{
+    switch (value.kind()) {
+    case Value::Kind::Null:
+        return false;
+    case Value::Kind::Bool:
+        return appendBinaryBits(value.asBool() ? 1.0 : 0.0, kind, out);
+    case Value::Kind::Int:
+        return appendBinaryBits(static_cast<double>(value.asInt()), kind, out);
+    case Value::Kind::UInt:
+        return appendBinaryBits(static_cast<double>(value.asUInt()), kind, out);
+    case Value::Kind::Double:
+        return appendBinaryBits(value.asDouble(), kind, out);
+    case Value::Kind::Decimal:
+    case Value::Kind::Text:
+    case Value::Kind::Bytes: {
+        const QString original = value.kind() == Value::Kind::Bytes ? utf8Text(value.asBytes())
+                                                                     : value.asString();
+        const std::string text = original.trimmed().toStdString();
+        if (original.isEmpty())
+            return false;
+        double number = 0;
+        const auto read = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (text.empty() || read.ec != std::errc() || read.ptr != text.data() + text.size())
+            throw Error(QStringLiteral("'%1' is not a number").arg(original));
+        return appendBinaryBits(number, kind, out);
+    }
     case Value::Kind::Date:
     case Value::Kind::Time:
     case Value::Kind::DateTime:
@@ -391,6 +475,15 @@ bool convertInterval(const Value& value, std::string& out)
 
 }  // namespace
 
+OracleBindKind insertBindKindFor(ub2 describedType)
+{
+    switch (describedType) {
+    case oci::SQLT_IBFLOAT: return OracleBindKind::BinaryFloat;
+    case oci::SQLT_IBDOUBLE: return OracleBindKind::BinaryDouble;
+    default: return bindKindFor(describedType);
+    }
+}
+
 OracleBindKind bindKindFor(ub2 describedType)
 {
     switch (describedType) {
@@ -489,8 +582,40 @@ bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out)
     case OracleBindKind::Raw:
     case OracleBindKind::Blob: return convertBytes(value, out);
     case OracleBindKind::Interval: return convertInterval(value, out);
+    case OracleBindKind::BinaryFloat:
+    case OracleBindKind::BinaryDouble: return convertBinaryFloating(value, kind, out);
     }
     return false;
+}
+
+std::string shortestFloatingPointText(double value, bool singlePrecision)
+{
+    char buffer[64];
+    const auto written = singlePrecision
+        ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
+        : std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, written.ptr);
+    if (const auto plus = text.find("e+"); plus != std::string::npos)
+        text.erase(plus + 1, 1);  // "1e308": the form Oracle and MySQL print
+    return text;
+}
+
+bool convertFloatingPointForOracle(double value, bool singlePrecision, OracleBindKind kind,
+                                   std::string& out)
+{
+    switch (kind) {
+    case OracleBindKind::Number:
+        return appendBinaryAsNumber(value, singlePrecision, out);
+    case OracleBindKind::BinaryFloat:
+    case OracleBindKind::BinaryDouble:
+        return appendBinaryBits(value, kind, out);
+    case OracleBindKind::Text:
+    case OracleBindKind::Clob:
+        out += shortestFloatingPointText(value, singlePrecision);
+        return true;
+    default:
+        return convertForOracle(Value::fromDouble(value), kind, out);
+    }
 }
 
 bool convertUtf8TextForOracle(QByteArrayView utf8, OracleBindKind kind, std::string& out)

@@ -19,6 +19,10 @@ enum class OracleBindKind {
     Raw,        // bytes
     Blob,       // bytes bound as long raw
     Interval,   // INTERVAL DAY TO SECOND: "+D HH:MI:SS.ffffff" text
+    // Native binary floating point, bound with the value's own bits (SQLT_BFLOAT, SQLT_BDOUBLE).
+    // Only the insert buffer binds them so (insertBindKindFor); readers take them as Number.
+    BinaryFloat,
+    BinaryDouble,
 };
 
 // A column of an Oracle table as the describe reports it.
@@ -37,6 +41,9 @@ struct OracleColumn {
 };
 
 OracleBindKind bindKindFor(ub2 describedType);
+// The kind an insert binds a column of the described type with: BINARY_FLOAT and BINARY_DOUBLE
+// natively, so their values keep every bit; anything else as bindKindFor.
+OracleBindKind insertBindKindFor(ub2 describedType);
 
 // The most bytes a value of the column may have in its bind: the column's own byte limit, and never
 // more than 4000 for text and 2000 for RAW, since Oracle reads a wider bind as LONG data, which only
@@ -60,6 +67,16 @@ bool convertUtf8TextForOracle(QByteArrayView utf8, OracleBindKind kind, std::str
 // The same as convertForOracle(Value::fromDecimal(QString::fromLatin1(latin1)), ...), a null
 // view as NULL; read straight from the bytes for a NUMBER column.
 bool convertDecimalTextForOracle(QByteArrayView latin1, OracleBindKind kind, std::string& out);
+
+// A binary floating-point value (a MySQL FLOAT when `singlePrecision`, else a DOUBLE) for a column
+// of the given kind: the same bits for BINARY_FLOAT and BINARY_DOUBLE, and for NUMBER and text the
+// shortest decimal text that reads back as the same binary value (-0 as 0 in a NUMBER, which has
+// no negative zero). Throws Error with the reason for a value NUMBER cannot hold (|x| >= 1E126,
+// or a non-zero |x| < 1E-130).
+bool convertFloatingPointForOracle(double value, bool singlePrecision, OracleBindKind kind,
+                                   std::string& out);
+// The shortest text that reads back as the same binary value ("16777216", "1e308", "-0").
+std::string shortestFloatingPointText(double value, bool singlePrecision);
 
 // A MySQL TIME value in a DATE or TIMESTAMP column is the time of day on this date; hours
 // beyond 23 and negative times move the date by whole days.

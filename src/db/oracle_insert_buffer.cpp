@@ -52,8 +52,10 @@ std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, con
     const OciCalls oci = stmt.calls();
     oci.stmtExecute(stmt.context(), stmt.handle(), 0, 0, oci::DESCRIBE_ONLY);
     std::vector<OracleColumn> columns = describeColumns(oci, stmt.handle());
-    for (OracleColumn& column : columns)
+    for (OracleColumn& column : columns) {
         column.sizeInUtf8 = utf8Database;
+        column.kind = insertBindKindFor(column.dataType);
+    }
     return columns;
 }
 
@@ -174,8 +176,9 @@ void OracleInsertBuffer::Impl::setConverted(int column, const Convert& convert)
             throw Error(QStringLiteral("the value is larger than 4 GB"));
     } catch (const Error& e) {
         values.dropOpenValue();
-        throw Error(QStringLiteral("Column %1 (%2) cannot take the value: %3")
-                        .arg(target.name, oracleTypeName(target), e.message()));
+        throw RefusedValueError(QStringLiteral("Column %1 (%2) cannot take the value: %3")
+                                    .arg(target.name, oracleTypeName(target), e.message()),
+                                e.message());
     }
     // Refused here, as Oracle would refuse it, so that no bind slot of the batch grows beyond what
     // the column's type may be bound with.
@@ -183,10 +186,12 @@ void OracleInsertBuffer::Impl::setConverted(int column, const Convert& convert)
     if (limit > 0 && values.openValueSize() > limit) {
         const std::size_t actual = values.openValueSize();
         values.dropOpenValue();
-        throw Error(QStringLiteral("ORA-12899: value too large for column %1.%2.%3 (actual: %4, maximum: %5)")
-                        .arg(quoted(owner), quoted(table), quoted(target.name))
-                        .arg(actual)
-                        .arg(limit));
+        throw RefusedValueError(
+            QStringLiteral("ORA-12899: value too large for column %1.%2.%3 (actual: %4, maximum: %5)")
+                .arg(quoted(owner), quoted(table), quoted(target.name))
+                .arg(actual)
+                .arg(limit),
+            QStringLiteral("%1 bytes, %2 holds %3").arg(actual).arg(oracleTypeName(target)).arg(limit));
     }
     rowHasValue[column] = hasValue ? 1 : 0;
 }
@@ -440,6 +445,18 @@ void OracleInsertBuffer::setDecimalText(int column, QByteArrayView latin1)
     impl_->setConverted(column, [latin1](OracleBindKind kind, std::string& bytes) {
         return convertDecimalTextForOracle(latin1, kind, bytes);
     });
+}
+
+void OracleInsertBuffer::setFloatingPoint(int column, double value, bool singlePrecision)
+{
+    impl_->setConverted(column, [value, singlePrecision](OracleBindKind kind, std::string& bytes) {
+        return convertFloatingPointForOracle(value, singlePrecision, kind, bytes);
+    });
+}
+
+bool OracleInsertBuffer::isNullInRow(int column) const
+{
+    return column < 0 || column >= columnCount() || !impl_->rowHasValue[column];
 }
 
 void OracleInsertBuffer::post()

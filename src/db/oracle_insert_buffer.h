@@ -27,6 +27,21 @@ private:
     QStringList rowMessages_;
 };
 
+// A value that a column cannot take: the message names the column and Oracle's type, the reason
+// says why in a few words for a log line ("6000 bytes, VARCHAR2 holds 4000", "1e308 is beyond
+// NUMBER ...").
+class RefusedValueError : public Error {
+public:
+    RefusedValueError(QString message, QString reason)
+        : Error(std::move(message)), reason_(std::move(reason))
+    {
+    }
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
+
 // Rows bound to one Oracle table, inserted in batches as array DML.
 // open() describes the table through "select * from "T" where 1=0"; rows are appended, their
 // columns set by name (letter case ignored) and posted; applyUpdates() sends the pending rows in
@@ -52,7 +67,8 @@ public:
     void append();  // starts a new row; all columns NULL
     // Converts the value to the column's type at once; throws Error when it cannot (text that is no
     // number into a NUMBER column, a zero date into a DATE, bytes that are not text into a CLOB,
-    // no such column ...). The column then stays NULL.
+    // no such column ...). The column then stays NULL. A value the column cannot take throws
+    // RefusedValueError.
     void setValue(const QString& columnName, const Value& value);
     void setValue(int column, const Value& value);
     // setValue(column, Value::fromText(decodeUtf8KeepingBom(utf8))) without building the value: text
@@ -60,6 +76,12 @@ public:
     void setUtf8Text(int column, QByteArrayView utf8);
     // setValue(column, Value::fromDecimal(QString::fromLatin1(latin1))) without building the value.
     void setDecimalText(int column, QByteArrayView latin1);
+    // A binary floating-point value (see convertFloatingPointForOracle): BINARY_FLOAT and
+    // BINARY_DOUBLE columns take its bits, NUMBER its shortest exact decimal text.
+    void setFloatingPoint(int column, double value, bool singlePrecision);
+    // Whether the value last set in the column of the appended row is NULL to Oracle (an empty
+    // text is, as Oracle has no empty string).
+    bool isNullInRow(int column) const;
     // The appended row becomes pending. It may first send the buffered rows (see
     // setBatchByteLimit); a failure there that belongs to no row throws.
     void post();

@@ -27,7 +27,9 @@ struct FetchLayout {
 FetchLayout layoutOf(const OracleColumn& column)
 {
     switch (column.kind) {
-    case OracleBindKind::Number: return {oci::SQLT_CHR, numberTextWidth};
+    case OracleBindKind::Number:
+    case OracleBindKind::BinaryFloat:
+    case OracleBindKind::BinaryDouble: return {oci::SQLT_CHR, numberTextWidth};
     case OracleBindKind::Timestamp:
     case OracleBindKind::Interval: return {oci::SQLT_CHR, timestampTextWidth};
     case OracleBindKind::Date: return {oci::SQLT_ODT, sizeof(OCIDate)};

@@ -1,5 +1,7 @@
 #include "engine/row_copy.h"
 
+#include "engine/character_set_warning.h"
+#include "engine/copy_source.h"
 #include "engine/log_names.h"
 #include "engine/name_rules.h"
 #include "engine/row_copy_progress.h"
@@ -10,6 +12,7 @@
 #include "db/mysql_query.h"
 #include "db/oracle_insert_buffer.h"
 
+#include <charconv>
 #include <vector>
 
 namespace dovrelle {
@@ -19,24 +22,54 @@ namespace {
 constexpr int kProgressInterval = 100;  // rows between progress updates, event delivery, stop test
 constexpr int kBatchSize = 5000;        // rows per intermediate apply after the first one
 constexpr int kFirstBatchSize = 100;
+constexpr int kNamedFailuresPerColumn = 20;  // rows named per column; then only their count
+constexpr qsizetype kShownKeyLength = 40;    // characters of a key value shown in a line
 
-// Where one source column goes in the insert buffer.
+// How one column's values go from the source row into the insert buffer.
+enum class CopyAs {
+    Value,
+    TruthNumber,    // bit(1): the number 1 or 0
+    Utf8Text,       // text the server sends in UTF-8, handed on without decoding it
+    DecimalText,    // exact decimals, handed on as the server wrote them
+    FloatingPoint,  // FLOAT and DOUBLE by their binary value
+};
+
+// Where one source column goes in the insert buffer, and what befell its values.
 struct ColumnRoute {
     int source = 0;
     QString targetName;   // the source name cut as the CREATE TABLE cut it
     int target = -1;      // column of the insert buffer; -1 when it has none of that name
-    Transfer transfer = Transfer::AsValue;
+    CopyAs as = CopyAs::Value;
+    bool singlePrecision = false;  // FloatingPoint: a FLOAT
+    bool text = false;             // the source holds text, whose '' Oracle stores as NULL
     QString failureLine;  // "name:TypeTag"
+    qint64 failures = 0;
+    qint64 emptyStrings = 0;  // '' stored as NULL
 };
 
-std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source, int nameBytes)
+CopyAs copyAsOf(const MySqlQuery& source, int pos)
+{
+    if (source.kindAt(pos) == MySqlColumn::Kind::Float)
+        return CopyAs::FloatingPoint;
+    switch (transferOf(source, pos)) {
+    case Transfer::AsTruthNumber: return CopyAs::TruthNumber;
+    case Transfer::AsUtf8Text: return CopyAs::Utf8Text;
+    case Transfer::AsDecimalText: return CopyAs::DecimalText;
+    case Transfer::AsValue: break;
+    }
+    return CopyAs::Value;
+}
+
+std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source, const CopySource& plan, int nameBytes)
 {
     std::vector<ColumnRoute> routes;
     for (int pos = 0; pos < source.fieldCount(); ++pos) {
         ColumnRoute route;
         route.source = pos;
         route.targetName = cutToOracleLength(source.fieldName(pos), nameBytes);
-        route.transfer = transferOf(source, pos);
+        route.as = copyAsOf(source, pos);
+        route.singlePrecision = pos < int(plan.singlePrecision.size()) && plan.singlePrecision[pos];
+        route.text = source.kindAt(pos) == MySqlColumn::Kind::Text;
         route.failureLine = nameForLog(source.fieldName(pos)) + u':' + source.typeTag(pos);
         routes.push_back(std::move(route));
     }
@@ -50,30 +83,122 @@ void findTargets(std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buf
         route.target = buffer.columnIndex(route.targetName);
 }
 
-// Copies one column of the current source row; a column that cannot be copied stays NULL and
-// leaves a line naming it in the log. False when it could not be copied.
-bool copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
+void setFloatingPoint(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
+{
+    const QByteArrayView text = source.bytesAt(route.source);
+    if (text.isNull()) {
+        buffer.setValue(route.target, Value::null());
+        return;
+    }
+    double number = 0;
+    const auto read = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (read.ec != std::errc() || read.ptr != text.data() + text.size())
+        throw Error(QStringLiteral("'%1' is not a floating-point number").arg(QString::fromLatin1(text)));
+    buffer.setFloatingPoint(route.target, number, route.singlePrecision);
+}
+
+// Copies one column of the current source row. Returns why it could not be copied (the column
+// then stays NULL), or an empty text when it was.
+QString copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
 {
     if (route.target < 0)
-        return false;
+        return QStringLiteral("the Oracle table has no column %1").arg(nameForLog(route.targetName));
     try {
-        switch (route.transfer) {
-        case Transfer::AsValue:
+        switch (route.as) {
+        case CopyAs::Value:
             buffer.setValue(route.target, source.valueAt(route.source));
             break;
-        case Transfer::AsTruthNumber:
+        case CopyAs::TruthNumber:
             buffer.setValue(route.target, truthNumber(source.valueAt(route.source)));
             break;
-        case Transfer::AsUtf8Text:
+        case CopyAs::Utf8Text:
             buffer.setUtf8Text(route.target, source.bytesAt(route.source));
             break;
-        case Transfer::AsDecimalText:
+        case CopyAs::DecimalText:
             buffer.setDecimalText(route.target, source.bytesAt(route.source));
             break;
+        case CopyAs::FloatingPoint:
+            setFloatingPoint(source, buffer, route);
+            break;
         }
-        return true;
-    } catch (const Error&) {
+        return QString();
+    } catch (const RefusedValueError& e) {
+        return e.reason();
+    } catch (const Error& e) {
+        return e.message();
+    }
+}
+
+// True when the column's value of the current row is '' and Oracle stores it as NULL.
+bool isEmptyStringStoredAsNull(const MySqlQuery& source, const OracleInsertBuffer& buffer,
+                               const ColumnRoute& route)
+{
+    if (!route.text)
         return false;
+    const QByteArrayView bytes = source.bytesAt(route.source);
+    return !bytes.isNull() && bytes.isEmpty() && buffer.isNullInRow(route.target);
+}
+
+// A key value as a row's name shows it: numbers as they are, text quoted, long text cut.
+QString shownKeyValue(const Value& value)
+{
+    if (value.isNull())
+        return QStringLiteral("NULL");
+    QString text = value.toText();
+    if (text.size() > kShownKeyLength)
+        text = text.left(kShownKeyLength) + QStringLiteral("...");
+    const bool quoted = value.kind() == Value::Kind::Text || value.kind() == Value::Kind::Bytes;
+    return nameForLog(quoted ? u'\'' + text + u'\'' : text);
+}
+
+// Names the current source row: by its primary-key values, or by its place in the reading order.
+class RowNamer {
+public:
+    RowNamer(const MySqlQuery& source, const QStringList& keyColumns)
+    {
+        for (const QString& column : keyColumns) {
+            const int pos = source.fieldIndex(column);
+            if (pos < 0) {
+                keyPositions_.clear();
+                break;
+            }
+            keyPositions_.push_back(pos);
+        }
+    }
+    QString nameOf(const MySqlQuery& source, qint64 rowNumber) const
+    {
+        if (keyPositions_.empty())
+            return QStringLiteral("Row %1 (no primary key; counted in reading order)").arg(rowNumber);
+        QStringList parts;
+        for (int pos : keyPositions_)
+            parts << nameForLog(source.fieldName(pos)) + u'=' + shownKeyValue(source.valueAt(pos));
+        return QStringLiteral("Row ") + parts.join(QStringLiteral(", "));
+    }
+
+private:
+    std::vector<int> keyPositions_;
+};
+
+QString logColumnName(const OracleInsertBuffer& buffer, const ColumnRoute& route)
+{
+    return nameForLog(route.target >= 0 ? buffer.columnName(route.target) : route.targetName);
+}
+
+// The lines after the copy: failures beyond those named, and '' stored as NULL, per column.
+void appendColumnSummaries(const std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buffer,
+                           ProgressLine& progress)
+{
+    for (const ColumnRoute& route : routes) {
+        if (route.failures > kNamedFailuresPerColumn)
+            progress.insertAbove(QStringLiteral("Column %1: %2 values could not be copied; the first %3 are named above")
+                                     .arg(logColumnName(buffer, route))
+                                     .arg(route.failures)
+                                     .arg(kNamedFailuresPerColumn));
+        if (route.emptyStrings > 0)
+            progress.insertAbove(QStringLiteral("Column %1: %2 empty string%3 stored as NULL (Oracle has no empty string)")
+                                     .arg(logColumnName(buffer, route))
+                                     .arg(route.emptyStrings)
+                                     .arg(route.emptyStrings == 1 ? QString() : QStringLiteral("s")));
     }
 }
 
@@ -114,8 +239,13 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
     ProgressLine progress(log, oracleName);
     try {
         int rowCount = 0;
+        const CopySource plan = prepareCopySource(data, mysqlName);
+        const QString charsetWarning =
+            connectionCharacterSetWarning(data.characterSetName(), mysqlName, plan.textColumns);
+        if (!charsetWarning.isEmpty())
+            progress.insertAbove(charsetWarning);
         MySqlQuery source(data);
-        source.open(QStringLiteral("select * from ") + mysqlQuotedName(mysqlName));
+        source.open(plan.select);
 
         const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
         if (!problem.isEmpty())
@@ -124,17 +254,25 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         buffer.setCommandText(QStringLiteral("select * from \"") + oracleName
                               + QStringLiteral("\" where 1=0"));
         buffer.open();
-        std::vector<ColumnRoute> routes = sourceColumns(source, buffer.maxIdentifierBytes());
+        std::vector<ColumnRoute> routes = sourceColumns(source, plan, buffer.maxIdentifierBytes());
         findTargets(routes, buffer);
+        const RowNamer rowNamer(source, plan.keyColumns);
 
         while (!source.atEnd()) {
             buffer.append();
             ++rowCount;
-            for (const ColumnRoute& route : routes) {
-                if (!copyColumn(source, buffer, route)) {
-                    progress.insertAbove(route.failureLine);
-                    result.columnFailures << route.failureLine;
+            for (ColumnRoute& route : routes) {
+                const QString failure = copyColumn(source, buffer, route);
+                if (failure.isEmpty()) {
+                    route.emptyStrings += isEmptyStringStoredAsNull(source, buffer, route) ? 1 : 0;
+                    continue;
                 }
+                progress.insertAbove(route.failureLine);
+                result.columnFailures << route.failureLine;
+                if (++route.failures <= kNamedFailuresPerColumn)
+                    progress.insertAbove(QStringLiteral("%1, column %2: %3")
+                                             .arg(rowNamer.nameOf(source, rowCount),
+                                                  logColumnName(buffer, route), failure));
             }
             buffer.post();
             source.next();
@@ -157,6 +295,7 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         if (result.outcome == CopyResult::Outcome::Copied) {
             buffer.applyUpdates();
             source.close();
+            appendColumnSummaries(routes, buffer, progress);
             progress.show(rowCount);
             if (hooks.rowsCopied)
                 hooks.rowsCopied(rowCount);
