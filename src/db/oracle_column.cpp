@@ -595,8 +595,17 @@ std::string shortestFloatingPointText(double value, bool singlePrecision)
         ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
         : std::to_chars(buffer, buffer + sizeof buffer, value);
     std::string text(buffer, written.ptr);
-    if (const auto plus = text.find("e+"); plus != std::string::npos)
-        text.erase(plus + 1, 1);  // "1e308": the form Oracle and MySQL print
+    // "1e308", "2.5e-7": the exponent as Oracle and MySQL print it, without "+" or leading zeros.
+    const auto e = text.find('e');
+    if (e == std::string::npos)
+        return text;
+    std::size_t digits = e + 1;
+    if (text[digits] == '+')
+        text.erase(digits, 1);
+    else if (text[digits] == '-')
+        ++digits;
+    while (digits + 1 < text.size() && text[digits] == '0')
+        text.erase(digits, 1);
     return text;
 }
 

@@ -456,7 +456,9 @@ void OracleInsertBuffer::setFloatingPoint(int column, double value, bool singleP
 
 bool OracleInsertBuffer::isNullInRow(int column) const
 {
-    return column < 0 || column >= columnCount() || !impl_->rowHasValue[column];
+    // Oracle takes a value of no bytes as NULL.
+    return column < 0 || column >= columnCount() || !impl_->rowHasValue[column]
+        || impl_->pending[column].openValueSize() == 0;
 }
 
 void OracleInsertBuffer::post()

@@ -9,6 +9,7 @@
 #include "engine/source_transfer.h"
 
 #include "db/error.h"
+#include "db/mysql_connection.h"
 #include "db/mysql_query.h"
 #include "db/oracle_insert_buffer.h"
 

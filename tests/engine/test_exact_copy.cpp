@@ -77,9 +77,9 @@ protected:
         double value = 0;
         sb2 indicator = 0;
         ub4 length = 0;
-        oci.stmtExecute(statement.context(), statement.handle(), 0, 0, dovrelle::oci::DEFAULT);
-        oci.defineByPos(statement.handle(), 1, &value, sizeof value, dovrelle::oci::SQLT_BDOUBLE,
-                        &indicator, &length);
+        oci.defineByPos(statement.handle(), 1, &value, sizeof value, oci::SQLT_BDOUBLE, &indicator,
+                        &length);
+        oci.stmtExecute(statement.context(), statement.handle(), 0, 0, oci::DEFAULT);
         std::vector<std::optional<double>> values;
         while (oci.stmtFetch(statement.handle()))
             values.push_back(indicator < 0 ? std::nullopt : std::optional<double>(value));
@@ -111,8 +111,9 @@ TEST_P(ExactCopy, FloatsAndDoublesArriveWithTheirBinaryValueOrAreNamed)
         const FloatRow& row = kFloatRows[i];
         SCOPED_TRACE(row.id);
         ASSERT_EQ(f[i].has_value(), row.f.has_value());
-        if (row.f)  // a FLOAT reads back as the same single-precision value
+        if (row.f) {  // a FLOAT reads back as the same single-precision value
             EXPECT_EQ(static_cast<float>(*f[i]), *row.f);
+        }
         const QString rowName = QStringLiteral("id=%1").arg(row.id);
         if (!fullSchema && kBeyondNumber.count(row.id)) {
             EXPECT_FALSE(d[i].has_value());
