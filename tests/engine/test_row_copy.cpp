@@ -302,8 +302,11 @@ TEST_F(RowCopy, SourceColumnTheTargetLacks)
 
     ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
     const QString failure = QStringLiteral("extra:TStringField");
+    const QString row = QStringLiteral("Row %1 (no primary key; counted in reading order), column extra: "
+                                       "the Oracle table has no column extra");
     EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(), failure,
-                                        failure, failure, progressLine(3)}));
+                                        row.arg(1), failure, row.arg(2), failure, row.arg(3),
+                                        progressLine(3)}));
     EXPECT_EQ(result.columnFailures, (QStringList{failure, failure, failure}));
     EXPECT_EQ(committed(), 3);
 }
@@ -357,10 +360,35 @@ TEST_F(RowCopy, FailureLineSurvivesLaterProgressUpdates)
     EXPECT_EQ(progressSeen, (std::vector<QString>{progressLine(100), progressLine(200),
                                                   progressLine(300)}));
     EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
-                                        QStringLiteral("v:TStringField"), progressLine(300)}));
+                                        QStringLiteral("v:TStringField"),
+                                        QStringLiteral("Row id=150, column V: 'abc' is not a number"),
+                                        progressLine(300)}));
     EXPECT_EQ(committed(), 300);
     EXPECT_EQ(committed(QStringLiteral(" where \"V\" is null and \"ID\" = 150")), 1);
     EXPECT_EQ(committed(QStringLiteral(" where \"V\" = \"ID\"")), 299);
+}
+
+// Each value that cannot be copied keeps its "column:tag" line; the first 20 of a column are
+// followed by a line naming the row and the reason, the rest are counted once at the end.
+TEST_F(RowCopy, RowsBeyondTheTwentiethOfAColumnAreCounted)
+{
+    mysql.execute({QStringLiteral("create table t (id int primary key, v varchar(10))"),
+                   QStringLiteral("insert into t select seq, if(seq <= 25, concat('x', seq), seq) from seq_1_to_30")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\"  number)"));
+
+    const CopyResult result = copy();
+
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    QStringList expected = {QStringLiteral("Create table T...Done"), QString()};
+    for (int id = 1; id <= 25; ++id) {
+        expected << QStringLiteral("v:TStringField");
+        if (id <= 20)
+            expected << QStringLiteral("Row id=%1, column V: 'x%1' is not a number").arg(id);
+    }
+    expected << QStringLiteral("Column V: 25 values could not be copied; the first 20 are named above")
+             << progressLine(30);
+    EXPECT_EQ(log.lines(), expected);
+    EXPECT_EQ(result.columnFailures.size(), 25);
 }
 
 TEST_F(RowCopy, SourceTableIsNamedAsMySqlListsIt)
