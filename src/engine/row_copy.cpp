@@ -140,7 +140,8 @@ bool isEmptyStringStoredAsNull(const MySqlQuery& source, const OracleInsertBuffe
     return !bytes.isNull() && bytes.isEmpty() && buffer.isNullInRow(route.target);
 }
 
-// A key value as a row's name shows it: numbers as they are, text quoted, long text cut.
+// A key value as a row's name shows it: numbers as they are, text quoted, bytes in hexadecimal
+// (0x...), long values cut.
 QString shownKeyValue(const Value& value)
 {
     if (value.isNull())
@@ -148,8 +149,9 @@ QString shownKeyValue(const Value& value)
     QString text = value.toText();
     if (text.size() > kShownKeyLength)
         text = text.left(kShownKeyLength) + QStringLiteral("...");
-    const bool quoted = value.kind() == Value::Kind::Text || value.kind() == Value::Kind::Bytes;
-    return nameForLog(quoted ? u'\'' + text + u'\'' : text);
+    if (value.kind() == Value::Kind::Bytes)
+        return QStringLiteral("0x") + text;
+    return nameForLog(value.kind() == Value::Kind::Text ? u'\'' + text + u'\'' : text);
 }
 
 // Names the current source row: by its primary-key values, or by its place in the reading order.

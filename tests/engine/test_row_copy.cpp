@@ -391,6 +391,22 @@ TEST_F(RowCopy, RowsBeyondTheTwentiethOfAColumnAreCounted)
     EXPECT_EQ(result.columnFailures.size(), 25);
 }
 
+// A row is named by every column of its primary key, in key order: text quoted, bytes in hex.
+TEST_F(RowCopy, ARowIsNamedByItsPrimaryKeyValues)
+{
+    mysql.execute({QStringLiteral("create table t (b varbinary(4), a varchar(10), v varchar(10), "
+                                  "primary key (a, b))"),
+                   QStringLiteral("insert into t values (x'0aff', 'x y', 'abc'), (x'01', 'z', '7')")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"B\" raw(4), \"A\" varchar2(10), \"V\"  number)"));
+
+    const CopyResult result = copy();
+
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    EXPECT_EQ(log.lines().mid(2), (QStringList{QStringLiteral("v:TStringField"),
+                                               QStringLiteral("Row a='x y', b=0x0AFF, column V: 'abc' is not a number"),
+                                               progressLine(2)}));
+}
+
 TEST_F(RowCopy, SourceTableIsNamedAsMySqlListsIt)
 {
     mysql.execute({QStringLiteral("create table `Mixed Case` (id int)"),
