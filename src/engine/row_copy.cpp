@@ -2,6 +2,7 @@
 
 #include "engine/log_names.h"
 #include "engine/name_rules.h"
+#include "engine/prefetched_rows.h"
 #include "engine/row_copy_progress.h"
 #include "engine/run_log.h"
 #include "engine/source_transfer.h"
@@ -52,7 +53,7 @@ void findTargets(std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buf
 
 // Copies one column of the current source row; a column that cannot be copied stays NULL and
 // leaves a line naming it in the log. False when it could not be copied.
-bool copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
+bool copyColumn(const PrefetchedRows& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
 {
     if (route.target < 0)
         return false;
@@ -75,6 +76,25 @@ bool copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const Colu
     } catch (const Error&) {
         return false;
     }
+}
+
+// What the copy takes of each source column: bytes for those it hands on as the server sent them.
+std::vector<PrefetchedRows::Take> takesOf(const std::vector<ColumnRoute>& routes)
+{
+    std::vector<PrefetchedRows::Take> takes;
+    for (const ColumnRoute& route : routes) {
+        switch (route.transfer) {
+        case Transfer::AsValue:
+        case Transfer::AsTruthNumber:
+            takes.push_back(PrefetchedRows::Take::Value);
+            break;
+        case Transfer::AsUtf8Text:
+        case Transfer::AsDecimalText:
+            takes.push_back(PrefetchedRows::Take::Bytes);
+            break;
+        }
+    }
+    return takes;
 }
 
 void reopen(OracleInsertBuffer& buffer, std::vector<ColumnRoute>& routes)
@@ -127,17 +147,19 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         std::vector<ColumnRoute> routes = sourceColumns(source, buffer.maxIdentifierBytes());
         findTargets(routes, buffer);
 
-        while (!source.atEnd()) {
+        // The next batch is read and its values built while this one is converted and written.
+        PrefetchedRows rows(source, takesOf(routes));
+        while (!rows.atEnd()) {
             buffer.append();
             ++rowCount;
             for (const ColumnRoute& route : routes) {
-                if (!copyColumn(source, buffer, route)) {
+                if (!copyColumn(rows, buffer, route)) {
                     progress.insertAbove(route.failureLine);
                     result.columnFailures << route.failureLine;
                 }
             }
             buffer.post();
-            source.next();
+            rows.next();
             if (rowCount % kProgressInterval != 0)
                 continue;
             if (isIntermediateApplyRow(rowCount)) {
@@ -156,6 +178,7 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         }
         if (result.outcome == CopyResult::Outcome::Copied) {
             buffer.applyUpdates();
+            rows.stop();
             source.close();
             progress.show(rowCount);
             if (hooks.rowsCopied)
