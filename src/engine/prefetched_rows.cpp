@@ -133,6 +133,9 @@ void PrefetchedRows::Reader::run() noexcept
 
 void PrefetchedRows::Reader::fill(Batch& batch, int maxRows)
 {
+    batch.values.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
+    batch.valueFailed.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
+    batch.spans.reserve(std::size_t(maxRows) * std::size_t(byteColumns));
     while (batch.rows < maxRows && (batch.rows == 0 || batch.heldBytes < limits.batchBytes)) {
         if (source.atEnd()) {
             batch.end = true;

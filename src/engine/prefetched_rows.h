@@ -32,7 +32,7 @@ public:
     struct Limits {
         int firstBatchRows = 100;       // the first batch is small, so the first rows come at once
         int batchRows = 5000;
-        qsizetype batchBytes = 8 << 20;
+        qsizetype batchBytes = 4 << 20;
     };
 
     // Starts reading at the query's current row.
