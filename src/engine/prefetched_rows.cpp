@@ -61,7 +61,10 @@ struct PrefetchedRows::Batch {
         heldBytes = 0;
         end = false;
         readError.reset();
+        if (bytes.capacity() > largeArena)
+            std::string().swap(bytes);  // not kept after a batch of large values
     }
+    static constexpr std::size_t largeArena = 16 << 20;
     QString failureAt(qsizetype index) const
     {
         const auto found = std::lower_bound(failures.begin(), failures.end(), index,
@@ -91,13 +94,14 @@ struct PrefetchedRows::Reader {
     std::thread thread;
 
     void run() noexcept;
-    void fill(Batch& batch, int maxRows);
+    void fill(Batch& batch, int maxRows, bool advanceFirst);
     void readRow(Batch& batch);
 };
 
 void PrefetchedRows::Reader::run() noexcept
 {
     int maxRows = std::max(1, limits.firstBatchRows);
+    bool advance = false;  // the first batch begins at the query's current row
     for (;;) {
         std::unique_ptr<Batch> batch;
         {
@@ -109,7 +113,7 @@ void PrefetchedRows::Reader::run() noexcept
         }
         batch->clear();
         try {
-            fill(*batch, maxRows);
+            fill(*batch, maxRows, advance);
         } catch (const Error& e) {
             batch->readError = e.message();
         } catch (const std::exception& e) {
@@ -125,26 +129,31 @@ void PrefetchedRows::Reader::run() noexcept
         if (last)
             return;
         maxRows = std::max(1, limits.batchRows);
+        advance = true;
     }
     std::lock_guard lock(mutex);
     done = true;
     changed.notify_all();
 }
 
-void PrefetchedRows::Reader::fill(Batch& batch, int maxRows)
+// The query stays on the batch's last row until the next fill: the client's row buffer then
+// holds that row rather than one more, which matters for rows of many megabytes.
+void PrefetchedRows::Reader::fill(Batch& batch, int maxRows, bool advanceFirst)
 {
     batch.values.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
     batch.valueFailed.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
     batch.spans.reserve(std::size_t(maxRows) * std::size_t(byteColumns));
-    while (batch.rows < maxRows && (batch.rows == 0 || batch.heldBytes < limits.batchBytes)) {
+    if (advanceFirst)
+        source.next();  // a lost connection throws: the read error after the batch before
+    for (;;) {
         if (source.atEnd()) {
             batch.end = true;
             return;
         }
         readRow(batch);
-        source.next();  // a lost connection throws: the read error after this row
-        if (stopping)
+        if (batch.rows >= maxRows || batch.heldBytes >= limits.batchBytes || stopping)
             return;
+        source.next();  // a lost connection throws: the read error after this row
     }
 }
 
@@ -204,6 +213,9 @@ void PrefetchedRows::stop() noexcept
 // Gives the finished batch back to the reader and waits for the next one.
 void PrefetchedRows::takeNextBatch()
 {
+    // A batch of large values is dropped at once rather than when the reader fills it again.
+    if (current_ && current_->heldBytes >= reader_->limits.batchBytes)
+        current_->clear();
     std::unique_lock lock(reader_->mutex);
     reader_->changed.wait(lock, [this] { return reader_->ready || reader_->done; });
     if (current_)
@@ -233,8 +245,11 @@ void PrefetchedRows::next()
         return;
     if (current_->readError)
         throw Error(*current_->readError);
-    if (!current_->end)
-        takeNextBatch();
+    if (current_->end)
+        return;
+    takeNextBatch();
+    if (current_->rows == 0 && current_->readError)
+        throw Error(*current_->readError);
 }
 
 Value PrefetchedRows::valueAt(int pos) const
