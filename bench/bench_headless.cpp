@@ -15,16 +15,18 @@ namespace {
 
 // A settings file as the wizard's shortcut dialog writes it: key=value, CR LF line ends.
 QString writeSettingsFile(const QString& path, const MySqlServer& server, const QString& database,
-                          const QString& table, const OracleTarget& target)
+                          const QStringList& tables, const OracleTarget& target)
 {
-    const QList<QPair<QString, QString>> settings = {
+    QList<QPair<QString, QString>> settings = {
         {"accessmode", "1"},          {"mysqldatabase", database},  {"port", server.port},
         {"mysqlu", server.user},      {"mysqlp", server.password},  {"host", server.host},
         {"oracleh", target.service},  {"oracleu", target.user},     {"oraclep", target.password},
         {"processtable", "0"},        {"character_set", "Default"}, {"tabledefonly", "0"},
         {"skipindex", "0"},           {"nameuppercase", "1"},       {"blobtotext", "0"},
-        {"alltables", "0"},           {"tables1", table},
+        {"alltables", tables.isEmpty() ? "1" : "0"},
     };
+    for (qsizetype i = 0; i < tables.size(); ++i)
+        settings.append({QStringLiteral("tables%1").arg(i + 1), tables[i]});
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write " + path.toStdString());
@@ -39,9 +41,18 @@ QString writeSettingsFile(const QString& path, const MySqlServer& server, const 
 HeadlessFigures measureHeadlessRun(const BenchOptions& options, const MySqlServer& server,
                                    const QString& table, const OracleTarget& target)
 {
-    const QString base = options.workDir + QStringLiteral("/headless-") + table;
-    const QString settings = writeSettingsFile(base + QStringLiteral(".qelt"), server,
-                                               options.database, table, target);
+    return measureProgramRun(options, server, options.database, {table}, target, RunMode::Headless);
+}
+
+HeadlessFigures measureProgramRun(const BenchOptions& options, const MySqlServer& server,
+                                  const QString& database, const QStringList& tables,
+                                  const OracleTarget& target, RunMode mode)
+{
+    const QString what = (mode == RunMode::Headless ? QStringLiteral("/headless-") : QStringLiteral("/wizard-"))
+                         + (tables.isEmpty() ? database : tables.last());
+    const QString base = options.workDir + what;
+    const QString settings = writeSettingsFile(base + QStringLiteral(".qelt"), server, database,
+                                               tables, target);
     // The program's remembered settings and runtime folder stay inside the work folder.
     QDir().mkpath(base + QStringLiteral("/config"));
     QDir().mkpath(base + QStringLiteral("/data"));
@@ -49,20 +60,26 @@ HeadlessFigures measureHeadlessRun(const BenchOptions& options, const MySqlServe
     QFile::setPermissions(base + QStringLiteral("/runtime"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     HeadlessFigures figures;
-    figures.process = runMeasured(options.dovrelleProgram, {QStringLiteral("--headless"), settings},
-                                  {QStringLiteral("XDG_CONFIG_HOME=") + base + QStringLiteral("/config"),
-                                   QStringLiteral("XDG_DATA_HOME=") + base + QStringLiteral("/data"),
-                                   QStringLiteral("XDG_RUNTIME_DIR=") + base + QStringLiteral("/runtime")},
-                                  base + QStringLiteral(".out"));
+    QStringList environment = {QStringLiteral("XDG_CONFIG_HOME=") + base + QStringLiteral("/config"),
+                               QStringLiteral("XDG_DATA_HOME=") + base + QStringLiteral("/data"),
+                               QStringLiteral("XDG_RUNTIME_DIR=") + base + QStringLiteral("/runtime")};
+    QStringList arguments = {settings};
+    if (mode == RunMode::Headless)
+        arguments.prepend(QStringLiteral("--headless"));
+    else
+        environment << QStringLiteral("QT_QPA_PLATFORM=offscreen");
+    figures.process = runMeasured(options.dovrelleProgram, arguments, environment, base + QStringLiteral(".out"));
     if (figures.process.exitStatus != 0)
-        throw std::runtime_error("dovrelle --headless ended with status "
+        throw std::runtime_error("dovrelle " + arguments.join(u' ').toStdString() + " ended with status "
                                  + std::to_string(figures.process.exitStatus) + "; see "
                                  + base.toStdString() + ".out");
     dovrelle::OracleConnection oracle;
     oracle.setParameters(target.parameters());
     oracle.open();
-    figures.rows = oracle.queryInteger(QStringLiteral("select count(*) from \"")
-                                       + dovrelle::applyNameCase(table, true) + u'"');
+    const QString lastTable = tables.isEmpty() ? QString() : tables.last();
+    if (!lastTable.isEmpty())
+        figures.rows = oracle.queryInteger(QStringLiteral("select count(*) from \"")
+                                           + dovrelle::applyNameCase(lastTable, true) + u'"');
     return figures;
 }
 

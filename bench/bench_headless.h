@@ -16,4 +16,16 @@ struct HeadlessFigures {
 HeadlessFigures measureHeadlessRun(const BenchOptions& options, const MySqlServer& server,
                                    const QString& table, const OracleTarget& target);
 
+// How the program runs its settings file: `dovrelle --headless FILE`, or the wizard's unattended
+// run `dovrelle FILE` on the offscreen platform (window, log view and all; its one-shot timer
+// waits one second before the walk starts).
+enum class RunMode { Headless, UnattendedWizard };
+constexpr double unattendedTimerSeconds = 1.0;
+
+// The program converting `tables` of `database` (every table of it when `tables` is empty) into a
+// fresh oraemu database; `rows` counts the rows of the last table.
+HeadlessFigures measureProgramRun(const BenchOptions& options, const MySqlServer& server,
+                                  const QString& database, const QStringList& tables,
+                                  const OracleTarget& target, RunMode mode);
+
 }  // namespace bench

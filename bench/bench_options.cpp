@@ -24,7 +24,7 @@ QString usageText()
     return QStringLiteral(
         "usage: dovrelle_bench --server-env FILE --oraemu-tool PATH --work DIR [--rows N]\n"
         "                      [--memory-factor K] [--database NAME] [--dovrelle PATH]\n"
-        "                      [--peer-script PATH] [--lobs-only]\n"
+        "                      [--peer-script PATH] [--lobs-only] [--shapes-only]\n"
         "  --server-env     server.env of a MariaDB started by tests/support/mariadb-fixture\n"
         "  --oraemu-tool    the oraemu tool of the build (build/bin/oraemu)\n"
         "  --work           a folder for the oraemu databases and run logs\n"
@@ -32,6 +32,8 @@ QString usageText()
         "  --memory-factor  peak memory is compared between N and K*N rows (default 4)\n"
         "  --dovrelle       the dovrelle program: (4) times `dovrelle --headless` on N rows\n"
         "  --lobs-only      only the LOB case: 2000 rows of 1 MB blobs and 20 of 16 MB\n"
+        "  --shapes-only    only (4) and (6) the wizard, (3s) the application-shaped table of\n"
+        "                   N/2 rows and (M) 200 tables of 2000 rows, with their peers\n"
         "  --peer-script    bench/peer-pgloader with its PostgreSQL cluster running: pgloader\n"
         "                   copies the N-row table too, for comparison\n"
         "The OCI library is the one DOVRELLE_OCI_LIBRARY names (build/lib/liboraemu.so).\n");
@@ -64,6 +66,8 @@ BenchOptions parseOptions(const QStringList& arguments)
             options.peerScript = value();
         else if (option == QLatin1String("--lobs-only"))
             options.lobsOnly = true;
+        else if (option == QLatin1String("--shapes-only"))
+            options.shapesOnly = true;
         else if (option == QLatin1String("--database"))
             options.database = value();
         else if (option == QLatin1String("--conversion-child"))

@@ -16,6 +16,7 @@ struct BenchOptions {
     QString dovrelleProgram;  // the dovrelle program, for (4) the headless run; empty: not measured
     QString peerScript;       // bench/peer-pgloader with its cluster started; empty: no peer
     bool lobsOnly = false;    // measure only the LOB case (1 MB and 16 MB blobs)
+    bool shapesOnly = false;  // measure only (4), (6), the application-shaped table and many tables
 
     // Internal: run one full conversion in this process and write its figures to resultFile.
     bool conversionChild = false;

@@ -56,6 +56,26 @@ QString fillStatement(const QString& table, qint64 rows)
         .arg(rows);
 }
 
+// The application-shaped table: ids of order lines that run past 2^32, an account with its own
+// numbering of orders (the unique pair), a status and a creation time that are looked up.
+QString applicationFillStatement(const QString& table, qint64 rows)
+{
+    return QStringLiteral(
+               "insert into %1 select 5000000000 + seq * 7, "
+               "seq % 20011, seq div 20011, "
+               "if(seq % 10 = 1, null, elt(1 + seq % 5, 'new', 'paid', 'shipped', 'returned', 'closed')), "
+               "if(seq % 10 = 2, null, concat('Order ', seq, ' für Kunde ', seq % 20011)), "
+               "if(seq % 10 = 3, null, concat('Line ', seq, ': ', repeat('lorem ipsum ', 1 + seq % 12))), "
+               "if(seq % 10 = 4, null, (seq % 100000) / 3), "
+               "if(seq % 10 = 5, null, seq / 1024.0 + 0.1), "
+               "timestamp'2021-01-01 00:00:00' + interval seq * 1001000 microsecond, "
+               "if(seq % 10 = 6, null, timestamp'2021-06-01 00:00:00' + interval seq second), "
+               "if(seq % 10 = 7, null, seq % 64) "
+               "from seq_1_to_%2")
+        .arg(dovrelle::mysqlQuotedName(table))
+        .arg(rows);
+}
+
 }  // namespace
 
 MySqlServer readServerEnv(const QString& path)
@@ -126,6 +146,61 @@ void prepareSourceTable(const MySqlServer& server, const QString& database, cons
                            "engine=InnoDB default charset=utf8mb4")
                 .arg(dovrelle::mysqlQuotedName(table)));
     execute(connection, fillStatement(table, rows));
+}
+
+void prepareApplicationTable(const MySqlServer& server, const QString& database,
+                             const QString& table, qint64 rows)
+{
+    dovrelle::MySqlConnection connection;
+    if (!openBenchDatabase(connection, server, database, table, rows))
+        return;
+    const QString quoted = dovrelle::mysqlQuotedName(table);
+    execute(connection, QStringLiteral("drop table if exists ") + quoted);
+    execute(connection,
+            QStringLiteral("create table %1 (id bigint primary key, account_id bigint not null, "
+                           "order_no int not null, status varchar(20), title varchar(200), "
+                           "body text, amount double, weight double, created datetime(3) not null, "
+                           "updated datetime(3), flags int, "
+                           "unique key account_order (account_id, order_no), "
+                           "key status_idx (status), key created_idx (created)) "
+                           "engine=InnoDB default charset=utf8mb4")
+                .arg(quoted));
+    execute(connection, applicationFillStatement(table, rows));
+}
+
+QStringList prepareManyTables(const MySqlServer& server, const QString& database, int tables,
+                              qint64 rowsEach)
+{
+    QStringList names;
+    for (int t = 1; t <= tables; ++t)
+        names << QStringLiteral("many_%1").arg(t, 3, 10, QLatin1Char('0'));
+    dovrelle::MySqlConnection connection;
+    if (!openBenchDatabase(connection, server, database, names.last(), rowsEach)) {
+        dovrelle::MySqlQuery count(connection);
+        count.open(QStringLiteral("select count(*) from information_schema.tables "
+                                  "where table_schema = database()"));
+        if (count.intAt(0) == tables)
+            return names;
+    }
+    execute(connection, QStringLiteral("drop database ") + dovrelle::mysqlQuotedName(database));
+    execute(connection, QStringLiteral("create database ") + dovrelle::mysqlQuotedName(database)
+                            + QStringLiteral(" character set utf8mb4"));
+    execute(connection, QStringLiteral("use ") + dovrelle::mysqlQuotedName(database));
+    for (const QString& name : names) {
+        const QString quoted = dovrelle::mysqlQuotedName(name);
+        execute(connection, QStringLiteral("create table %1 (id int primary key, code varchar(40), "
+                                           "amount double, created datetime, note varchar(100), "
+                                           "key code_idx (code)) engine=InnoDB default charset=utf8mb4")
+                                .arg(quoted));
+        execute(connection, QStringLiteral("insert into %1 select seq, concat('code ', seq % 997), "
+                                           "if(seq % 10 = 1, null, seq / 3), "
+                                           "timestamp'2022-01-01 00:00:00' + interval seq minute, "
+                                           "if(seq % 10 = 2, null, concat('note ', seq)) "
+                                           "from seq_1_to_%2")
+                                .arg(quoted)
+                                .arg(rowsEach));
+    }
+    return names;
 }
 
 void prepareLobTable(const MySqlServer& server, const QString& database, const QString& table,

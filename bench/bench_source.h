@@ -3,6 +3,7 @@
 #include "db/parameter_list.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace bench {
 
@@ -30,5 +31,17 @@ void prepareSourceTable(const MySqlServer& server, const QString& database, cons
 // A table that already holds that many rows is kept.
 void prepareLobTable(const MySqlServer& server, const QString& database, const QString& table,
                      qint64 rows, qint64 bytesPerValue);
+
+// Makes `database`.`table` hold exactly `rows` rows shaped like an application's table: a bigint
+// key beyond the range of a 32-bit integer, eleven columns with text, double and datetime(3), a
+// unique index on two columns and two more indexes, and about one NULL in ten in the columns that
+// may hold one. A table that already holds that many rows is kept.
+void prepareApplicationTable(const MySqlServer& server, const QString& database,
+                             const QString& table, qint64 rows);
+
+// Makes `database` hold exactly `tables` tables named many_001 ... of `rowsEach` rows each, every
+// one with an integer key and a secondary index, and nothing else. Kept when already so.
+QStringList prepareManyTables(const MySqlServer& server, const QString& database, int tables,
+                              qint64 rowsEach);
 
 }  // namespace bench

@@ -4,6 +4,7 @@
 #include "engine/copy_source.h"
 #include "engine/log_names.h"
 #include "engine/name_rules.h"
+#include "engine/prefetched_rows.h"
 #include "engine/row_copy_progress.h"
 #include "engine/run_log.h"
 #include "engine/source_transfer.h"
@@ -77,6 +78,31 @@ std::vector<ColumnRoute> sourceColumns(const MySqlQuery& source, const CopySourc
     return routes;
 }
 
+// What the prefetching reader hands over for a route: the bytes the server sent where the copy
+// passes them on as they are, the decoded value otherwise.
+PrefetchedRows::Take takeOf(const ColumnRoute& route)
+{
+    switch (route.as) {
+    case CopyAs::Value:
+    case CopyAs::TruthNumber:
+        return PrefetchedRows::Take::Value;
+    case CopyAs::Utf8Text:
+    case CopyAs::DecimalText:
+    case CopyAs::FloatingPoint:
+        return PrefetchedRows::Take::Bytes;
+    }
+    return PrefetchedRows::Take::Value;
+}
+
+std::vector<PrefetchedRows::Take> takesOf(const std::vector<ColumnRoute>& routes)
+{
+    std::vector<PrefetchedRows::Take> takes;
+    takes.reserve(routes.size());
+    for (const ColumnRoute& route : routes)
+        takes.push_back(takeOf(route));
+    return takes;
+}
+
 // Looks the target columns up again; called whenever the insert buffer has been (re)opened.
 void findTargets(std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buffer)
 {
@@ -84,7 +110,7 @@ void findTargets(std::vector<ColumnRoute>& routes, const OracleInsertBuffer& buf
         route.target = buffer.columnIndex(route.targetName);
 }
 
-void setFloatingPoint(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
+void setFloatingPoint(const PrefetchedRows& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
 {
     const QByteArrayView text = source.bytesAt(route.source);
     if (text.isNull()) {
@@ -100,7 +126,7 @@ void setFloatingPoint(const MySqlQuery& source, OracleInsertBuffer& buffer, cons
 
 // Copies one column of the current source row. Returns why it could not be copied (the column
 // then stays NULL), or an empty text when it was.
-QString copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
+QString copyColumn(const PrefetchedRows& source, OracleInsertBuffer& buffer, const ColumnRoute& route)
 {
     if (route.target < 0)
         return QStringLiteral("the Oracle table has no column %1").arg(nameForLog(route.targetName));
@@ -131,13 +157,21 @@ QString copyColumn(const MySqlQuery& source, OracleInsertBuffer& buffer, const C
 }
 
 // True when the column's value of the current row is '' and Oracle stores it as NULL.
-bool isEmptyStringStoredAsNull(const MySqlQuery& source, const OracleInsertBuffer& buffer,
+bool isEmptyStringStoredAsNull(const PrefetchedRows& source, const OracleInsertBuffer& buffer,
                                const ColumnRoute& route)
 {
     if (!route.text)
         return false;
-    const QByteArrayView bytes = source.bytesAt(route.source);
-    return !bytes.isNull() && bytes.isEmpty() && buffer.isNullInRow(route.target);
+    if (takeOf(route) == PrefetchedRows::Take::Bytes) {
+        const QByteArrayView bytes = source.bytesAt(route.source);
+        if (bytes.isNull() || !bytes.isEmpty())
+            return false;
+    } else {
+        const Value value = source.valueAt(route.source);
+        if (value.kind() != Value::Kind::Text || !value.toText().isEmpty())
+            return false;
+    }
+    return buffer.isNullInRow(route.target);
 }
 
 // A key value as a row's name shows it: numbers as they are, text quoted, bytes in hexadecimal
@@ -162,24 +196,42 @@ public:
         for (const QString& column : keyColumns) {
             const int pos = source.fieldIndex(column);
             if (pos < 0) {
-                keyPositions_.clear();
+                keys_.clear();
                 break;
             }
-            keyPositions_.push_back(pos);
+            keys_.push_back({pos, source.fieldName(pos)});
         }
     }
-    QString nameOf(const MySqlQuery& source, qint64 rowNumber) const
+    QString nameOf(const PrefetchedRows& rows, const std::vector<ColumnRoute>& routes, qint64 rowNumber) const
     {
-        if (keyPositions_.empty())
+        if (keys_.empty())
             return QStringLiteral("Row %1 (no primary key; counted in reading order)").arg(rowNumber);
         QStringList parts;
-        for (int pos : keyPositions_)
-            parts << nameForLog(source.fieldName(pos)) + u'=' + shownKeyValue(source.valueAt(pos));
+        for (const Key& key : keys_)
+            parts << nameForLog(key.name) + u'=' + shownKeyValue(keyValue(rows, routes[key.pos]));
         return QStringLiteral("Row ") + parts.join(QStringLiteral(", "));
     }
 
 private:
-    std::vector<int> keyPositions_;
+    struct Key {
+        int pos;
+        QString name;
+    };
+
+    // A key column handed over as bytes is text or a number as the server wrote it.
+    static Value keyValue(const PrefetchedRows& rows, const ColumnRoute& route)
+    {
+        if (takeOf(route) == PrefetchedRows::Take::Value)
+            return rows.valueAt(route.source);
+        const QByteArrayView bytes = rows.bytesAt(route.source);
+        if (bytes.isNull())
+            return Value::null();
+        if (route.text)
+            return Value::fromText(QString::fromUtf8(bytes));
+        return Value::fromDecimal(QString::fromLatin1(bytes));
+    }
+
+    std::vector<Key> keys_;
 };
 
 QString logColumnName(const OracleInsertBuffer& buffer, const ColumnRoute& route)
@@ -261,24 +313,26 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         findTargets(routes, buffer);
         const RowNamer rowNamer(source, plan.keyColumns);
 
-        while (!source.atEnd()) {
+        // The next batch is read and its values built while this one is converted and written.
+        PrefetchedRows rows(source, takesOf(routes));
+        while (!rows.atEnd()) {
             buffer.append();
             ++rowCount;
             for (ColumnRoute& route : routes) {
-                const QString failure = copyColumn(source, buffer, route);
+                const QString failure = copyColumn(rows, buffer, route);
                 if (failure.isEmpty()) {
-                    route.emptyStrings += isEmptyStringStoredAsNull(source, buffer, route) ? 1 : 0;
+                    route.emptyStrings += isEmptyStringStoredAsNull(rows, buffer, route) ? 1 : 0;
                     continue;
                 }
                 progress.insertAbove(route.failureLine);
                 result.columnFailures << route.failureLine;
                 if (++route.failures <= kNamedFailuresPerColumn)
                     progress.insertAbove(QStringLiteral("%1, column %2: %3")
-                                             .arg(rowNamer.nameOf(source, rowCount),
+                                             .arg(rowNamer.nameOf(rows, routes, rowCount),
                                                   logColumnName(buffer, route), failure));
             }
             buffer.post();
-            source.next();
+            rows.next();
             if (rowCount % kProgressInterval != 0)
                 continue;
             if (isIntermediateApplyRow(rowCount)) {
@@ -297,6 +351,7 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         }
         if (result.outcome == CopyResult::Outcome::Copied) {
             buffer.applyUpdates();
+            rows.stop();
             source.close();
             appendColumnSummaries(routes, buffer, progress);
             progress.show(rowCount);

@@ -34,7 +34,8 @@ struct CopyResult {
 // Copies every row of the MySQL table into the Oracle table through the insert buffer, applying
 // at row 100, 5100, 10100 ... and at the end, with the progress line "Insert table O n Rows "
 // kept as the table's line in the log and a line for each column value that could not be copied
-// above it. Never throws: how it ended comes back as the result.
+// above it. Never throws: how it ended comes back as the result. The rows are read a batch ahead on
+// a thread of their own (PrefetchedRows); `data` is not to be used elsewhere until this returns.
 CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks);
 

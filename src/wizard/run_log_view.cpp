@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <utility>
+
 namespace dovrelle {
 
 RunLogView::RunLogView(QWidget* parent) : QPlainTextEdit(parent)
@@ -15,6 +17,8 @@ RunLogView::RunLogView(QWidget* parent) : QPlainTextEdit(parent)
     setUndoRedoEnabled(false);  // a log of many replaced lines must not pile up undo steps
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    waitOver_.setSingleShot(true);
+    connect(&waitOver_, &QTimer::timeout, this, [this] { showWaitingReplacement(); });
 }
 
 void RunLogView::follow(const RunLog& log)
@@ -30,6 +34,8 @@ void RunLogView::follow(const RunLog& log)
 
 QString RunLogView::line(int index) const
 {
+    if (index == waitingIndex_)
+        return waitingText_;
     if (index < 0 || index >= lineCount_)
         return {};
     return document()->findBlockByNumber(index).text();
@@ -37,6 +43,7 @@ QString RunLogView::line(int index) const
 
 void RunLogView::appendLine(const QString& text)
 {
+    showWaitingReplacement();
     const bool wasAtBottom = atBottom();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
@@ -49,6 +56,7 @@ void RunLogView::appendLine(const QString& text)
 
 void RunLogView::insertLine(int index, const QString& text)
 {
+    showWaitingReplacement();
     if (index >= lineCount_) {
         appendLine(text);
         return;
@@ -73,6 +81,33 @@ void RunLogView::replaceLine(int index, const QString& text)
 {
     if (index < 0 || index >= lineCount_)
         return;
+    // Each shown replacement lays the line out again and repaints the view: a copy's progress
+    // every 100 rows made the wizard's run far slower than the same run without a window.
+    const bool sameLine = waitingIndex_ < 0 || waitingIndex_ == index;
+    if (sameLine && sinceReplacementShown_.isValid()
+        && sinceReplacementShown_.elapsed() < kRefreshMilliseconds) {
+        waitingIndex_ = index;
+        waitingText_ = text;
+        if (!waitOver_.isActive())
+            waitOver_.start(int(kRefreshMilliseconds - sinceReplacementShown_.elapsed()));
+        return;
+    }
+    showWaitingReplacement();
+    showReplacement(index, text);
+}
+
+void RunLogView::showWaitingReplacement()
+{
+    if (waitingIndex_ < 0)
+        return;
+    waitOver_.stop();
+    const int index = std::exchange(waitingIndex_, -1);
+    showReplacement(index, std::exchange(waitingText_, QString()));
+}
+
+void RunLogView::showReplacement(int index, const QString& text)
+{
+    sinceReplacementShown_.start();
     const bool wasAtBottom = atBottom();
     QTextCursor cursor(document()->findBlockByNumber(index));
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
@@ -82,6 +117,9 @@ void RunLogView::replaceLine(int index, const QString& text)
 
 void RunLogView::clearLines()
 {
+    waitingIndex_ = -1;
+    waitingText_.clear();
+    waitOver_.stop();
     clear();
     lineCount_ = 0;
 }

@@ -4,6 +4,7 @@
 #include "engine/run_log.h"
 
 #include "db/mysql_connection.h"
+#include "db/mysql_query.h"
 #include "db/oracle_connection.h"
 #include "db/oracle_insert_buffer.h"
 
@@ -277,6 +278,59 @@ TEST_F(RowCopy, RejectedRowRollsBackItsBatchOnly)
     EXPECT_EQ(committed(QStringLiteral(" where \"N\" >= 1 and \"N\" <= 100")), 100);
     EXPECT_EQ(log.lastLine(), progressLine(1000));
     EXPECT_EQ(log.lineCount(), 3);  // the run, not the copy, writes the error text
+}
+
+// Stopped while the next batch is being read ahead: the same end as without reading ahead (the
+// rows of the unfinished batch not applied, the last progress line kept), and the connection
+// serves the run again at once.
+TEST_F(RowCopy, StopWhileTheNextBatchIsReadLeavesTheConnectionUsable)
+{
+    makeNumberedTable(30000);
+    stopAfterDeliveries = 120;  // row 12000, in the batch after the apply at row 10100
+
+    const CopyResult result = copy();
+
+    EXPECT_EQ(result.outcome, CopyResult::Outcome::Stopped);
+    EXPECT_EQ(eventDeliveries, 120);
+    EXPECT_EQ(committed(), 10100);
+    EXPECT_EQ(committed(QStringLiteral(" where \"V\" = 'v' || \"ID\" and \"ID\" <= 10100")), 10100);
+    EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
+                                        progressLine(12000)}));
+    MySqlQuery after(data);
+    after.open(QStringLiteral("select count(*) from t"));
+    EXPECT_EQ(after.intAt(0), 30000);
+}
+
+// The MySQL connection dies in the middle of the table: the copy fails with the client's message
+// after the rows that arrived; what was applied stays, the table's line stays last.
+TEST_F(RowCopy, LostSourceConnectionMidTableFailsTheCopy)
+{
+    mysql.execute({QStringLiteral("create table t (id int primary key, v varchar(2000))"),
+                   QStringLiteral("insert into t select seq, repeat('v', 2000) from seq_1_to_60000")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\" varchar2(2000))"));
+    qint64 connectionId = 0;
+    {
+        MySqlQuery query(data);
+        query.open(QStringLiteral("select connection_id()"));
+        connectionId = query.intAt(0);
+    }
+    CopyHooks hooks;
+    int deliveries = 0;
+    hooks.letEventsThrough = [&] {
+        if (++deliveries == 2)  // row 200, after the first apply
+            testsupport::mysqlExecute({QStringLiteral("kill connection %1").arg(connectionId)});
+    };
+
+    const CopyResult result = copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, hooks);
+
+    ASSERT_EQ(result.outcome, CopyResult::Outcome::Failed);
+    EXPECT_FALSE(result.error.isEmpty());
+    const qint64 kept = committed();
+    EXPECT_GE(kept, 100);
+    EXPECT_LT(kept, 60000);
+    EXPECT_EQ(kept, committedAfterIntermediateApplies(int(kept)));
+    EXPECT_EQ(log.lineCount(), 3);
+    EXPECT_TRUE(log.lastLine().startsWith(QStringLiteral("Insert table T "))) << log.lastLine().toStdString();
 }
 
 TEST_F(RowCopy, MissingTargetTableFailsWithOraclesMessage)

@@ -2,6 +2,7 @@
 #include "engine/run_log.h"
 #include "wizard/run_log_view.h"
 
+#include <QTest>
 #include <QTextBlock>
 #include <gtest/gtest.h>
 
@@ -74,6 +75,32 @@ TEST(RunLogView, InsertingLinesLeavesTheProgressLineAlone)
     EXPECT_EQ(view.document()->blockCount(), log.lineCount());
     EXPECT_EQ(view.line(0), "first");
     EXPECT_EQ(view.line(51), "d:TSQLTimeStampField 49");
+}
+
+// A copy replaces its progress line every 100 rows; the view lays the line out again at most
+// every refresh interval, shows the last replacement when the interval is over, and before any
+// other change of the log, so nothing it shows is lost or out of order.
+TEST(RunLogView, ShowsABurstOfReplacementsOnceAndTheLastOneLast)
+{
+    dovrelle::RunLog log;
+    dovrelle::RunLogView view;
+    view.follow(log);
+    log.append("Start time:1");
+    log.append("Insert table T... ");
+    const int revision = view.document()->lastBlock().revision();
+    for (int rows = 100; rows <= 100000; rows += 100)
+        log.replaceLast(QStringLiteral("Insert table T %1 Rows ").arg(rows));
+    EXPECT_LT(view.document()->lastBlock().revision() - revision, 100);  // not 1000 layouts
+    EXPECT_EQ(view.line(1), "Insert table T 100000 Rows ");
+
+    QTest::qWait(3 * dovrelle::RunLogView::kRefreshMilliseconds);
+    EXPECT_EQ(view.document()->lastBlock().text(), "Insert table T 100000 Rows ");
+
+    log.replaceLast("Insert table T 100100 Rows ");
+    log.replaceLast("Insert table T 100100 Rows ...Done");
+    log.append("");
+    EXPECT_EQ(view.toPlainText(), "Start time:1\nInsert table T 100100 Rows ...Done\n");
+    EXPECT_EQ(shown(view), log.lines());
 }
 
 }  // namespace
