@@ -187,10 +187,9 @@ bool Verification::compareContent()
         return false;
     }
     const QString columns = differingColumns(mysql, oracle);
-    const QString documented = documentedNullsNote(mysql);
     if (!columns.isEmpty()) {
         setLine(QStringLiteral("Verify table %1: content differs in %2").arg(shownName_, columns)
-                + documented + note);
+                + note);
         return false;
     }
     if (mysql.rowSum != oracle.rowSum) {
@@ -199,7 +198,7 @@ bool Verification::compareContent()
                 + note);
         return false;
     }
-    setLine(QStringLiteral("Verify table %1 %2 Rows").arg(shownName_).arg(mysql.rows) + documented
+    setLine(QStringLiteral("Verify table %1 %2 Rows").arg(shownName_).arg(mysql.rows) + documentedNullsNote(mysql)
             + QStringLiteral(" ...Done"));
     return true;
 }

@@ -75,7 +75,8 @@ TEST_F(RowVerification, MatchingTableIsVerifiedAfterItsCopy)
     EXPECT_EQ(result.outcome, dovrelle::RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
     EXPECT_EQ(tableLines().mid(2),
               (QStringList{QStringLiteral("Insert table ORDERS 1200 Rows ...Done"), QString(),
-                           QStringLiteral("Verify table ORDERS 1200 Rows ...Done"), QString()}));
+                           QStringLiteral("Verify table ORDERS 1200 Rows, 312 empty strings stored as NULL ...Done"),
+                           QString()}));
 }
 
 TEST_F(RowVerification, WithoutTheOptionNothingIsVerified)
@@ -331,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
         DocumentedNullCase{"AsCopied", {},
                            QStringLiteral("Verify table ORDERS 4 Rows, 3 empty strings and 3 zero dates stored as NULL ...Done")},
         DocumentedNullCase{"ValueBecameNull", {QStringLiteral("update \"ORDERS\" set \"NOTE\" = null where \"ID\" = 2")},
-                           QStringLiteral("Verify table ORDERS: content differs in column NOTE, 3 empty strings and 3 zero dates stored as NULL")},
+                           QStringLiteral("Verify table ORDERS: content differs in column NOTE")},
         DocumentedNullCase{"NullBecameValue", {QStringLiteral("update \"ORDERS\" set \"CODE\" = 'zz' where \"ID\" = 3")},
                            QStringLiteral("Verify table ORDERS: content differs in column CODE")},
         DocumentedNullCase{"EmptyStringBecameValue", {QStringLiteral("update \"ORDERS\" set \"NOTE\" = ' ' where \"ID\" = 1")},
