@@ -350,8 +350,9 @@ TEST_F(UnattendedRun, HeadlessRunShowsNoPasswordAnywhere)
         QStringList expected;                             // in standard error
     };
     const auto glue = [](QStringList lines, const QString& key, const QString& passwordKey) {
-        const qsizetype passwordLine = lines.indexOf(QRegularExpression("^" + passwordKey + "="));
-        const qsizetype keyLine = lines.indexOf(QRegularExpression("^" + key + "="));
+        // indexOf matches a regular expression against whole lines.
+        const qsizetype passwordLine = lines.indexOf(QRegularExpression(passwordKey + "=.*"));
+        const qsizetype keyLine = lines.indexOf(QRegularExpression(key + "=.*"));
         lines[keyLine] += lines[passwordLine];
         lines.removeAt(passwordLine);
         return lines;
