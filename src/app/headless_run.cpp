@@ -46,6 +46,7 @@ private:
     void checkPoint();
     int endHalted(const QString& message, int status);
     void saveLog();
+    void printError(const QString& text) const { printErrorLine(log_.masked(text)); }
 
     QString settingsPath_;
     QString logPath_;
@@ -79,7 +80,7 @@ int HeadlessRun::convert()
 {
     // Nothing runs, and nothing is written, when the log would replace the settings file.
     if (const QString problem = logOverSettingsProblem(settingsPath_, logPath_); !problem.isEmpty()) {
-        printErrorLine(QStringLiteral("Error: ") + problem);
+        printError(QStringLiteral("Error: ") + problem);
         return HeadlessExit::CouldNotRun;
     }
     QStringList lines;
@@ -110,7 +111,7 @@ int HeadlessRun::convert()
     } catch (const Halt& halt) {
         return endHalted(halt.message, stopped_ ? HeadlessExit::WithErrors : HeadlessExit::CouldNotRun);
     } catch (const Error& error) {
-        printErrorLine(QStringLiteral("Error: ") + errorBoxText(error.message()));
+        printError(QStringLiteral("Error: ") + errorBoxText(error.message()));
         return endHalted(errorBoxText(error.message()), HeadlessExit::CouldNotRun);
     }
 }
@@ -122,9 +123,12 @@ int HeadlessRun::convert()
 ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
 {
     ConversionProfile profile = profileFromValues(settingsValuesOfLines(lines));
+    // From here on a message may hold a password (a server's "Access denied for user ..."): the
+    // log and standard error show "***" instead.
+    log_.setSecrets({profile.mysqlp, profile.oraclep});
     checkPoint();
     if (profile.mysqldatabase.trimmed().isEmpty()) {
-        printErrorLine(QStringLiteral("Please enter database name"));
+        printError(QStringLiteral("Please enter database name"));
         throw Halt{QStringLiteral("Please enter database name")};
     }
     profile.mysqldatabase = chooseSourceDatabase(profile);
@@ -133,7 +137,7 @@ ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
     checkPoint();
     const QStringList available = listSourceTables(profile);
     if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty()) {
-        printErrorLine(none);
+        printError(none);
         throw Halt{none};
     }
     profile.tables = settingsChosenTables(lines, available);
@@ -166,7 +170,7 @@ void HeadlessRun::saveLog()
     try {
         log_.saveToFile(logPath_);
     } catch (const Error& error) {
-        printErrorLine(QStringLiteral("Error: ") + error.message());
+        printError(QStringLiteral("Error: ") + error.message());
     }
 }
 

@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::size_t arrayBytes = 4 * 1024 * 1024;  // fetch buffers of all columns together
 constexpr std::size_t maxArrayRows = 500;
+// A fetched row's LOB locators may hold their values until the next fetch: rows with LOBs are
+// fetched a few at a time, so that memory does not grow with the array (500 x 1 MiB).
+constexpr std::size_t maxLobArrayRows = 2;
 constexpr std::size_t numberTextWidth = 256;  // Oracle writes a NUMBER in at most 40 characters
 constexpr std::size_t timestampTextWidth = 64;
 constexpr oraub8 lobPieceAmount = 32768;      // characters of a CLOB or bytes of a BLOB per read
@@ -86,12 +89,14 @@ struct OracleRowReader::State {
 void OracleRowReader::State::defineColumns(OracleConnection::Session& session)
 {
     std::size_t rowWidth = 0;
+    bool holdsLobs = false;
     for (const OracleColumn& column : columns) {
         layouts.push_back(layoutOf(column));
         rowWidth += layouts.back().width;
+        holdsLobs = holdsLobs || isLobLayout(layouts.back());
     }
     arrayRows = std::clamp<std::size_t>(arrayBytes / std::max<std::size_t>(rowWidth, 1), 1,
-                                        maxArrayRows);
+                                        holdsLobs ? maxLobArrayRows : maxArrayRows);
     const std::size_t count = columns.size();
     cells.resize(count);
     indicators.resize(count);

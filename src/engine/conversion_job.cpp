@@ -3,6 +3,7 @@
 #include "db/mysql_connection.h"
 #include "db/oracle_connection.h"
 #include "db/oracle_insert_buffer.h"
+#include "engine/run_log.h"
 
 #include <QScopeGuard>
 
@@ -24,6 +25,7 @@ ConversionJob::~ConversionJob() = default;
 RunResult ConversionJob::run(RunLog& log)
 {
     const auto closeAtEnd = qScopeGuard([this] { closeConnections(); });
+    log.setSecrets({profile_.mysqlp, profile_.oraclep});
     openConnections();
     RunHost host{hooks_, *catalog_, *data_, *oracle_, *oracleData_, *insertBuffer_};
     const auto keepDefinition = qScopeGuard([&] { lastTableDefinition_ = host.lastTableDefinition; });

@@ -6,6 +6,7 @@
 #include "engine/index_translation.h"
 #include "engine/log_names.h"
 #include "engine/log_time.h"
+#include "engine/logged_step.h"
 #include "engine/long_table_names.h"
 #include "engine/name_rules.h"
 #include "db/oracle_connection.h"
@@ -33,14 +34,17 @@ namespace {
 class Run {
 public:
     Run(const ConversionProfile& profile, RunLog& log, RunHost& host)
-        : profile_(profile), log_(log), host_(host), mode_(profile.processtable)
+        : profile_(profile), log_(log), host_(host), mode_(profile.processtable),
+          steps_(log, {[this](const QString& shownTable) { noteFailure(shownTable); }, [this] { mysqlLost(); }})
     {
     }
 
     RunResult execute();
 
 private:
-    void createFullSchemaTable(const QString& mysqlName, const QString& oracleName, const QString& line);
+    void createFullSchemaTable(const QString& mysqlName, const QString& oracleName, LoggedStep& step);
+    void convertTableSafely(const QString& mysqlName);
+    void addKeysBetweenTables();
     void openDataConnection();
     void listMySqlTables();
     bool stopSeen();
@@ -52,6 +56,7 @@ private:
     void createIndexes(const QString& mysqlName, const QString& oracleName);
     void copyRows(const QString& mysqlName, const QString& oracleName, bool merging);
     void verifyRows(const RowVerificationRequest& request);
+    CopyHooks copyHooks();
     void rejectTable(const QString& shownName, const QString& problem);
     void noteFailure(const QString& shownName);
     bool mysqlLost();
@@ -65,11 +70,12 @@ private:
     RunLog& log_;
     RunHost& host_;
     const ExistingTableAction mode_;
+    StepRunner steps_;
+    QString shownTableName_;  // of the table being converted: its Oracle name once it has one
     RunResult result_;
     std::unique_ptr<FullSchema> fullSchema_;  // set with "Keep full schema"
     QSet<QString> mysqlTables_;                // as MySQL lists them
     QHash<QString, QString> oracleNameOwners_;  // Oracle name -> the MySQL table it was made for
-    bool tableFailed_ = false;                  // the current table has an entry in the result
     // Progress for the host: the tables' estimated rows, the rows of the tables done, the clocks.
     QHash<QString, qint64> estimates_;
     RunProgress progress_;
@@ -98,7 +104,7 @@ RunResult Run::execute()
     if (profile_.fullschema)
         fullSchema_ = std::make_unique<FullSchema>(FullSchemaContext{
             host_.catalog, host_.oracle, log_, profile_.nameuppercase, profile_.blobtotext,
-            host_.oracle.maxIdentifierBytes(), [this](const QString& oracleName) { noteFailure(nameForLog(oracleName)); }});
+            host_.oracle.maxIdentifierBytes(), &steps_});
     listMySqlTables();
     runClock_.start();
     if (host_.progressChanged)
@@ -111,7 +117,7 @@ RunResult Run::execute()
             return result_;
         }
         startTableProgress(tables[i]);
-        convertTable(tables[i]);
+        convertTableSafely(tables[i]);
         rowsOfTablesDone_ += progress_.rowsCopied;
         if (result_.mysqlConnectionLost) {
             endAfterLostConnection(tables.mid(i + 1));
@@ -122,8 +128,8 @@ RunResult Run::execute()
         result_.outcome = RunOutcome::Stopped;
         return result_;
     }
-    if (fullSchema_)
-        fullSchema_->afterAllTables();
+    if (fullSchema_ && !result_.mysqlConnectionLost)
+        addKeysBetweenTables();
 
     appendClosingLines();
     const QDateTime end = QDateTime::currentDateTime();
@@ -165,9 +171,27 @@ bool Run::stopSeen()
     return true;
 }
 
+// A failure no step expected (outside any step) fails the table as well; the run goes on.
+void Run::convertTableSafely(const QString& mysqlName)
+{
+    shownTableName_ = nameForLog(mysqlName);
+    const auto unexpected = [&](const QString& message) {
+        log_.append(message);
+        log_.append(QString());
+        noteFailure(shownTableName_);
+        mysqlLost();
+    };
+    try {
+        convertTable(mysqlName);
+    } catch (const Error& e) {
+        unexpected(e.message());
+    } catch (const std::exception& e) {
+        unexpected(QString::fromLocal8Bit(e.what()));
+    }
+}
+
 void Run::convertTable(const QString& mysqlName)
 {
-    tableFailed_ = false;
     if (!mysqlTables_.contains(mysqlName)) {
         log_.append(tableNotFoundLine(mysqlName, profile_.mysqldatabase));
         log_.append(QString());
@@ -178,6 +202,7 @@ void Run::convertTable(const QString& mysqlName)
     // name case.
     const QString casedName = applyNameCase(mysqlName, profile_.nameuppercase);
     const QString oracleName = chooseOracleName(mysqlName, casedName);
+    shownTableName_ = nameForLog(oracleName);
     const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
     if (!problem.isEmpty()) {
         rejectTable(nameForLog(oracleName), nameForLog(problem));
@@ -220,6 +245,20 @@ void Run::convertTable(const QString& mysqlName)
         fullSchema_->afterRows(oracleName);
 }
 
+// The foreign keys and checks are steps of their tables; reading them from MySQL is not: a failure
+// there (a lost connection) is logged, and ends the run as after a table.
+void Run::addKeysBetweenTables()
+{
+    try {
+        fullSchema_->afterAllTables();
+    } catch (const Error& e) {
+        log_.append(e.message());
+        log_.append(QString());
+        if (mysqlLost())
+            endAfterLostConnection({});
+    }
+}
+
 // A long name takes the table an earlier run made for the same MySQL table (recorded in its
 // comment); otherwise the first free suffix.
 QString Run::chooseOracleName(const QString& mysqlName, const QString& casedName)
@@ -257,81 +296,57 @@ bool Run::claimOracleName(const QString& mysqlName, const QString& oracleName)
 
 void Run::dropTable(const QString& oracleName)
 {
-    const QString line = QStringLiteral("Drop table ") + nameForLog(oracleName) + QStringLiteral("...");
-    log_.append(line + u' ');
+    const QString shownName = nameForLog(oracleName);
     // With foreign keys carried over, a table may be referenced by one of another table.
-    const DropResult dropped = dovrelle::dropTable(host_.oracle, oracleName, profile_.fullschema);
-    if (dropped.ok) {
-        log_.replaceLast(line + QStringLiteral("Done"));
-    } else {
-        log_.append(dropped.error);
-        noteFailure(nameForLog(oracleName));
-    }
-    log_.append(QString());
+    steps_.run(shownName, QStringLiteral("Drop table ") + shownName + QStringLiteral("..."), [&](LoggedStep& step) {
+        const DropResult dropped = dovrelle::dropTable(host_.oracle, oracleName, profile_.fullschema);
+        if (!dropped.ok)
+            step.fail(dropped.error);
+    });
 }
 
 void Run::createTable(const QString& mysqlName, const QString& oracleName, bool recordName)
 {
-    const QString line = QStringLiteral("Create table ") + nameForLog(oracleName) + QStringLiteral("...");
-    log_.append(line + u' ');
-    if (fullSchema_) {
-        createFullSchemaTable(mysqlName, oracleName, line);
-        return;
-    }
-    const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext,
-                                         host_.oracle.maxIdentifierBytes()};
-    StepResult created;
-    try {
-        created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName, oracleName, options,
-                                        &host_.lastTableDefinition);
+    const QString shownName = nameForLog(oracleName);
+    steps_.run(shownName, QStringLiteral("Create table ") + shownName + QStringLiteral("..."), [&](LoggedStep& step) {
+        if (fullSchema_) {
+            createFullSchemaTable(mysqlName, oracleName, step);
+            return;
+        }
+        const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext,
+                                             host_.oracle.maxIdentifierBytes()};
+        const StepResult created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName, oracleName,
+                                                         options, &host_.lastTableDefinition);
+        if (!created.ok) {
+            step.fail(created.error);
+            return;
+        }
         // The record lets a later run find this table again instead of taking a new suffix.
-        if (created.ok && recordName)
+        if (recordName)
             setOracleTableComment(host_.oracle, oracleName, oracleTableComment({}, mysqlName));
-    } catch (const Error& e) {
-        created = {false, e.message()};
-    }
-    if (created.ok) {
-        log_.replaceLast(line + QStringLiteral("Done"));
-    } else {
-        log_.append(created.error);
-        noteFailure(nameForLog(oracleName));
-        mysqlLost();
-    }
-    log_.append(QString());
+    });
 }
 
-void Run::createFullSchemaTable(const QString& mysqlName, const QString& oracleName, const QString& line)
+void Run::createFullSchemaTable(const QString& mysqlName, const QString& oracleName, LoggedStep& step)
 {
     QStringList notes;
     const StepResult created =
         fullSchema_->createTable(mysqlName, oracleName, &host_.lastTableDefinition, notes);
-    if (created.ok) {
-        log_.replaceLast(line + QStringLiteral("Done"));
-    } else {
-        log_.append(created.error);
-        noteFailure(nameForLog(oracleName));
-    }
+    if (!created.ok)
+        step.fail(created.error);
     for (const QString& note : notes)
-        log_.append(note);
-    log_.append(QString());
+        step.addNote(note);
 }
 
 void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
 {
-    StepResult indexes;
-    try {
-        indexes = dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName,
-                                          profile_.nameuppercase, log_);
-    } catch (const Error& e) {
-        // The index listing could not be read: logged like a refused index statement.
-        indexes = {false, e.message()};
-        log_.append(e.message());
-        log_.append(QStringLiteral(" "));
-    }
-    if (!indexes.ok) {
-        noteFailure(nameForLog(oracleName));
-        mysqlLost();
-    }
+    // The statements log their own failures; a listing that cannot be read is logged like one.
+    steps_.runUnheaded(nameForLog(oracleName), [&](LoggedStep& step) {
+        const StepResult indexes = dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName,
+                                                           profile_.nameuppercase, log_);
+        if (!indexes.ok)
+            step.failSilently();
+    });
 }
 
 void Run::copyRows(const QString& mysqlName, const QString& oracleName, bool merging)
@@ -339,43 +354,36 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName, bool mer
     RowVerificationRequest verification;
     if (profile_.verifyrows)
         verification = prepareRowVerification(host_.oracle, mysqlName, oracleName, merging);
-    log_.append(QStringLiteral("Insert table ") + nameForLog(oracleName) + QStringLiteral("... "));
-    CopyHooks hooks;
-    hooks.letEventsThrough = [this] {
-        if (host_.letEventsThrough)
-            host_.letEventsThrough();
-    };
-    hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
+    const QString shownName = nameForLog(oracleName);
+    CopyHooks hooks = copyHooks();
     hooks.rowsCopied = [this](qint64 rows) { reportProgress(rows); };
-    const CopyResult copied =
-        dovrelle::copyRows(host_.data, host_.insertBuffer, mysqlName, oracleName, log_, hooks);
-    switch (copied.outcome) {
-    case CopyResult::Outcome::Copied:
-        if (!copied.columnFailures.isEmpty())
-            noteFailure(nameForLog(oracleName));
-        log_.replaceLast(log_.lastLine() + QStringLiteral("...Done"));
-        break;
-    case CopyResult::Outcome::Failed:
-        log_.append(copied.error);
-        noteFailure(nameForLog(oracleName));
-        mysqlLost();
-        break;
-    case CopyResult::Outcome::Stopped:
-        // Logged like a failed copy; the stop request stays set for the table loop.
-        log_.append(QStringLiteral("Operation aborted"));
-        noteFailure(nameForLog(oracleName));
-        break;
-    }
-    log_.append(QString());
-    if (profile_.verifyrows && copied.outcome == CopyResult::Outcome::Copied) {
-        verification.expectedNulls = copied.columnFailures.size();
+    bool copiedEveryRow = false;
+    steps_.run(shownName, QStringLiteral("Insert table ") + shownName + QStringLiteral("..."), [&](LoggedStep& step) {
+        const CopyResult copied =
+            dovrelle::copyRows(host_.data, host_.insertBuffer, mysqlName, oracleName, log_, hooks);
+        switch (copied.outcome) {
+        case CopyResult::Outcome::Copied:
+            copiedEveryRow = true;
+            verification.expectedNulls = copied.columnFailures.size();
+            if (!copied.columnFailures.isEmpty())
+                step.failSilently();
+            log_.replaceLast(log_.lastLine() + QStringLiteral("...Done"));
+            step.keepHeadAsWritten();
+            break;
+        case CopyResult::Outcome::Failed:
+            step.fail(copied.error);
+            break;
+        case CopyResult::Outcome::Stopped:
+            // Logged like a failed copy; the stop request stays set for the table loop.
+            step.fail(QStringLiteral("Operation aborted"));
+            break;
+        }
+    });
+    if (profile_.verifyrows && copiedEveryRow)
         verifyRows(verification);
-    }
 }
 
-// A stop during verification is logged like a stop during the copy and stays set for the table
-// loop.
-void Run::verifyRows(const RowVerificationRequest& request)
+CopyHooks Run::copyHooks()
 {
     CopyHooks hooks;
     hooks.letEventsThrough = [this] {
@@ -383,10 +391,17 @@ void Run::verifyRows(const RowVerificationRequest& request)
             host_.letEventsThrough();
     };
     hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
-    if (!verifyCopiedRows(host_.data, host_.oracle, request, log_, hooks)) {
-        noteFailure(nameForLog(request.oracleName));
-        mysqlLost();
-    }
+    return hooks;
+}
+
+// A stop during verification is logged like a stop during the copy and stays set for the table
+// loop.
+void Run::verifyRows(const RowVerificationRequest& request)
+{
+    const CopyHooks hooks = copyHooks();
+    const QString shownName = nameForLog(request.oracleName);
+    steps_.run(shownName, QStringLiteral("Verify table ") + shownName + QStringLiteral("..."),
+               [&](LoggedStep& step) { verifyCopiedRows(host_.data, host_.oracle, request, step, hooks); });
 }
 
 // The next table of the list begins: its number, name and estimate, and the estimates of the
@@ -427,12 +442,12 @@ void Run::rejectTable(const QString& shownName, const QString& problem)
     noteFailure(shownName);
 }
 
+// Every table with a failure in any step is listed once, also one whose failure came after all
+// tables (its foreign keys, its checks).
 void Run::noteFailure(const QString& shownName)
 {
-    if (tableFailed_)
-        return;
-    tableFailed_ = true;
-    result_.tablesWithErrors.append(shownName);
+    if (!result_.tablesWithErrors.contains(shownName))
+        result_.tablesWithErrors.append(shownName);
 }
 
 // Asked after a step failed: a MySQL connection that no longer answers ends the table loop.

@@ -71,11 +71,12 @@ struct RunResult {
     QString logFile;               // the file written, if any
 };
 
-// The conversion run (what Next on the table page starts). A table that cannot be read (its field
-// list, index list or rows) fails its own steps and the run goes on; a lost MySQL connection ends
-// the table loop, and the closing lines are still written. Failures that no step catches (opening
-// the data connection, listing the MySQL tables, the existence test, writing the log file) throw
-// Error and leave the log as it was at that moment.
+// The conversion run (what Next on the table page starts). Every step of a table runs through one
+// StepRunner (logged_step.h): a table that cannot be read (its field list, index list or rows),
+// and any other failure inside its steps, fails that table and the run goes on; a lost MySQL
+// connection ends the table loop, and the closing lines are still written. Failures before the
+// first table (opening the data connection, listing the MySQL tables) and writing the log file
+// throw Error and leave the log as it was at that moment.
 RunResult runConversion(const ConversionProfile& profile, RunLog& log, RunHost& host);
 
 // Saves the log where a run ending at `end` saves it: logFilePath, or when that is empty the

@@ -3,6 +3,8 @@
 #include "engine/check_translation.h"
 #include "engine/column_default.h"
 #include "engine/exact_types.h"
+#include "engine/log_names.h"
+#include "engine/logged_step.h"
 #include "engine/name_rules.h"
 #include "engine/run_log.h"
 #include "engine/table_comment.h"
@@ -121,38 +123,21 @@ void FullSchema::runGroup(const QString& line, const QString& oracleName, const 
 {
     if (statements.isEmpty())
         return;
-    context_.log.append(line + u' ');
-    const int headLine = context_.log.lineCount() - 1;
-    bool failed = false;
-    for (qsizetype i = 0; i < statements.size(); ++i) {
-        try {
-            context_.oracle.execute(statements[i], true);
-        } catch (const Error& e) {
-            failed = true;
-            context_.log.append(labels[i] + QStringLiteral(": ") + e.message());
+    context_.steps->run(nameForLog(oracleName), line, [&](LoggedStep& step) {
+        for (qsizetype i = 0; i < statements.size(); ++i) {
+            try {
+                context_.oracle.execute(statements[i], true);
+            } catch (const Error& e) {
+                step.fail(labels[i] + QStringLiteral(": ") + e.message());
+            }
         }
-    }
-    if (failed)
-        context_.noteFailure(oracleName);
-    else
-        context_.log.replaceLine(headLine, line + QStringLiteral("Done"));
-    context_.log.append(QString());
+    });
 }
 
-bool FullSchema::runOne(const QString& line, const QString& oracleName, const QString& statement)
+void FullSchema::runOne(const QString& line, const QString& oracleName, const QString& statement)
 {
-    context_.log.append(line + u' ');
-    bool ok = true;
-    try {
-        context_.oracle.execute(statement, true);
-        context_.log.replaceLast(line + QStringLiteral("Done"));
-    } catch (const Error& e) {
-        ok = false;
-        context_.log.append(e.message());
-        context_.noteFailure(oracleName);
-    }
-    context_.log.append(QString());
-    return ok;
+    context_.steps->run(nameForLog(oracleName), line,
+                        [&](LoggedStep&) { context_.oracle.execute(statement, true); });
 }
 
 void FullSchema::afterRows(const QString& oracleName)
@@ -193,13 +178,13 @@ void FullSchema::continueIdentity(const CreatedTable& table)
         return;
     const QString column = table.oracleColumns[table.identityColumn];
     // The identity starts at MySQL's counter; only copied values at or above it move it on.
-    const qint64 start = table.details.autoIncrement.value_or(1);
-    qint64 highest = 0;
+    const quint64 start = table.details.autoIncrement.value_or(1);
+    quint64 highest = 0;
     try {
-        highest = context_.oracle.queryInteger(
-            QStringLiteral("select nvl(max(%1), 0) from %2").arg(quoted(column), quoted(table.oracleName)));
+        highest = quint64(std::max<qint64>(0, context_.oracle.queryInteger(
+            QStringLiteral("select nvl(max(%1), 0) from %2").arg(quoted(column), quoted(table.oracleName)))));
     } catch (const Error&) {
-        highest = start;  // let Oracle decide
+        highest = start;  // let Oracle decide (also for values beyond 2^63-1)
     }
     if (highest < start)
         return;

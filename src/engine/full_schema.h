@@ -13,6 +13,7 @@ namespace dovrelle {
 class MySqlConnection;
 class OracleConnection;
 class RunLog;
+class StepRunner;
 
 struct FullSchemaContext {
     MySqlConnection& catalog;
@@ -21,7 +22,7 @@ struct FullSchemaContext {
     bool nameUpperCase = true;
     bool blobToText = false;
     int maxNameBytes = 30;  // the server's identifier limit in UTF-8 bytes
-    std::function<void(const QString& oracleName)> noteFailure;  // a step of this table failed
+    StepRunner* steps = nullptr;  // runs and logs each step; a failed one fails its table
 };
 
 // "Keep full schema": exact types, defaults and the identity column in the CREATE TABLE; NOT
@@ -64,7 +65,7 @@ private:
     // each failure adds Oracle's message (with `labels[i]`) under it and counts for the table.
     void runGroup(const QString& line, const QString& oracleName, const QStringList& statements,
                   const QStringList& labels);
-    bool runOne(const QString& line, const QString& oracleName, const QString& statement);
+    void runOne(const QString& line, const QString& oracleName, const QString& statement);
     QString uniqueConstraintName(const QString& name) const;
     QString oracleColumn(const QString& mysqlColumn) const;
 

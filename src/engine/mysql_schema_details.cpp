@@ -59,8 +59,13 @@ TableDetails readTableDetails(MySqlConnection& catalog, const QString& mysqlName
                               "where TABLE_SCHEMA = database() and TABLE_NAME = ") + mysqlTextLiteral(mysqlName));
     if (!table.atEnd()) {
         details.comment = textOf(table.valueAt(0));
-        if (table.valueAt(1).kind() != Value::Kind::Null)
-            details.autoIncrement = table.intAt(1);
+        if (table.valueAt(1).kind() != Value::Kind::Null) {
+            bool ok = false;
+            details.autoIncrement = table.textAt(1).toULongLong(&ok);
+            if (!ok)
+                throw Error(QStringLiteral("The AUTO_INCREMENT counter of %1 is no whole number: %2")
+                                .arg(mysqlName, table.textAt(1)));
+        }
     }
     table.close();
     return details;

@@ -21,7 +21,8 @@ struct ColumnDetails {
 struct TableDetails {
     QList<ColumnDetails> columns;   // in the table's order
     QString comment;                // TABLE_COMMENT
-    std::optional<qint64> autoIncrement;  // the counter: the next value MySQL would give
+    // The counter: the next value MySQL would give (a bigint unsigned one may pass 2^63-1).
+    std::optional<quint64> autoIncrement;
     bool mariaDb = false;           // MariaDB lists literal defaults quoted, MySQL does not
 };
 

@@ -3,9 +3,10 @@
 #include "engine/canonical_value.h"
 #include "engine/content_hash.h"
 #include "engine/log_names.h"
+#include "engine/logged_step.h"
 #include "engine/name_rules.h"
 #include "engine/run_log.h"
-#include "engine/source_transfer.h"
+#include "engine/verification_source.h"
 
 #include "db/error.h"
 #include "db/mysql_query.h"
@@ -33,6 +34,10 @@ struct TableChecksum {
     qint64 rows = 0;
     std::vector<std::uint64_t> columnSums;  // sum of the value hashes of each Oracle column
     std::uint64_t rowSum = 0;               // sum of the row hashes: catches values paired anew
+    // MySQL's values that Oracle holds as NULL by the documented rules, counted on the MySQL side.
+    qint64 emptyStrings = 0;
+    qint64 zeroDates = 0;
+    qint64 bytesNotText = 0;  // Convert BLOB to text: bytes that are no UTF-8 text
 
     explicit TableChecksum(std::size_t columnCount) : columnSums(columnCount, 0) {}
 
@@ -52,8 +57,11 @@ struct TableChecksum {
 struct SourceRoute {
     int source = 0;
     int target = -1;
-    Transfer transfer = Transfer::AsValue;
+    SourceColumnForm column;
 };
+
+// Oracle columns that take a FLOAT or DOUBLE are compared by binary value on both sides.
+enum class BinaryNumber { No, Single, Double };
 
 // One value hasher per Oracle column, reused from row to row.
 std::vector<CanonicalValueHash> hashersOf(const std::vector<OracleColumn>& columns)
@@ -76,8 +84,9 @@ std::uint64_t oracleValueHash(OracleRowReader& reader, int column, CanonicalValu
 class Verification {
 public:
     Verification(MySqlConnection& data, OracleConnection& oracle,
-                 const RowVerificationRequest& request, RunLog& log, const CopyHooks& hooks)
-        : data_(data), oracle_(oracle), request_(request), log_(log), hooks_(hooks)
+                 const RowVerificationRequest& request, LoggedStep& step, const CopyHooks& hooks)
+        : data_(data), oracle_(oracle), request_(request), log_(step.log()), hooks_(hooks),
+          lineIndex_(step.headLine())
     {
     }
 
@@ -87,17 +96,19 @@ private:
     bool compareCounts();
     bool compareContent();
     TableChecksum readOracle(OracleRowReader& reader);
-    TableChecksum readMySql();
+    TableChecksum readMySql(const std::vector<SourceRoute>& routes);
     TableChecksum awaitMySql(std::future<TableChecksum>& mysqlSide);
-    std::vector<SourceRoute> routesOf(const MySqlQuery& source) const;
+    std::vector<SourceRoute> routesOf(const QList<SourceColumnForm>& sourceColumns);
     std::uint64_t mysqlValueHash(const MySqlQuery& source, const SourceRoute& route,
-                                 CanonicalValueHash& hash);
-    bool convertSourceValue(const MySqlQuery& source, const SourceRoute& route);
+                                 CanonicalValueHash& hash, TableChecksum& checksum);
+    std::uint64_t hashThroughValue(const MySqlQuery& source, const SourceRoute& route,
+                                   CanonicalValueHash& hash);
     qint64 mysqlRowCount();
     void pause(const char* side, qint64 rows);
     void keepResponsive(const char* side, qint64 rows);
     QString differingColumns(const TableChecksum& mysql, const TableChecksum& oracle) const;
     QString expectedNullsNote() const;
+    static QString documentedNullsNote(const TableChecksum& mysql);
     void setLine(const QString& text);
 
     MySqlConnection& data_;
@@ -106,8 +117,9 @@ private:
     RunLog& log_;
     const CopyHooks& hooks_;
     QString shownName_;  // the Oracle name as log lines show it
-    int lineIndex_ = 0;
+    int lineIndex_;
     std::vector<OracleColumn> columns_;
+    std::vector<BinaryNumber> binaryNumbers_;  // per Oracle column
     int nameBytes_ = 0;  // the Oracle identifier limit, read before the MySQL side starts
     std::string bound_;  // a value as the copy binds it, reused from value to value
     std::atomic<bool> stopMySql_{false};     // set when the MySQL side's result is no longer wanted
@@ -117,19 +129,8 @@ private:
 bool Verification::run()
 {
     shownName_ = nameForLog(request_.oracleName);
-    log_.append(QStringLiteral("Verify table ") + shownName_ + QStringLiteral("... "));
-    lineIndex_ = log_.lineCount() - 1;
-    bool agree = false;
-    try {
-        pause("", 0);
-        agree = request_.merged ? compareCounts() : compareContent();
-    } catch (const Error& e) {
-        log_.append(e.message());
-    } catch (const std::exception& e) {
-        log_.append(QString::fromLocal8Bit(e.what()));
-    }
-    log_.append(QString());
-    return agree;
+    pause("", 0);
+    return request_.merged ? compareCounts() : compareContent();
 }
 
 bool Verification::compareCounts()
@@ -161,15 +162,18 @@ bool Verification::compareContent()
     const QString problem = oracleIdentifierProblem(request_.oracleName, QStringLiteral("table"));
     if (!problem.isEmpty())
         throw Error(problem);
-    OracleRowReader reader(oracle_, QStringLiteral("select * from \"%1\"").arg(shownName_));
+    OracleRowReader reader(oracle_, QStringLiteral("select * from \"%1\"").arg(request_.oracleName));
     columns_ = reader.columns();
     nameBytes_ = oracle_.maxIdentifierBytes();
+    // Read before the MySQL side starts: until then this thread may use the MySQL connection.
+    const std::vector<SourceRoute> routes = routesOf(sourceColumnForms(data_, request_.mysqlName));
     // Both sides are read at once: MySQL on a thread of its own, the only user of the MySQL
     // connection meanwhile, and Oracle on this one, which alone shows progress, lets events through
     // and honours Stop. Whatever happens here, the guard tells the MySQL side to stop and the
     // future's destructor waits for it; an Oracle error is reported before a MySQL one, as when
     // the sides were read one after the other.
-    std::future<TableChecksum> mysqlSide = std::async(std::launch::async, [this] { return readMySql(); });
+    std::future<TableChecksum> mysqlSide =
+        std::async(std::launch::async, [this, &routes] { return readMySql(routes); });
     const auto stopMySql = qScopeGuard([this] { stopMySql_ = true; });
     const TableChecksum oracle = readOracle(reader);
     const TableChecksum mysql = awaitMySql(mysqlSide);
@@ -194,7 +198,7 @@ bool Verification::compareContent()
                 + note);
         return false;
     }
-    setLine(QStringLiteral("Verify table %1 %2 Rows").arg(shownName_).arg(mysql.rows) + note
+    setLine(QStringLiteral("Verify table %1 %2 Rows").arg(shownName_).arg(mysql.rows) + documentedNullsNote(mysql)
             + QStringLiteral(" ...Done"));
     return true;
 }
@@ -205,27 +209,36 @@ TableChecksum Verification::readOracle(OracleRowReader& reader)
     std::vector<std::uint64_t> hashes(columns_.size());
     std::vector<CanonicalValueHash> hashers = hashersOf(columns_);
     while (reader.next()) {
-        for (std::size_t c = 0; c < columns_.size(); ++c)
-            hashes[c] = oracleValueHash(reader, static_cast<int>(c), hashers[c]);
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            const int column = static_cast<int>(c);
+            hashes[c] = binaryNumbers_[c] != BinaryNumber::No && !reader.isLob(column)
+                            ? hashers[c].hashOf(binaryNumberText(reader.value(column),
+                                                                 binaryNumbers_[c] == BinaryNumber::Single))
+                            : oracleValueHash(reader, column, hashers[c]);
+        }
         checksum.addRow(hashes);
         pause("Oracle", checksum.rows);
     }
     return checksum;
 }
 
-TableChecksum Verification::readMySql()
+TableChecksum Verification::readMySql(const std::vector<SourceRoute>& routes)
 {
-    MySqlQuery source(data_);
-    source.open(QStringLiteral("select * from ") + mysqlQuotedName(request_.mysqlName));
-    const std::vector<SourceRoute> routes = routesOf(source);
+    QList<SourceColumnForm> read;
+    for (const SourceRoute& route : routes)
+        read.append(route.column);
     TableChecksum checksum(columns_.size());
     std::vector<std::uint64_t> hashes(columns_.size());
     std::vector<CanonicalValueHash> hashers = hashersOf(columns_);
+    MySqlQuery source(data_);
+    // With no column that reaches Oracle only the rows are counted.
+    source.open(routes.empty() ? QStringLiteral("select 1 from ") + mysqlQuotedName(request_.mysqlName)
+                               : sourceSelect(request_.mysqlName, read));
     for (; !source.atEnd(); source.next()) {
         // A column the copy did not fill is NULL in Oracle.
         std::fill(hashes.begin(), hashes.end(), CanonicalValueHash::nullHash());
         for (const SourceRoute& route : routes)
-            hashes[route.target] = mysqlValueHash(source, route, hashers[route.target]);
+            hashes[route.target] = mysqlValueHash(source, route, hashers[route.target], checksum);
         checksum.addRow(hashes);
         if (checksum.rows % kProgressInterval == 0) {
             mysqlRowsRead_ = checksum.rows;
@@ -246,58 +259,84 @@ TableChecksum Verification::awaitMySql(std::future<TableChecksum>& mysqlSide)
     return mysqlSide.get();
 }
 
-// The Oracle column each MySQL column was copied into, found as the insert buffer finds it.
-std::vector<SourceRoute> Verification::routesOf(const MySqlQuery& source) const
+// The Oracle column each MySQL column was copied into, found as the insert buffer finds it. The
+// routes stand in the order of the select list: route i reads field i.
+std::vector<SourceRoute> Verification::routesOf(const QList<SourceColumnForm>& sourceColumns)
 {
     QHash<QString, int> byName, byUpperName;
     for (int c = static_cast<int>(columns_.size()) - 1; c >= 0; --c) {  // the first name wins
         byName.insert(columns_[c].name, c);
         byUpperName.insert(columns_[c].name.toUpper(), c);
     }
-    const int nameBytes = nameBytes_;
+    binaryNumbers_.assign(columns_.size(), BinaryNumber::No);
     std::vector<SourceRoute> routes;
-    for (int pos = 0; pos < source.fieldCount(); ++pos) {
-        const QString name = cutToOracleLength(source.fieldName(pos), nameBytes);
+    for (const SourceColumnForm& column : sourceColumns) {
+        const QString name = cutToOracleLength(column.name, nameBytes_);
         const int target = byName.value(name, byUpperName.value(name.toUpper(), -1));
         if (target < 0)
             continue;  // the copy logged the column on every row; Oracle has nothing to compare
-        routes.push_back({pos, target, transferOf(source, pos)});
+        routes.push_back({static_cast<int>(routes.size()), target, column});
+        if (column.form == SourceForm::Single || column.form == SourceForm::Double)
+            binaryNumbers_[target] = column.form == SourceForm::Single ? BinaryNumber::Single : BinaryNumber::Double;
     }
     return routes;
 }
 
-// The hash of the value as the copy sent it; a value the copy could not convert was left NULL
-// (and counted among the copy's column failures).
+// The hash of MySQL's value as Oracle should hold it under the documented rules only: an empty
+// string and a zero date are NULL in Oracle (counted), bytes for a CLOB must be UTF-8 text.
 std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const SourceRoute& route,
-                                           CanonicalValueHash& hash)
+                                           CanonicalValueHash& hash, TableChecksum& checksum)
+{
+    const QByteArrayView bytes = source.bytesAt(route.source);
+    if (bytes.isNull())
+        return CanonicalValueHash::nullHash();
+    const OracleBindKind kind = columns_[route.target].kind;
+    const bool takesText = kind == OracleBindKind::Text || kind == OracleBindKind::Clob;
+    const bool takesBytes = kind == OracleBindKind::Raw || kind == OracleBindKind::Blob;
+    switch (route.column.form) {
+    case SourceForm::Single:
+    case SourceForm::Double:
+        return hash.hashOf(binaryNumberText(bytes, route.column.form == SourceForm::Single));
+    case SourceForm::Decimal:
+        if (kind == OracleBindKind::Number || takesText)
+            return hash.hashOf(bytes);
+        break;
+    case SourceForm::Text:
+    case SourceForm::Bytes:
+        if (bytes.isEmpty()) {
+            ++checksum.emptyStrings;
+            return CanonicalValueHash::nullHash();
+        }
+        if (route.column.form == SourceForm::Bytes && takesText && !QUtf8StringView(bytes).isValidUtf8()) {
+            ++checksum.bytesNotText;
+            return CanonicalValueHash::nullHash();
+        }
+        if (takesText || takesBytes)
+            return hash.hashOf(bytes);
+        break;
+    case SourceForm::Temporal:
+        if (route.column.hasDate && isZeroDate(bytes)) {
+            ++checksum.zeroDates;
+            return CanonicalValueHash::nullHash();
+        }
+        break;
+    }
+    return hashThroughValue(source, route, hash);
+}
+
+// Dates, times and the rarer pairings: MySQL's value as the client layer reads it, in the form the
+// Oracle column binds. A value that has no such form differs from whatever Oracle holds.
+std::uint64_t Verification::hashThroughValue(const MySqlQuery& source, const SourceRoute& route,
+                                             CanonicalValueHash& hash)
 {
     bound_.clear();
     try {
-        if (!convertSourceValue(source, route))
+        if (!convertForOracle(source.valueAt(route.source), columns_[route.target].kind, bound_))
             return CanonicalValueHash::nullHash();
-        if (bound_.size() > std::numeric_limits<ub4>::max())
-            throw Error(QStringLiteral("the value is larger than 4 GB"));
     } catch (const Error&) {
-        return CanonicalValueHash::nullHash();
+        return ContentHash::mix(CanonicalValueHash::nullHash() + 1);
     }
     return hash.hashOf(QByteArrayView(bound_.data(), static_cast<qsizetype>(bound_.size())));
-}
-
-// Converts the current row's value of the route's column into bound_; false for NULL.
-bool Verification::convertSourceValue(const MySqlQuery& source, const SourceRoute& route)
-{
-    const OracleBindKind kind = columns_[route.target].kind;
-    switch (route.transfer) {
-    case Transfer::AsUtf8Text:
-        return convertUtf8TextForOracle(source.bytesAt(route.source), kind, bound_);
-    case Transfer::AsDecimalText:
-        return convertDecimalTextForOracle(source.bytesAt(route.source), kind, bound_);
-    case Transfer::AsTruthNumber:
-        return convertForOracle(truthNumber(source.valueAt(route.source)), kind, bound_);
-    case Transfer::AsValue:
-        break;
-    }
-    return convertForOracle(source.valueAt(route.source), kind, bound_);
 }
 
 qint64 Verification::mysqlRowCount()
@@ -350,6 +389,24 @@ QString Verification::expectedNullsNote() const
         .arg(count == 1 ? QStringLiteral("value") : QStringLiteral("values"));
 }
 
+// ", 3 empty strings and 30 zero dates stored as NULL": what Oracle holds as NULL by its rules.
+QString Verification::documentedNullsNote(const TableChecksum& mysql)
+{
+    QStringList parts;
+    const auto count = [&parts](qint64 n, const char* one, const char* many) {
+        if (n > 0)
+            parts.append(QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many)));
+    };
+    count(mysql.emptyStrings, "empty string", "empty strings");
+    count(mysql.zeroDates, "zero date", "zero dates");
+    count(mysql.bytesNotText, "blob value that is no text", "blob values that are no text");
+    if (parts.isEmpty())
+        return {};
+    const QString last = parts.takeLast();
+    return QStringLiteral(", ") + (parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last)
+        + QStringLiteral(" stored as NULL");
+}
+
 void Verification::setLine(const QString& text)
 {
     log_.replaceLine(lineIndex_, text);
@@ -357,10 +414,21 @@ void Verification::setLine(const QString& text)
 
 }  // namespace
 
+void verifyCopiedRows(MySqlConnection& data, OracleConnection& oracle, const RowVerificationRequest& request,
+                      LoggedStep& step, const CopyHooks& hooks)
+{
+    step.keepHeadAsWritten();
+    if (!Verification(data, oracle, request, step, hooks).run())
+        step.failSilently();
+}
+
 bool verifyCopiedRows(MySqlConnection& data, OracleConnection& oracle,
                       const RowVerificationRequest& request, RunLog& log, const CopyHooks& hooks)
 {
-    return Verification(data, oracle, request, log, hooks).run();
+    const QString shownName = nameForLog(request.oracleName);
+    StepRunner steps(log, {});
+    return steps.run(shownName, QStringLiteral("Verify table ") + shownName + QStringLiteral("..."),
+                     [&](LoggedStep& step) { verifyCopiedRows(data, oracle, request, step, hooks); });
 }
 
 RowVerificationRequest prepareRowVerification(OracleConnection& oracle, const QString& mysqlName,

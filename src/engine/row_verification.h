@@ -9,6 +9,7 @@ namespace dovrelle {
 class MySqlConnection;
 class OracleConnection;
 class RunLog;
+class LoggedStep;
 
 // One table to verify after its rows were copied.
 struct RowVerificationRequest {
@@ -19,8 +20,8 @@ struct RowVerificationRequest {
     bool merged = false;
     qint64 earlierOracleRows = 0;  // counted before the copy
     QString earlierCountError;     // why they could not be counted
-    // Values the copy left NULL on purpose (its per-column failures, zero dates among them):
-    // expected NULL in Oracle; the table's line says how many.
+    // Values the copy logged as failures and left NULL: a line that reports a difference says how
+    // many.
     qint64 expectedNulls = 0;
 };
 
@@ -29,12 +30,20 @@ RowVerificationRequest prepareRowVerification(OracleConnection& oracle, const QS
                                               const QString& oracleName, bool mergingIntoExisting);
 
 // Reads the MySQL table and the Oracle table once more and compares their row counts and, column
-// by column, an order-independent checksum of their values, with MySQL's values converted as the
-// copy converts them and Oracle's read back and brought into the same form. A value the copy
-// cannot convert is expected NULL in Oracle, as the copy left it. Both tables are streamed,
-// so memory does not grow with their size. Writes the table's line ("Verify table O n Rows
-// ...Done", or what differs) and an empty line; an error (a stop: "Operation aborted") leaves the
-// error text under the line. Returns true when the tables agree.
+// by column, an order-independent checksum of their values. MySQL's values are read through a
+// select list of the verification's own, in their exact stored form (FLOAT and DOUBLE by binary
+// value, text in UTF-8 from the column's own character set, bytes as they are), never through
+// the copy's conversion; they are compared with Oracle's under the documented rules only: an
+// empty string and a zero date are NULL in Oracle, and so are bytes that are no text for a CLOB
+// (Convert BLOB to text), each counted in the line; a CHAR's trailing blanks do not count. Both
+// tables are streamed, so memory does not grow with their size, and a LOB is hashed piece by
+// piece. Runs as the step "Verify table O...": its head line becomes "Verify table O n Rows
+// ...Done" or says what differs (the step failed); an error (a stop: "Operation aborted") is
+// thrown, for the step to write under the line.
+void verifyCopiedRows(MySqlConnection& data, OracleConnection& oracle, const RowVerificationRequest& request,
+                      LoggedStep& step, const CopyHooks& hooks);
+// The same as a step of its own at the end of `log`, followed by an empty line. Returns true when
+// the tables agree.
 bool verifyCopiedRows(MySqlConnection& data, OracleConnection& oracle,
                       const RowVerificationRequest& request, RunLog& log, const CopyHooks& hooks);
 

@@ -2,6 +2,7 @@
 
 #include "db/error.h"
 #include "engine/file_replacement.h"
+#include "engine/secret_mask.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,9 +31,14 @@ QStringConverter::Encoding logFileEncoding()
 
 }  // namespace
 
+QString RunLog::masked(const QString& text) const
+{
+    return secrets_.isEmpty() ? text : maskSecrets(text, secrets_);
+}
+
 void RunLog::append(const QString& text)
 {
-    for (const QString& line : splitLines(text)) {
+    for (const QString& line : splitLines(masked(text))) {
         lines_.append(line);
         emit lineAppended(line);
     }
@@ -44,7 +50,7 @@ void RunLog::replaceLast(const QString& text)
         append(text);
         return;
     }
-    const QStringList parts = splitLines(text);
+    const QStringList parts = splitLines(masked(text));
     replaceLine(lines_.size() - 1, parts.first());
     for (qsizetype i = 1; i < parts.size(); ++i) {
         lines_.append(parts[i]);
@@ -60,7 +66,7 @@ QString RunLog::lastLine() const
 void RunLog::insert(int index, const QString& text)
 {
     index = qBound(0, index, int(lines_.size()));
-    for (const QString& line : splitLines(text)) {
+    for (const QString& line : splitLines(masked(text))) {
         lines_.insert(index, line);
         emit lineInserted(index, line);
         ++index;
@@ -71,8 +77,8 @@ void RunLog::replaceLine(int index, const QString& text)
 {
     if (index < 0 || index >= lines_.size())
         return;
-    lines_[index] = text;
-    emit lineReplaced(index, text);
+    lines_[index] = masked(text);
+    emit lineReplaced(index, lines_[index]);
 }
 
 void RunLog::clear()

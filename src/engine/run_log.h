@@ -22,6 +22,11 @@ public:
     void replaceLine(int index, const QString& text);
     void clear();
 
+    // The passwords of the run: from now on every line written shows "***" in their place.
+    void setSecrets(const QStringList& secrets) { secrets_ = secrets; }
+    // The text as a line of this log would show it (for messages that go elsewhere too).
+    QString masked(const QString& text) const;
+
     int lineCount() const { return lines_.size(); }
     const QStringList& lines() const { return lines_; }
 
@@ -39,6 +44,7 @@ signals:
 
 private:
     QStringList lines_;
+    QStringList secrets_;
 };
 
 }  // namespace dovrelle

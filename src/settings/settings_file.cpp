@@ -39,8 +39,28 @@ QStringList settingsFileLines(const SettingsValues& values, const QStringList& t
     return lines;
 }
 
+void checkPasswordKeysApart(const QStringList& lines)
+{
+    static const QStringList passwordKeys{QStringLiteral("mysqlp="), QStringLiteral("oraclep=")};
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype eq = lines[i].indexOf(u'=');
+        if (eq < 0)
+            continue;
+        const QStringView value = QStringView(lines[i]).mid(eq + 1);
+        for (const QString& passwordKey : passwordKeys) {
+            if (!value.contains(passwordKey, Qt::CaseInsensitive))
+                continue;
+            throw Error(QStringLiteral("The settings file is not valid: line %1, the value of %2, holds the "
+                                       "key %3 (a line break is missing)")
+                            .arg(i + 1)
+                            .arg(lines[i].left(eq), passwordKey.chopped(1)));
+        }
+    }
+}
+
 SettingsValues settingsValuesOfLines(const QStringList& lines)
 {
+    checkPasswordKeysApart(lines);
     SettingsValues values;
     for (const SettingRow& row : settingsSchema()) {
         const QString key = QLatin1String(row.fileKey);

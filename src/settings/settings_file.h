@@ -13,7 +13,13 @@ namespace dovrelle {
 QStringList settingsFileLines(const SettingsValues& values, const QStringList& tables);
 
 // The value of every row of the schema in the lines (the table list's alltables included).
+// Throws what checkPasswordKeysApart throws.
 SettingsValues settingsValuesOfLines(const QStringList& lines);
+
+// Throws Error when a line's value holds the text of a password key ("mysqlp=" or "oraclep=", any
+// letter case): a lost line break glued a password onto another setting, which would then show
+// it in a message. The error names the line number and both keys, never the value.
+void checkPasswordKeysApart(const QStringList& lines);
 
 // Saves lines as a settings file (CR LF, 8-bit text, owner-only). Throws Error
 // "Cannot create file "<path>". <reason>".

@@ -13,6 +13,7 @@
 #include "db/oracle_connection.h"
 #include "wizard/qt_message_seam.h"
 #include "engine/run_log.h"
+#include "engine/secret_mask.h"
 #include "wizard/run_log_view.h"
 #include "wizard/run_progress_panel.h"
 #include "wizard/window_font.h"
@@ -324,9 +325,14 @@ void ConversionWizard::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+// A server's message may hold a password ("Access denied for user ..."): the box shows "***".
 void ConversionWizard::showErrorBox(const QString& message)
 {
-    seam_->showError(this, message);
+    QStringList secrets;
+    for (const QLineEdit* edit : {mysqlPasswordEdit_, oraclePasswordEdit_})
+        if (edit)
+            secrets.append(edit->text());
+    seam_->showError(this, maskSecrets(message, secrets));
 }
 
 QString ConversionWizard::captionOf(const QString& name) const

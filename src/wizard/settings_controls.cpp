@@ -152,6 +152,7 @@ void putStoredValue(const SettingRow& row, QWidget& control, const StoredValue& 
 void applySettingsLines(ConversionWizard& window)
 {
     const QStringList& lines = window.settingsLines;
+    checkPasswordKeysApart(lines);
     const auto apply = [&](const SettingRow& row) {
         const QString value = settingValue(lines, QLatin1String(row.fileKey));
         checkSettingsFileValue(row, value);

@@ -76,7 +76,8 @@ TEST_F(RowVerification, MatchingTableIsVerifiedAfterItsCopy)
     EXPECT_EQ(tableLines().mid(2),
               (QStringList{QStringLiteral("Column BODY: 312 empty strings stored as NULL (Oracle has no empty string)"),
                            QStringLiteral("Insert table ORDERS 1200 Rows ...Done"), QString(),
-                           QStringLiteral("Verify table ORDERS 1200 Rows ...Done"), QString()}));
+                           QStringLiteral("Verify table ORDERS 1200 Rows, 312 empty strings stored as NULL ...Done"),
+                           QString()}));
 }
 
 TEST_F(RowVerification, WithoutTheOptionNothingIsVerified)
@@ -205,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ReadFailureCase>& info) { return info.param.name; });
 
 // Zero dates and bytes that are not text for a CLOB (Convert BLOB to text) cannot be copied: the
-// copy logs them and leaves them NULL, and the verification expects them NULL. A NULL bit(1) stays
+// copy logs them and leaves them NULL, and the verification expects them NULL and counts them. A NULL bit(1) stays
 // NULL without a failure line and is compared like any value.
 TEST_F(RowVerification, ValuesTheCopyLeftNullAreNoDifference)
 {
@@ -222,7 +223,8 @@ TEST_F(RowVerification, ValuesTheCopyLeftNullAreNoDifference)
     // The copy's failure lines make the table one with errors; the verification adds none.
     EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
     EXPECT_EQ(verifyLine(),
-              QStringLiteral("Verify table ORDERS 3 Rows, 3 values NULL as the copy logged ...Done"))
+              QStringLiteral("Verify table ORDERS 3 Rows, 2 zero dates and 1 blob value that is no text stored as NULL "
+                             "...Done"))
         << log.lines().join(u'\n').toStdString();
     EXPECT_EQ(tableLines().mid(2, 6),
               (QStringList{QStringLiteral("day:TDateField"),
@@ -269,6 +271,94 @@ TEST_F(RowVerification, MergeIntoANewTableComparesTheContent)
 
     EXPECT_EQ(verifyLine(), QStringLiteral("Verify table ORDERS: content differs in column BODY"))
         << log.lines().join(u'\n').toStdString();
+}
+
+// The verification reads FLOAT and DOUBLE by their binary value, on a path of its own: exact values
+// agree, also those MySQL would print with six digits (a FLOAT) or Oracle with other digits.
+TEST_F(RowVerification, FloatsAndDoublesAgreeByTheirBinaryValue)
+{
+    mysql.execute({QStringLiteral("create table orders (id int primary key, f float, d double)"),
+                   QStringLiteral("insert into orders values (1, 0.5, 0.1 + 0.2), (2, -2.25, 1e125), "
+                                  "(3, 100, -1e-100), (4, -0.0, 123456789.12345679), "
+                                  "(5, null, 2.2250738585072014e-120), (6, 3, -0.0)")});
+
+    run();
+
+    EXPECT_EQ(verifyLine(), QStringLiteral("Verify table ORDERS 6 Rows ...Done")) << log.lines().join(u'\n').toStdString();
+}
+
+// A FLOAT in Oracle at the 6 significant digits of MySQL's text (16777216 as 16777200) is a
+// difference of its column, whether the copy or a later change put it there: the verification does
+// not share the copy's reading of the value.
+TEST_F(RowVerification, FloatAtItsSixDigitTextIsADifference)
+{
+    mysql.execute({QStringLiteral("create table orders (id int primary key, f float, d double)"),
+                   QStringLiteral("insert into orders values (1, 16777216, 1), (2, 1234567.875, 2), "
+                                  "(3, 1.0000001, 3)")});
+    changeOracleBeforeVerification({QStringLiteral("update \"ORDERS\" set \"F\" = 16777200 where \"ID\" = 1"),
+                                    QStringLiteral("update \"ORDERS\" set \"F\" = 1234570 where \"ID\" = 2"),
+                                    QStringLiteral("update \"ORDERS\" set \"F\" = 1 where \"ID\" = 3")});
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_EQ(verifyLine(), QStringLiteral("Verify table ORDERS: content differs in column F"))
+        << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
+}
+
+// Oracle keeps no empty string and no zero date: MySQL's '' (a CHAR of blanks among them) and zero
+// dates are expected NULL and counted in the line; a NULL for a value, or a value for a NULL, is a
+// difference all the same.
+struct DocumentedNullCase {
+    const char* name;
+    QStringList oracleChanges;
+    QString expectedLine;
+};
+
+class DocumentedNulls : public RowVerification, public ::testing::WithParamInterface<DocumentedNullCase> {};
+
+TEST_P(DocumentedNulls, AreCountedAndNothingElseIsExcused)
+{
+    mysql.execute({QStringLiteral("SET SESSION sql_mode = ''"),
+                   QStringLiteral("create table orders (id int primary key, note varchar(10), code char(4), "
+                                  "day date, stamp datetime)"),
+                   QStringLiteral("insert into orders values (1, '', '    ', '0000-00-00', '2024-01-01 10:00:00'), "
+                                  "(2, 'x', 'ab', '2024-01-02', '0000-00-00 00:00:00'), "
+                                  "(3, null, null, null, null), (4, '', 'cd', '2024-05-00', null)")});
+    changeOracleBeforeVerification(GetParam().oracleChanges);
+
+    run();
+
+    EXPECT_TRUE(verifyLine().startsWith(GetParam().expectedLine)) << verifyLine().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RowVerification, DocumentedNulls,
+    ::testing::Values(
+        DocumentedNullCase{"AsCopied", {},
+                           QStringLiteral("Verify table ORDERS 4 Rows, 3 empty strings and 3 zero dates stored as NULL ...Done")},
+        DocumentedNullCase{"ValueBecameNull", {QStringLiteral("update \"ORDERS\" set \"NOTE\" = null where \"ID\" = 2")},
+                           QStringLiteral("Verify table ORDERS: content differs in column NOTE")},
+        DocumentedNullCase{"NullBecameValue", {QStringLiteral("update \"ORDERS\" set \"CODE\" = 'zz' where \"ID\" = 3")},
+                           QStringLiteral("Verify table ORDERS: content differs in column CODE")},
+        DocumentedNullCase{"EmptyStringBecameValue", {QStringLiteral("update \"ORDERS\" set \"NOTE\" = ' ' where \"ID\" = 1")},
+                           QStringLiteral("Verify table ORDERS: content differs in column NOTE")}),
+    [](const ::testing::TestParamInfo<DocumentedNullCase>& info) { return info.param.name; });
+
+// The Oracle table is read under its real name, not under the name as log lines show it: a tab
+// stays a tab (and the table named with a backslash and a t is not read instead).
+TEST_F(RowVerification, TableNameWithATabIsReadUnderItsRealName)
+{
+    mysql.execute({QStringLiteral("create table `tab\tname` (id int primary key)"),
+                   QStringLiteral("insert into `tab\tname` values (1), (2)")});
+    oracle.sql(QStringLiteral("create table \"TAB\\tNAME\" (\"ID\" number)"));
+    oracle.sql(QStringLiteral("insert into \"TAB\\tNAME\" values (7)"));
+    profile.tables = {QStringLiteral("tab\tname")};
+
+    const dovrelle::RunResult result = run();
+
+    EXPECT_EQ(verifyLine(), QStringLiteral("Verify table TAB\\tNAME 2 Rows ...Done")) << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(result.outcome, dovrelle::RunOutcome::Completed);
 }
 
 // A stop during the verification ends it like a stop during the copy: "Operation aborted" under

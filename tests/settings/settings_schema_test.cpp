@@ -167,15 +167,19 @@ const RejectedCase rejectedCases[] = {
     {"long_value_cut_to_40", {"accessmode=0", "port=1234567890abcdefghij1234567890ABCDEFGHIJsecret"},
      "Invalid value of port in the settings file: ''1234567890abcdefghij1234567890ABCDEFGHIJ...'' "
      "(a port number from 1 to 65535, or nothing)"},
+    // A password key's text in a value makes the whole file invalid, before any value is read.
     {"lines_run_together_not_shown", {"accessmode=" + lostLineBreaks},
-     "The value is not a valid integer value; it is not shown, as it holds the text "
-     "\"mysqldatabase=\" of another setting"},
+     "The settings file is not valid: line 1, the value of accessmode, holds the key mysqlp (a line "
+     "break is missing)"},
     {"table_line_text_not_shown", {"accessmode=0", "processtable=7 TABLES2=secret"},
      "The value is not a valid integer value; it is not shown, as it holds the text \"TABLES2=\" "
      "of another setting"},
     {"port_with_key_text_not_shown", {"accessmode=0", "port=1 mysqlp=secret"},
-     "Invalid value of port in the settings file (a port number from 1 to 65535, or nothing); it is "
-     "not shown, as it holds the text \"mysqlp=\" of another setting"},
+     "The settings file is not valid: line 2, the value of port, holds the key mysqlp (a line break "
+     "is missing)"},
+    {"oraclep_in_other_case_not_shown", {"accessmode=0", "oracleu=scott", "mysqlu=rootORACLEP=secret"},
+     "The settings file is not valid: line 3, the value of mysqlu, holds the key oraclep (a line break "
+     "is missing)"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, RejectedSettingsValue, testing::ValuesIn(rejectedCases),

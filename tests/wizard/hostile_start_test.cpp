@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                         writeFile(path, settingsWith("character_set=Default").replace("\r\n", "\xE2\x80\xA8"));
                         return path;
                     },
-                    "it is not shown, as it holds the text \"mysqldatabase=\" of another setting"}),
+                    "The settings file is not valid: line 1, the value of accessmode, holds the key mysqlp"}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 TEST(HeadlessRefusal, TheSettingsFileNamedLikeItsLogKeepsItsContent)

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <functional>
 
 using namespace dovrelle;
 using testsupport::mysqlServer;
@@ -336,6 +337,67 @@ TEST_F(UnattendedRun, HeadlessRunThatCannotStartOrHaltsExitsTwo)
     Child badValue(home.path(), {"--headless", settingsPath});
     EXPECT_EQ(badValue.finish().exitCode, 2);
     EXPECT_TRUE(readText(logPath).contains("''remote'' is not a valid integer value"));
+}
+
+// A password never shows: not where a lost line break glued it onto another setting (the file is
+// refused, naming the line and both keys), nor inside a server's message.
+TEST_F(UnattendedRun, HeadlessRunShowsNoPasswordAnywhere)
+{
+    const QString secret = "TopSecretPw1";
+    struct Case {
+        const char* name;
+        std::function<QStringList(QStringList)> lines;  // from the lines of a good file
+        QStringList expected;                             // in standard error
+    };
+    const auto glue = [](QStringList lines, const QString& key, const QString& passwordKey) {
+        // indexOf matches a regular expression against whole lines.
+        const qsizetype passwordLine = lines.indexOf(QRegularExpression(passwordKey + "=.*"));
+        const qsizetype keyLine = lines.indexOf(QRegularExpression(key + "=.*"));
+        lines[keyLine] += lines[passwordLine];
+        lines.removeAt(passwordLine);
+        return lines;
+    };
+    const Case cases[] = {
+        {"mysqlp glued onto mysqlu",
+         [&](QStringList l) { return glue(l, "mysqlu", "mysqlp"); },
+         {"line 4", "mysqlu", "mysqlp", "line break"}},
+        {"OracleP glued onto oracleu, in other letter case",
+         [&](QStringList l) {
+             l = glue(l, "oracleu", "oraclep");
+             l.replaceInStrings("oraclep=", "OracleP=");
+             return l;
+         },
+         {"oracleu", "oraclep", "line break"}},
+        {"the password inside the server's refusal",
+         [&](QStringList l) {
+             l.replaceInStrings(QRegularExpression("^mysqlu=.*"), "mysqlu=acc" + secret);
+             return l;
+         },
+         {"Access denied for user 'acc***'"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ConversionProfile c = content();
+        c.mysqlp = secret;
+        c.oraclep = secret + "Ora";
+        SettingsValues values = valuesFromProfile(c);
+        values.insert("alltables", "0");
+        saveSettingsFile(settingsPath, test.lines(settingsFileLines(values, c.tables)));
+        QFile::remove(logPath);
+
+        Child child(home.path(), {"--headless", settingsPath});
+        const Finished done = child.finish();
+        const QString everything =
+            done.errors + QString::fromLocal8Bit(child.process().readAllStandardOutput()) + readText(logPath);
+        EXPECT_EQ(done.exitCode, 2) << done.errors.toStdString();
+        EXPECT_FALSE(everything.contains(secret)) << everything.toStdString();
+        for (const QString& text : test.expected)
+            EXPECT_TRUE(done.errors.contains(text, Qt::CaseInsensitive)) << text.toStdString() << "\n"
+                                                                         << done.errors.toStdString();
+        EXPECT_TRUE(readText(logPath).contains(test.expected.first(), Qt::CaseInsensitive))
+            << readText(logPath).toStdString();
+        EXPECT_TRUE(oracleTables().isEmpty());
+    }
 }
 
 TEST_F(UnattendedRun, HeadlessRunStopsOnSigtermAndSavesTheLog)
