@@ -122,6 +122,11 @@ std::vector<const ColumnType*> Statement::placeholderTargets()
     return targets;
 }
 
+std::int64_t Statement::insertTableId() const
+{
+    return insert_ && insert_->table ? insert_->table->id : 0;
+}
+
 std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, std::uint32_t offset)
 {
     Session& s = session_;
