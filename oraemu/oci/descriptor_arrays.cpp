@@ -1,5 +1,6 @@
 // OCIArrayDescriptorAlloc / OCIArrayDescriptorFree: a client asks for many descriptors at once
-// (one per row of a fetch or bind array) and gets an array of their pointers back.
+// (one per row of a fetch or bind array); their pointers go into the client's own array, whose
+// address later frees them all.
 #include "handles.h"
 
 #include <map>
@@ -14,10 +15,9 @@ namespace {
 struct DescriptorArray {
     ub4 type = 0;
     std::vector<std::unique_ptr<HandleBase>> descriptors;
-    std::vector<void*> pointers;  // what the client indexes
 };
 
-// The arrays handed out, by the address of their pointer array.
+// The descriptors handed out, by the address of the client's array that holds their pointers.
 struct DescriptorArrays {
     std::mutex mutex;
     std::map<void**, std::unique_ptr<DescriptorArray>> arrays;
@@ -40,19 +40,16 @@ sword OCIArrayDescriptorAlloc(const void* parenth, void** descpp, ub4 type, ub4 
         auto array = std::make_unique<DescriptorArray>();
         array->type = type;
         array->descriptors.reserve(array_size);
-        array->pointers.reserve(array_size);
-        for (ub4 i = 0; i < array_size; ++i) {
+        for (ub4 i = 0; i < array_size; ++i)
             array->descriptors.push_back(ociemu::makeDescriptor(type));
-            array->pointers.push_back(array->descriptors.back().get());
-        }
         if (xtramem_sz && usrmempp) {
             array->descriptors.front()->userMemory.resize(xtramem_sz);
             *usrmempp = array->descriptors.front()->userMemory.data();
         }
-        void** pointers = array->pointers.data();
+        for (ub4 i = 0; i < array_size; ++i)
+            descpp[i] = array->descriptors[i].get();
         std::lock_guard lock(registry().mutex);
-        registry().arrays.emplace(pointers, std::move(array));
-        *descpp = pointers;
+        registry().arrays.insert_or_assign(descpp, std::move(array));
     } catch (...) {
         return oci::ERROR;
     }
