@@ -155,4 +155,27 @@ TEST_F(OciTransactions, UpdateDeleteAndTruncate)
     EXPECT_EQ(count(*reader), "0");
 }
 
+// DDL on a table another session holds uncommitted changes on waits briefly, as Oracle's DDL lock
+// does, and then fails with ORA-00054 instead of waiting for the commit and dropping the rows.
+TEST_F(OciTransactions, DdlOnATableWithAnotherSessionsUncommittedChangesFailsWithOra00054)
+{
+    ASSERT_EQ(writer->execute("insert into T values (1, 'a')").status, oci::SUCCESS);
+    const char* statements[] = {"drop table T", "truncate table T", "create index T_V on T (V)",
+                                "alter table T add constraint T_V_UK unique (V)"};
+    for (const char* ddl : statements) {
+        SCOPED_TRACE(ddl);
+        const auto refused = reader->execute(ddl);
+        EXPECT_EQ(refused.status, oci::ERROR);
+        EXPECT_EQ(refused.message, "ORA-00054: resource busy and acquire with NOWAIT specified or timeout expired");
+    }
+    ASSERT_EQ(writer->commit().status, oci::SUCCESS);
+    EXPECT_EQ(count(*reader), "1");
+
+    // Once the changes are committed (or rolled back) the table is free for DDL again.
+    ASSERT_EQ(writer->execute("update T set V = 'b'").status, oci::SUCCESS);
+    ASSERT_EQ(writer->rollback().status, oci::SUCCESS);
+    EXPECT_EQ(reader->execute("drop table T").status, oci::SUCCESS);
+    EXPECT_EQ(writer->execute("insert into T values (2, 'c')").code, 942);
+}
+
 }  // namespace
