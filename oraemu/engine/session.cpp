@@ -97,6 +97,7 @@ void Session::commit()
         sqlExec(db_.get(), "COMMIT");
         inTransaction_ = false;
     }
+    catalog_.forgetTakenIdentityValues();
     locks_.releaseAll();
 }
 
@@ -107,6 +108,24 @@ void Session::rollback()
         return;
     inTransaction_ = false;
     sqlExec(db_.get(), "ROLLBACK");
+    keepTakenIdentityValues();
+}
+
+// The identity values the rolled back transaction took stay taken, in a transaction of their own.
+void Session::keepTakenIdentityValues()
+{
+    if (!catalog_.tookIdentityValues())
+        return;
+    sqlExec(db_.get(), "BEGIN IMMEDIATE");
+    try {
+        catalog_.keepTakenIdentityValues();
+        sqlExec(db_.get(), "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        catalog_.forgetTakenIdentityValues();
+        throw;
+    }
+    catalog_.forgetTakenIdentityValues();
 }
 
 void Session::logoff()

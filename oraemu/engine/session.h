@@ -60,6 +60,7 @@ public:
 
 private:
     Session(SqliteDb db, std::string user, const std::string& path);
+    void keepTakenIdentityValues();
 
     SqliteDb db_;
     TableLocks locks_;

@@ -230,6 +230,36 @@ TEST_F(UnattendedRun, HeadlessLanguageChoosesTheClosingLines)
     EXPECT_FALSE(QFile::exists(logPath));
 }
 
+// Two Overwrite runs of one table into one oraemu file at once: the table ends with MySQL's rows
+// exactly, or one run's DDL met the other's uncommitted rows and failed with ORA-00054.
+TEST_F(UnattendedRun, TwoOverwriteRunsAtOnceLeaveTheTableWholeOrOneFailsWithOra00054)
+{
+    constexpr int rowCount = 20000;
+    mysql.execute({
+        "CREATE TABLE big (id INT PRIMARY KEY, name VARCHAR(40))",
+        QStringLiteral("INSERT INTO big WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s WHERE n < %1) "
+                       "SELECT n, CONCAT('row ', n) FROM s").arg(rowCount),
+    });
+    ConversionProfile c = content();
+    c.tables = {"big"};
+    const QStringList settings = {home.filePath("first.qelt"), home.filePath("second.qelt")};
+    for (const QString& path : settings)
+        saveSettingsFile(path, settingsFileLines(valuesFromProfile(c), c.tables));
+
+    Child first(home.path(), {"--headless", settings[0]});
+    Child second(home.path(), {"--headless", settings[1]});
+    const Finished firstDone = first.finish();
+    const Finished secondDone = second.finish();
+
+    const QString logs = readText(home.filePath("first.log")) + readText(home.filePath("second.log"));
+    const bool refused = logs.contains("ORA-00054: resource busy");
+    EXPECT_EQ(oracle.rows("SELECT COUNT(*) FROM BIG"), QStringList{QString::number(rowCount)}) << logs.toStdString();
+    if (refused)
+        EXPECT_NE(firstDone.exitCode == 0, secondDone.exitCode == 0) << logs.toStdString();
+    else
+        EXPECT_TRUE(firstDone.exitCode == 0 && secondDone.exitCode == 0) << logs.toStdString();
+}
+
 TEST_F(UnattendedRun, TableLinesThatNameNoTableOfTheDatabaseSaySoAndExitTwo)
 {
     ConversionProfile c = content();
