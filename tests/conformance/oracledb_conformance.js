@@ -318,6 +318,33 @@ check('CLOB and BLOB are written and read as streams', async () => {
   }
 });
 
+// Another process (the oraemu tool) against the same file while this one holds uncommitted rows:
+// its DDL on the table fails with ORA-00054 instead of waiting; after the commit both write.
+check('a second process writing at once: DDL meets ORA-00054, then both processes write', async () => {
+  const connection = await oracledb.getConnection(login);
+  const otherProcess = (sql) => {
+    try {
+      return { ok: true, output: execFileSync(oraemuTool, ['sql', database, 'SCOTT', 'tiger', sql], { encoding: 'utf8', stdio: 'pipe' }) };
+    } catch (error) {
+      return { ok: false, output: String(error.stdout) + String(error.stderr) };
+    }
+  };
+  try {
+    await connection.execute('create table SHARED (K number(5) primary key, WHO varchar2(10))');
+    await connection.execute("insert into SHARED values (1, 'node')");
+    const refused = otherProcess('drop table SHARED');
+    assert.equal(refused.ok, false);
+    assert.match(refused.output, /ORA-00054: resource busy/);
+    await connection.commit();
+    assert.equal(otherProcess("insert into SHARED values (2, 'tool')").ok, true);
+    await connection.execute("insert into SHARED values (3, 'node')", [], { autoCommit: true });
+    const rows = await connection.execute('select K, WHO from SHARED order by K');
+    assert.deepEqual(rows.rows, [[1, 'node'], [2, 'tool'], [3, 'node']]);
+  } finally {
+    await connection.close();
+  }
+});
+
 check('the catalog views describe what was created', async () => {
   const connection = await oracledb.getConnection(login);
   try {
