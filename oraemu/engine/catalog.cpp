@@ -488,10 +488,24 @@ IdentityDef Catalog::identityOf(const TableDef& table)
 std::int64_t Catalog::takeIdentityValue(const TableDef& table)
 {
     SqlStatement update(db_, "UPDATE oraemu_identities SET next_value = next_value + increment WHERE table_id = ? "
-                             "RETURNING next_value - increment");
+                             "RETURNING next_value - increment, next_value");
     update.bind(1, table.id);
     update.step();
-    return update.columnInt(0);
+    const std::int64_t value = update.columnInt(0);
+    identitiesTaken_[table.id] = update.columnInt(1);
+    return value;
+}
+
+void Catalog::keepTakenIdentityValues()
+{
+    SqlStatement update(db_, "UPDATE oraemu_identities SET next_value = CASE WHEN increment > 0 "
+                             "THEN max(next_value, ?1) ELSE min(next_value, ?1) END WHERE table_id = ?2");
+    for (const auto& [tableId, nextValue] : identitiesTaken_) {
+        update.reset();
+        update.bind(1, nextValue);
+        update.bind(2, tableId);
+        update.step();
+    }
 }
 
 void Catalog::setNotNull(const TableDef& table, const std::vector<int>& columns)

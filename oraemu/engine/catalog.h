@@ -4,6 +4,7 @@
 #include "sqlite_util.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -114,6 +115,11 @@ public:
     IdentityDef identityOf(const TableDef& table);
     // The identity column's next value, advanced by one step.
     std::int64_t takeIdentityValue(const TableDef& table);
+    // Identity values are taken outside the transaction, as Oracle's sequences are: after a
+    // rollback (of the transaction or to a savepoint) the values taken in it stay taken.
+    bool tookIdentityValues() const { return !identitiesTaken_.empty(); }
+    void keepTakenIdentityValues();
+    void forgetTakenIdentityValues() { identitiesTaken_.clear(); }
     std::vector<ReferencingKey> referencingKeys(const TableDef& table);
     void dropConstraint(const std::string& owner, const std::string& name);
 
@@ -124,6 +130,7 @@ public:
 private:
     sqlite3* db_;
     SqlStatement generationQuery_;
+    std::map<std::int64_t, std::int64_t> identitiesTaken_;  // table id: its next value after the last take
 };
 
 }  // namespace oraemu

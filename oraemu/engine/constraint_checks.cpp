@@ -256,6 +256,11 @@ StatementSavepoint::~StatementSavepoint()
 {
     if (open_) {
         sqlite3_exec(session_.db(), "ROLLBACK TO oraemu_statement", nullptr, nullptr, nullptr);
+        try {
+            session_.catalog().keepTakenIdentityValues();  // identity values stay taken
+        } catch (const std::exception&) {
+            // the values are given out again; the statement's own failure is what counts
+        }
         sqlite3_exec(session_.db(), "RELEASE oraemu_statement", nullptr, nullptr, nullptr);
     }
 }

@@ -88,14 +88,14 @@ void checkKeyLengths(const std::vector<TableColumn>& columns, const std::vector<
     }
 }
 
-std::string generatedConstraintName(Session& session)
+std::string generatedConstraintName(Session& session, int skip)
 {
     SqlStatement query(session.db(), "SELECT count(*) FROM oraemu_constraints");
     query.step();
     for (std::int64_t n = query.columnInt(0) + 1;; ++n) {
         std::string name = std::to_string(n);
         name = "SYS_C" + std::string(name.size() < 7 ? 7 - name.size() : 0, '0') + name;
-        if (!session.catalog().constraintNameInUse(session.user(), name))
+        if (!session.catalog().constraintNameInUse(session.user(), name) && skip-- == 0)
             return name;
     }
 }
@@ -120,7 +120,7 @@ void runCreateTable(Session& session, const CreateTable& create)
             if (def.type.kind != ColumnType::Kind::Number)
                 throw OraError(30675, "identity column must be a numeric type");
             if (def.defaultText)
-                throw OraError(30665, "invalid NOT NULL constraint specified on an identity column");
+                throw OraError(30674, "identity column cannot have a default value");
             identityColumn = static_cast<int>(columns.size());
         }
         columns.push_back(std::move(column));

@@ -168,14 +168,17 @@ void changeIdentity(Session& session, const TableDef& table, int column, const I
     catalog.setIdentity(table, column, identity);
 }
 
-void changeNullability(Session& session, const TableDef& table, int column, bool notNull)
+// `earlierNotNulls`: the NOT NULL constraints the same statement added before this one, each of
+// which took a generated name.
+void changeNullability(Session& session, const TableDef& table, int column, bool notNull, int earlierNotNulls)
 {
     const TableColumn& definition = table.columns[column];
     if (notNull) {
         if (!definition.nullable)
             throw OraError(1442, "column to be modified to NOT NULL is already NOT NULL");
         if (hasNulls(session, table, {column}))
-            throw OraError(2296, "cannot enable (" + qualified(table.owner, generatedConstraintName(session)) +
+            throw OraError(2296, "cannot enable (" +
+                                     qualified(table.owner, generatedConstraintName(session, earlierNotNulls)) +
                                      ") - null values found");
     } else if (definition.nullable || inPrimaryKey(session, table, column) || table.identityColumn == column) {
         throw OraError(1451, "column to be modified to NULL cannot be modified to NULL");
@@ -188,6 +191,7 @@ void changeNullability(Session& session, const TableDef& table, int column, bool
 void runModifyColumns(Session& session, const ModifyColumns& modify)
 {
     auto table = requireTable(session, modify.table);
+    int notNullsAdded = 0;
     for (const ColumnChange& change : modify.changes) {
         const int column = table->columnIndex(change.column);
         if (column < 0)
@@ -196,8 +200,10 @@ void runModifyColumns(Session& session, const ModifyColumns& modify)
             changeIdentity(session, *table, column, *change.identity);
         if (change.defaultText)
             session.catalog().setDefault(*table, column, *change.defaultText);
-        if (change.notNull)
-            changeNullability(session, *table, column, *change.notNull);
+        if (change.notNull) {
+            changeNullability(session, *table, column, *change.notNull, notNullsAdded);
+            notNullsAdded += *change.notNull ? 1 : 0;
+        }
     }
 }
 

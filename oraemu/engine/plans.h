@@ -97,7 +97,8 @@ void runModifyColumns(Session& session, const ModifyColumns& modify);
 std::shared_ptr<const TableDef> requireTable(Session& session, const ObjectName& name);  // ORA-00942
 std::vector<int> resolveColumns(const TableDef& table, const std::vector<std::string>& names);
 bool hasNulls(Session& session, const TableDef& table, const std::vector<int>& columns);
-std::string generatedConstraintName(Session& session);  // SYS_Cnnnnnnn
+// SYS_Cnnnnnnn: the next free name, or the one `skip` free names after it.
+std::string generatedConstraintName(Session& session, int skip = 0);
 
 // Constraint checks of the data changing statements.
 // Foreign keys and CHECK conditions of one table, checked for each row an INSERT adds.

@@ -12,6 +12,9 @@ namespace oraemu {
 
 namespace {
 constexpr std::size_t maxCachedStatements = 64;
+// How long DDL waits for another session's uncommitted changes on its table to end. Oracle's
+// DDL_LOCK_TIMEOUT is 0 by default; a short wait lets a commit that is just under way finish.
+constexpr int ddlLockWaitMs = 1000;
 }
 
 std::unique_ptr<Session> Session::logon(const std::string& path, const std::string& user, const std::string& password)
@@ -28,15 +31,27 @@ std::unique_ptr<Session> Session::logon(const std::string& path, const std::stri
         throw OraError(1017, "invalid username/password; logon denied");
     const int graceDays = oraemu::passwordGraceDays(db.get(), name);
     std::string characterSet = databaseCharacterSet(db.get());
-    auto session = std::unique_ptr<Session>(new Session(std::move(db), name));
+    auto session = std::unique_ptr<Session>(new Session(std::move(db), name, path));
     session->passwordGraceDays_ = graceDays;
     session->nls_.databaseCharset = std::move(characterSet);
     session->nls_.timeZoneMinutes = sessionTimeZoneAtLogon();
     return session;
 }
 
-Session::Session(SqliteDb db, std::string user) : db_(std::move(db)), user_(std::move(user)), catalog_(db_.get())
+Session::Session(SqliteDb db, std::string user, const std::string& path)
+    : db_(std::move(db)), locks_(path), user_(std::move(user)), catalog_(db_.get())
 {
+}
+
+void Session::lockForChange(std::int64_t tableId)
+{
+    locks_.lockForChange(tableId, busyTimeoutMs);
+}
+
+std::int64_t Session::tableIdOf(const ObjectName& name)
+{
+    const auto table = catalog_.findTable(ownerOf(name.schema), name.name);
+    return table ? table->id : 0;
 }
 
 Session::~Session()
@@ -78,18 +93,39 @@ void Session::beginWrite()
 
 void Session::commit()
 {
-    if (!inTransaction_)
-        return;
-    sqlExec(db_.get(), "COMMIT");
-    inTransaction_ = false;
+    if (inTransaction_) {
+        sqlExec(db_.get(), "COMMIT");
+        inTransaction_ = false;
+    }
+    catalog_.forgetTakenIdentityValues();
+    locks_.releaseAll();
 }
 
 void Session::rollback()
 {
+    locks_.releaseAll();
     if (!inTransaction_)
         return;
     inTransaction_ = false;
     sqlExec(db_.get(), "ROLLBACK");
+    keepTakenIdentityValues();
+}
+
+// The identity values the rolled back transaction took stay taken, in a transaction of their own.
+void Session::keepTakenIdentityValues()
+{
+    if (!catalog_.tookIdentityValues())
+        return;
+    sqlExec(db_.get(), "BEGIN IMMEDIATE");
+    try {
+        catalog_.keepTakenIdentityValues();
+        sqlExec(db_.get(), "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        catalog_.forgetTakenIdentityValues();
+        throw;
+    }
+    catalog_.forgetTakenIdentityValues();
 }
 
 void Session::logoff()
@@ -120,9 +156,10 @@ void Session::logoff()
     }
 }
 
-void Session::runDdl(const std::function<void()>& action)
+void Session::runDdl(const std::function<void()>& action, std::int64_t tableId)
 {
     commit();
+    locks_.lockForDdl(tableId, ddlLockWaitMs);
     beginWrite();
     try {
         action();

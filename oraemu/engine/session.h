@@ -1,8 +1,10 @@
 #pragma once
 
+#include "ast.h"
 #include "catalog.h"
 #include "nls.h"
 #include "sqlite_util.h"
+#include "table_locks.h"
 
 #include <functional>
 #include <map>
@@ -41,7 +43,14 @@ public:
     void commit();
     void rollback();
     // Runs a DDL action as Oracle does: commits first, then the action in its own transaction.
-    void runDdl(const std::function<void()>& action);
+    // With the table it changes (its id, 0 for none), it waits at most ddlLockWaitMs while another
+    // session holds uncommitted changes on that table, then fails with ORA-00054.
+    void runDdl(const std::function<void()>& action, std::int64_t tableId = 0);
+    // Before rows of the table change: holds it against DDL of other sessions until the
+    // transaction ends (waiting while such DDL runs).
+    void lockForChange(std::int64_t tableId);
+    // The id of the table a statement names, 0 when there is none (the statement reports that).
+    std::int64_t tableIdOf(const ObjectName& name);
     // An orderly logoff: commits, then builds the indexes left pending in the database (see
     // Catalog::addIndex), each in a transaction of its own.
     void logoff();
@@ -50,9 +59,11 @@ public:
     std::string ownerOf(const std::string& schema) const { return schema.empty() ? user_ : schema; }
 
 private:
-    Session(SqliteDb db, std::string user);
+    Session(SqliteDb db, std::string user, const std::string& path);
+    void keepTakenIdentityValues();
 
     SqliteDb db_;
+    TableLocks locks_;
     std::string user_;
     Nls nls_;
     Catalog catalog_;

@@ -122,6 +122,11 @@ std::vector<const ColumnType*> Statement::placeholderTargets()
     return targets;
 }
 
+std::int64_t Statement::insertTableId() const
+{
+    return insert_ && insert_->table ? insert_->table->id : 0;
+}
+
 std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, std::uint32_t offset)
 {
     Session& s = session_;
@@ -137,23 +142,26 @@ std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, st
                 refreshPlans();
                 if (!insert_)
                     insert_ = compileInsert(s, statement);
+                s.lockForChange(insert_->table->id);
                 return runInsert(s, *insert_, binds, iterations, offset);
             } else if constexpr (std::is_same_v<T, Delete>) {
+                s.lockForChange(s.tableIdOf(statement.table));
                 return runDelete(s, statement, binds);
             } else if constexpr (std::is_same_v<T, Update>) {
+                s.lockForChange(s.tableIdOf(statement.table));
                 return runUpdate(s, statement, binds, iterations, offset);
             } else if constexpr (std::is_same_v<T, Truncate>) {
-                s.runDdl([&] { runTruncate(s, statement); });
+                s.runDdl([&] { runTruncate(s, statement); }, s.tableIdOf(statement.table));
             } else if constexpr (std::is_same_v<T, CreateTable>) {
                 s.runDdl([&] { runCreateTable(s, statement); });
             } else if constexpr (std::is_same_v<T, DropTable>) {
-                s.runDdl([&] { runDropTable(s, statement); });
+                s.runDdl([&] { runDropTable(s, statement); }, s.tableIdOf(statement.table));
             } else if constexpr (std::is_same_v<T, AddKey>) {
-                s.runDdl([&] { runAddKey(s, statement); });
+                s.runDdl([&] { runAddKey(s, statement); }, s.tableIdOf(statement.table));
             } else if constexpr (std::is_same_v<T, CreateIndex>) {
-                s.runDdl([&] { runCreateIndex(s, statement); });
+                s.runDdl([&] { runCreateIndex(s, statement); }, s.tableIdOf(statement.table));
             } else if constexpr (std::is_same_v<T, ModifyColumns>) {
-                s.runDdl([&] { runModifyColumns(s, statement); });
+                s.runDdl([&] { runModifyColumns(s, statement); }, s.tableIdOf(statement.table));
             } else if constexpr (std::is_same_v<T, Comment>) {
                 s.runDdl([&] { runComment(s, statement); });
             } else if constexpr (std::is_same_v<T, AlterSession>) {

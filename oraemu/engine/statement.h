@@ -65,6 +65,9 @@ public:
     // placeholder that fills no column directly). Empty for every other statement.
     std::vector<const ColumnType*> placeholderTargets();
 
+    // For an INSERT that ran: the id of the table it filled; 0 for every other statement.
+    std::int64_t insertTableId() const;
+
 private:
     void refreshPlans();
 

@@ -114,6 +114,32 @@ DateTime shiftMinutes(const DateTime& value, int minutes)
     return out;
 }
 
+std::int64_t nanosSinceEpoch(const DateTime& value)
+{
+    const long long seconds = daysFromCivil(value.year, value.month, value.day) * 86400LL + value.hour * 3600LL +
+                              value.minute * 60LL + value.second;
+    return seconds * 1000000000LL + value.nanos;
+}
+
+DateTime fromNanosSinceEpoch(std::int64_t nanoseconds)
+{
+    constexpr std::int64_t nanosPerDay = 86400LL * 1000000000LL;
+    std::int64_t days = nanoseconds / nanosPerDay;
+    std::int64_t rest = nanoseconds % nanosPerDay;
+    if (rest < 0) {
+        rest += nanosPerDay;
+        --days;
+    }
+    DateTime out;
+    civilFromDays(days, out);
+    const std::int64_t seconds = rest / 1000000000LL;
+    out.hour = static_cast<int>(seconds / 3600);
+    out.minute = static_cast<int>(seconds / 60 % 60);
+    out.second = static_cast<int>(seconds % 60);
+    out.nanos = static_cast<std::uint32_t>(rest % 1000000000LL);
+    return out;
+}
+
 std::string zonedStorage(const DateTime& local, int offsetMinutes, int fractionDigits)
 {
     return shiftMinutes(local, -offsetMinutes).toStorage(fractionDigits) + ' ' + formatTimeZone(offsetMinutes);

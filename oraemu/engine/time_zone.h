@@ -24,6 +24,11 @@ int sessionTimeZoneAtLogon();
 // The same instant `minutes` later on the clock.
 DateTime shiftMinutes(const DateTime& value, int minutes);
 
+// The clock reading as nanoseconds since 1970-01-01 00:00:00 on the same clock, and back (the
+// zone fields are neither read nor set).
+std::int64_t nanosSinceEpoch(const DateTime& value);
+DateTime fromNanosSinceEpoch(std::int64_t nanoseconds);
+
 // TIMESTAMP WITH TIME ZONE is stored as its UTC time (so the text sorts in time order) and the
 // zone it was given in: "YYYY-MM-DD HH:MI:SS[.f] +HH:MM".
 std::string zonedStorage(const DateTime& local, int offsetMinutes, int fractionDigits);

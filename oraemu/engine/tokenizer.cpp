@@ -9,6 +9,9 @@ namespace oraemu {
 
 namespace {
 
+// The longest text literal Oracle accepts in a statement (MAX_STRING_SIZE = STANDARD).
+constexpr std::size_t maxLiteralBytes = 4000;
+
 bool isWordStart(unsigned char c) { return std::isalpha(c) || c >= 0x80; }
 bool isWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c >= 0x80; }
 
@@ -69,6 +72,8 @@ std::vector<Token> tokenize(std::string_view sql)
                 }
                 token.text += sql[i++];
             }
+            if (token.text.size() > maxLiteralBytes)
+                throw OraError(1704, "string literal too long");
         } else if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(sql[i + 1])))) {
             const std::size_t start = i;
             while (i < n && std::isdigit(static_cast<unsigned char>(sql[i])))

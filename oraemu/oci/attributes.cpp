@@ -13,6 +13,7 @@ using Kind = oraemu::ColumnType::Kind;
 
 // Attribute numbers that only Oracle's own client layers ask for.
 constexpr ub4 ATTR_TRANS = 8;                     // svcctx: transaction handle (set to NULL)
+constexpr ub4 ATTR_ROWID = 19;                    // stmt: the ROWID descriptor to fill
 constexpr ub4 ATTR_MAXDATA_SIZE = 33;             // bind: ub4
 constexpr ub4 ATTR_NUM_DML_ERRORS = 73;           // stmt: ub4, failed iterations under OCI_BATCH_ERRORS
 constexpr ub4 ATTR_PREFETCH_MEMORY = 13;          // stmt: ub4
@@ -68,7 +69,7 @@ ub2 describeType(const oraemu::ColumnType& type)
     case Kind::NClob: return oci::SQLT_CLOB;
     case Kind::BinaryFloat: return oci::SQLT_IBFLOAT;
     case Kind::BinaryDouble: return oci::SQLT_IBDOUBLE;
-    case Kind::IntervalDaySecond: return oci::SQLT_INTERVAL_DS_INTERNAL;
+    case Kind::IntervalDaySecond: return oci::SQLT_INTERVAL_DS;
     }
     return oci::SQLT_CHR;
 }
@@ -133,6 +134,15 @@ sword statementAttribute(const OCIStmt& stmt, void* attributep, ub4* sizep, ub4 
     case oci::ATTR_PARSE_ERROR_OFFSET: return put<ub2>(attributep, sizep, static_cast<ub2>(stmt.errorOffset));
     case ATTR_STMT_IS_RETURNING: return put<ub1>(attributep, sizep, 0);
     case ATTR_NUM_DML_ERRORS: return put<ub4>(attributep, sizep, stmt.batchErrorCount);
+    case ATTR_ROWID: {
+        // The caller passes its descriptor itself; a size of 0 says no ROWID is known.
+        if (!ociemu::isHandle(attributep, ociemu::DTYPE_ROWID))
+            illegalAttribute();
+        static_cast<OCIRowid*>(attributep)->text = stmt.lastRowid;
+        if (sizep)
+            *sizep = static_cast<ub4>(stmt.lastRowid.size());
+        return oci::SUCCESS;
+    }
     default: illegalAttribute();
     }
 }

@@ -18,6 +18,27 @@ bool isHandle(const void* handle, ub4 type)
     return handle && static_cast<const HandleBase*>(handle)->type == type;
 }
 
+bool isDateTime(const void* handle)
+{
+    if (!handle)
+        return false;
+    const ub4 type = static_cast<const HandleBase*>(handle)->type;
+    return type == DTYPE_TIMESTAMP || type == DTYPE_TIMESTAMP_TZ || type == DTYPE_TIMESTAMP_LTZ;
+}
+
+std::unique_ptr<HandleBase> makeDescriptor(ub4 type)
+{
+    switch (type) {
+    case oci::DTYPE_LOB: return std::make_unique<OCILobLocator>();
+    case DTYPE_ROWID: return std::make_unique<OCIRowid>();
+    case DTYPE_INTERVAL_DS: return std::make_unique<OCIInterval>();
+    case DTYPE_TIMESTAMP:
+    case DTYPE_TIMESTAMP_TZ:
+    case DTYPE_TIMESTAMP_LTZ: return std::make_unique<OCIDateTime>(type);
+    default: return nullptr;
+    }
+}
+
 bool isParameter(const void* handle, ub4 type)
 {
     return (type == oci::DTYPE_PARAM || type == oci::HTYPE_DESCRIBE) && isHandle(handle, oci::DTYPE_PARAM);
@@ -129,15 +150,15 @@ sword OCIDescriptorAlloc(const void* parenth, void** descpp, ub4 type, size_t xt
 {
     if (!parenth || !descpp)
         return oci::INVALID_HANDLE;
-    if (type != oci::DTYPE_LOB)
-        return oci::INVALID_HANDLE;
     try {
-        auto lob = std::make_unique<OCILobLocator>();
+        auto descriptor = ociemu::makeDescriptor(type);
+        if (!descriptor)
+            return oci::INVALID_HANDLE;
         if (xtramem_sz && usrmempp) {
-            lob->userMemory.resize(xtramem_sz);
-            *usrmempp = lob->userMemory.data();
+            descriptor->userMemory.resize(xtramem_sz);
+            *usrmempp = descriptor->userMemory.data();
         }
-        *descpp = lob.release();
+        *descpp = descriptor.release();
     } catch (...) {
         return oci::ERROR;
     }
@@ -149,13 +170,12 @@ sword OCIDescriptorFree(void* descp, ub4 type)
     auto* descriptor = static_cast<HandleBase*>(descp);
     if (!descriptor || descriptor->type != type)
         return oci::INVALID_HANDLE;
-    if (type == oci::DTYPE_LOB) {
-        delete descriptor;
-        return oci::SUCCESS;
-    }
     if (type == oci::DTYPE_PARAM)
         return oci::SUCCESS;  // parameter descriptors belong to their statement
-    return oci::INVALID_HANDLE;
+    if (!ociemu::makeDescriptor(type))
+        return oci::INVALID_HANDLE;
+    delete descriptor;
+    return oci::SUCCESS;
 }
 
 sword OCIErrorGet(void* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep, OraText* bufp, ub4 bufsiz, ub4 type)

@@ -4,6 +4,7 @@
 // completed here; every handle starts with its type so that misuse can be caught.
 #include "oci_defs.h"
 
+#include "datetime.h"
 #include "ora_error.h"
 #include "session.h"
 #include "statement.h"
@@ -132,6 +133,7 @@ struct OCIStmt : HandleBase {
     ub4 rowsFetched = 0;
     ub4 errorOffset = 0;  // the failing row of an array DML
     ub4 batchErrorCount = 0;  // OCI_ATTR_NUM_DML_ERRORS
+    std::string lastRowid;    // OCI_ATTR_ROWID: the row the last INSERT added, empty when unknown
     std::string sqlId;    // made on first request
     void detach();  // gives the engine statement back to its session
 };
@@ -140,11 +142,45 @@ struct OCILobLocator : HandleBase {
     OCILobLocator() : HandleBase(oci::DTYPE_LOB) {}
     std::string data;
     bool isClob = false;
+    bool temporary = false;  // made by OCILobCreateTemporary: written by the client, bound as a value
+    bool open = false;       // between OCILobOpen and OCILobClose
+};
+
+namespace ociemu {
+// Descriptor types beyond those Dovrelle's own client allocates.
+constexpr ub4 DTYPE_ROWID = 54;
+constexpr ub4 DTYPE_INTERVAL_DS = 63;
+constexpr ub4 DTYPE_TIMESTAMP = 68;
+constexpr ub4 DTYPE_TIMESTAMP_TZ = 69;
+constexpr ub4 DTYPE_TIMESTAMP_LTZ = 70;
+}  // namespace ociemu
+
+// The address of a row as Oracle's 18-character ROWID text.
+struct OCIRowid : HandleBase {
+    OCIRowid() : HandleBase(ociemu::DTYPE_ROWID) {}
+    std::string text;
+};
+
+// A TIMESTAMP [WITH [LOCAL] TIME ZONE] value: the clock reading and, for the zoned types, the
+// zone it is read in (for WITH LOCAL TIME ZONE, the session's).
+struct OCIDateTime : HandleBase {
+    explicit OCIDateTime(ub4 descriptorType) : HandleBase(descriptorType) {}
+    oraemu::DateTime value;
+    bool zoned() const { return type != ociemu::DTYPE_TIMESTAMP; }
+};
+
+// An INTERVAL DAY TO SECOND value as a signed count of nanoseconds.
+struct OCIInterval : HandleBase {
+    OCIInterval() : HandleBase(ociemu::DTYPE_INTERVAL_DS) {}
+    std::int64_t nanoseconds = 0;
 };
 
 namespace ociemu {
 
 bool isHandle(const void* handle, ub4 type);
+bool isDateTime(const void* handle);
+// A new descriptor of the type OCIDescriptorAlloc accepts; nullptr for any other type.
+std::unique_ptr<HandleBase> makeDescriptor(ub4 type);
 // A select-list parameter may be addressed as a descriptor or as a describe handle.
 bool isParameter(const void* handle, ub4 type);
 

@@ -3,9 +3,14 @@
 
 #include "database_charset.h"
 #include "long_binds.h"
+#include "rowids.h"
 #include "transfer.h"
 
 #include "parser.h"
+
+#include <sqlite3.h>
+
+#include <limits>
 
 ORAEMU_EXPORT OCIStmtPrepare2_fn OCIStmtPrepare2;
 ORAEMU_EXPORT OCIStmtRelease_fn OCIStmtRelease;
@@ -143,6 +148,7 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
     stmt.rowCount = 0;
     stmt.rowsFetched = 0;
     stmt.errorOffset = 0;
+    stmt.lastRowid.clear();
     return ociemu::guarded(errhp, [&]() -> sword {
         oraemu::Statement& statement = engineStatement(svchp, stmt);
         stmt.cursorOpen = false;
@@ -175,6 +181,11 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
         stmt.batchErrorCount = 0;
         if (mode & oci::BATCH_ERRORS)
             return executeWithBatchErrors(svchp, stmt, errhp, statement, binds, iters, rowoff, mode);
+        // SQLite sets its last rowid only for tables that have rowids (not for those clustered on
+        // a key other than one integer): a value left at the mark means no ROWID is known.
+        constexpr sqlite3_int64 noRowid = std::numeric_limits<sqlite3_int64>::min();
+        sqlite3* db = svchp->session->session->db();
+        sqlite3_set_last_insert_rowid(db, noRowid);
         try {
             stmt.rowCount = static_cast<ub4>(statement.execute(binds, iters, rowoff));
         } catch (const oraemu::OraError& error) {
@@ -182,6 +193,9 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
             stmt.errorOffset = error.rowOffset();
             throw;
         }
+        const sqlite3_int64 lastRowid = sqlite3_last_insert_rowid(db);
+        if (stmt.rowCount > 0 && statement.insertTableId() != 0 && lastRowid != noRowid)
+            stmt.lastRowid = ociemu::rowidText(statement.insertTableId(), lastRowid);
         if (mode & oci::COMMIT_ON_SUCCESS)
             svchp->session->session->commit();
         return oci::SUCCESS;

@@ -2,10 +2,12 @@
 #include "unaligned.h"
 
 #include "decimal.h"
+#include "interval.h"
 #include "oracle_number.h"
 #include "time_zone.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -46,14 +48,33 @@ bool isSupportedBindType(ub2 dty)
     case oci::SQLT_BFLOAT:
     case oci::SQLT_BDOUBLE:
     case oci::SQLT_VNU:
-    case oci::SQLT_ODT: return true;
+    case oci::SQLT_ODT:
+    case oci::SQLT_TIMESTAMP:
+    case oci::SQLT_TIMESTAMP_TZ:
+    case oci::SQLT_TIMESTAMP_LTZ:
+    case oci::SQLT_INTERVAL_DS:
+    case oci::SQLT_BLOB:
+    case oci::SQLT_CLOB: return true;
     default: return false;
     }
 }
 
 bool isSupportedDefineType(ub2 dty)
 {
-    return isSupportedBindType(dty) || dty == oci::SQLT_BLOB || dty == oci::SQLT_CLOB;
+    return isSupportedBindType(dty);
+}
+
+bool isDescriptorType(ub2 dty)
+{
+    switch (dty) {
+    case oci::SQLT_TIMESTAMP:
+    case oci::SQLT_TIMESTAMP_TZ:
+    case oci::SQLT_TIMESTAMP_LTZ:
+    case oci::SQLT_INTERVAL_DS:
+    case oci::SQLT_BLOB:
+    case oci::SQLT_CLOB: return true;
+    default: return false;
+    }
 }
 
 OciBindSource::OciBindSource(OCIStmt& stmt, const std::vector<std::string>& placeholders)
@@ -74,6 +95,46 @@ OciBindSource::OciBindSource(OCIStmt& stmt, const std::vector<std::string>& plac
         if (!bind)
             throw oraemu::OraError(1008, "not all variables bound");
 }
+
+namespace {
+
+// The descriptor a bind or define slot points to.
+template <class Descriptor>
+Descriptor* descriptorIn(const char* slot, ub4 type)
+{
+    void* pointer = nullptr;
+    std::memcpy(&pointer, slot, sizeof pointer);
+    if (!isHandle(pointer, type))
+        throw oraemu::OraError(type == oci::DTYPE_LOB ? 22275 : 1891,
+                               type == oci::DTYPE_LOB ? "invalid LOB locator specified"
+                                                      : "Datetime/Interval internal error");
+    return static_cast<Descriptor*>(pointer);
+}
+
+OCIDateTime* dateTimeIn(const char* slot)
+{
+    void* pointer = nullptr;
+    std::memcpy(&pointer, slot, sizeof pointer);
+    if (!isDateTime(pointer))
+        throw oraemu::OraError(1891, "Datetime/Interval internal error");
+    return static_cast<OCIDateTime*>(pointer);
+}
+
+// "+D HH:MI:SS.fffffffff", the form an interval converts from.
+std::string intervalText(std::int64_t nanoseconds)
+{
+    const bool negative = nanoseconds < 0;
+    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(nanoseconds) : nanoseconds;
+    const std::uint64_t seconds = magnitude / 1000000000ULL;
+    char text[64];
+    std::snprintf(text, sizeof text, "%c%llu %02llu:%02llu:%02llu.%09llu", negative ? '-' : '+',
+                  static_cast<unsigned long long>(seconds / 86400), static_cast<unsigned long long>(seconds / 3600 % 24),
+                  static_cast<unsigned long long>(seconds / 60 % 60), static_cast<unsigned long long>(seconds % 60),
+                  static_cast<unsigned long long>(magnitude % 1000000000ULL));
+    return text;
+}
+
+}  // namespace
 
 bool OciBindSource::keepsValues() const
 {
@@ -212,6 +273,26 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
         value.date.second = date.OCIDateTime.OCITimeSS;
         break;
     }
+    case oci::SQLT_TIMESTAMP:
+    case oci::SQLT_TIMESTAMP_TZ:
+    case oci::SQLT_TIMESTAMP_LTZ: {
+        const OCIDateTime& datetime = *dateTimeIn(at);
+        value.kind = InValue::Kind::Date;
+        value.date = datetime.value;
+        value.date.offsetGiven = datetime.zoned();
+        break;
+    }
+    case oci::SQLT_INTERVAL_DS:
+        value.kind = InValue::Kind::Text;
+        value.bytes = rendered_.emplace_back(intervalText(descriptorIn<OCIInterval>(at, DTYPE_INTERVAL_DS)->nanoseconds));
+        break;
+    case oci::SQLT_CLOB:
+    case oci::SQLT_BLOB: {
+        const OCILobLocator& lob = *descriptorIn<OCILobLocator>(at, oci::DTYPE_LOB);
+        value.kind = bind.dty == oci::SQLT_CLOB ? InValue::Kind::Text : InValue::Kind::Bytes;
+        value.bytes = lob.data;
+        break;
+    }
     default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
     }
     return value;
@@ -344,6 +425,42 @@ void writeDate(char* slot, const OutValue& value, const oraemu::ColumnType& type
     date.OCIDateTime.OCITimeMI = static_cast<ub1>(dt.minute);
     date.OCIDateTime.OCITimeSS = static_cast<ub1>(dt.second);
     std::memcpy(slot, &date, sizeof date);
+}
+
+// A TIMESTAMP descriptor filled from a DATE, TIMESTAMP or text value; the zoned descriptor types
+// read it in its own zone (WITH TIME ZONE) or the session's.
+void writeDateTime(OCIDateTime& datetime, const OutValue& value, const oraemu::ColumnType& type, const oraemu::Nls& nls)
+{
+    if (value.kind != OutValue::Kind::Text)
+        throw oraemu::OraError(932, "inconsistent datatypes: expected TIMESTAMP got NUMBER");
+    oraemu::DateTime dt;
+    if (type.kind == oraemu::ColumnType::Kind::Date || type.isTimestamp())
+        dt = oraemu::clockTimeOf(value.bytes, type, nls);
+    else
+        dt = nls.timestampFormat.parse(value.bytes);
+    if (type.kind != oraemu::ColumnType::Kind::TimestampTz && type.kind != oraemu::ColumnType::Kind::TimestampLtz)
+        dt.offsetMinutes = nls.timeZoneMinutes;
+    dt.offsetGiven = datetime.zoned();
+    datetime.value = dt;
+}
+
+oraemu::ColumnType widestInterval()
+{
+    oraemu::ColumnType type;
+    type.kind = oraemu::ColumnType::Kind::IntervalDaySecond;
+    type.precision = 9;
+    type.scale = 9;
+    return type;
+}
+
+void writeInterval(OCIInterval& interval, const OutValue& value, const oraemu::ColumnType& type)
+{
+    if (value.kind == OutValue::Kind::Int && type.kind == oraemu::ColumnType::Kind::IntervalDaySecond)
+        interval.nanoseconds = value.i;
+    else if (value.kind == OutValue::Kind::Text)
+        interval.nanoseconds = oraemu::parseIntervalDaySecond(value.bytes, widestInterval());
+    else
+        throw oraemu::OraError(932, "inconsistent datatypes: expected INTERVAL DAY TO SECOND got NUMBER");
 }
 
 }  // namespace
@@ -493,13 +610,20 @@ bool writeRow(OCIStmt& stmt, ub4 row)
             writeDate(slot, value, type, nls);
             setLength(define, row, sizeof(OCIDate));
             break;
+        case oci::SQLT_TIMESTAMP:
+        case oci::SQLT_TIMESTAMP_TZ:
+        case oci::SQLT_TIMESTAMP_LTZ:
+            writeDateTime(*dateTimeIn(slot), value, type, nls);
+            setLength(define, row, sizeof(void*));
+            break;
+        case oci::SQLT_INTERVAL_DS:
+            writeInterval(*descriptorIn<OCIInterval>(slot, DTYPE_INTERVAL_DS), value, type);
+            setLength(define, row, sizeof(void*));
+            break;
         case oci::SQLT_BLOB:
         case oci::SQLT_CLOB: {
             // The slot holds the client's locator pointer.
-            OCILobLocator* locator = nullptr;
-            std::memcpy(&locator, slot, sizeof locator);
-            if (!isHandle(locator, oci::DTYPE_LOB))
-                throw oraemu::OraError(22275, "invalid LOB locator specified");
+            OCILobLocator* locator = descriptorIn<OCILobLocator>(slot, oci::DTYPE_LOB);
             locator->isClob = define.dty == oci::SQLT_CLOB;
             if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
                 locator->data.assign(value.bytes);

