@@ -321,7 +321,7 @@ void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
     StepResult indexes;
     try {
         indexes = dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName,
-                                          profile_.nameuppercase, log_);
+                                          profile_.nameuppercase, log_, profile_.fullschema);
     } catch (const Error& e) {
         // The index listing could not be read: logged like a refused index statement.
         indexes = {false, e.message()};

@@ -4,6 +4,7 @@
 #include "engine/mysql_schema_details.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -49,12 +50,17 @@ private:
         QStringList oracleColumns;  // Oracle column names, in order
         QStringList oracleTypes;
         int identityColumn = -1;
+        QList<CheckDetails> checks;
+        QList<UniqueKeyDetails> uniqueKeys;
     };
 
     const CreatedTable* createdByMysqlName(const QString& mysqlName) const;
     const CreatedTable* createdByOracleName(const QString& oracleName) const;
     QString createTableText(CreatedTable& table, QStringList& notes) const;
+    QStringList longTextColumns(const CreatedTable& table, QStringList& notes) const;
     void addNotNullConstraints(const CreatedTable& table);
+    void explainNullableColumns(const CreatedTable& table, const QList<qsizetype>& columns);
+    void addUniqueConstraints(const CreatedTable& table);
     void continueIdentity(const CreatedTable& table);
     void addEnumChecks(const CreatedTable& table);
     void addComments(const CreatedTable& table);
@@ -65,11 +71,15 @@ private:
     void runGroup(const QString& line, const QString& oracleName, const QStringList& statements,
                   const QStringList& labels);
     bool runOne(const QString& line, const QString& oracleName, const QString& statement);
-    QString uniqueConstraintName(const QString& name) const;
+    QString uniqueConstraintName(const QString& name);
+    // The Oracle name of a MySQL constraint or key: upper-cased, cut to the server's limit and free
+    // in the schema. A name Oracle cannot quote is replaced by `fallback`, with a line naming it.
+    QString constraintName(const QString& mysqlName, const QString& fallback, const QString& what);
     QString oracleColumn(const QString& mysqlColumn) const;
 
     FullSchemaContext context_;
     QList<CreatedTable> created_;
+    QSet<QString> namesGiven_;  // constraint names chosen, some not yet sent to Oracle
 };
 
 }  // namespace dovrelle
