@@ -158,10 +158,8 @@ bool Verification::compareCounts()
 
 bool Verification::compareContent()
 {
-    const QString problem = oracleIdentifierProblem(request_.oracleName, QStringLiteral("table"));
-    if (!problem.isEmpty())
-        throw Error(problem);
-    OracleRowReader reader(oracle_, QStringLiteral("select * from \"%1\"").arg(shownName_));
+    OracleRowReader reader(oracle_, QStringLiteral("select * from ")
+                                        + oracleQuotedName(request_.oracleName, QStringLiteral("table")));
     columns_ = reader.columns();
     nameBytes_ = oracle_.maxIdentifierBytes();
     // Both sides are read at once: MySQL on a thread of its own, the only user of the MySQL
@@ -382,10 +380,8 @@ RowVerificationRequest prepareRowVerification(OracleConnection& oracle, const QS
 
 qint64 oracleRowCount(OracleConnection& oracle, const QString& oracleName)
 {
-    const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
-    if (!problem.isEmpty())
-        throw Error(problem);
-    return oracle.queryInteger(QStringLiteral("select count(*) from \"%1\"").arg(oracleName));
+    return oracle.queryInteger(QStringLiteral("select count(*) from ")
+                               + oracleQuotedName(oracleName, QStringLiteral("table")));
 }
 
 }  // namespace dovrelle

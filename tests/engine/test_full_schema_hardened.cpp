@@ -211,3 +211,18 @@ TEST_F(HardenedFullSchema, LongCommentsAreCutWithALine)
 }
 
 }  // namespace
+
+namespace {
+
+// The verification reads the table by its real Oracle name, not by the name as log lines show it.
+TEST_F(HardenedFullSchema, VerificationReadsTheRealOracleName)
+{
+    profile.fullschema = false;
+    profile.verifyrows = true;
+    mysql.execute({"create table `tab\tname` (id int primary key)", "insert into `tab\tname` values (1), (2)"});
+    profile.tables = {"tab\tname"};
+    ASSERT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << logText().toStdString();
+    EXPECT_TRUE(log.lines().contains("Verify table TAB\\tNAME 2 Rows ...Done")) << logText().toStdString();
+}
+
+}  // namespace
