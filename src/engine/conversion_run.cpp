@@ -187,8 +187,11 @@ void Run::convertTable(const QString& mysqlName)
         return;
 
     const bool existed = tableExists(host_.oracle, oracleName, profile_.oracleu);
-    if (existed && mode_ == ExistingTableAction::Overwrite)
+    if (existed && mode_ == ExistingTableAction::Overwrite) {
+        if (fullSchema_)
+            fullSchema_->beforeDrop(oracleName);
         dropTable(oracleName);
+    }
     if (existed && mode_ == ExistingTableAction::Skip) {
         log_.append(QStringLiteral("Skip table ") + nameForLog(oracleName) + QStringLiteral("... "));
         log_.append(QString());

@@ -12,6 +12,7 @@
 #include "db/error.h"
 #include "db/mysql_connection.h"
 #include "db/oracle_connection.h"
+#include "db/oracle_row_reader.h"
 
 #include <QSet>
 
@@ -398,7 +399,74 @@ void FullSchema::afterAllTables()
     if (created_.isEmpty())
         return;
     addForeignKeys();
+    addDroppedForeignKeysAgain();
     addCheckConstraints();
+}
+
+QList<QStringList> FullSchema::catalogRows(const QString& query)
+{
+    QList<QStringList> rows;
+    OracleRowReader reader(context_.oracle, query);
+    const int columns = static_cast<int>(reader.columns().size());
+    while (reader.next()) {
+        QStringList row;
+        for (int c = 0; c < columns; ++c)
+            row.append(QString::fromUtf8(reader.value(c)));
+        rows.append(row);
+    }
+    return rows;
+}
+
+QStringList FullSchema::constraintColumns(const QString& constraintName)
+{
+    QStringList columns;
+    for (const QStringList& row : catalogRows(QStringLiteral("select column_name from user_cons_columns "
+                                                             "where constraint_name = %1 order by position")
+                                                  .arg(oracleQuotedText(constraintName))))
+        columns.append(row.value(0));
+    return columns;
+}
+
+void FullSchema::beforeDrop(const QString& oracleName)
+{
+    try {
+        const QList<QStringList> keys = catalogRows(
+            QStringLiteral("select constraint_name from user_constraints where table_name = %1 "
+                           "and constraint_type in ('P', 'U')").arg(oracleQuotedText(oracleName)));
+        for (const QStringList& key : keys) {
+            const QList<QStringList> children = catalogRows(
+                QStringLiteral("select constraint_name, table_name, delete_rule from user_constraints "
+                               "where constraint_type = 'R' and r_constraint_name = %1 and table_name <> %2")
+                    .arg(oracleQuotedText(key.value(0)), oracleQuotedText(oracleName)));
+            const QStringList parentColumns = constraintColumns(key.value(0));
+            for (const QStringList& child : children)
+                droppedKeys_.append({child.value(0), child.value(1), oracleName, constraintColumns(child.value(0)),
+                                     parentColumns, child.value(2)});
+        }
+    } catch (const Error& e) {
+        context_.log.append(QStringLiteral("The foreign keys that reference %1 could not be read: %2")
+                                .arg(nameForLog(oracleName), e.message()));
+        context_.log.append(QString());
+    }
+}
+
+// The drop with CASCADE CONSTRAINTS took these keys from tables this run did not recreate.
+void FullSchema::addDroppedForeignKeysAgain()
+{
+    for (const DroppedForeignKey& key : droppedKeys_) {
+        if (createdByOracleName(key.childTable))
+            continue;  // its keys came from MySQL with the table
+        QString statement = QStringLiteral("alter table %1 add constraint %2 foreign key (%3) references %4 (%5)")
+                                .arg(quoted(key.childTable), quoted(uniqueConstraintName(key.name)),
+                                     quotedList(key.columns), quoted(key.parentTable), quotedList(key.parentColumns));
+        if (key.deleteRule == u"CASCADE")
+            statement += QStringLiteral(" on delete cascade");
+        else if (key.deleteRule == u"SET NULL")
+            statement += QStringLiteral(" on delete set null");
+        runOne(QStringLiteral("Add foreign key %1 of %2 again, dropped with %3...")
+                   .arg(nameForLog(key.name), nameForLog(key.childTable), nameForLog(key.parentTable)),
+               key.childTable, statement);
+    }
 }
 
 QString FullSchema::uniqueConstraintName(const QString& name)

@@ -38,6 +38,9 @@ public:
                            QStringList& notes);
     // After the rows of a table this run created.
     void afterRows(const QString& oracleName);
+    // Before an Overwrite drops `oracleName` with CASCADE CONSTRAINTS: the foreign keys of other
+    // tables that reference it are read from the catalog, to be added again after all tables.
+    void beforeDrop(const QString& oracleName);
     // After the last table: the foreign keys between the tables this run created, parents first,
     // and the CHECK constraints of those tables.
     void afterAllTables();
@@ -54,6 +57,18 @@ private:
         QList<UniqueKeyDetails> uniqueKeys;
     };
 
+    struct DroppedForeignKey {
+        QString name;
+        QString childTable;
+        QString parentTable;
+        QStringList columns;
+        QStringList parentColumns;
+        QString deleteRule;
+    };
+
+    QList<QStringList> catalogRows(const QString& query);
+    QStringList constraintColumns(const QString& constraintName);
+    void addDroppedForeignKeysAgain();
     const CreatedTable* createdByMysqlName(const QString& mysqlName) const;
     const CreatedTable* createdByOracleName(const QString& oracleName) const;
     QString createTableText(CreatedTable& table, QStringList& notes) const;
@@ -79,7 +94,8 @@ private:
 
     FullSchemaContext context_;
     QList<CreatedTable> created_;
-    QSet<QString> namesGiven_;  // constraint names chosen, some not yet sent to Oracle
+    QSet<QString> namesGiven_;
+    QList<DroppedForeignKey> droppedKeys_;  // dropped with a parent this run overwrote  // constraint names chosen, some not yet sent to Oracle
 };
 
 }  // namespace dovrelle

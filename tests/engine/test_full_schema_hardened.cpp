@@ -226,3 +226,31 @@ TEST_F(HardenedFullSchema, VerificationReadsTheRealOracleName)
 }
 
 }  // namespace
+
+namespace {
+
+// Overwriting only the parent drops the children's foreign keys with CASCADE CONSTRAINTS: they
+// are read before the drop and added again after all tables, and a key the new rows break says so.
+TEST_F(HardenedFullSchema, ForeignKeysDroppedWithAnOverwrittenParentComeBack)
+{
+    mysql.execute({"create table parent (id int primary key)",
+                   "create table child_ok (id int primary key, pid int, constraint fk_ok foreign key (pid) references parent (id))",
+                   "create table child_bad (id int primary key, pid int, constraint fk_bad foreign key (pid) references parent (id))",
+                   "insert into parent values (1), (2)", "insert into child_ok values (1, 1)",
+                   "insert into child_bad values (1, 2)"});
+    profile.tables = {"parent", "child_ok", "child_bad"};
+    ASSERT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << logText().toStdString();
+    mysql.execute({"set foreign_key_checks = 0", "delete from parent where id = 2"});
+    profile.tables = {"parent"};
+    log.clear();
+    run();
+    const QStringList lines = log.lines();
+    EXPECT_TRUE(lines.contains("Add foreign key FK_OK of CHILD_OK again, dropped with PARENT...Done")) << logText().toStdString();
+    const qsizetype bad = lines.indexOf("Add foreign key FK_BAD of CHILD_BAD again, dropped with PARENT... ");
+    ASSERT_GE(bad, 0) << logText().toStdString();
+    EXPECT_TRUE(lines.value(bad + 1).startsWith("ORA-02298")) << lines.value(bad + 1).toStdString();
+    EXPECT_EQ(rows("select constraint_name from user_constraints where constraint_type = 'R'"), QStringList{"FK_OK"});
+    EXPECT_EQ(outcomeOf("insert into CHILD_OK values (2, 9)"), "ORA-02291");
+}
+
+}  // namespace
