@@ -84,7 +84,8 @@ Typed Translator::translate(const Expr& expr, const Typed* hint)
     case Expr::Kind::IsJson: {
         // Oracle's IS JSON takes the lax syntax; SQLite's json_valid the strict one, which every
         // text MySQL accepts as JSON meets. NULL stays unknown, as in Oracle.
-        const std::string valid = "json_valid(" + translate(*expr.args[0]).sql + ")";
+        const std::string arg = translate(*expr.args[0]).sql;
+        const std::string valid = "CASE WHEN " + arg + " IS NULL THEN NULL ELSE json_valid(" + arg + ") END";
         return {"(" + (expr.negated ? "NOT " + valid : valid) + ")", numberType(), true, true};
     }
     case Expr::Kind::Negate: {
