@@ -102,8 +102,7 @@ QString FullSchema::createTableText(CreatedTable& table, QStringList& notes) con
         ExactType type = exactOracleType(column.type, context_.blobToText);
         if (!type.note.isEmpty())
             notes.append(QStringLiteral("Column %1: %2").arg(column.name, type.note));
-        if (table.oracleTypes.size() > i)  // chosen before: a long text became CLOB
-            type.oracleType = table.oracleTypes[i];
+        type.oracleType = table.oracleTypes[i];  // chosen before: a long text may have become a CLOB
         QString line = quoted(table.oracleColumns[i]) + u' ' + type.oracleType;
         const bool integerCounter = isIntegerType(column.type) && valueKindOf(type.oracleType) == OracleValueKind::Number;
         if (isAutoIncrement(column) && !integerCounter)
@@ -122,8 +121,6 @@ QString FullSchema::createTableText(CreatedTable& table, QStringList& notes) con
             if (!value.note.isEmpty())
                 notes.append(value.note);
         }
-        if (table.oracleTypes.size() <= i)
-            table.oracleTypes.append(type.oracleType);
         text += QStringLiteral("\r\n") + line + (i + 1 < columns.size() ? QStringLiteral(" , ") : QString());
     }
     return text + QStringLiteral(" ) ");
@@ -146,7 +143,7 @@ StepResult FullSchema::createTable(const QString& mysqlName, const QString& orac
             problem = oracleIdentifierProblem(column, QStringLiteral("column"));
     if (!problem.isEmpty())
         return {false, problem};
-    table.oracleTypes = longTextColumns(table, notes);
+    table.oracleTypes = oracleColumnTypes(table, notes);
     const QString text = createTableText(table, notes);
     if (lastDefinition)
         *lastDefinition = text;
@@ -162,7 +159,7 @@ StepResult FullSchema::createTable(const QString& mysqlName, const QString& orac
 
 // The Oracle types of the columns, with a VARCHAR2 whose MySQL values pass the 4000 bytes Oracle
 // holds turned into a CLOB (one query measures every column that could pass them).
-QStringList FullSchema::longTextColumns(const CreatedTable& table, QStringList& notes) const
+QStringList FullSchema::oracleColumnTypes(const CreatedTable& table, QStringList& notes) const
 {
     QStringList types;
     QStringList measured;

@@ -71,8 +71,9 @@ private:
     void addDroppedForeignKeysAgain();
     const CreatedTable* createdByMysqlName(const QString& mysqlName) const;
     const CreatedTable* createdByOracleName(const QString& oracleName) const;
+    // The text of the CREATE TABLE, with the column types chosen by oracleColumnTypes.
     QString createTableText(CreatedTable& table, QStringList& notes) const;
-    QStringList longTextColumns(const CreatedTable& table, QStringList& notes) const;
+    QStringList oracleColumnTypes(const CreatedTable& table, QStringList& notes) const;
     void addNotNullConstraints(const CreatedTable& table);
     void explainNullableColumns(const CreatedTable& table, const QList<qsizetype>& columns);
     void addUniqueConstraints(const CreatedTable& table);
