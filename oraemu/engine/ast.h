@@ -18,20 +18,21 @@ struct ObjectName {
 };
 
 struct Expr {
-    enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, Negate, InList, Between };
+    enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, IsJson, Negate, InList, Between };
     Kind kind = Kind::Null;
     std::string text;   // String/Number literal, Column name, Function name, Binary operator
     std::string qualifier;  // Column: table alias or name
     int bindIndex = -1;     // Bind: index of the placeholder occurrence
-    bool negated = false;   // IsNull: IS NOT NULL; InList: NOT IN; Between: NOT BETWEEN
+    bool negated = false;   // IsNull: IS NOT NULL; IsJson: IS NOT JSON; InList: NOT IN; Between: NOT BETWEEN
     bool distinct = false;  // Function: an aggregate over distinct values
     std::vector<std::unique_ptr<Expr>> args;
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
-// GENERATED [ALWAYS | BY DEFAULT] AS IDENTITY [(START WITH n | LIMIT VALUE  INCREMENT BY n)]
+// GENERATED [ALWAYS | BY DEFAULT [ON NULL]] AS IDENTITY [(START WITH n | LIMIT VALUE  INCREMENT BY n)]
 struct IdentitySpec {
     bool always = true;
+    bool onNull = false;                 // BY DEFAULT ON NULL: an inserted NULL takes the next value
     bool limitValue = false;             // START WITH LIMIT VALUE
     std::optional<std::int64_t> start;   // START WITH n
     std::optional<std::int64_t> increment;

@@ -97,7 +97,9 @@ std::shared_ptr<const TableDef> Catalog::findTable(const std::string& owner, con
     identity.bind(1, table->id);
     if (identity.step()) {
         table->identityColumn = static_cast<int>(identity.columnInt(0)) - 1;
-        table->identityAlways = identity.columnInt(1) != 0;
+        // The column `always` holds 0 for BY DEFAULT, 1 for ALWAYS and 2 for BY DEFAULT ON NULL.
+        table->identityAlways = identity.columnInt(1) == 1;
+        table->identityOnNull = identity.columnInt(1) == 2;
     }
     return table;
 }
@@ -468,7 +470,7 @@ void Catalog::setIdentity(const TableDef& table, int column, const IdentityDef& 
     SqlStatement insert(db_, "INSERT OR REPLACE INTO oraemu_identities VALUES(?, ?, ?, ?, ?, ?)");
     insert.bind(1, table.id);
     insert.bind(2, static_cast<std::int64_t>(column + 1));
-    insert.bind(3, std::int64_t(identity.always ? 1 : 0));
+    insert.bind(3, std::int64_t(identity.always ? 1 : identity.onNull ? 2 : 0));
     insert.bind(4, identity.start);
     insert.bind(5, identity.increment);
     insert.bind(6, identity.next);
@@ -481,7 +483,8 @@ IdentityDef Catalog::identityOf(const TableDef& table)
     query.bind(1, table.id);
     IdentityDef identity;
     if (query.step())
-        identity = {query.columnInt(0) != 0, query.columnInt(1), query.columnInt(2), query.columnInt(3)};
+        identity = {query.columnInt(0) == 1, query.columnInt(0) == 2, query.columnInt(1), query.columnInt(2),
+                    query.columnInt(3)};
     return identity;
 }
 

@@ -27,6 +27,7 @@ struct TableDef {
     std::vector<TableColumn> columns;
     int identityColumn = -1;  // the identity column's index, -1: none
     bool identityAlways = false;
+    bool identityOnNull = false;  // BY DEFAULT ON NULL
 
     std::string dataTable() const { return "d_" + std::to_string(id); }
     static std::string dataColumn(std::size_t index) { return "c" + std::to_string(index + 1); }
@@ -64,6 +65,7 @@ struct ReferencingKey {
 
 struct IdentityDef {
     bool always = false;
+    bool onNull = false;
     std::int64_t start = 1;
     std::int64_t increment = 1;
     std::int64_t next = 1;

@@ -169,7 +169,7 @@ std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::str
         return makeView(name,
                         withOwner({{"TABLE_NAME", "t.name", false},
                                    {"COLUMN_NAME", "c.name", false},
-                                   {"GENERATION_TYPE", "CASE i.always WHEN 0 THEN 'BY DEFAULT' ELSE 'ALWAYS' END", false},
+                                   {"GENERATION_TYPE", "CASE i.always WHEN 1 THEN 'ALWAYS' ELSE 'BY DEFAULT' END", false},
                                    {"SEQUENCE_NAME", "'ISEQ$$_' || t.id", false},
                                    {"IDENTITY_OPTIONS",
                                     "'START WITH: ' || i.start_value || ', INCREMENT BY: ' || i.increment || "

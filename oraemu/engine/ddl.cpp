@@ -132,6 +132,7 @@ void runCreateTable(Session& session, const CreateTable& create)
         const IdentitySpec& spec = *create.columns[static_cast<std::size_t>(identityColumn)].identity;
         IdentityDef identity;
         identity.always = spec.always;
+        identity.onNull = spec.onNull;
         identity.increment = spec.increment.value_or(1);
         identity.start = spec.start.value_or(identity.increment > 0 ? 1 : -1);
         identity.next = identity.start;

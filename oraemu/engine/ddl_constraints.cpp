@@ -152,6 +152,7 @@ void changeIdentity(Session& session, const TableDef& table, int column, const I
     Catalog& catalog = session.catalog();
     IdentityDef identity = catalog.identityOf(table);
     identity.always = spec.always;
+    identity.onNull = spec.onNull;
     if (spec.increment)
         identity.increment = *spec.increment;
     if (spec.start) {

@@ -6,12 +6,49 @@
 #include "session.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace oraemu {
+
+namespace {
+
+// A text built only of literals, CHR(n) and || (as a DEFAULT that spells control characters):
+// its value, or false when the expression is anything else.
+bool foldConstantText(const Expr& expr, std::string& out)
+{
+    switch (expr.kind) {
+    case Expr::Kind::Null: return true;  // '' and NULL add nothing
+    case Expr::Kind::String: out += expr.text; return true;
+    case Expr::Kind::Binary:
+        return expr.text == "||" && foldConstantText(*expr.args[0], out) && foldConstantText(*expr.args[1], out);
+    case Expr::Kind::Function: {
+        if (expr.text != "CHR" || expr.args.size() != 1 || expr.args[0]->kind != Expr::Kind::Number)
+            return false;
+        const long code = std::strtol(expr.args[0]->text.c_str(), nullptr, 10);
+        if (code < 0 || code > 127)
+            return false;
+        out += static_cast<char>(code);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+}  // namespace
 
 InsertPlan::Target valueTargetOf(const Expr& expr)
 {
     InsertPlan::Target target;
+    if (expr.kind == Expr::Kind::Binary || expr.kind == Expr::Kind::Function) {
+        std::string text;
+        if (foldConstantText(expr, text)) {
+            if (!text.empty()) {
+                target.kind = InsertPlan::Target::Kind::Literal;
+                target.literal = std::move(text);
+            }
+            return target;
+        }
+    }
     switch (expr.kind) {
     case Expr::Kind::Null: return target;
     case Expr::Kind::String:
@@ -214,6 +251,8 @@ void convertRow(Session& session, InsertPlan& plan, BindSource& binds, std::uint
                               : target.kind == Kind::Identity ? identityValue(session, table)
                                                               : targetValue(target, binds, iteration, nls);
         convertForColumn(value, table, c, nls, row[c]);
+        if (row[c].kind == Stored::Kind::Null && static_cast<int>(c) == table.identityColumn && table.identityOnNull)
+            convertForColumn(identityValue(session, table), table, c, nls, row[c]);
         if (row[c].kind == Stored::Kind::Null && !table.columns[c].nullable)
             throw OraError(1400, "cannot insert NULL into (\"" + table.owner + "\".\"" + table.name + "\".\"" +
                                      table.columns[c].name + "\")");

@@ -320,8 +320,10 @@ private:
         if (acceptWord("BY")) {
             expectWord("DEFAULT", 905, "missing keyword");
             spec.always = false;
-            if (acceptWord("ON"))
-                throw OraError(3001, "unimplemented feature");  // ON NULL
+            if (acceptWord("ON")) {
+                expectWord("NULL", 905, "missing keyword");
+                spec.onNull = true;
+            }
         } else {
             acceptWord("ALWAYS");
         }
@@ -675,6 +677,8 @@ private:
         expectWord("IS", 905, "missing keyword");
         if (peek().kind != Token::Kind::String)
             throw OraError(1780, "string literal required");
+        if (peek().text.size() > 4000)
+            throw OraError(1704, "string literal too long");
         if (!peek().text.empty())
             comment.text = peek().text;
         next();
@@ -920,9 +924,11 @@ private:
             }
         }
         if (acceptWord("IS")) {
-            auto node = makeNode(Expr::Kind::IsNull);
-            node->negated = acceptWord("NOT");
-            expectWord("NULL", 908, "missing NULL keyword");
+            const bool negated = acceptWord("NOT");
+            auto node = makeNode(acceptWord("JSON") ? Expr::Kind::IsJson : Expr::Kind::IsNull);
+            node->negated = negated;
+            if (node->kind == Expr::Kind::IsNull)
+                expectWord("NULL", 908, "missing NULL keyword");
             node->args.push_back(std::move(left));
             return node;
         }

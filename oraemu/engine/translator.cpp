@@ -81,6 +81,13 @@ Typed Translator::translate(const Expr& expr, const Typed* hint)
     case Expr::Kind::IsNull:
         return {"(" + translate(*expr.args[0]).sql + (expr.negated ? " IS NOT NULL)" : " IS NULL)"), numberType(),
                 true, true};
+    case Expr::Kind::IsJson: {
+        // Oracle's IS JSON takes the lax syntax; SQLite's json_valid the strict one, which every
+        // text MySQL accepts as JSON meets. NULL stays unknown, as in Oracle.
+        const std::string arg = translate(*expr.args[0]).sql;
+        const std::string valid = "CASE WHEN " + arg + " IS NULL THEN NULL ELSE json_valid(" + arg + ") END";
+        return {"(" + (expr.negated ? "NOT " + valid : valid) + ")", numberType(), true, true};
+    }
     case Expr::Kind::Negate: {
         if (expr.args[0]->kind == Expr::Kind::Number) {
             ParamSource param;
@@ -225,6 +232,11 @@ Typed Translator::function(const Expr& expr)
         if (expr.args.size() == 3)
             sql += ", " + translate(*expr.args[2], &integer).sql;
         return {sql + ")", text.type.isText() ? text.type : textType(4000), true, false};
+    }
+    if (name == "CHR") {
+        requireArgs(expr, 1);
+        Typed integer{"", numberType(), true, true};
+        return {"char(" + translate(*expr.args[0], &integer).sql + ")", textType(1), true, false};
     }
     if (name == "DECODE" || name == "INSTR" || name == "NVL2" || name == "REPLACE" || name == "LPAD" || name == "RPAD")
         throw OraError(3001, "unimplemented feature");

@@ -1,7 +1,12 @@
 #include "engine/check_translation.h"
 
+#include "engine/mysql_literal.h"
 #include "engine/name_rules.h"
+#include "engine/oracle_literal.h"
 
+#include "db/error.h"
+
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace dovrelle {
@@ -29,6 +34,24 @@ bool readQuoted(const QString& text, qsizetype& i, QChar quote, QString& content
     return false;
 }
 
+// MariaDB's json_valid(`c`) (the check it adds to a json column) as Oracle's "C" IS JSON; `i`
+// stands after the word and moves past the call. Empty for anything else.
+QString jsonCheck(const QString& word, const QString& text, qsizetype& i, bool nameUpperCase, int maxNameBytes)
+{
+    static const QRegularExpression call(QStringLiteral("\\G\\s*\\(\\s*`((?:[^`]|``)+)`\\s*\\)"));
+    if (word.compare(QLatin1StringView("json_valid"), Qt::CaseInsensitive) != 0)
+        return QString();
+    const QRegularExpressionMatch match = call.match(text, i);
+    if (!match.hasMatch())
+        return QString();
+    const QString column =
+        oracleColumnName(match.captured(1).replace(QStringLiteral("``"), QStringLiteral("`")), nameUpperCase, maxNameBytes);
+    if (!oracleIdentifierProblem(column, QStringLiteral("column")).isEmpty())
+        return QString();
+    i = match.capturedEnd();
+    return oracleQuotedName(column, QStringLiteral("column")) + QStringLiteral(" IS JSON");
+}
+
 bool isKeyword(const QString& word)
 {
     static const QStringList keywords = {QStringLiteral("and"), QStringLiteral("or"),      QStringLiteral("not"),
@@ -52,13 +75,14 @@ QString oracleCheckCondition(const QString& mysqlClause, bool nameUpperCase, int
             QString name;
             if (!readQuoted(text, i, u'`', name))
                 return QString();
-            tokens.append(u'"' + applyNameCase(cutToOracleLength(name, maxNameBytes), nameUpperCase) + u'"');
-        } else if (c == u'\'') {
-            QString literal;
-            if (!readQuoted(text, i, u'\'', literal))
+            const QString column = oracleColumnName(name, nameUpperCase, maxNameBytes);
+            if (!oracleIdentifierProblem(column, QStringLiteral("column")).isEmpty())
                 return QString();
-            literal.replace(u'\'', QStringLiteral("''"));
-            tokens.append(u'\'' + literal + u'\'');
+            tokens.append(oracleQuotedName(column, QStringLiteral("column")));
+        } else if (const std::optional<QString> literal = readMySqlStringLiteral(text, i)) {
+            tokens.append(oracleTextLiteral(*literal));
+        } else if (c == u'\'' || c == u'"') {
+            return QString();  // a literal that cannot be carried exactly
         } else if (c.isDigit() || (c == u'.' && i + 1 < text.size() && text[i + 1].isDigit())) {
             const qsizetype start = i;
             while (i < text.size() && (text[i].isDigit() || text[i] == u'.' || text[i] == u'e' || text[i] == u'E' ||
@@ -70,8 +94,10 @@ QString oracleCheckCondition(const QString& mysqlClause, bool nameUpperCase, int
             while (i < text.size() && (text[i].isLetterOrNumber() || text[i] == u'_' || text[i] == u'$'))
                 ++i;
             const QString word = text.mid(start, i - start);
-            if (word.startsWith(u'_') && i < text.size() && text[i] == u'\'')
-                continue;  // a character set introducer: _utf8mb4'text'
+            if (const QString json = jsonCheck(word, text, i, nameUpperCase, maxNameBytes); !json.isEmpty()) {
+                tokens.append(json);
+                continue;
+            }
             if (!isKeyword(word))
                 return QString();  // a function, or a word outside the carried subset
             tokens.append(word.toUpper());

@@ -1,5 +1,7 @@
 #include "engine/column_default.h"
 
+#include "engine/mysql_literal.h"
+
 #include <QRegularExpression>
 
 namespace dovrelle {
@@ -51,11 +53,10 @@ ListedDefault readListedDefault(const ColumnDetails& column, bool mariaDb)
     // MariaDB quotes literal texts and lists a missing default of a nullable column as NULL.
     if (text == u"NULL") {
         listed.none = true;
-    } else if (text.size() >= 2 && text.startsWith(u'\'') && text.endsWith(u'\'')) {
-        listed.value = text.mid(1, text.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"))
-                           .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
     } else if (isNumberText(text) || !bitLiteralValue(text).isEmpty()) {
         listed.value = text;
+    } else if (const std::optional<QString> literal = mysqlStringLiteralValue(text)) {
+        listed.value = *literal;
     } else {
         listed.value = text;
         listed.literal = false;
@@ -83,7 +84,11 @@ OracleDefault literalDefault(const ColumnDetails& column, const QString& value, 
         break;
     }
     case OracleValueKind::Text:
-        if (!value.isEmpty())  // Oracle holds an empty text as NULL, the default anyway
+        if (value.isEmpty())
+            result.note = notCarried(column, QStringLiteral("''"),
+                                     QStringLiteral("Oracle stores '' as NULL, so an insert without the column "
+                                                    "gets NULL"));
+        else
             result.expression = oracleTextLiteral(value);
         break;
     case OracleValueKind::Date:
@@ -124,13 +129,6 @@ OracleDefault literalDefault(const ColumnDetails& column, const QString& value, 
 }
 
 }  // namespace
-
-QString oracleTextLiteral(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + escaped + u'\'';
-}
 
 QString intervalTextOfTime(const QString& time)
 {

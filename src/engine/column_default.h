@@ -2,6 +2,7 @@
 
 #include "engine/exact_types.h"
 #include "engine/mysql_schema_details.h"
+#include "engine/oracle_literal.h"
 
 #include <QString>
 
@@ -17,9 +18,6 @@ struct OracleDefault {
 // CURRENT_TIMESTAMP becomes SYSDATE for a DATE and SYSTIMESTAMP for a TIMESTAMP column. A zero
 // date, an expression Oracle cannot take and ON UPDATE CURRENT_TIMESTAMP give a note instead.
 OracleDefault oracleDefaultOf(const ColumnDetails& column, const QString& oracleType, bool mariaDb);
-
-// A text as an Oracle string literal.
-QString oracleTextLiteral(const QString& text);
 
 // A MySQL TIME text ("-838:59:59.5") as Oracle's INTERVAL DAY TO SECOND text ("-34 22:59:59.5");
 // empty when the text is no time.

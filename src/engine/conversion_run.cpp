@@ -212,8 +212,11 @@ void Run::convertTable(const QString& mysqlName)
         return;
 
     const bool existed = tableExists(host_.oracle, oracleName, profile_.oracleu);
-    if (existed && mode_ == ExistingTableAction::Overwrite)
+    if (existed && mode_ == ExistingTableAction::Overwrite) {
+        if (fullSchema_)
+            fullSchema_->beforeDrop(oracleName);
         dropTable(oracleName);
+    }
     if (existed && mode_ == ExistingTableAction::Skip) {
         log_.append(QStringLiteral("Skip table ") + nameForLog(oracleName) + QStringLiteral("... "));
         log_.append(QString());
@@ -343,7 +346,7 @@ void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
     // The statements log their own failures; a listing that cannot be read is logged like one.
     steps_.runUnheaded(nameForLog(oracleName), [&](LoggedStep& step) {
         const StepResult indexes = dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName,
-                                                           profile_.nameuppercase, log_);
+                                                           profile_.nameuppercase, log_, profile_.fullschema);
         if (!indexes.ok)
             step.failSilently();
     });

@@ -4,6 +4,7 @@
 #include "engine/mysql_schema_details.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -38,6 +39,9 @@ public:
                            QStringList& notes);
     // After the rows of a table this run created.
     void afterRows(const QString& oracleName);
+    // Before an Overwrite drops `oracleName` with CASCADE CONSTRAINTS: the foreign keys of other
+    // tables that reference it are read from the catalog, to be added again after all tables.
+    void beforeDrop(const QString& oracleName);
     // After the last table: the foreign keys between the tables this run created, parents first,
     // and the CHECK constraints of those tables.
     void afterAllTables();
@@ -50,12 +54,30 @@ private:
         QStringList oracleColumns;  // Oracle column names, in order
         QStringList oracleTypes;
         int identityColumn = -1;
+        QList<CheckDetails> checks;
+        QList<UniqueKeyDetails> uniqueKeys;
     };
 
+    struct DroppedForeignKey {
+        QString name;
+        QString childTable;
+        QString parentTable;
+        QStringList columns;
+        QStringList parentColumns;
+        QString deleteRule;
+    };
+
+    QList<QStringList> catalogRows(const QString& query);
+    QStringList constraintColumns(const QString& constraintName);
+    void addDroppedForeignKeysAgain();
     const CreatedTable* createdByMysqlName(const QString& mysqlName) const;
     const CreatedTable* createdByOracleName(const QString& oracleName) const;
+    // The text of the CREATE TABLE, with the column types chosen by oracleColumnTypes.
     QString createTableText(CreatedTable& table, QStringList& notes) const;
+    QStringList oracleColumnTypes(const CreatedTable& table, QStringList& notes) const;
     void addNotNullConstraints(const CreatedTable& table);
+    void explainNullableColumns(const CreatedTable& table, const QList<qsizetype>& columns);
+    void addUniqueConstraints(const CreatedTable& table);
     void continueIdentity(const CreatedTable& table);
     void addEnumChecks(const CreatedTable& table);
     void addComments(const CreatedTable& table);
@@ -66,11 +88,16 @@ private:
     void runGroup(const QString& line, const QString& oracleName, const QStringList& statements,
                   const QStringList& labels);
     void runOne(const QString& line, const QString& oracleName, const QString& statement);
-    QString uniqueConstraintName(const QString& name) const;
+    QString uniqueConstraintName(const QString& name);
+    // The Oracle name of a MySQL constraint or key: upper-cased, cut to the server's limit and free
+    // in the schema. A name Oracle cannot quote is replaced by `fallback`, with a line naming it.
+    QString constraintName(const QString& mysqlName, const QString& fallback, const QString& what);
     QString oracleColumn(const QString& mysqlColumn) const;
 
     FullSchemaContext context_;
     QList<CreatedTable> created_;
+    QSet<QString> namesGiven_;
+    QList<DroppedForeignKey> droppedKeys_;  // dropped with a parent this run overwrote  // constraint names chosen, some not yet sent to Oracle
 };
 
 }  // namespace dovrelle

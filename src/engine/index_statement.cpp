@@ -6,18 +6,6 @@
 
 namespace dovrelle {
 
-namespace {
-
-QString quotedOracleName(const QString& name, const QString& what)
-{
-    const QString problem = oracleIdentifierProblem(name, what);
-    if (!problem.isEmpty())
-        throw Error(problem);
-    return u'"' + name + u'"';
-}
-
-}  // namespace
-
 IndexStatement IndexStatement::primaryKey(const QString& oracleTable, const QString& constraintName,
                                           const QString& firstColumn)
 {
@@ -48,16 +36,16 @@ QString IndexStatement::text() const
                         .arg(columns_.join(u',')));
     QStringList quotedColumns;
     for (const QString& column : columns_)
-        quotedColumns.append(quotedOracleName(column, QStringLiteral("column")));
+        quotedColumns.append(oracleQuotedName(column, QStringLiteral("column")));
     const QString columnList = quotedColumns.join(u',') + u')';
-    const QString table = quotedOracleName(table_, QStringLiteral("table"));
+    const QString table = oracleQuotedName(table_, QStringLiteral("table"));
     switch (kind_) {
     case Kind::PrimaryKey:
         return QStringLiteral("alter table ") + table + QStringLiteral("  add constraint ")
-            + quotedOracleName(name_, QStringLiteral("constraint")) + QStringLiteral(" primary key (")
+            + oracleQuotedName(name_, QStringLiteral("constraint")) + QStringLiteral(" primary key (")
             + columnList;
     case Kind::Index:
-        return QStringLiteral("create index ") + quotedOracleName(name_, QStringLiteral("index"))
+        return QStringLiteral("create index ") + oracleQuotedName(name_, QStringLiteral("index"))
             + QStringLiteral(" on ") + table + QStringLiteral(" (") + columnList;
     case Kind::None:
         break;

@@ -16,11 +16,12 @@ namespace {
 // Oracle commits each key or index statement by itself; nothing is logged on success. A name
 // that an index or constraint of another table already holds gets a free variant.
 void executeIndexStatement(OracleConnection& oracleData, IndexStatement& statement,
-                           StepResult& result, RunLog& log)
+                           StepResult& result, RunLog& log, bool namesUniqueInSchema)
 {
     try {
         if (!statement.name().isEmpty())
-            statement.setName(uniqueObjectName(oracleData, statement.name(), statement.table()));
+            statement.setName(uniqueObjectName(oracleData, statement.name(),
+                                               namesUniqueInSchema ? QString() : statement.table()));
         oracleData.execute(statement.text(), /*autoCommit=*/true);
     } catch (const Error& e) {
         const QString keyLine = statement.refusedKeyLine(e.message());
@@ -36,7 +37,7 @@ void executeIndexStatement(OracleConnection& oracleData, IndexStatement& stateme
 
 StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
                          const QString& mysqlName, const QString& oracleName, bool nameUpperCase,
-                         RunLog& log)
+                         RunLog& log, bool namesUniqueInSchema)
 {
     StepResult result;
     MySqlQuery listing(data);
@@ -58,7 +59,7 @@ StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
         const bool startsIndex = isFirstColumnOfIndex(listing.valueAt(seqField));
         const QString column = indexColumnName(listing.textAt(columnField), nameUpperCase, nameBytes);
         if (rowNumber > 1 && startsIndex) {
-            executeIndexStatement(oracleData, statement, result, log);
+            executeIndexStatement(oracleData, statement, result, log, namesUniqueInSchema);
             statement = IndexStatement();
         }
         if (startsIndex) {
@@ -77,7 +78,7 @@ StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
             statement.notePrefix(column, listing.textAt(prefixField).toInt());
     }
     if (rowNumber > 1)
-        executeIndexStatement(oracleData, statement, result, log);
+        executeIndexStatement(oracleData, statement, result, log, namesUniqueInSchema);
     listing.close();
     return result;
 }

@@ -3,6 +3,9 @@
 #include "db/error.h"
 #include "db/mysql_query.h"
 #include "db/utf8_text.h"
+#include "engine/name_rules.h"
+
+#include <QStringList>
 
 namespace dovrelle {
 
@@ -37,9 +40,10 @@ TableDetails readTableDetails(MySqlConnection& catalog, const QString& mysqlName
     TableDetails details;
     details.mariaDb = serverIsMariaDb(catalog);
     MySqlQuery columns(catalog);
-    columns.open(QStringLiteral("select COLUMN_NAME, COLUMN_TYPE, IS_NULLABLE, COLUMN_DEFAULT, EXTRA, COLUMN_COMMENT "
-                                "from information_schema.COLUMNS where TABLE_SCHEMA = database() and TABLE_NAME = ")
-                 + mysqlTextLiteral(mysqlName) + QStringLiteral(" order by ORDINAL_POSITION"));
+    columns.open(QStringLiteral("select COLUMN_NAME, COLUMN_TYPE, IS_NULLABLE, COLUMN_DEFAULT, EXTRA, COLUMN_COMMENT, "
+                                "CHARACTER_OCTET_LENGTH "
+                                "from information_schema.COLUMNS where TABLE_SCHEMA = database() and ")
+                 + exactNameMatch(QStringLiteral("TABLE_NAME"), mysqlName) + QStringLiteral(" order by ORDINAL_POSITION"));
     for (; !columns.atEnd(); columns.next()) {
         ColumnDetails column;
         column.name = textOf(columns.valueAt(0));
@@ -50,13 +54,15 @@ TableDetails readTableDetails(MySqlConnection& catalog, const QString& mysqlName
             column.defaultValue = textOf(defaultValue);
         column.extra = textOf(columns.valueAt(4));
         column.comment = textOf(columns.valueAt(5));
+        if (!columns.valueAt(6).isNull())
+            column.octetLength = columns.intAt(6);
         details.columns.append(column);
     }
     columns.close();
 
     MySqlQuery table(catalog);
     table.open(QStringLiteral("select TABLE_COMMENT, AUTO_INCREMENT from information_schema.TABLES "
-                              "where TABLE_SCHEMA = database() and TABLE_NAME = ") + mysqlTextLiteral(mysqlName));
+                              "where TABLE_SCHEMA = database() and ") + exactNameMatch(QStringLiteral("TABLE_NAME"), mysqlName));
     if (!table.atEnd()) {
         details.comment = textOf(table.valueAt(0));
         if (table.valueAt(1).kind() != Value::Kind::Null) {
@@ -79,9 +85,9 @@ QList<ForeignKeyDetails> readForeignKeys(MySqlConnection& catalog)
         "select k.CONSTRAINT_NAME, k.TABLE_NAME, k.COLUMN_NAME, k.REFERENCED_TABLE_NAME, k.REFERENCED_COLUMN_NAME, "
         "r.DELETE_RULE, r.UPDATE_RULE from information_schema.KEY_COLUMN_USAGE k "
         "join information_schema.REFERENTIAL_CONSTRAINTS r on r.CONSTRAINT_SCHEMA = k.CONSTRAINT_SCHEMA "
-        "and r.CONSTRAINT_NAME = k.CONSTRAINT_NAME and r.TABLE_NAME = k.TABLE_NAME "
+        "and binary r.CONSTRAINT_NAME = binary k.CONSTRAINT_NAME and binary r.TABLE_NAME = binary k.TABLE_NAME "
         "where k.TABLE_SCHEMA = database() and k.REFERENCED_TABLE_SCHEMA = database() "
-        "order by k.TABLE_NAME, k.CONSTRAINT_NAME, k.ORDINAL_POSITION"));
+        "order by binary k.TABLE_NAME, binary k.CONSTRAINT_NAME, k.ORDINAL_POSITION"));
     for (; !query.atEnd(); query.next()) {
         const QString name = textOf(query.valueAt(0));
         const QString table = textOf(query.valueAt(1));
@@ -101,32 +107,176 @@ QList<ForeignKeyDetails> readForeignKeys(MySqlConnection& catalog)
     return keys;
 }
 
-QList<CheckDetails> readCheckConstraints(MySqlConnection& catalog)
+QString exactNameMatch(const QString& column, const QString& name)
 {
-    QList<CheckDetails> checks;
-    MySqlQuery query(catalog);
-    // MariaDB lists the table in CHECK_CONSTRAINTS; MySQL only in TABLE_CONSTRAINTS.
-    const QString mariaDbForm = QStringLiteral(
-        "select CONSTRAINT_NAME, TABLE_NAME, CHECK_CLAUSE from information_schema.CHECK_CONSTRAINTS "
-        "where CONSTRAINT_SCHEMA = database() order by TABLE_NAME, CONSTRAINT_NAME");
-    const QString mySqlForm = QStringLiteral(
-        "select c.CONSTRAINT_NAME, t.TABLE_NAME, c.CHECK_CLAUSE from information_schema.CHECK_CONSTRAINTS c "
-        "join information_schema.TABLE_CONSTRAINTS t on t.CONSTRAINT_SCHEMA = c.CONSTRAINT_SCHEMA "
-        "and t.CONSTRAINT_NAME = c.CONSTRAINT_NAME and t.CONSTRAINT_TYPE = 'CHECK' "
-        "where c.CONSTRAINT_SCHEMA = database() order by t.TABLE_NAME, c.CONSTRAINT_NAME");
-    try {
-        query.open(mariaDbForm);
-    } catch (const Error&) {
-        try {
-            query.open(mySqlForm);
-        } catch (const Error&) {
-            return checks;  // a server without CHECK constraints
+    // The first comparison lets the server open only the named table; the binary one decides.
+    return QStringLiteral("%1 = %2 and binary %1 = X'%3'")
+        .arg(column, mysqlTextLiteral(name), QString::fromLatin1(name.toUtf8().toHex()));
+}
+
+namespace {
+
+// Moves `i` past the quoted run that starts at text[i] (', " or `), backslash escapes and doubled
+// quotes included.
+void skipQuoted(const QString& text, qsizetype& i)
+{
+    const QChar quote = text[i];
+    for (++i; i < text.size(); ++i) {
+        if (text[i] == u'\\' && quote != u'`') {
+            ++i;
+        } else if (text[i] == quote) {
+            if (i + 1 < text.size() && text[i + 1] == quote)
+                ++i;
+            else {
+                ++i;
+                return;
+            }
         }
     }
-    for (; !query.atEnd(); query.next())
-        checks.append({textOf(query.valueAt(0)), textOf(query.valueAt(1)), textOf(query.valueAt(2))});
-    query.close();
+}
+
+// The items of the table's definition between its outer parentheses, split at the commas that
+// stand outside quotes and inner parentheses.
+QStringList definitionItems(const QString& createTable)
+{
+    QStringList items;
+    qsizetype i = 0;
+    int depth = 0;
+    qsizetype itemStart = -1;
+    while (i < createTable.size()) {
+        const QChar c = createTable[i];
+        if (c == u'\'' || c == u'"' || c == u'`') {
+            skipQuoted(createTable, i);
+            continue;
+        }
+        if (c == u'(') {
+            if (++depth == 1)
+                itemStart = i + 1;
+        } else if (c == u')') {
+            if (--depth == 0) {
+                items.append(createTable.mid(itemStart, i - itemStart).trimmed());
+                break;
+            }
+        } else if (c == u',' && depth == 1) {
+            items.append(createTable.mid(itemStart, i - itemStart).trimmed());
+            itemStart = i + 1;
+        }
+        ++i;
+    }
+    return items;
+}
+
+// The name that opens an item (`name`), or an empty text; `i` moves past it.
+QString leadingName(const QString& item, qsizetype& i)
+{
+    while (i < item.size() && item[i].isSpace())
+        ++i;
+    if (i >= item.size() || item[i] != u'`')
+        return QString();
+    const qsizetype start = i;
+    skipQuoted(item, i);
+    return item.mid(start + 1, i - start - 2).replace(QStringLiteral("``"), QStringLiteral("`"));
+}
+
+// The condition of the first CHECK (...) of the item from `i` on, outside quotes; empty when none.
+QString checkCondition(const QString& item, qsizetype i)
+{
+    while (i < item.size()) {
+        const QChar c = item[i];
+        if (c == u'\'' || c == u'"' || c == u'`') {
+            skipQuoted(item, i);
+            continue;
+        }
+        const bool wordStart = i == 0 || !(item[i - 1].isLetterOrNumber() || item[i - 1] == u'_');
+        if (wordStart && item.mid(i, 5).compare(QLatin1StringView("CHECK"), Qt::CaseInsensitive) == 0) {
+            qsizetype open = i + 5;
+            while (open < item.size() && item[open].isSpace())
+                ++open;
+            if (open < item.size() && item[open] == u'(') {
+                int depth = 0;
+                for (qsizetype j = open; j < item.size();) {
+                    const QChar d = item[j];
+                    if (d == u'\'' || d == u'"' || d == u'`') {
+                        skipQuoted(item, j);
+                        continue;
+                    }
+                    if (d == u'(')
+                        ++depth;
+                    else if (d == u')' && --depth == 0)
+                        return item.mid(open + 1, j - open - 1).trimmed();
+                    ++j;
+                }
+                return QString();
+            }
+        }
+        ++i;
+    }
+    return QString();
+}
+
+}  // namespace
+
+QList<CheckDetails> checksOfCreateTable(const QString& createTable, const QString& mysqlName)
+{
+    QList<CheckDetails> checks;
+    for (const QString& item : definitionItems(createTable)) {
+        qsizetype i = 0;
+        QString name = leadingName(item, i);
+        if (name.isEmpty() && item.startsWith(QLatin1StringView("CONSTRAINT"), Qt::CaseInsensitive)) {
+            i = 10;
+            name = leadingName(item, i);
+        }
+        const QString condition = checkCondition(item, i);
+        if (!condition.isEmpty())
+            checks.append({name, mysqlName, condition});
+    }
     return checks;
+}
+
+QList<CheckDetails> readCheckConstraints(MySqlConnection& catalog, const QString& mysqlName)
+{
+    MySqlQuery query(catalog);
+    query.open(QStringLiteral("show create table ") + mysqlQuotedName(mysqlName));
+    const QString createTable = query.atEnd() ? QString() : textOf(query.valueAt(1));
+    query.close();
+    return checksOfCreateTable(createTable, mysqlName);
+}
+
+QList<UniqueKeyDetails> readUniqueKeys(MySqlConnection& catalog, const QString& mysqlName)
+{
+    QList<UniqueKeyDetails> keys;
+    MySqlQuery listing(catalog);
+    listing.open(QStringLiteral("show index from ") + mysqlQuotedName(mysqlName));
+    const int nonUnique = listing.fieldIndex(QStringLiteral("Non_unique"));
+    const int keyName = listing.fieldIndex(QStringLiteral("Key_name"));
+    const int column = listing.fieldIndex(QStringLiteral("Column_name"));
+    const int prefix = listing.fieldIndex(QStringLiteral("Sub_part"));
+    for (; !listing.atEnd(); listing.next()) {
+        const QString name = listing.textAt(keyName);
+        if (listing.textAt(nonUnique) != u"0" || name == u"PRIMARY")
+            continue;
+        if (keys.isEmpty() || keys.last().name != name)
+            keys.append({name, {}, false});
+        keys.last().columns.append(listing.textAt(column));
+        if (prefix >= 0 && !listing.valueAt(prefix).isNull())
+            keys.last().prefix = true;
+    }
+    listing.close();
+    return keys;
+}
+
+QList<qint64> longestValueBytes(MySqlConnection& catalog, const QString& mysqlName, const QStringList& columns)
+{
+    QStringList measures;
+    for (const QString& column : columns)
+        measures.append(QStringLiteral("max(length(%1))").arg(mysqlQuotedName(column)));
+    MySqlQuery query(catalog);
+    query.open(QStringLiteral("select ") + measures.join(u',') + QStringLiteral(" from ") + mysqlQuotedName(mysqlName));
+    QList<qint64> longest;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        longest.append(query.atEnd() || query.valueAt(int(i)).isNull() ? -1 : query.intAt(int(i)));
+    query.close();
+    return longest;
 }
 
 }  // namespace dovrelle

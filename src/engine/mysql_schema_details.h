@@ -16,6 +16,7 @@ struct ColumnDetails {
     std::optional<QString> defaultValue;  // COLUMN_DEFAULT as the server lists it
     QString extra;                  // EXTRA: "auto_increment", "on update current_timestamp()" ...
     QString comment;
+    qint64 octetLength = 0;         // CHARACTER_OCTET_LENGTH: the most bytes a value can take
 };
 
 struct TableDetails {
@@ -47,12 +48,33 @@ struct ForeignKeyDetails {
 QList<ForeignKeyDetails> readForeignKeys(MySqlConnection& catalog);
 
 struct CheckDetails {
-    QString name;
+    QString name;                   // MariaDB names a column's own check after the column
     QString table;
-    QString clause;                 // the condition as the server lists it
+    QString clause;                 // the condition as the server keeps it
 };
 
-// The CHECK constraints of the current database (MariaDB 10.2+, MySQL 8.0.16+; none before).
-QList<CheckDetails> readCheckConstraints(MySqlConnection& catalog);
+// The CHECK constraints of one table, read from SHOW CREATE TABLE, where the server keeps their
+// literals whole (information_schema.CHECK_CONSTRAINTS is utf8mb3 and answers '?' for others).
+QList<CheckDetails> readCheckConstraints(MySqlConnection& catalog, const QString& mysqlName);
+
+// The checks of a CREATE TABLE text as SHOW CREATE TABLE prints it.
+QList<CheckDetails> checksOfCreateTable(const QString& createTable, const QString& mysqlName);
+
+struct UniqueKeyDetails {
+    QString name;
+    QStringList columns;
+    bool prefix = false;            // a column is indexed only by its start
+};
+
+// The UNIQUE keys of one table (not the primary key), from SHOW INDEX.
+QList<UniqueKeyDetails> readUniqueKeys(MySqlConnection& catalog, const QString& mysqlName);
+
+// The longest value in bytes of each of the named columns of a table (one query); -1 for a column
+// without values.
+QList<qint64> longestValueBytes(MySqlConnection& catalog, const QString& mysqlName, const QStringList& columns);
+
+// A WHERE condition that matches `column` (an information_schema name column) to `name` exactly,
+// letter case included, whatever lower_case_table_names says.
+QString exactNameMatch(const QString& column, const QString& name);
 
 }  // namespace dovrelle

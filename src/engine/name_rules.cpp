@@ -1,5 +1,7 @@
 #include "engine/name_rules.h"
 
+#include "db/error.h"
+
 #include <algorithm>
 
 namespace dovrelle {
@@ -61,6 +63,11 @@ QString cutToOracleLength(const QString& name, int maxBytes)
     return leftUtf8Bytes(leftChars(name, kOracleNameLength), maxBytes);
 }
 
+QString oracleColumnName(const QString& mysqlName, bool upperCase, int maxBytes)
+{
+    return applyNameCase(cutToOracleLength(mysqlName, maxBytes), upperCase);
+}
+
 QString oracleTableName(const QString& casedName, const std::function<bool(const QString&)>& exists,
                         int maxBytes)
 {
@@ -101,7 +108,18 @@ QString oracleIdentifierProblem(const QString& name, const QString& what)
     if (name.contains(u'"'))
         return QStringLiteral("The %1 name %2 holds a double quote, which an Oracle name cannot hold")
             .arg(what, name);
+    if (name.contains(QChar(u'\0')))
+        return QStringLiteral("The %1 name %2 holds a NUL character, which an Oracle name cannot hold")
+            .arg(what, QString(name).replace(QChar(u'\0'), QStringLiteral("\\0")));
     return {};
+}
+
+QString oracleQuotedName(const QString& name, const QString& what)
+{
+    const QString problem = oracleIdentifierProblem(name, what);
+    if (!problem.isEmpty())
+        throw Error(problem);
+    return u'"' + name + u'"';
 }
 
 QString mysqlQuotedName(const QString& name)

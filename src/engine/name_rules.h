@@ -24,6 +24,9 @@ QString leftUtf8Bytes(const QString& name, int maxBytes);
 // `maxBytes` bytes in UTF-8 (the server's identifier limit).
 QString cutToOracleLength(const QString& name, int maxBytes = kOracleNameLength);
 
+// A MySQL column's Oracle name: cut to the Oracle limit, then the name case.
+QString oracleColumnName(const QString& mysqlName, bool upperCase, int maxBytes);
+
 // The Oracle table name for a (name-cased) MySQL table name: unchanged when it has at most 30
 // characters and `maxBytes` bytes; otherwise its first 26 characters (fewer when they pass
 // `maxBytes` - 4 bytes) followed by the first of "0000" .. "0100" for which `exists` is false, or
@@ -37,9 +40,15 @@ bool needsLongNameSuffix(const QString& casedName, int maxBytes = kOracleNameLen
 bool isSuffixedNameOf(const QString& oracleName, const QString& casedName,
                       int maxBytes = kOracleNameLength);
 
-// Why `name` cannot stand between double quotes as an Oracle identifier, or an empty text when
-// it can. `what` names the object in the message ("table", "column").
+// Why `name` cannot stand between double quotes as an Oracle identifier (it is empty, or holds a
+// double quote or a NUL), or an empty text when it can. `what` names the object in the message
+// ("table", "column").
 QString oracleIdentifierProblem(const QString& name, const QString& what);
+
+// The one way a name reaches Oracle SQL: between double quotes. Throws Error with
+// oracleIdentifierProblem's text for a name that cannot be quoted, so no name ever changes the
+// statement around it.
+QString oracleQuotedName(const QString& name, const QString& what);
 
 // The name as a MySQL identifier: between backticks, a backtick inside doubled.
 QString mysqlQuotedName(const QString& name);

@@ -159,10 +159,8 @@ bool Verification::compareCounts()
 
 bool Verification::compareContent()
 {
-    const QString problem = oracleIdentifierProblem(request_.oracleName, QStringLiteral("table"));
-    if (!problem.isEmpty())
-        throw Error(problem);
-    OracleRowReader reader(oracle_, QStringLiteral("select * from \"%1\"").arg(request_.oracleName));
+    OracleRowReader reader(oracle_, QStringLiteral("select * from ")
+                                        + oracleQuotedName(request_.oracleName, QStringLiteral("table")));
     columns_ = reader.columns();
     nameBytes_ = oracle_.maxIdentifierBytes();
     // Read before the MySQL side starts: until then this thread may use the MySQL connection.
@@ -450,10 +448,8 @@ RowVerificationRequest prepareRowVerification(OracleConnection& oracle, const QS
 
 qint64 oracleRowCount(OracleConnection& oracle, const QString& oracleName)
 {
-    const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
-    if (!problem.isEmpty())
-        throw Error(problem);
-    return oracle.queryInteger(QStringLiteral("select count(*) from \"%1\"").arg(oracleName));
+    return oracle.queryInteger(QStringLiteral("select count(*) from ")
+                               + oracleQuotedName(oracleName, QStringLiteral("table")));
 }
 
 }  // namespace dovrelle

@@ -1,5 +1,8 @@
 #include "engine/table_comment.h"
 
+#include "engine/name_rules.h"
+#include "engine/oracle_literal.h"
+
 #include "db/oracle_connection.h"
 
 namespace dovrelle {
@@ -26,10 +29,8 @@ QString recordedMySqlName(const QString& comment)
 
 QString commentOnTableStatement(const QString& oracleName, const QString& comment)
 {
-    QString literal = comment;
-    literal.replace(u'\'', QStringLiteral("''"));
-    return QStringLiteral("comment on table \"") + oracleName + QStringLiteral("\" is '") + literal
-           + u'\'';
+    return QStringLiteral("comment on table ") + oracleQuotedName(oracleName, QStringLiteral("table"))
+           + QStringLiteral(" is ") + oracleQuotedText(comment);
 }
 
 void setOracleTableComment(OracleConnection& oracle, const QString& oracleName,
