@@ -12,6 +12,7 @@
 #include "engine/row_copy.h"
 #include "engine/row_verification.h"
 #include "engine/run_log.h"
+#include "engine/run_report.h"
 #include "engine/table_comment.h"
 #include "engine/table_definition.h"
 
@@ -59,6 +60,8 @@ private:
     void startTableProgress(const QString& mysqlName);
     void reportProgress(qint64 rowsCopied);
     void appendClosingLines();
+    void recordTable();
+    void writeReport(const QDateTime& end);
     QString saveLog(const QDateTime& end);
 
     const ConversionProfile& profile_;
@@ -76,11 +79,15 @@ private:
     qint64 rowsOfTablesDone_ = 0;
     QElapsedTimer runClock_;
     QElapsedTimer tableClock_;
+    // What the report shows of the current table, and when the run started.
+    TableRunRecord record_;
+    QDateTime start_;
 };
 
 RunResult Run::execute()
 {
-    log_.append(QStringLiteral("Start time:") + logTimeText(QDateTime::currentDateTime()));
+    start_ = QDateTime::currentDateTime();
+    log_.append(QStringLiteral("Start time:") + logTimeText(start_));
     // Both Oracle connections log on alike: a warning Oracle gave (a password about to expire)
     // is written once.
     if (host_.oracle.isOpen() && !host_.oracle.logonWarning().isEmpty())
@@ -111,7 +118,9 @@ RunResult Run::execute()
             return result_;
         }
         startTableProgress(tables[i]);
+        record_ = TableRunRecord{tables[i]};
         convertTable(tables[i]);
+        recordTable();
         rowsOfTablesDone_ += progress_.rowsCopied;
         if (result_.mysqlConnectionLost) {
             endAfterLostConnection(tables.mid(i + 1));
@@ -129,6 +138,7 @@ RunResult Run::execute()
     const QDateTime end = QDateTime::currentDateTime();
     log_.append(QStringLiteral("The end time:") + logTimeText(end));
     result_.logFile = saveLog(end);
+    writeReport(end);
     log_.append(host_.finishCaption);
     result_.outcome = result_.tablesWithErrors.isEmpty() ? RunOutcome::Completed
                                                          : RunOutcome::CompletedWithErrors;
@@ -185,6 +195,7 @@ void Run::convertTable(const QString& mysqlName)
     }
     if (!claimOracleName(mysqlName, oracleName))
         return;
+    record_.oracleName = oracleName;
 
     const bool existed = tableExists(host_.oracle, oracleName, profile_.oracleu);
     if (existed && mode_ == ExistingTableAction::Overwrite)
@@ -383,7 +394,9 @@ void Run::verifyRows(const RowVerificationRequest& request)
             host_.letEventsThrough();
     };
     hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
-    if (!verifyCopiedRows(host_.data, host_.oracle, request, log_, hooks)) {
+    const bool verified = verifyCopiedRows(host_.data, host_.oracle, request, log_, hooks);
+    record_.verification = verified ? QStringLiteral("verified") : QStringLiteral("differences found");
+    if (!verified) {
         noteFailure(nameForLog(request.oracleName));
         mysqlLost();
     }
@@ -429,6 +442,12 @@ void Run::rejectTable(const QString& shownName, const QString& problem)
 
 void Run::noteFailure(const QString& shownName)
 {
+    // The line the failing step has just logged is the table's first error.
+    if (!record_.failed) {
+        record_.failed = true;
+        for (qsizetype i = log_.lineCount() - 1; i >= 0 && record_.firstError.isEmpty(); --i)
+            record_.firstError = log_.lines().at(i).trimmed();
+    }
     if (tableFailed_)
         return;
     tableFailed_ = true;
@@ -466,6 +485,27 @@ void Run::appendClosingLines()
                     .arg(result_.tablesWithErrors.size())
                     .arg(profile_.tables.size())
                     .arg(result_.tablesWithErrors.join(QStringLiteral(", "))));
+}
+
+void Run::recordTable()
+{
+    record_.rows = progress_.rowsCopied;
+    record_.milliseconds = tableClock_.elapsed();
+    result_.tables.append(record_);
+}
+
+// The report beside the log; a report that cannot be written leaves the run's result as it is.
+void Run::writeReport(const QDateTime& end)
+{
+    const QString summary = result_.tablesWithErrors.isEmpty()
+                                ? QStringLiteral("Completed: %1 tables converted").arg(profile_.tables.size())
+                                : QStringLiteral("Completed with errors in %1 of %2 tables: %3")
+                                      .arg(result_.tablesWithErrors.size())
+                                      .arg(profile_.tables.size())
+                                      .arg(result_.tablesWithErrors.join(QStringLiteral(", ")));
+    const WrittenReport written = writeRunReport(result_.logFile, profile_, result_.tables, summary, start_, end);
+    result_.reportFile = written.path;
+    result_.reportError = written.error;
 }
 
 QString Run::saveLog(const QDateTime& end)
