@@ -91,7 +91,7 @@ QList<CheckFinding> otherObjectFindings(const DatabaseCatalog& database, const Q
     views.sort();
     for (const QString& view : views)
         findings.append({CheckKind::ViewAsTable, QStringLiteral("view ") + view,
-                         QStringLiteral("not chosen: chosen, its rows would be copied into a table"), -1, {}});
+                         QStringLiteral("not among the chosen tables, so not carried (a chosen view is copied as a table)"), -1, {}});
     for (const ListedObject& object : database.unconvertedObjects)
         findings.append({object.kind, object.name, object.detail + QStringLiteral(": not carried"), -1, {}});
     return findings;

@@ -35,10 +35,11 @@ QString mysqlTextLiteral(const QString& text)
 TableDetails readTableDetails(MySqlConnection& catalog, const QString& mysqlName)
 {
     TableDetails details;
+    // BINARY: on a server that tells Mixed from MIXED, only the table of exactly this name.
     details.mariaDb = serverIsMariaDb(catalog);
     MySqlQuery columns(catalog);
     columns.open(QStringLiteral("select COLUMN_NAME, COLUMN_TYPE, IS_NULLABLE, COLUMN_DEFAULT, EXTRA, COLUMN_COMMENT "
-                                "from information_schema.COLUMNS where TABLE_SCHEMA = database() and TABLE_NAME = ")
+                                "from information_schema.COLUMNS where TABLE_SCHEMA = database() and TABLE_NAME = BINARY ")
                  + mysqlTextLiteral(mysqlName) + QStringLiteral(" order by ORDINAL_POSITION"));
     for (; !columns.atEnd(); columns.next()) {
         ColumnDetails column;
@@ -56,7 +57,7 @@ TableDetails readTableDetails(MySqlConnection& catalog, const QString& mysqlName
 
     MySqlQuery table(catalog);
     table.open(QStringLiteral("select TABLE_COMMENT, AUTO_INCREMENT from information_schema.TABLES "
-                              "where TABLE_SCHEMA = database() and TABLE_NAME = ") + mysqlTextLiteral(mysqlName));
+                              "where TABLE_SCHEMA = database() and TABLE_NAME = BINARY ") + mysqlTextLiteral(mysqlName));
     if (!table.atEnd()) {
         details.comment = textOf(table.valueAt(0));
         if (table.valueAt(1).kind() != Value::Kind::Null)

@@ -80,12 +80,12 @@ TEST_F(ConversionCheckTest, FindsEveryDataAndCatalogFindingWithItsCount)
         " (3, '2020-01-01', '2020-01-01 10:00:00'), (4, NULL, NULL)",
         "CREATE TABLE texts (id INT PRIMARY KEY, a VARCHAR(10) NOT NULL, b VARCHAR(2000), c VARCHAR(20))",
         "INSERT INTO texts VALUES (1, '', NULL, '\xF0\x9F\x98\x80'), (2, '', NULL, '\xCE\xA9'),"
-        " (3, 'x', REPEAT('\xC3\xA9', 2001), ''), (4, 'y', REPEAT('\xC3\xA9', 2000), 'plain')",
+        " (3, 'x', REPEAT('\xF0\x9F\x98\x80', 1001), ''), (4, 'y', REPEAT('\xC3\xA9', 2000), 'plain')",
         "CREATE TABLE doubles (id INT PRIMARY KEY, x DOUBLE, f FLOAT)",
         "INSERT INTO doubles VALUES (1, 1e200, 1), (2, -1e-200, 2), (3, 0, 3), (4, 1.5, 4), (5, -1e126, 5)",
         "CREATE TABLE types (id INT PRIMARY KEY, t TIME, d DECIMAL(50,2), g POINT, body TEXT)",
-        "CREATE TABLE indexed (id INT PRIMARY KEY, a INT, name VARCHAR(200), long1 VARCHAR(1000),"
-        " long2 VARCHAR(1000), body TEXT, UNIQUE KEY u_a (a), KEY k_a (a), KEY k_id (id),"
+        "CREATE TABLE indexed (id INT PRIMARY KEY, a INT, name VARCHAR(200), long1 VARCHAR(1000) CHARACTER SET latin1,"
+        " long2 VARCHAR(1000) CHARACTER SET latin1, body TEXT, UNIQUE KEY u_a (a), KEY k_a (a), KEY k_id (id),"
         " KEY k_prefix (name(10)), KEY k_wide (long1, long2), KEY k_body (body(20)))",
         QStringLiteral("CREATE TABLE %1 (id INT, %2 INT, %3 INT)").arg(kLongTable, kLongColumnA, kLongColumnB),
         "CREATE TABLE Mixed (id INT)",
@@ -106,6 +106,7 @@ TEST_F(ConversionCheckTest, FindsEveryDataAndCatalogFindingWithItsCount)
         {"texts", CheckKind::EmptyStringsNotNull, "column a", 2, {"1", "2"}},
         {"texts", CheckKind::EmptyStrings, "column c", 1, {"3"}},
         {"texts", CheckKind::TooLongForVarchar2, "column b", 1, {"3"}},
+        {"texts", CheckKind::CharacterSetLoss, "column b", 1, {"3"}},
         {"texts", CheckKind::CharacterSetLoss, "column c", 2, {"1", "2"}},
         {"doubles", CheckKind::BeyondNumberRange, "column x", 3, {"1", "2", "5"}},
         {"types", CheckKind::TypeLoss, "column t", -1, {}},
