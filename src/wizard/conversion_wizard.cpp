@@ -132,6 +132,7 @@ void ConversionWizard::showPage(int n)
         helpButton_->setEnabled(false);
     }
     pages_->setCurrentIndex(n - 1);
+    showReportButton(n);
     for (int i = 0; i < 6; ++i) {
         QFont font = stepLabels_[i]->font();
         font.setBold(i == n - 1);
