@@ -116,7 +116,8 @@ void addFullSchemaFindings(const ColumnDetails& column, const QString& oracleTyp
             return;
         }
         findings.append(catalogFinding(CheckKind::NoIdentity, object,
-                                       QStringLiteral("AUTO_INCREMENT on %1: Oracle's identity column needs a whole NUMBER").arg(column.type)));
+                                       QStringLiteral("AUTO_INCREMENT on %1: Oracle's identity column needs a whole NUMBER (ORA-30675)")
+                                           .arg(column.type)));
     }
     const OracleDefault value = oracleDefaultOf(column, oracleType, mariaDb);
     if (!value.note.isEmpty())
