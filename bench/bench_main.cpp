@@ -1,6 +1,7 @@
 // Throughput and memory of a conversion: how much the engine adds to reading the source and
 // writing the target, and whether its memory stays flat as the table grows. bench/run-bench
 // starts the servers and calls this program.
+#include "bench_check.h"
 #include "bench_headless.h"
 #include "bench_options.h"
 #include "bench_peer.h"
@@ -296,6 +297,10 @@ int runBenchmark(const BenchOptions& options)
         throw std::runtime_error("the conversion left the wrong number of rows in oraemu");
     say(QStringLiteral("(5) conversion with verification of %1 rows ...").arg(n));
     const ConversionFigures verified = measureVerifiedConversion(options, table, n, "verify-n");
+    say(QStringLiteral("(C) check before converting %1 rows ...").arg(n));
+    const OracleTarget checkTarget =
+        createOracleTarget(options.oraemuTool, options.workDir + QStringLiteral("/check-n.db"));
+    const Timing check = measureCheck(options, server, table, checkTarget, n);
 
     prepare(server, options, bigN);
     say(QStringLiteral("(3) full conversion of %1 rows, for its memory ...").arg(bigN));
@@ -337,6 +342,7 @@ int runBenchmark(const BenchOptions& options)
         say(processLine(QStringLiteral("(4) dovrelle --headless:"), n, headless->process));
     say(rateLine(QStringLiteral("(5) conversion, verified:"), verified.timing)
         + QStringLiteral(", peak %1 MiB").arg(verified.maxRssKb / 1024.0, 0, 'f', 1));
+    say(rateLine(QStringLiteral("(C) check before converting:"), check));
     if (peer)
         say(processLine(QStringLiteral("(P) pgloader to PostgreSQL:"), n, *peer));
     say(QString());
@@ -356,6 +362,7 @@ int runBenchmark(const BenchOptions& options)
                       headless->process.seconds / conversion.timing.seconds, u'<', 1.15);
     targets.check(QStringLiteral("(5) / (3) time"), verified.timing.seconds / conversion.timing.seconds,
                   u'<', 1.8);
+    targets.check(QStringLiteral("(C) / (3) time"), check.seconds / conversion.timing.seconds, u'<', 0.5);
     say(memoryLine(QStringLiteral("(3)"), n, conversion));
     say(memoryLine(QStringLiteral("(3)"), bigN, bigConversion));
     targets.check(QStringLiteral("peak memory growth %1 to %2 rows, %").arg(n).arg(bigN), growth,

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/headless_check.h"
 #include "app/headless_run.h"
 #include "wizard/language_choice.h"
 
@@ -40,6 +41,13 @@ std::optional<int> runCommandLineOptions(int argc, char** argv)
             return HeadlessExit::CouldNotRun;
         }
         return runHeadless(argc, argv, arguments[2], language.code);
+    }
+    if (option == u"--check") {
+        if (arguments.size() < 3) {
+            std::fputs("dovrelle: --check needs the path of a settings file\n", stderr);
+            return CheckExit::CouldNotCheck;
+        }
+        return runHeadlessCheck(argc, argv, arguments[2]);
     }
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include "db/error.h"
 #include "engine/conversion_job.h"
 #include "engine/run_log.h"
+#include "engine/run_report.h"
 #include "engine/source_listing.h"
 #include "settings/settings_file.h"
 #include "settings/settings_paths.h"
@@ -15,6 +16,9 @@
 #include "wizard/message_seam.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+
+#include <cstdio>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -47,8 +51,14 @@ private:
     int endHalted(const QString& message, int status);
     void saveLog();
     void printError(const QString& text) const { printErrorLine(log_.masked(text)); }
+    void writeReport();
 
     QString settingsPath_;
+    // What the report beside the log shows; the run writes it itself when it completes.
+    ConversionProfile profile_;
+    QList<TableRunRecord> tables_;
+    QString reportPath_;
+    QDateTime start_ = QDateTime::currentDateTime();
     QString logPath_;
     QStringList captions_;
     RunLog log_;
@@ -73,6 +83,8 @@ int HeadlessRun::exec()
 {
     const int status = convert();
     progress_.finish();
+    if (!reportPath_.isEmpty())
+        std::fputs((QStringLiteral("Report: ") + reportPath_ + u'\n').toLocal8Bit().constData(), stdout);
     return status;
 }
 
@@ -103,8 +115,13 @@ int HeadlessRun::convert()
         hooks.completedCaption = captionFromTable(captions_, QStringLiteral("Label29"));
         hooks.successCaption = captionFromTable(captions_, QStringLiteral("Label30"));
         hooks.finishCaption = captionFromTable(captions_, QStringLiteral("Label32"));
-        ConversionJob job(preparedProfile(lines), std::move(hooks));
+        profile_ = preparedProfile(lines);
+        ConversionJob job(profile_, std::move(hooks));
         const RunResult result = job.run(log_);
+        tables_ = result.tables;
+        reportPath_ = result.reportFile;
+        if (!result.reportError.isEmpty())
+            printError(QStringLiteral("Error: ") + result.reportError);
         if (result.outcome == RunOutcome::Stopped)
             return endHalted(QString(), HeadlessExit::WithErrors);
         return result.outcome == RunOutcome::Completed ? HeadlessExit::Succeeded : HeadlessExit::WithErrors;
@@ -126,6 +143,7 @@ ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
     // From here on a message may hold a password (a server's "Access denied for user ..."): the
     // log and standard error show "***" instead.
     log_.setSecrets({profile.mysqlp, profile.oraclep});
+    profile_ = profile;
     checkPoint();
     if (profile.mysqldatabase.trimmed().isEmpty()) {
         printError(QStringLiteral("Please enter database name"));
@@ -171,7 +189,19 @@ void HeadlessRun::saveLog()
         log_.saveToFile(logPath_);
     } catch (const Error& error) {
         printError(QStringLiteral("Error: ") + error.message());
+        return;
     }
+    writeReport();
+}
+
+// The report of a run that did not complete: the tables it handled and the line it ended on.
+void HeadlessRun::writeReport()
+{
+    const WrittenReport written =
+        writeRunReport(logPath_, profile_, tables_, log_.lastLine(), start_, QDateTime::currentDateTime());
+    if (!written.error.isEmpty())
+        printError(QStringLiteral("Error: ") + written.error);
+    reportPath_ = written.path;
 }
 
 }  // namespace
@@ -181,6 +211,7 @@ QString headlessUsage()
     return QStringLiteral(
         "Usage: dovrelle [--language cn|en] [SETTINGS]\n"
         "       dovrelle --headless SETTINGS [--language cn|en]\n"
+        "       dovrelle --check SETTINGS\n"
         "       dovrelle --help | --version\n"
         "\n"
         "Without arguments the wizard opens. With the path of a settings file (.qelt) the wizard\n"
@@ -191,12 +222,17 @@ QString headlessUsage()
         "                     with --headless, the language of the log's closing lines.\n"
         "--headless SETTINGS  runs the same conversion without a display: messages go to stderr,\n"
         "                     the log is saved beside the settings file, SIGINT or SIGTERM stops\n"
-        "                     the run at its next check point.\n"
+        "                     the run at its next check point; an HTML report goes beside the log\n"
+        "                     and its path is printed last.\n"
+        "--check SETTINGS     examines the chosen tables without writing to Oracle: what would not\n"
+        "                     arrive exactly or would fail; findings go to stdout, then the path\n"
+        "                     of the HTML report beside the settings file (<name>-check.html).\n"
         "\n"
         "Exit status of --headless:\n"
         "  0  every step of every table succeeded\n"
         "  1  the run completed with errors, or was stopped\n"
-        "  2  the run could not start, or ended with an error\n");
+        "  2  the run could not start, or ended with an error\n"
+        "Exit status of --check: 0 nothing found, 1 findings, 2 could not check\n");
 }
 
 int runHeadless(int argc, char** argv, const QString& settingsPath, const QString& languageCode)

@@ -13,6 +13,7 @@
 #include "engine/row_copy.h"
 #include "engine/row_verification.h"
 #include "engine/run_log.h"
+#include "engine/run_report.h"
 #include "engine/table_comment.h"
 #include "engine/table_definition.h"
 
@@ -64,6 +65,9 @@ private:
     void startTableProgress(const QString& mysqlName);
     void reportProgress(qint64 rowsCopied);
     void appendClosingLines();
+    void recordTable();
+    TableRunRecord* recordOf(const QString& shownName);
+    void writeReport(const QDateTime& end);
     QString saveLog(const QDateTime& end);
 
     const ConversionProfile& profile_;
@@ -82,11 +86,16 @@ private:
     qint64 rowsOfTablesDone_ = 0;
     QElapsedTimer runClock_;
     QElapsedTimer tableClock_;
+    // What the report shows of the current table, and when the run started.
+    TableRunRecord record_;
+    bool recordingTable_ = false;  // record_ is the table being converted
+    QDateTime start_;
 };
 
 RunResult Run::execute()
 {
-    log_.append(QStringLiteral("Start time:") + logTimeText(QDateTime::currentDateTime()));
+    start_ = QDateTime::currentDateTime();
+    log_.append(QStringLiteral("Start time:") + logTimeText(start_));
     // Both Oracle connections log on alike: a warning Oracle gave (a password about to expire)
     // is written once.
     if (host_.oracle.isOpen() && !host_.oracle.logonWarning().isEmpty())
@@ -117,7 +126,11 @@ RunResult Run::execute()
             return result_;
         }
         startTableProgress(tables[i]);
+        record_ = TableRunRecord{tables[i]};
+        recordingTable_ = true;
         convertTableSafely(tables[i]);
+        recordTable();
+        recordingTable_ = false;
         rowsOfTablesDone_ += progress_.rowsCopied;
         if (result_.mysqlConnectionLost) {
             endAfterLostConnection(tables.mid(i + 1));
@@ -135,6 +148,7 @@ RunResult Run::execute()
     const QDateTime end = QDateTime::currentDateTime();
     log_.append(QStringLiteral("The end time:") + logTimeText(end));
     result_.logFile = saveLog(end);
+    writeReport(end);
     log_.append(host_.finishCaption);
     result_.outcome = result_.tablesWithErrors.isEmpty() ? RunOutcome::Completed
                                                          : RunOutcome::CompletedWithErrors;
@@ -210,6 +224,7 @@ void Run::convertTable(const QString& mysqlName)
     }
     if (!claimOracleName(mysqlName, oracleName))
         return;
+    record_.oracleName = oracleName;
 
     const bool existed = tableExists(host_.oracle, oracleName, profile_.oracleu);
     if (existed && mode_ == ExistingTableAction::Overwrite) {
@@ -403,8 +418,10 @@ void Run::verifyRows(const RowVerificationRequest& request)
 {
     const CopyHooks hooks = copyHooks();
     const QString shownName = nameForLog(request.oracleName);
-    steps_.run(shownName, QStringLiteral("Verify table ") + shownName + QStringLiteral("..."),
-               [&](LoggedStep& step) { verifyCopiedRows(host_.data, host_.oracle, request, step, hooks); });
+    const bool verified =
+        steps_.run(shownName, QStringLiteral("Verify table ") + shownName + QStringLiteral("..."),
+                   [&](LoggedStep& step) { verifyCopiedRows(host_.data, host_.oracle, request, step, hooks); });
+    record_.verification = verified ? QStringLiteral("verified") : QStringLiteral("differences found");
 }
 
 // The next table of the list begins: its number, name and estimate, and the estimates of the
@@ -449,6 +466,14 @@ void Run::rejectTable(const QString& shownName, const QString& problem)
 // tables (its foreign keys, its checks).
 void Run::noteFailure(const QString& shownName)
 {
+    // The line the failing step has just logged is the table's first error; a failure after all
+    // tables (a foreign key, a check) goes to the record of the table it belongs to.
+    TableRunRecord* record = recordingTable_ ? &record_ : recordOf(shownName);
+    if (record && !record->failed) {
+        record->failed = true;
+        for (qsizetype i = log_.lineCount() - 1; i >= 0 && record->firstError.isEmpty(); --i)
+            record->firstError = log_.lines().at(i).trimmed();
+    }
     if (!result_.tablesWithErrors.contains(shownName))
         result_.tablesWithErrors.append(shownName);
 }
@@ -484,6 +509,36 @@ void Run::appendClosingLines()
                     .arg(result_.tablesWithErrors.size())
                     .arg(profile_.tables.size())
                     .arg(result_.tablesWithErrors.join(QStringLiteral(", "))));
+}
+
+void Run::recordTable()
+{
+    record_.rows = progress_.rowsCopied;
+    record_.milliseconds = tableClock_.elapsed();
+    result_.tables.append(record_);
+}
+
+TableRunRecord* Run::recordOf(const QString& shownName)
+{
+    for (TableRunRecord& record : result_.tables) {
+        if (nameForLog(record.oracleName) == shownName)
+            return &record;
+    }
+    return nullptr;
+}
+
+// The report beside the log; a report that cannot be written leaves the run's result as it is.
+void Run::writeReport(const QDateTime& end)
+{
+    const QString summary = result_.tablesWithErrors.isEmpty()
+                                ? QStringLiteral("Completed: %1 tables converted").arg(profile_.tables.size())
+                                : QStringLiteral("Completed with errors in %1 of %2 tables: %3")
+                                      .arg(result_.tablesWithErrors.size())
+                                      .arg(profile_.tables.size())
+                                      .arg(result_.tablesWithErrors.join(QStringLiteral(", ")));
+    const WrittenReport written = writeRunReport(result_.logFile, profile_, result_.tables, summary, start_, end);
+    result_.reportFile = written.path;
+    result_.reportError = written.error;
 }
 
 QString Run::saveLog(const QDateTime& end)

@@ -2,6 +2,7 @@
 
 #include "engine/conversion_profile.h"
 #include "engine/run_progress.h"
+#include "engine/run_record.h"
 
 #include <QDateTime>
 #include <QString>
@@ -69,6 +70,9 @@ struct RunResult {
     QStringList tablesWithErrors;
     bool mysqlConnectionLost = false;  // the run ended early, with its closing lines
     QString logFile;               // the file written, if any
+    QList<TableRunRecord> tables;  // what became of each table the run handled, in order
+    QString reportFile;            // the HTML report written beside the log, if any
+    QString reportError;           // why the report could not be written
 };
 
 // The conversion run (what Next on the table page starts). Every step of a table runs through one

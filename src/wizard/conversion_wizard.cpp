@@ -14,6 +14,7 @@
 #include "wizard/qt_message_seam.h"
 #include "engine/run_log.h"
 #include "engine/secret_mask.h"
+#include "engine/run_report.h"
 #include "wizard/run_log_view.h"
 #include "wizard/run_progress_panel.h"
 #include "wizard/window_font.h"
@@ -133,6 +134,7 @@ void ConversionWizard::showPage(int n)
         helpButton_->setEnabled(false);
     }
     pages_->setCurrentIndex(n - 1);
+    showReportButton(n);
     for (int i = 0; i < 6; ++i) {
         QFont font = stepLabels_[i]->font();
         font.setBold(i == n - 1);
@@ -261,9 +263,16 @@ void ConversionWizard::saveUnfinishedRunLog()
 {
     if (!runUnderWay_)
         return;
+    const bool stopped = lastRunResult_ && lastRunResult_->outcome == RunOutcome::Stopped;
+    const QString summary = stopped ? QStringLiteral("The run was stopped")
+                                    : QStringLiteral("The run ended with an error: ") + runLog_->lastLine();
     try {
-        noteSavedLog(saveRunLog(*runLog_, unattended_ ? unattendedLogPath : QString(),
-                                QDateTime::currentDateTime()));
+        const QString path =
+            saveRunLog(*runLog_, unattended_ ? unattendedLogPath : QString(), QDateTime::currentDateTime());
+        noteSavedLog(path);
+        // The report beside the log; one that cannot be written leaves the log page as it is.
+        writeRunReport(path, profileFromControls(*this), lastRunResult_ ? lastRunResult_->tables : QList<TableRunRecord>{},
+                       summary, QDateTime(), QDateTime::currentDateTime());
     } catch (const Error& error) {
         runLog_->append(error.message());
     }

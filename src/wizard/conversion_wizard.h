@@ -116,6 +116,12 @@ public:
     void removeSelectedTables();
     void removeAllTables();
     void createShortcutFile();
+    // "Check tables..." on page 5: the check of the chosen tables under the page 4 options, its
+    // report written into the data folder and opened; "Open report" on page 6 opens the run's.
+    void checkChosenTables();
+    void openRunReport();
+    // The report "Check tables..." wrote last (empty before).
+    const QString& lastCheckReport() const { return lastCheckReport_; }
 
     // The error box: the message with the full stop rule, through the seam.
     void showErrorBox(const QString& message);
@@ -156,7 +162,10 @@ private:
     void sortAvailableTables();
     QString captionOf(const QString& name) const;
 
+    void showReportButton(int page);
+
     int currentStep_ = 1;
+    QString lastCheckReport_;
     bool unattended_ = false;
     bool availableSorted_ = false;
     bool centred_ = false;

@@ -129,6 +129,10 @@ void ConversionWizard::buildFrame()
     connect(nextButton_, &QPushButton::clicked, this, &ConversionWizard::next);
     connect(cancelButton_, &QPushButton::clicked, this, &ConversionWizard::cancel);
     connect(helpButton_, &QPushButton::clicked, this, &ConversionWizard::showHelp);
+    // Shown on page 6 when the run wrote a report.
+    QPushButton* openReport = button(buttonRow, "btopenreport", QStringLiteral("Open report"), 8, 8, 78);
+    openReport->hide();
+    connect(openReport, &QPushButton::clicked, this, &ConversionWizard::openRunReport);
 }
 
 void ConversionWizard::buildPage1(QWidget* page)
@@ -258,6 +262,8 @@ void ConversionWizard::buildPage5(QWidget* page)
     connect(remove, &QPushButton::clicked, this, &ConversionWizard::removeSelectedTables);
     connect(removeAll, &QPushButton::clicked, this, &ConversionWizard::removeAllTables);
     connect(shortcut, &QPushButton::clicked, this, &ConversionWizard::createShortcutFile);
+    QPushButton* check = button(page, "btcheck", QStringLiteral("Check tables\u2026"), 11, 313, 145);
+    connect(check, &QPushButton::clicked, this, &ConversionWizard::checkChosenTables);
     connect(availableTablesList_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::addSelectedTables);
     connect(chosenTablesList_, &QListWidget::itemDoubleClicked, this, &ConversionWizard::removeSelectedTables);
 }
@@ -294,9 +300,9 @@ void ConversionWizard::setTabOrders()
         availableTablesList_, chosenTablesList_, findChild<QWidget*>(QStringLiteral("Button1")),
         findChild<QWidget*>(QStringLiteral("Button2")), findChild<QWidget*>(QStringLiteral("Button3")),
         findChild<QWidget*>(QStringLiteral("Button4")),
-        findChild<QWidget*>(QStringLiteral("btcreatebat")),
+        findChild<QWidget*>(QStringLiteral("btcreatebat")), findChild<QWidget*>(QStringLiteral("btcheck")),
         // page 6
-        runLogView_,
+        runLogView_, findChild<QWidget*>(QStringLiteral("btopenreport")),
         // button row
         helpButton_, cancelButton_, nextButton_, backButton_};
     for (int i = 0; i + 1 < order.size(); ++i)

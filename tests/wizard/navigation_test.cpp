@@ -106,7 +106,7 @@ TEST_F(WizardTest, TabMovesThroughEachPageInItsOrderAndThenThroughTheButtonRow)
         {"edtservice", "edtoracleusername", "edtoraclepassword", "bthelp"},
         {"chktabledefi", "chkskipindex", "chkuppercase", "chkblobtotext"},
         {"availabletables", "selecttables", "Button1", "Button2", "Button3", "Button4",
-         "btcreatebat", "bthelp"},
+         "btcreatebat", "btcheck", "bthelp"},  // "Check tables…" follows the page's own controls
     };
     for (int i = 0; i < orders.size(); ++i) {
         window->showPage(i + 2);

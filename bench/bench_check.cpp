@@ -1,0 +1,36 @@
+#include "bench_check.h"
+
+#include "engine/conversion_check.h"
+
+#include <stdexcept>
+
+namespace bench {
+
+Timing measureCheck(const BenchOptions& options, const MySqlServer& server, const QString& table,
+                    const OracleTarget& target, qint64 rows)
+{
+    dovrelle::ConversionProfile profile;
+    profile.accessmode = 1;
+    profile.host = server.host;
+    profile.port = server.port;
+    profile.mysqldatabase = options.database;
+    profile.mysqlu = server.user;
+    profile.mysqlp = server.password;
+    profile.oracleh = target.service;
+    profile.oracleu = target.user;
+    profile.oraclep = target.password;
+    profile.tables = {table};
+
+    Timing timing;
+    Stopwatch stopwatch;
+    stopwatch.start();
+    const dovrelle::ConversionCheck check = dovrelle::checkConversion(profile);
+    stopwatch.stop(timing);
+    const dovrelle::TableCheck& checked = check.tables.value(0);
+    if (!checked.rowsCounted || checked.rows != rows)
+        throw std::runtime_error("the check did not count the table's rows in its data pass");
+    timing.rows = checked.rows;
+    return timing;
+}
+
+}  // namespace bench
