@@ -15,6 +15,7 @@
 #include "wizard/message_seam.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -60,10 +61,10 @@ HeadlessRun::HeadlessRun(const QString& settingsPath, const QString& languageCod
     : settingsPath_(settingsPath),
       logPath_(logPathForSettings(settingsPath)),
       captions_(languageCode == u"cn" ? chineseCaptionTable() : englishCaptionTable()),
-      progress_(log_, isatty(STDERR_FILENO) != 0)
+      progress_(log_, isatty(STDERR_FILENO) != 0, languageCode)
 {
     QObject::connect(&signals_, &TerminationSignals::received, &signals_, [this](int signalNumber) {
-        printErrorLine(QStringLiteral("Signal %1: stopping at the next check point").arg(signalNumber));
+        progress_.printLine(QStringLiteral("Signal %1: stopping at the next check point").arg(signalNumber));
         stopped_ = true;
     });
 }
@@ -77,15 +78,20 @@ int HeadlessRun::exec()
 
 int HeadlessRun::convert()
 {
-    // Nothing runs, and nothing is written, when the log would replace the settings file.
+    // Nothing runs, and nothing is written, when the log would replace the settings file or
+    // there is no settings file to write it beside.
     if (const QString problem = logOverSettingsProblem(settingsPath_, logPath_); !problem.isEmpty()) {
-        printErrorLine(QStringLiteral("Error: ") + problem);
+        printErrorLine(problem);
         return HeadlessExit::CouldNotRun;
     }
     QStringList lines;
     try {
         lines = loadSettingsFile(settingsPath_);
     } catch (const Error& error) {
+        if (!QFileInfo::exists(settingsPath_) && !QFileInfo(settingsPath_).isSymLink()) {
+            printErrorLine(error.message());
+            return HeadlessExit::CouldNotRun;
+        }
         log_.append(error.message());
         saveLog();
         return HeadlessExit::CouldNotRun;
@@ -110,7 +116,6 @@ int HeadlessRun::convert()
     } catch (const Halt& halt) {
         return endHalted(halt.message, stopped_ ? HeadlessExit::WithErrors : HeadlessExit::CouldNotRun);
     } catch (const Error& error) {
-        printErrorLine(QStringLiteral("Error: ") + errorBoxText(error.message()));
         return endHalted(errorBoxText(error.message()), HeadlessExit::CouldNotRun);
     }
 }
@@ -123,19 +128,15 @@ ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
 {
     ConversionProfile profile = profileFromValues(settingsValuesOfLines(lines));
     checkPoint();
-    if (profile.mysqldatabase.trimmed().isEmpty()) {
-        printErrorLine(QStringLiteral("Please enter database name"));
+    if (profile.mysqldatabase.trimmed().isEmpty())
         throw Halt{QStringLiteral("Please enter database name")};
-    }
     profile.mysqldatabase = chooseSourceDatabase(profile);
     checkPoint();
     checkOracleLogon(profile);
     checkPoint();
     const QStringList available = listSourceTables(profile);
-    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty()) {
-        printErrorLine(none);
+    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty())
         throw Halt{none};
-    }
     profile.tables = settingsChosenTables(lines, available);
     checkPoint();
     return profile;
@@ -166,7 +167,7 @@ void HeadlessRun::saveLog()
     try {
         log_.saveToFile(logPath_);
     } catch (const Error& error) {
-        printErrorLine(QStringLiteral("Error: ") + error.message());
+        printErrorLine(error.message());
     }
 }
 

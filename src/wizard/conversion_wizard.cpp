@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
@@ -207,7 +208,12 @@ void ConversionWizard::confirmClose()
 
 void ConversionWizard::confirmStop()
 {
-    if (seam_->ask(this, QStringLiteral("Info"), QStringLiteral("Stop")) == MessageSeam::Answer::No) {
+    // The run waits while the question is open: its progress clocks leave that time out.
+    QElapsedTimer questionOpen;
+    questionOpen.start();
+    const MessageSeam::Answer answer = seam_->ask(this, QStringLiteral("Info"), QStringLiteral("Stop"));
+    stopQuestionMilliseconds_ += questionOpen.elapsed();
+    if (answer == MessageSeam::Answer::No) {
         stopRequested = false;
         return;
     }
@@ -223,7 +229,8 @@ PageOutcome ConversionWizard::startConversion()
                    .stopRequested = [this] { return stopRequested; },
                    .clearStopRequest = [this] { stopRequested = false; },
                    .runStarted = [this] { runStarted(); },
-                   .progressChanged = [this](const RunProgress& progress) { runProgress_->showProgress(progress); },
+                   .progressChanged = [this](const RunProgress& progress) { runProgress_->showProgress(progress, languageCode); },
+                   .pausedMilliseconds = [this] { return stopQuestionMilliseconds_; },
                    .completedCaption = captionOf(QStringLiteral("Label29")),
                    .successCaption = captionOf(QStringLiteral("Label30")),
                    .finishCaption = captionOf(QStringLiteral("Label32")),
