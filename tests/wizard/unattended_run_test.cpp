@@ -531,13 +531,17 @@ TEST_F(UnattendedRun, TheLauncherFromTheShortcutDialogRunsTheConversion)
         if (line.startsWith("Path="))
             folder = line.mid(5);
     }
+    // The Oracle library the dialog's process had (oraemu) goes with the launcher, which a menu
+    // starts without that variable.
     const QStringList args = execArguments(exec);
-    ASSERT_EQ(args.size(), 2) << exec.toStdString();
-    EXPECT_EQ(args[0], dovrelleProgram());
-    EXPECT_EQ(args[1], home.filePath("my jobs/orders $1.qelt"));
+    ASSERT_EQ(args.size(), 4) << exec.toStdString();
+    EXPECT_EQ(args[0], "env");
+    EXPECT_EQ(args[1], "DOVRELLE_OCI_LIBRARY=" + testsupport::oraemuLibraryPath());
+    EXPECT_EQ(args[2], dovrelleProgram());
+    EXPECT_EQ(args[3], home.filePath("my jobs/orders $1.qelt"));
     EXPECT_EQ(folder, QStringLiteral(DOVRELLE_BUILD_DIR "/bin/"));
 
-    Child child(home.path(), args.mid(1), folder, args[0]);
+    Child child(home.path(), args.mid(1), folder, args[0], {{"DOVRELLE_OCI_LIBRARY", ""}});
     const Finished done = child.finish();
     EXPECT_EQ(done.exitCode, 0) << done.errors.toStdString();
     EXPECT_EQ(oracleTables(), QStringList{"ORDERS"});
