@@ -64,8 +64,7 @@ set(CPACK_PACKAGE_VENDOR "Korvane")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Wizard that moves a MySQL database into an Oracle schema")
 # Debian wants the extended description in lines of at most 80 characters.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Wizard that moves a MySQL database into an Oracle schema
-Dovrelle converts MySQL and MariaDB tables into Oracle tables with keys,
+    "Dovrelle converts MySQL and MariaDB tables into Oracle tables with keys,
 indexes and rows, from a six-page wizard or unattended from a settings file.
 It includes oraemu, an Oracle-compatible stand-in over SQLite for trying it
 without an Oracle server.")
@@ -77,7 +76,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei | fonts-noto-cjk, qt6-translations-l10n | qttranslations6-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libaio1")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# liboraemu.so is private (lib/dovrelle, opened by path): no shlibs entry, no ldconfig call.
+# liboraemu.so is private (lib/dovrelle, opened by path): no shlibs entry, and maintainer
+# scripts of our own instead of CPack's, which would call ldconfig for any library under /usr/lib.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${DOVRELLE_PACKAGING_DIR}/debian/postinst ${DOVRELLE_PACKAGING_DIR}/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

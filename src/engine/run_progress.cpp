@@ -160,18 +160,19 @@ QString progressLine(const RunProgress& p, const QString& language)
              duration(runMillisecondsLeft(p)));
 }
 
+// The figures first, the table's name last: a cut takes only the end of the name.
 QString shortProgressLine(const RunProgress& p, const QString& language)
 {
     const QString rows = p.estimatedRows > 0 && p.rowsCopied <= p.estimatedRows
                              ? QStringLiteral("%1/%2").arg(count(p.rowsCopied), count(p.estimatedRows))
                              : count(p.rowsCopied);
     if (chinese(language))
-        return QStringLiteral("%1/%2 %3: %4 行, %5, 剩余 %6")
-            .arg(QString::number(p.tableNumber), QString::number(p.tableCount), p.tableName, rows,
-                 rateText(p, language), duration(runMillisecondsLeft(p)));
-    return QStringLiteral("%1/%2 %3: %4 rows, %5, %6 left")
-        .arg(QString::number(p.tableNumber), QString::number(p.tableCount), p.tableName, rows,
-             rateText(p, language), duration(runMillisecondsLeft(p)));
+        return QStringLiteral("%1/%2: %3 行, %4, 剩余 %5: %6")
+            .arg(QString::number(p.tableNumber), QString::number(p.tableCount), rows, rateText(p, language),
+                 duration(runMillisecondsLeft(p)), p.tableName);
+    return QStringLiteral("%1/%2: %3 rows, %4, %5 left: %6")
+        .arg(QString::number(p.tableNumber), QString::number(p.tableCount), rows, rateText(p, language),
+             duration(runMillisecondsLeft(p)), p.tableName);
 }
 
 }  // namespace dovrelle

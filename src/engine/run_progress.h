@@ -45,7 +45,8 @@ int runPercentDone(const RunProgress& progress);
 // seconds, or a few batches of rows).
 QStringList progressLines(const RunProgress& progress, const QString& language = QStringLiteral("en"));
 QString progressLine(const RunProgress& progress, const QString& language = QStringLiteral("en"));
-// The line for a narrow terminal: the table's place, its rows, the rate and the run's time left.
+// The line for a narrow terminal: the table's place, its rows, the rate, the run's time left and
+// the table's name.
 QString shortProgressLine(const RunProgress& progress, const QString& language = QStringLiteral("en"));
 
 }  // namespace dovrelle
