@@ -182,7 +182,7 @@ protected:
         // their rows): the run lasts long enough to resize the terminal and stop it. Its long
         // name has to be cut even in the shorter live line at 60 columns.
         mysql.execute({"CREATE VIEW customer_order_line_items_archive AS "
-                       "SELECT seq AS id, SLEEP(0.002) AS waited FROM seq_1_to_1500"});
+                       "SELECT seq AS id, SLEEP(0.002) AS waited FROM seq_1_to_3000"});
         ConversionProfile c;
         c.accessmode = 1;
         c.host = mysqlServer().host;
@@ -244,10 +244,6 @@ TEST_F(HeadlessTerminal, TheLiveLineFitsTheWidthFollowsAResizeAndIsClearedBefore
             EXPECT_FALSE(line.contains(rate)) << line.toStdString();
         const QString log = screen.lines.join('\n');
         EXPECT_TRUE(log.contains(QRegularExpression("^Create table CUSTOMER_ORDER_LINE_ITEMS\\w*\\.\\.\\.Done$",
-                                                    QRegularExpression::MultilineOption)))
-            << log.toStdString();
-        EXPECT_TRUE(log.contains(QRegularExpression("^Table CUSTOMER_ORDER_LINE_ITEMS\\w* is partial: it holds "
-                                                    "[0-9,]+ rows in Oracle$",
                                                     QRegularExpression::MultilineOption)))
             << log.toStdString();
         for (const QString& table : oracle.rows("SELECT table_name FROM user_tables"))
