@@ -4,6 +4,7 @@
 
 #include "wizard/application_title.h"
 #include "wizard/caption_tables.h"
+#include "wizard/control_texts.h"
 #include "engine/conversion_job.h"
 #include "engine/data_folder.h"
 #include "db/error.h"
@@ -121,14 +122,14 @@ void ConversionWizard::showPage(int n)
 {
     backButton_->setEnabled(true);
     nextButton_->setEnabled(true);
-    nextButton_->setText(QStringLiteral("Next >"));
+    nextButton_->setText(controlText(QStringLiteral("Next >"), languageCode));
     cancelButton_->setEnabled(true);
     helpButton_->setEnabled(true);
     if (n == 1)
         backButton_->setEnabled(false);
     if (n == 6) {
         backButton_->setEnabled(false);
-        nextButton_->setText(QStringLiteral("Finish"));
+        nextButton_->setText(controlText(QStringLiteral("Finish"), languageCode));
         cancelButton_->setEnabled(false);
         helpButton_->setEnabled(false);
     }
@@ -219,7 +220,7 @@ void ConversionWizard::confirmStop()
     }
     stopRequested = true;
     backButton_->setEnabled(true);
-    cancelButton_->setText(QStringLiteral("Close"));
+    cancelButton_->setText(controlText(QStringLiteral("Close"), languageCode));
     cancelAction_ = CancelAction::Close;
 }
 
@@ -254,7 +255,7 @@ PageOutcome ConversionWizard::startConversion()
     }
     noteSavedLog(result.logFile);
     // The run is over: the button that read "Stop" is the Close button again (page 6 disables it).
-    cancelButton_->setText(QStringLiteral("Close"));
+    cancelButton_->setText(controlText(QStringLiteral("Close"), languageCode));
     cancelAction_ = CancelAction::Close;
     if (unattended_)
         close();
@@ -288,7 +289,7 @@ void ConversionWizard::runStarted()
     pages_->setCurrentIndex(5);
     backButton_->setEnabled(false);
     nextButton_->setEnabled(false);
-    cancelButton_->setText(QStringLiteral("Stop"));
+    cancelButton_->setText(controlText(QStringLiteral("Stop"), languageCode));
     cancelButton_->setEnabled(true);
     cancelAction_ = CancelAction::Stop;
     stopRequested = false;
@@ -362,6 +363,10 @@ void ConversionWizard::applyCaptions()
             check->setText(caption);
     }
 
+    backButton_->setText(controlText(QStringLiteral("< Back"), languageCode));
+    nextButton_->setText(controlText(currentStep_ == 6 ? QStringLiteral("Finish") : QStringLiteral("Next >"), languageCode));
+    cancelButton_->setText(controlText(QStringLiteral("Close"), languageCode));
+    helpButton_->setText(controlText(QStringLiteral("Help"), languageCode));
     auto* btcreatebat = findChild<QPushButton*>(QStringLiteral("btcreatebat"));
     if (languageCode == u"en") {
         btcreatebat->setText(QStringLiteral("Create Shortcut File"));
