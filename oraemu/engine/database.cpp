@@ -231,9 +231,12 @@ void formatDate(sqlite3_context* context, int, sqlite3_value** args)
     }
 }
 
-[[noreturn]] void unresolvable()
+// The service of a logon is a database file's path: the error names the file, so that a
+// mistyped path is seen at once.
+[[noreturn]] void unresolvable(const std::string& path, const char* why)
 {
-    throw OraError(12154, "TNS:could not resolve the connect identifier specified");
+    throw OraError(12154, "TNS:could not resolve the connect identifier specified (" + std::string(why) + ": " +
+                              path + ")");
 }
 
 SqliteDb openFile(const std::string& path, int flags)
@@ -242,7 +245,7 @@ SqliteDb openFile(const std::string& path, int flags)
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteDb db(raw);
     if (rc != SQLITE_OK)
-        unresolvable();
+        unresolvable(path, "cannot open the oraemu database file");
     sqlite3_busy_timeout(db.get(), busyTimeoutMs);
     sqlite3_create_collation(db.get(), "oranum", SQLITE_UTF8, nullptr, compareNumbers);
     static int upperTag = 1;
@@ -301,18 +304,18 @@ void createDatabase(const std::string& path)
 SqliteDb openDatabase(const std::string& path)
 {
     if (!isFile(path))
-        unresolvable();
+        unresolvable(path, "no oraemu database file");
     SqliteDb db = openFile(path, SQLITE_OPEN_READWRITE);
     try {
         SqlStatement check(db.get(), "SELECT value FROM oraemu_meta WHERE key = 'format'");
         if (!check.step())
-            unresolvable();
+            unresolvable(path, "not an oraemu database file");
         tuneConnection(db.get());
         Catalog::upgradeSchema(db.get());
     } catch (const OraError& error) {
-        if (error.code() == 54)
+        if (error.code() == 54 || error.code() == 12154)
             throw;
-        unresolvable();
+        unresolvable(path, "not an oraemu database file");
     }
     return db;
 }

@@ -1,5 +1,6 @@
 #include "app/headless_progress.h"
 
+#include "app/display_columns.h"
 #include "app/headless_messages.h"
 #include "engine/run_log.h"
 
@@ -7,8 +8,14 @@
 
 namespace dovrelle {
 
-HeadlessProgress::HeadlessProgress(const RunLog& log, bool terminal, QObject* parent)
-    : QObject(parent), log_(log), terminal_(terminal)
+namespace {
+
+constexpr int kStandardErrorDescriptor = 2;
+
+}  // namespace
+
+HeadlessProgress::HeadlessProgress(const RunLog& log, bool terminal, const QString& language, QObject* parent)
+    : QObject(parent), log_(log), terminal_(terminal), language_(language), width_(kStandardErrorDescriptor)
 {
     const auto changed = [this] {
         if (printFinalLines())
@@ -20,10 +27,17 @@ HeadlessProgress::HeadlessProgress(const RunLog& log, bool terminal, QObject* pa
     connect(&log, &RunLog::cleared, this, [this] { printed_ = 0; });
 }
 
+void HeadlessProgress::printLine(const QString& text)
+{
+    clearLiveLine();
+    printErrorLine(text);
+    drawLiveLine();
+}
+
 void HeadlessProgress::finish()
 {
     clearLiveLine();
-    liveText_.clear();
+    hasProgress_ = false;
     for (; printed_ < log_.lineCount(); ++printed_)
         printErrorLine(log_.lines().at(printed_));
 }
@@ -48,7 +62,8 @@ void HeadlessProgress::showProgress(const RunProgress& progress)
     if (!newTable && liveShown_ && sinceRedraw_.isValid() && sinceRedraw_.elapsed() < 200)
         return;  // a terminal needs no more than five redraws a second
     liveTable_ = progress.tableName;
-    liveText_ = progressLine(progress);
+    lastProgress_ = progress;
+    hasProgress_ = true;
     sinceRedraw_.start();
     drawLiveLine();
 }
@@ -56,11 +71,21 @@ void HeadlessProgress::showProgress(const RunProgress& progress)
 // The live line stands below the final lines; it is drawn again after they have been printed.
 void HeadlessProgress::drawLiveLine()
 {
-    if (!terminal_ || liveText_.isEmpty())
+    if (!terminal_ || !hasProgress_)
         return;
-    std::fprintf(stderr, "\r\033[K%s", liveText_.toLocal8Bit().constData());
+    std::fprintf(stderr, "\r\033[K%s", fittingLiveText().toLocal8Bit().constData());
     std::fflush(stderr);
     liveShown_ = true;
+}
+
+// The last column stays free: a character written there leaves some terminals about to wrap.
+QString HeadlessProgress::fittingLiveText()
+{
+    const int columns = width_.columns() - 1;
+    const QString full = progressLine(lastProgress_, language_);
+    if (displayColumns(full) <= columns)
+        return full;
+    return cutToColumns(shortProgressLine(lastProgress_, language_), columns);
 }
 
 void HeadlessProgress::clearLiveLine()

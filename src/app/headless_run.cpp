@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -71,10 +72,10 @@ HeadlessRun::HeadlessRun(const QString& settingsPath, const QString& languageCod
     : settingsPath_(settingsPath),
       logPath_(logPathForSettings(settingsPath)),
       captions_(languageCode == u"cn" ? chineseCaptionTable() : englishCaptionTable()),
-      progress_(log_, isatty(STDERR_FILENO) != 0)
+      progress_(log_, isatty(STDERR_FILENO) != 0, languageCode)
 {
     QObject::connect(&signals_, &TerminationSignals::received, &signals_, [this](int signalNumber) {
-        printErrorLine(QStringLiteral("Signal %1: stopping at the next check point").arg(signalNumber));
+        progress_.printLine(QStringLiteral("Signal %1: stopping at the next check point").arg(signalNumber));
         stopped_ = true;
     });
 }
@@ -90,15 +91,20 @@ int HeadlessRun::exec()
 
 int HeadlessRun::convert()
 {
-    // Nothing runs, and nothing is written, when the log would replace the settings file.
+    // Nothing runs, and nothing is written, when the log would replace the settings file or
+    // there is no settings file to write it beside.
     if (const QString problem = logOverSettingsProblem(settingsPath_, logPath_); !problem.isEmpty()) {
-        printError(QStringLiteral("Error: ") + problem);
+        printError(problem);
         return HeadlessExit::CouldNotRun;
     }
     QStringList lines;
     try {
         lines = loadSettingsFile(settingsPath_);
     } catch (const Error& error) {
+        if (!QFileInfo::exists(settingsPath_) && !QFileInfo(settingsPath_).isSymLink()) {
+            printErrorLine(error.message());
+            return HeadlessExit::CouldNotRun;
+        }
         log_.append(error.message());
         saveLog();
         return HeadlessExit::CouldNotRun;
@@ -128,7 +134,6 @@ int HeadlessRun::convert()
     } catch (const Halt& halt) {
         return endHalted(halt.message, stopped_ ? HeadlessExit::WithErrors : HeadlessExit::CouldNotRun);
     } catch (const Error& error) {
-        printError(QStringLiteral("Error: ") + errorBoxText(error.message()));
         return endHalted(errorBoxText(error.message()), HeadlessExit::CouldNotRun);
     }
 }
@@ -145,19 +150,15 @@ ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
     log_.setSecrets({profile.mysqlp, profile.oraclep});
     profile_ = profile;
     checkPoint();
-    if (profile.mysqldatabase.trimmed().isEmpty()) {
-        printError(QStringLiteral("Please enter database name"));
+    if (profile.mysqldatabase.trimmed().isEmpty())
         throw Halt{QStringLiteral("Please enter database name")};
-    }
     profile.mysqldatabase = chooseSourceDatabase(profile);
     checkPoint();
     checkOracleLogon(profile);
     checkPoint();
     const QStringList available = listSourceTables(profile);
-    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty()) {
-        printError(none);
+    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty())
         throw Halt{none};
-    }
     profile.tables = settingsChosenTables(lines, available);
     checkPoint();
     return profile;
@@ -188,7 +189,7 @@ void HeadlessRun::saveLog()
     try {
         log_.saveToFile(logPath_);
     } catch (const Error& error) {
-        printError(QStringLiteral("Error: ") + error.message());
+        printError(error.message());
         return;
     }
     writeReport();

@@ -3,6 +3,7 @@
 #include "wizard/application_title.h"
 #include "wizard/conversion_wizard.h"
 #include "wizard/language_choice.h"
+#include "wizard/qt_translations.h"
 #include "wizard/screenshot_walk.h"
 #include "wizard/settings_wiring.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    dovrelle::installQtTranslations(language.code);
     dovrelle::ConversionWizard window;
     dovrelle::installSettings(window);
     window.startLanguage = language.code;

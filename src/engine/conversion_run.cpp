@@ -24,6 +24,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QLocale>
 #include <QSet>
 #include <QElapsedTimer>
 
@@ -62,8 +63,11 @@ private:
     void noteFailure(const QString& shownName);
     bool mysqlLost();
     void endAfterLostConnection(const QStringList& notConverted);
+    void logRowsKeptAfterStop(const QString& oracleName);
+    void logTablesNotReached(const QStringList& tables);
     void startTableProgress(const QString& mysqlName);
     void reportProgress(qint64 rowsCopied);
+    qint64 pausedMilliseconds() const;
     void appendClosingLines();
     void recordTable();
     TableRunRecord* recordOf(const QString& shownName);
@@ -90,6 +94,8 @@ private:
     TableRunRecord record_;
     bool recordingTable_ = false;  // record_ is the table being converted
     QDateTime start_;
+    qint64 pausedAtRunStart_ = 0;
+    qint64 pausedAtTableStart_ = 0;
 };
 
 RunResult Run::execute()
@@ -116,12 +122,14 @@ RunResult Run::execute()
             host_.oracle.maxIdentifierBytes(), &steps_});
     listMySqlTables();
     runClock_.start();
+    pausedAtRunStart_ = pausedMilliseconds();
     if (host_.progressChanged)
         estimates_ = estimatedRowCounts(host_.catalog);
 
     const QStringList tables = profile_.tables;
     for (qsizetype i = 0; i < tables.size(); ++i) {
         if (stopSeen()) {
+            logTablesNotReached(tables.mid(i));
             result_.outcome = RunOutcome::Stopped;
             return result_;
         }
@@ -394,11 +402,36 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName, bool mer
         case CopyResult::Outcome::Stopped:
             // Logged like a failed copy; the stop request stays set for the table loop.
             step.fail(QStringLiteral("Operation aborted"));
+            logRowsKeptAfterStop(oracleName);
             break;
         }
     });
     if (profile_.verifyrows && copiedEveryRow)
         verifyRows(verification);
+}
+
+// What a stopped copy left behind: the rows committed at its last check point, counted over the
+// other Oracle session, which sees only committed rows.
+void Run::logRowsKeptAfterStop(const QString& oracleName)
+{
+    try {
+        const qint64 rows = oracleRowCount(host_.oracleData, oracleName);
+        log_.append(QStringLiteral("Table %1 is partial: it holds %2 rows in Oracle")
+                        .arg(nameForLog(oracleName), QLocale(QLocale::English).toString(rows)));
+    } catch (const Error& error) {
+        log_.append(QStringLiteral("Table %1 is partial: its rows in Oracle could not be counted: %2")
+                        .arg(nameForLog(oracleName), error.message()));
+    }
+}
+
+void Run::logTablesNotReached(const QStringList& tables)
+{
+    if (tables.isEmpty())
+        return;
+    QStringList names;
+    for (const QString& table : tables)
+        names << nameForLog(table);
+    log_.append(QStringLiteral("Tables not reached: ") + names.join(QStringLiteral(", ")));
 }
 
 CopyHooks Run::copyHooks()
@@ -429,6 +462,7 @@ void Run::verifyRows(const RowVerificationRequest& request)
 void Run::startTableProgress(const QString& mysqlName)
 {
     tableClock_.start();
+    pausedAtTableStart_ = pausedMilliseconds();
     progress_.rowsCopied = 0;
     if (!host_.progressChanged)
         return;
@@ -442,14 +476,21 @@ void Run::startTableProgress(const QString& mysqlName)
     reportProgress(0);
 }
 
+qint64 Run::pausedMilliseconds() const
+{
+    return host_.pausedMilliseconds ? host_.pausedMilliseconds() : 0;
+}
+
 void Run::reportProgress(qint64 rowsCopied)
 {
     progress_.rowsCopied = rowsCopied;
     if (!host_.progressChanged)
         return;
     progress_.rowsCopiedInRun = rowsOfTablesDone_ + rowsCopied;
-    progress_.tableMilliseconds = tableClock_.elapsed();
-    progress_.runMilliseconds = runClock_.elapsed();
+    // Time the host held the run (a question open) is no time spent converting.
+    const qint64 paused = pausedMilliseconds();
+    progress_.tableMilliseconds = tableClock_.elapsed() - (paused - pausedAtTableStart_);
+    progress_.runMilliseconds = runClock_.elapsed() - (paused - pausedAtRunStart_);
     host_.progressChanged(progress_);
 }
 

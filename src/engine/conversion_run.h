@@ -25,6 +25,9 @@ struct RunHooks {
     std::function<void()> runStarted;  // the host shows the log page and turns Close into Stop
     // Where the run stands (see RunProgress); the log lines do not depend on it.
     std::function<void(const RunProgress&)> progressChanged;
+    // How long, in all, the host has held the run up (a question it asked while the run waited);
+    // the progress clocks leave that time out.
+    std::function<qint64()> pausedMilliseconds;
 
     // Texts of Label29, Label30 and Label32 from the caption table in use.
     QString completedCaption = QStringLiteral("Conversion is Completed");

@@ -40,8 +40,13 @@ std::optional<qint64> runMillisecondsLeft(const RunProgress& progress);
 // table has an estimate).
 int runPercentDone(const RunProgress& progress);
 
-// The figures as short lines for a narrow panel, and as one line for a terminal.
-QStringList progressLines(const RunProgress& progress);
-QString progressLine(const RunProgress& progress);
+// The figures as short lines for a narrow panel, and as one line for a terminal, in the caption
+// language ("en" or "cn"). The time left reads "?" until the rate is known (a couple of
+// seconds, or a few batches of rows).
+QStringList progressLines(const RunProgress& progress, const QString& language = QStringLiteral("en"));
+QString progressLine(const RunProgress& progress, const QString& language = QStringLiteral("en"));
+// The line for a narrow terminal: the table's place, its rows, the rate, the run's time left and
+// the table's name.
+QString shortProgressLine(const RunProgress& progress, const QString& language = QStringLiteral("en"));
 
 }  // namespace dovrelle

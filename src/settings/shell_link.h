@@ -20,7 +20,11 @@ QString shortcutDefaultSuffix();
 #ifndef Q_OS_WIN
 // The launcher text: [Desktop Entry], Type=Application, Name= the shortcut's name, Exec= the
 // program (quoted when it needs quoting) followed by `arguments`, Path= the program's folder.
-QString desktopEntryText(const QString& programPath, const QString& arguments, const QString& name);
+// A non-empty `ociLibrary` starts the program through env with DOVRELLE_OCI_LIBRARY set to it, so
+// a launcher made while that variable chose the Oracle library (oraemu) starts from a menu,
+// which does not have it, the same way. createShellLink passes the variable's value.
+QString desktopEntryText(const QString& programPath, const QString& arguments, const QString& name,
+                         const QString& ociLibrary = {});
 
 // `text` as one argument of an Exec line: in double quotes when it holds a character that the
 // launcher format reserves (or always, with forceQuotes), with ", `, $ and \ escaped inside and

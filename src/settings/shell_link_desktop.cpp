@@ -53,23 +53,29 @@ QString desktopExecArgument(const QString& text, bool forceQuotes)
     return quoted + QLatin1Char('"');
 }
 
-QString desktopEntryText(const QString& programPath, const QString& arguments, const QString& name)
+QString desktopEntryText(const QString& programPath, const QString& arguments, const QString& name,
+                         const QString& ociLibrary)
 {
     const QString folder = QFileInfo(programPath).absolutePath() + QLatin1Char('/');
+    QString command = desktopExecArgument(programPath) + QLatin1Char(' ') + arguments;
+    if (!ociLibrary.isEmpty())
+        command = QStringLiteral("env ") + desktopExecArgument(QStringLiteral("DOVRELLE_OCI_LIBRARY=") + ociLibrary)
+                  + QLatin1Char(' ') + command;
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=%1\n"
                           "Exec=%2\n"
                           "Path=%3\n"
                           "Terminal=false\n")
-        .arg(entryValue(name), entryValue(desktopExecArgument(programPath) + QLatin1Char(' ') + arguments),
-             entryValue(folder));
+        .arg(entryValue(name), entryValue(command), entryValue(folder));
 }
 
 void createShellLink(const QString& programPath, const QString& arguments, const QString& shortcutPath)
 {
     const QByteArray text =
-        desktopEntryText(programPath, arguments, QFileInfo(shortcutPath).completeBaseName()).toUtf8();
+        desktopEntryText(programPath, arguments, QFileInfo(shortcutPath).completeBaseName(),
+                         qEnvironmentVariable("DOVRELLE_OCI_LIBRARY"))
+            .toUtf8();
     // Desktops start only launchers that are marked executable.
     const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                       QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |

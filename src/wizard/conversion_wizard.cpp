@@ -4,6 +4,7 @@
 
 #include "wizard/application_title.h"
 #include "wizard/caption_tables.h"
+#include "wizard/control_texts.h"
 #include "engine/conversion_job.h"
 #include "engine/data_folder.h"
 #include "db/error.h"
@@ -24,6 +25,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
@@ -122,14 +124,14 @@ void ConversionWizard::showPage(int n)
 {
     backButton_->setEnabled(true);
     nextButton_->setEnabled(true);
-    nextButton_->setText(QStringLiteral("Next >"));
+    nextButton_->setText(controlText(QStringLiteral("Next >"), languageCode));
     cancelButton_->setEnabled(true);
     helpButton_->setEnabled(true);
     if (n == 1)
         backButton_->setEnabled(false);
     if (n == 6) {
         backButton_->setEnabled(false);
-        nextButton_->setText(QStringLiteral("Finish"));
+        nextButton_->setText(controlText(QStringLiteral("Finish"), languageCode));
         cancelButton_->setEnabled(false);
         helpButton_->setEnabled(false);
     }
@@ -210,13 +212,18 @@ void ConversionWizard::confirmClose()
 
 void ConversionWizard::confirmStop()
 {
-    if (seam_->ask(this, QStringLiteral("Info"), QStringLiteral("Stop")) == MessageSeam::Answer::No) {
+    // The run waits while the question is open: its progress clocks leave that time out.
+    QElapsedTimer questionOpen;
+    questionOpen.start();
+    const MessageSeam::Answer answer = seam_->ask(this, QStringLiteral("Info"), QStringLiteral("Stop"));
+    stopQuestionMilliseconds_ += questionOpen.elapsed();
+    if (answer == MessageSeam::Answer::No) {
         stopRequested = false;
         return;
     }
     stopRequested = true;
     backButton_->setEnabled(true);
-    cancelButton_->setText(QStringLiteral("Close"));
+    cancelButton_->setText(controlText(QStringLiteral("Close"), languageCode));
     cancelAction_ = CancelAction::Close;
 }
 
@@ -226,7 +233,8 @@ PageOutcome ConversionWizard::startConversion()
                    .stopRequested = [this] { return stopRequested; },
                    .clearStopRequest = [this] { stopRequested = false; },
                    .runStarted = [this] { runStarted(); },
-                   .progressChanged = [this](const RunProgress& progress) { runProgress_->showProgress(progress); },
+                   .progressChanged = [this](const RunProgress& progress) { runProgress_->showProgress(progress, languageCode); },
+                   .pausedMilliseconds = [this] { return stopQuestionMilliseconds_; },
                    .completedCaption = captionOf(QStringLiteral("Label29")),
                    .successCaption = captionOf(QStringLiteral("Label30")),
                    .finishCaption = captionOf(QStringLiteral("Label32")),
@@ -250,7 +258,7 @@ PageOutcome ConversionWizard::startConversion()
     }
     noteSavedLog(result.logFile);
     // The run is over: the button that read "Stop" is the Close button again (page 6 disables it).
-    cancelButton_->setText(QStringLiteral("Close"));
+    cancelButton_->setText(controlText(QStringLiteral("Close"), languageCode));
     cancelAction_ = CancelAction::Close;
     if (unattended_)
         close();
@@ -291,7 +299,7 @@ void ConversionWizard::runStarted()
     pages_->setCurrentIndex(5);
     backButton_->setEnabled(false);
     nextButton_->setEnabled(false);
-    cancelButton_->setText(QStringLiteral("Stop"));
+    cancelButton_->setText(controlText(QStringLiteral("Stop"), languageCode));
     cancelButton_->setEnabled(true);
     cancelAction_ = CancelAction::Stop;
     stopRequested = false;
@@ -370,6 +378,10 @@ void ConversionWizard::applyCaptions()
             check->setText(caption);
     }
 
+    backButton_->setText(controlText(QStringLiteral("< Back"), languageCode));
+    nextButton_->setText(controlText(currentStep_ == 6 ? QStringLiteral("Finish") : QStringLiteral("Next >"), languageCode));
+    cancelButton_->setText(controlText(QStringLiteral("Close"), languageCode));
+    helpButton_->setText(controlText(QStringLiteral("Help"), languageCode));
     auto* btcreatebat = findChild<QPushButton*>(QStringLiteral("btcreatebat"));
     if (languageCode == u"en") {
         btcreatebat->setText(QStringLiteral("Create Shortcut File"));

@@ -215,6 +215,7 @@ private:
     RunLogView* runLogView_ = nullptr;
     RunProgressPanel* runProgress_ = nullptr;  // in the step panel, shown while a run goes
     bool runUnderWay_ = false;
+    qint64 stopQuestionMilliseconds_ = 0;  // how long the Stop question has been open, in all
 };
 
 }  // namespace dovrelle

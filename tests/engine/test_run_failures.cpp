@@ -199,7 +199,8 @@ TEST_F(RunFailures, StopSeenBeforeATableEndsTheRunSilently)
 
     EXPECT_EQ(result.outcome, RunOutcome::Stopped);
     EXPECT_FALSE(stop) << "the run clears the stop it acted on";
-    EXPECT_EQ(log.lines().mid(1), QStringList({"Create table ONE...Done", ""}));
+    // The log names the tables the stop left untouched.
+    EXPECT_EQ(log.lines().mid(1), QStringList({"Create table ONE...Done", "", "Tables not reached: two"}));
     EXPECT_EQ(oracleTables(), QStringList({"ONE"}));
     EXPECT_FALSE(QFile::exists(hooks.logFilePath));
     EXPECT_TRUE(result.logFile.isEmpty());
@@ -225,7 +226,9 @@ TEST_F(RunFailures, StopDuringTheLastTablesRowCopyCompletesTheRun)
 
     EXPECT_EQ(result.outcome, RunOutcome::CompletedWithErrors);
     EXPECT_TRUE(stop) << "the stop stays set for the host";
+    // Under the stop: the rows the table keeps in Oracle, those committed at its check point.
     EXPECT_EQ(tableLines(), QStringList({"Create table BIG...Done", "", "Insert table BIG 100 Rows ",
-                                         "Operation aborted", ""}));
+                                         "Operation aborted", "Table BIG is partial: it holds 100 rows in Oracle", ""}));
+    EXPECT_EQ(oracle.rows("select count(*) from BIG"), QStringList{"100"});
     EXPECT_TRUE(QFile::exists(hooks.logFilePath));
 }

@@ -40,6 +40,13 @@ TEST(RunProgressFigures, AnUnknownOrPassedEstimateLeavesTheTimeLeftOpen)
     EXPECT_FALSE(dovrelle::tableMillisecondsLeft(progressOf(1000, 0, 0, 2000, 2000)));
     EXPECT_FALSE(dovrelle::tableMillisecondsLeft(progressOf(5000, 4000, 0, 2000, 2000)));
     EXPECT_FALSE(dovrelle::tableMillisecondsLeft(progressOf(0, 4000, 0, 0, 0)));
+    // The first hundred rows in a few milliseconds say nothing yet of the rate: no time left
+    // until two seconds or a few batches (10,100 rows) have gone by.
+    EXPECT_FALSE(dovrelle::tableMillisecondsLeft(progressOf(100, 4000000, 0, 40, 40)));
+    EXPECT_FALSE(dovrelle::runMillisecondsLeft(progressOf(100, 4000000, 0, 40, 40)));
+    EXPECT_FALSE(dovrelle::runMillisecondsLeft(progressOf(4000, 4000, 600, 1900, 1900)));
+    EXPECT_TRUE(dovrelle::tableMillisecondsLeft(progressOf(10100, 4000000, 0, 900, 900)));
+    EXPECT_TRUE(dovrelle::tableMillisecondsLeft(progressOf(100, 4000000, 0, 2000, 2000)));
     // A passed estimate: the table is taken as nearly done, the tables to come still count.
     EXPECT_EQ(dovrelle::runMillisecondsLeft(progressOf(5000, 4000, 1000, 2000, 5000)), 1000);
 }

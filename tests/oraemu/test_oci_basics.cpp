@@ -24,7 +24,8 @@ TEST_F(OciBasics, LogonFailuresGiveOracleMessages)
 {
     auto unknown = OciSession::tryLogon(service() + ".missing", "SCOTT", "tiger");
     EXPECT_EQ(unknown.status, oci::ERROR);
-    EXPECT_EQ(unknown.message, "ORA-12154: TNS:could not resolve the connect identifier specified");
+    EXPECT_EQ(unknown.message, "ORA-12154: TNS:could not resolve the connect identifier specified "
+                               "(no oraemu database file: " + service() + ".missing)");
 
     auto wrongPassword = OciSession::tryLogon(service(), "SCOTT", "Tiger");
     EXPECT_EQ(wrongPassword.message, "ORA-01017: invalid username/password; logon denied");

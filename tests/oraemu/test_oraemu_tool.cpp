@@ -1,4 +1,5 @@
 // The oraemu tool: output of `oraemu sql`, failures, and the catalog views it shows.
+#include <QFile>
 #include "db/error.h"
 #include "oraemu_test_db.h"
 #include "qt_printers.h"
@@ -144,7 +145,17 @@ TEST(OraemuTool, FailureExitsNonZeroWithTheOracleMessage)
     EXPECT_NE(runTool({"sql", db.service(), "SCOTT", "wrong", "select 1 from dual"}, &errorText), 0);
     EXPECT_EQ(errorText, "ORA-01017: invalid username/password; logon denied");
     EXPECT_NE(runTool({"sql", db.service() + "x", "SCOTT", "tiger", "select 1 from dual"}, &errorText), 0);
-    EXPECT_EQ(errorText, "ORA-12154: TNS:could not resolve the connect identifier specified");
+    EXPECT_EQ(errorText, "ORA-12154: TNS:could not resolve the connect identifier specified "
+                         "(no oraemu database file: " + db.service() + "x)");
+    // A file that is there but holds no oraemu database is named too.
+    const QString notADatabase = db.service() + ".txt";
+    QFile text(notADatabase);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a database");
+    text.close();
+    EXPECT_NE(runTool({"sql", notADatabase, "SCOTT", "tiger", "select 1 from dual"}, &errorText), 0);
+    EXPECT_EQ(errorText, "ORA-12154: TNS:could not resolve the connect identifier specified "
+                         "(not an oraemu database file: " + notADatabase + ")");
     EXPECT_NE(runTool({"create", db.service()}), 0);
     EXPECT_NE(runTool({"user", db.service(), "scott", "other"}, &errorText), 0);
     EXPECT_TRUE(errorText.startsWith("ORA-01920")) << errorText.toStdString();

@@ -85,7 +85,7 @@ TEST_F(WizardTest, EnglishCaptionsAreTheWizardsTexts)
     EXPECT_EQ(control<QPushButton>("btcreatebat")->text(), "Create Shortcut File");
 }
 
-TEST_F(WizardTest, ChineseShowsItsValuesAndKeepsTheEnglishButtons)
+TEST_F(WizardTest, ChineseShowsItsValuesAndGivesTheButtonsChineseTexts)
 {
     window->languageCode = "cn";
     window->applyCaptions();
@@ -100,9 +100,16 @@ TEST_F(WizardTest, ChineseShowsItsValuesAndKeepsTheEnglishButtons)
     EXPECT_EQ(control<QPushButton>("Button1")->text(), QStringLiteral("添加>"));
     EXPECT_EQ(control<QPushButton>("Button4")->text(), QStringLiteral("<去除全部"));
     EXPECT_EQ(control<QPushButton>("bthelp")->text(), QStringLiteral("帮助"));
+    // The buttons that the caption table leaves open get Chinese texts of their own.
+    EXPECT_EQ(control<QPushButton>("btnext")->text(), QStringLiteral("下一步 >"));
+    EXPECT_EQ(control<QPushButton>("btback")->text(), QStringLiteral("< 上一步"));
+    EXPECT_EQ(control<QPushButton>("btcancel")->text(), QStringLiteral("关闭"));
+    window->languageCode = "en";
+    window->applyCaptions();
     EXPECT_EQ(control<QPushButton>("btnext")->text(), "Next >");
     EXPECT_EQ(control<QPushButton>("btback")->text(), "< Back");
     EXPECT_EQ(control<QPushButton>("btcancel")->text(), "Close");
+    EXPECT_EQ(control<QPushButton>("bthelp")->text(), "Help");
     // A radio group's choices are not captions of the table.
     EXPECT_EQ(control<dovrelle::RadioGroup>("accessmode")->button(1)->text(), "&Romote");
 }

@@ -6,6 +6,7 @@
 #include "wizard/conversion_wizard.h"
 #include "wizard/settings_wiring.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -124,6 +125,37 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "The settings file is not valid: line 1, the value of accessmode, holds the key mysqlp"}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+// An argument that looks like an option but is none of the program's: the usage text and exit
+// 2 at once, with a display or without one, and no file written (no "--frobnicate.log").
+TEST(CommandLineRefusal, AnUnknownOptionShowsTheUsageAndExitsTwoWritingNothing)
+{
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        {{"--frobnicate"}, "unknown option --frobnicate"},
+        {{"-x"}, "unknown option -x"},
+        {{"--headless", "nope.qelt", "--frobnicate"}, "unknown option --frobnicate"},
+        {{"nope.qelt", "--frobnicate"}, "unknown option --frobnicate"},
+        {{"--headless"}, "--headless needs SETTINGS"},
+        {{"--headless", "a.qelt", "b.qelt"}, "unexpected argument b.qelt"},
+        {{"--language", "fr", "nope.qelt"}, "--language needs cn or en"},
+    };
+    const QHash<QString, QString> displays[] = {{}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}}};
+    for (const auto& c : cases) {
+        for (const QHash<QString, QString>& display : displays) {
+            SCOPED_TRACE(c.arguments.join(' ').toStdString() + (display.isEmpty() ? " (offscreen)" : " (no display)"));
+            QTemporaryDir home;
+            Child child(home.path(), c.arguments, home.path(), dovrelleProgram(), display);
+            const Finished done = child.finish();
+            EXPECT_EQ(done.exitCode, 2) << done.errors.toStdString();
+            EXPECT_EQ(done.errors.count(QString::fromUtf8(c.message)), 1) << done.errors.toStdString();
+            EXPECT_TRUE(done.errors.contains("Usage: dovrelle")) << done.errors.toStdString();
+            EXPECT_EQ(QDir(home.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
+        }
+    }
+}
 
 TEST(HeadlessRefusal, TheSettingsFileNamedLikeItsLogKeepsItsContent)
 {

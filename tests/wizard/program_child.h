@@ -38,12 +38,12 @@ public:
           const QString& program = dovrelleProgram(), const QHash<QString, QString>& extraEnvironment = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
-            env.insert(it.key(), it.value());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("DOVRELLE_OCI_LIBRARY", testsupport::oraemuLibraryPath());
         env.insert("XDG_CONFIG_HOME", home + "/config");
         env.insert("XDG_DATA_HOME", home + "/data");
+        for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
+            env.insert(it.key(), it.value());
         process_.setProcessEnvironment(env);
         if (!workingFolder.isEmpty())
             process_.setWorkingDirectory(workingFolder);

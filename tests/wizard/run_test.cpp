@@ -15,7 +15,10 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 
 #include <algorithm>
 
@@ -204,6 +207,27 @@ TEST_F(Run, StopAnsweredNoLetsTheRunGoOn)
     EXPECT_EQ(oracleCount("SMALL"), "2");
 }
 
+// The run waits while the Stop question is open: the time it stays open is left out of the
+// figures, so after "No" the rate and the time left go on from where they were.
+TEST_F(Run, TheStopQuestionPausesTheProgressClocks)
+{
+    choose({"big", "small"});
+    stopAt(2, Answer::No);
+    constexpr qint64 kQuestionOpen = 3000;
+    seam->whileAsking = [] { QThread::msleep(kQuestionOpen); };
+    QElapsedTimer wall;
+    wall.start();
+    clickNext();
+    const qint64 wallMilliseconds = wall.elapsed();
+    ASSERT_EQ(seam->questions, QStringList{"Info: Stop"});
+    ASSERT_FALSE(progressDuringRun.isEmpty());
+    const QString runLine = progressDuringRun.last().last();  // "Run m:ss, ... left"
+    const QRegularExpressionMatch shown = QRegularExpression("^Run (\\d+):(\\d\\d),").match(runLine);
+    ASSERT_TRUE(shown.hasMatch()) << runLine.toStdString();
+    const qint64 shownSeconds = shown.captured(1).toLongLong() * 60 + shown.captured(2).toLongLong();
+    EXPECT_LE(shownSeconds * 1000, wallMilliseconds - kQuestionOpen + 1000) << runLine.toStdString();
+}
+
 TEST_F(Run, StopAnsweredYesEndsTheRunAtItsNextCheck)
 {
     choose({"big", "small"});
@@ -214,6 +238,11 @@ TEST_F(Run, StopAnsweredYesEndsTheRunAtItsNextCheck)
     EXPECT_EQ(frame(), kStopConfirmed);
     EXPECT_FALSE(window->stopRequested);
     EXPECT_TRUE(logLines().contains("Operation aborted"));
+    // The window's last lines say what the stop left: big partly copied, small never begun.
+    const QString kept = "Table BIG is partial: it holds " + oracleCount("BIG") + " rows in Oracle";
+    EXPECT_TRUE(logLines().contains(kept)) << logLines().join('\n').toStdString();
+    EXPECT_TRUE(logLines().contains("Tables not reached: small")) << logLines().join('\n').toStdString();
+    expectLogSavedWith(kept);
     EXPECT_FALSE(logLines().contains("Conversion is Completed"));
     EXPECT_EQ(oracle.rows("select count(*) from all_tables where table_name = 'SMALL'").value(0), "0");
     expectLogSavedWith("Operation aborted");
@@ -237,6 +266,8 @@ TEST_F(Run, AStopConfirmedDuringTheLastTableLetsTheRunEndButStaysOnTheLog)
     stopAt(2, Answer::Yes);
     clickNext();
     EXPECT_TRUE(logLines().contains("Operation aborted"));
+    EXPECT_TRUE(logLines().contains("Table BIG is partial: it holds " + oracleCount("BIG") + " rows in Oracle"))
+        << logLines().join('\n').toStdString();
     EXPECT_TRUE(logLines().contains("Conversion is Completed"));
     EXPECT_EQ(frame(), kStopConfirmed);
     EXPECT_FALSE(window->stopRequested);

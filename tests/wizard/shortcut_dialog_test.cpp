@@ -153,7 +153,10 @@ TEST_F(ShortcutDialogTest, CreateWritesSettingsFileLauncherAndTheSuccessMessage)
     EXPECT_EQ(lines.value(0), "[Desktop Entry]");
     EXPECT_TRUE(lines.contains("Type=Application"));
     EXPECT_TRUE(lines.contains("Name=night run"));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Exec=%1 \"%2\"").arg(programPath(), settings))) << launcher.toStdString();
+    // The tests choose oraemu through DOVRELLE_OCI_LIBRARY: the launcher carries it.
+    EXPECT_TRUE(lines.contains(QStringLiteral("Exec=env DOVRELLE_OCI_LIBRARY=%1 %2 \"%3\"")
+                                   .arg(qEnvironmentVariable("DOVRELLE_OCI_LIBRARY"), programPath(), settings)))
+        << launcher.toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("Path=%1/").arg(QStringLiteral(DOVRELLE_BUILD_DIR "/bin"))));
     EXPECT_TRUE(QFile::permissions(shortcut) & QFileDevice::ExeOwner);
 }
@@ -302,6 +305,22 @@ TEST(DesktopExecArgument, QuotesAndEscapesWhatTheLauncherFormatReserves)
     // The entry value escapes each backslash once more.
     const QString entry = desktopEntryText("/opt/dovrelle", quotedShortcutArgument("/j/a\\b.qelt"), "job");
     EXPECT_TRUE(entry.contains("Exec=/opt/dovrelle \"/j/a\\\\\\\\b.qelt\"\n")) << entry.toStdString();
+}
+
+// A launcher made while DOVRELLE_OCI_LIBRARY chose the Oracle library carries it: a menu starts
+// programs without the shell's variables.
+TEST(DesktopEntryText, CarriesTheOciLibraryWhenOneIsSet)
+{
+    const QString plain = desktopEntryText("/usr/bin/dovrelle", quotedShortcutArgument("/jobs/n.qelt"), "n");
+    EXPECT_TRUE(plain.contains("Exec=/usr/bin/dovrelle \"/jobs/n.qelt\"\n")) << plain.toStdString();
+    const QString withLibrary = desktopEntryText("/usr/bin/dovrelle", quotedShortcutArgument("/jobs/n.qelt"), "n",
+                                                 "/usr/lib/dovrelle/liboraemu.so");
+    EXPECT_TRUE(withLibrary.contains(
+        "Exec=env DOVRELLE_OCI_LIBRARY=/usr/lib/dovrelle/liboraemu.so /usr/bin/dovrelle \"/jobs/n.qelt\"\n"))
+        << withLibrary.toStdString();
+    const QString spaced = desktopEntryText("/usr/bin/dovrelle", "\"x\"", "n", "/opt/my libs/liboraemu.so");
+    EXPECT_TRUE(spaced.contains("Exec=env \"DOVRELLE_OCI_LIBRARY=/opt/my libs/liboraemu.so\" /usr/bin/dovrelle"))
+        << spaced.toStdString();
 }
 
 }  // namespace

@@ -23,6 +23,8 @@ void ScriptedSeam::showError(QWidget*, const QString& message)
 MessageSeam::Answer ScriptedSeam::ask(QWidget*, const QString& caption, const QString& text)
 {
     questions.append(caption + QStringLiteral(": ") + text);
+    if (whileAsking)
+        whileAsking();
     return answers.isEmpty() ? Answer::No : answers.takeFirst();
 }
 

@@ -32,6 +32,7 @@ public:
     QStringList warnings;
     QStringList questions;  // "caption: text"
     QList<Answer> answers;
+    std::function<void()> whileAsking;  // what happens while a question is open (a person reading it)
 };
 
 // What the frame of the window shows.
