@@ -552,6 +552,12 @@ void FullSchema::addCheckConstraints()
 {
     for (const CreatedTable& table : created_) {
         for (const CheckDetails& check : table.checks) {
+            if (!check.enforced) {
+                context_.log.append(QStringLiteral("Check constraint %1 of %2 is not enforced in MySQL and is not carried over")
+                                        .arg(nameForLog(check.name), table.oracleName));
+                context_.log.append(QString());
+                continue;
+            }
             const QString condition = oracleCheckCondition(check.clause, context_.nameUpperCase, context_.maxNameBytes);
             if (condition.isEmpty()) {
                 context_.log.append(QStringLiteral("Check constraint %1 of %2 is not carried over: %3")
