@@ -3,7 +3,6 @@
 #include "db/error.h"
 #include "db/mysql_query.h"
 #include "engine/name_rules.h"
-
 #include "db/oracle_connection.h"
 
 #include <QRegularExpression>

@@ -33,7 +33,8 @@ int declaredLength(const QString& mysqlType);
 QString classicColumnDefinition(const QString& mysqlType, const TableDefinitionOptions& options);
 
 // The column line: the column name after the name case in double quotes, a blank, the mapped
-// type, a blank. The caller cuts the name to 30 characters first.
+// type, a blank. The caller cuts the name to 30 characters first; a name Oracle cannot quote
+// throws Error.
 QString mapColumnType(const QString& columnName, const QString& mysqlType,
                       const TableDefinitionOptions& options);
 
