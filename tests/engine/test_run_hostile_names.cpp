@@ -57,6 +57,21 @@ TEST_P(HostileNames, TheCatalogHoldsExactlyTheIntendedObjects)
     }
     // The specification's indexes, named as formed from the MySQL key and table names.
     EXPECT_EQ(indexes, QStringLiteral("IDX_K`EY\t1WE`IRD\tTAB\nIDX_U`Q\n2WE`IRD\tTAB\nPRIMARYWE`IRD\tTAB1"));
+
+    // A second run drops these tables by their names and makes the same objects again.
+    const QString first = rows("select table_name || '.' || column_name from user_tab_columns order by 1") + constraints
+                          + indexes;
+    log.clear();
+    EXPECT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << log.lines().join(u'\n').toStdString();
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Drop table WE`IRD\\tTAB...Done")))
+        << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(rows("select table_name || '.' || column_name from user_tab_columns order by 1")
+                  + rows("select constraint_type || ' ' || constraint_name from user_constraints "
+                         "where table_name = 'WE`IRD' || chr(9) || 'TAB' and constraint_name not like 'SYS%' "
+                         "order by constraint_type, constraint_name")
+                  + rows("select index_name from user_indexes where table_name = 'WE`IRD' || chr(9) || 'TAB' "
+                         "order by index_name"),
+              first);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMappings, HostileNames, ::testing::Values(false, true),
