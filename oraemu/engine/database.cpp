@@ -326,7 +326,7 @@ void addUser(const std::string& path, const std::string& name, const std::string
     if (folded.empty() || isReservedWord(folded) || !std::isalpha(static_cast<unsigned char>(folded[0])) ||
         folded.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_$#") != std::string::npos)
         throw OraError(1935, "missing user or role name");
-    if (folded.size() > maxIdentifierBytes)
+    if (folded.size() > maxIdentifierBytes())
         throw OraError(972, "identifier is too long");
     if (password.empty())
         throw OraError(988, "missing or invalid password(s)");

@@ -3,8 +3,16 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 
 namespace oraemu {
+
+std::size_t maxIdentifierBytes()
+{
+    const char* text = std::getenv("ORAEMU_MAX_IDENTIFIER_BYTES");
+    return text && std::strcmp(text, "128") == 0 ? 128 : 30;
+}
 
 bool isReservedWord(std::string_view word)
 {

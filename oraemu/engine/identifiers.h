@@ -5,7 +5,9 @@
 
 namespace oraemu {
 
-constexpr std::size_t maxIdentifierBytes = 30;
+// The longest name in bytes: 30, as in a database whose COMPATIBLE setting is below 12.2; the
+// environment variable ORAEMU_MAX_IDENTIFIER_BYTES=128 makes it behave as 12.2 and later.
+std::size_t maxIdentifierBytes();
 
 // Words Oracle reserves: they cannot be unquoted names.
 bool isReservedWord(std::string_view upperWord);

@@ -100,7 +100,7 @@ private:
         } else {
             throw OraError(code, text);
         }
-        if (result.size() > maxIdentifierBytes)
+        if (result.size() > maxIdentifierBytes())
             throw OraError(972, "identifier is too long");
         next();
         return result;

@@ -1,5 +1,6 @@
 // OCIAttrGet and OCIAttrSet for the handles and the select-list parameter descriptors.
 #include "handles.h"
+#include "identifiers.h"
 
 #include <cstring>
 #include <functional>
@@ -30,9 +31,6 @@ constexpr ub4 ATTR_JSON_COL = 534;                // param: ub1
 
 constexpr ub4 SERVER_NOT_CONNECTED = 0;
 constexpr ub4 SERVER_NORMAL = 1;
-
-// oraemu behaves as a database whose COMPATIBLE setting is below 12.2: names of at most 30 bytes.
-constexpr ub1 maxIdentifierBytes = 30;
 
 [[noreturn]] void illegalAttribute()
 {
@@ -248,7 +246,7 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
             if (attrtype == ATTR_STMTCACHESIZE)
                 return put<ub4>(attributep, sizep, svc->statementCacheSize);
             if (attrtype == oci::ATTR_MAX_IDENTIFIER_LEN)
-                return put<ub1>(attributep, sizep, maxIdentifierBytes);
+                return put<ub1>(attributep, sizep, static_cast<ub1>(oraemu::maxIdentifierBytes()));
             illegalAttribute();
         }
         case oci::HTYPE_SESSION: {

@@ -2,6 +2,7 @@
 
 #include "db/error.h"
 #include "db/oracle_connection.h"
+#include "db/oracle_name.h"
 
 namespace dovrelle {
 
@@ -32,14 +33,8 @@ bool tableExists(OracleConnection& connection, const QString& name, const QStrin
 DropResult dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints)
 {
     DropResult result;
-    if (name.contains(u'"')) {
-        result.ok = false;
-        result.error = QStringLiteral("Table name %1 holds a double quote and cannot be an Oracle name")
-                           .arg(name);
-        return result;
-    }
     try {
-        connection.execute(QStringLiteral("drop table \"%1\"").arg(name)
+        connection.execute(QStringLiteral("drop table ") + oracleQuotedName(name, QStringLiteral("table"))
                            + (cascadeConstraints ? QStringLiteral(" cascade constraints") : QString()));
     } catch (const Error& e) {
         result.ok = false;

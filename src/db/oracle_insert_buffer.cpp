@@ -6,6 +6,7 @@
 #include "db/oracle_array_bind.h"
 #include "db/oracle_column.h"
 #include "db/oracle_describe.h"
+#include "db/oracle_name.h"
 #include "db/oracle_connection.h"
 #include "db/oracle_row_store.h"
 #include "db/oracle_session.h"
@@ -41,7 +42,7 @@ QString tableOfSelect(const QString& select)
 
 QString quoted(const QString& name)
 {
-    return u'"' + name + u'"';
+    return oracleQuotedName(name, QStringLiteral("object"));
 }
 
 std::vector<OracleColumn> describeSelect(OracleConnection::Session& session, const QString& sql)
@@ -187,8 +188,8 @@ void OracleInsertBuffer::Impl::setConverted(int column, const Convert& convert)
         const std::size_t actual = values.openValueSize();
         values.dropOpenValue();
         throw RefusedValueError(
-            QStringLiteral("ORA-12899: value too large for column %1.%2.%3 (actual: %4, maximum: %5)")
-                .arg(quoted(owner), quoted(table), quoted(target.name))
+            QStringLiteral("ORA-12899: value too large for column \"%1\".\"%2\".\"%3\" (actual: %4, maximum: %5)")
+                .arg(owner, table, target.name)
                 .arg(actual)
                 .arg(limit),
             QStringLiteral("%1 bytes, %2 holds %3").arg(actual).arg(oracleTypeName(target)).arg(limit));

@@ -8,6 +8,7 @@
 #include "engine/name_rules.h"
 #include "engine/oracle_literal.h"
 #include "engine/run_log.h"
+#include "engine/table_definition.h"
 #include "engine/table_comment.h"
 
 #include "db/error.h"
@@ -75,7 +76,7 @@ FullSchema::FullSchema(FullSchemaContext context) : context_(std::move(context))
 
 QString FullSchema::oracleColumn(const QString& mysqlColumn) const
 {
-    return applyNameCase(cutToOracleLength(mysqlColumn, context_.maxNameBytes), context_.nameUpperCase);
+    return oracleColumnName(mysqlColumn, context_.nameUpperCase, context_.maxNameBytes);
 }
 
 const FullSchema::CreatedTable* FullSchema::createdByMysqlName(const QString& mysqlName) const
@@ -94,9 +95,9 @@ const FullSchema::CreatedTable* FullSchema::createdByOracleName(const QString& o
     return nullptr;
 }
 
-QString FullSchema::createTableText(CreatedTable& table, QStringList& notes) const
+QList<OracleColumnDefinition> FullSchema::columnDefinitions(CreatedTable& table, QStringList& notes) const
 {
-    QString text = QStringLiteral("Create table \"") + table.oracleName + QStringLiteral("\" (");
+    QList<OracleColumnDefinition> definitions;
     const QList<ColumnDetails>& columns = table.details.columns;
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const ColumnDetails& column = columns[i];
@@ -104,7 +105,7 @@ QString FullSchema::createTableText(CreatedTable& table, QStringList& notes) con
         if (!type.note.isEmpty())
             notes.append(QStringLiteral("Column %1: %2").arg(column.name, type.note));
         type.oracleType = table.oracleTypes[i];  // chosen before: a long text may have become a CLOB
-        QString line = quoted(table.oracleColumns[i]) + u' ' + type.oracleType;
+        QString line = type.oracleType;
         const bool integerCounter = isIntegerType(column.type) && valueKindOf(type.oracleType) == OracleValueKind::Number;
         if (isAutoIncrement(column) && !integerCounter)
             notes.append(QStringLiteral("Column %1: AUTO_INCREMENT on %2 has no Oracle identity; the column is "
@@ -122,9 +123,9 @@ QString FullSchema::createTableText(CreatedTable& table, QStringList& notes) con
             if (!value.note.isEmpty())
                 notes.append(value.note);
         }
-        text += QStringLiteral("\r\n") + line + (i + 1 < columns.size() ? QStringLiteral(" , ") : QString());
+        definitions.append({table.oracleColumns[i], line});
     }
-    return text + QStringLiteral(" ) ");
+    return definitions;
 }
 
 StepResult FullSchema::createTable(const QString& mysqlName, const QString& oracleName, QString* lastDefinition,
@@ -138,21 +139,14 @@ StepResult FullSchema::createTable(const QString& mysqlName, const QString& orac
     table.uniqueKeys = readUniqueKeys(context_.catalog, mysqlName);
     for (const ColumnDetails& column : table.details.columns)
         table.oracleColumns.append(oracleColumn(column.name));
-    QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
-    for (const QString& column : table.oracleColumns)
-        if (problem.isEmpty())
-            problem = oracleIdentifierProblem(column, QStringLiteral("column"));
+    const QString problem = tableNamesProblem(oracleName, table.oracleColumns);
     if (!problem.isEmpty())
         return {false, problem};
     table.oracleTypes = oracleColumnTypes(table, notes);
-    const QString text = createTableText(table, notes);
-    if (lastDefinition)
-        *lastDefinition = text;
-    try {
-        context_.oracle.execute(text, true);
-    } catch (const Error& e) {
-        return {false, e.message()};
-    }
+    const StepResult created = executeCreateTable(
+        context_.oracle, createTableStatement(oracleName, columnDefinitions(table, notes)), lastDefinition);
+    if (!created.ok)
+        return created;
     created_.removeIf([&](const CreatedTable& other) { return other.oracleName == oracleName; });
     created_.append(table);
     return {};
@@ -558,6 +552,12 @@ void FullSchema::addCheckConstraints()
 {
     for (const CreatedTable& table : created_) {
         for (const CheckDetails& check : table.checks) {
+            if (!check.enforced) {
+                context_.log.append(QStringLiteral("Check constraint %1 of %2 is not enforced in MySQL and is not carried over")
+                                        .arg(nameForLog(check.name), table.oracleName));
+                context_.log.append(QString());
+                continue;
+            }
             const QString condition = oracleCheckCondition(check.clause, context_.nameUpperCase, context_.maxNameBytes);
             if (condition.isEmpty()) {
                 context_.log.append(QStringLiteral("Check constraint %1 of %2 is not carried over: %3")

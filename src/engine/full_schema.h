@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/create_table_statement.h"
 #include "engine/index_translation.h"  // StepResult
 #include "engine/mysql_schema_details.h"
 
@@ -72,8 +73,9 @@ private:
     void addDroppedForeignKeysAgain();
     const CreatedTable* createdByMysqlName(const QString& mysqlName) const;
     const CreatedTable* createdByOracleName(const QString& oracleName) const;
-    // The text of the CREATE TABLE, with the column types chosen by oracleColumnTypes.
-    QString createTableText(CreatedTable& table, QStringList& notes) const;
+    // The full-schema column rule: each column's type (chosen by oracleColumnTypes) with its identity
+    // or default, for the one CREATE TABLE builder.
+    QList<OracleColumnDefinition> columnDefinitions(CreatedTable& table, QStringList& notes) const;
     QStringList oracleColumnTypes(const CreatedTable& table, QStringList& notes) const;
     void addNotNullConstraints(const CreatedTable& table);
     void explainNullableColumns(const CreatedTable& table, const QList<qsizetype>& columns);

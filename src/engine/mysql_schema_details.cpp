@@ -5,6 +5,8 @@
 #include "db/utf8_text.h"
 #include "engine/name_rules.h"
 
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStringList>
 
 namespace dovrelle {
@@ -179,7 +181,8 @@ QString leadingName(const QString& item, qsizetype& i)
 }
 
 // The condition of the first CHECK (...) of the item from `i` on, outside quotes; empty when none.
-QString checkCondition(const QString& item, qsizetype i)
+// `end` receives the position after its closing parenthesis.
+QString checkCondition(const QString& item, qsizetype i, qsizetype& end)
 {
     while (i < item.size()) {
         const QChar c = item[i];
@@ -202,8 +205,10 @@ QString checkCondition(const QString& item, qsizetype i)
                     }
                     if (d == u'(')
                         ++depth;
-                    else if (d == u')' && --depth == 0)
+                    else if (d == u')' && --depth == 0) {
+                        end = j + 1;
                         return item.mid(open + 1, j - open - 1).trimmed();
+                    }
                     ++j;
                 }
                 return QString();
@@ -226,20 +231,66 @@ QList<CheckDetails> checksOfCreateTable(const QString& createTable, const QStrin
             i = 10;
             name = leadingName(item, i);
         }
-        const QString condition = checkCondition(item, i);
+        qsizetype end = 0;
+        const QString condition = checkCondition(item, i, end);
+        // MySQL 8 writes a check it keeps but does not enforce as /*!80016 NOT ENFORCED */.
+        static const QRegularExpression notEnforced(QStringLiteral(R"(^\s*(/\*!\d+\s+)?NOT\s+ENFORCED\b)"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+        const bool enforced = !notEnforced.match(item.mid(end)).hasMatch();
         if (!condition.isEmpty())
-            checks.append({name, mysqlName, condition});
+            checks.append({name, mysqlName, condition, enforced});
     }
     return checks;
 }
 
-QList<CheckDetails> readCheckConstraints(MySqlConnection& catalog, const QString& mysqlName)
+namespace {
+
+QString sessionSqlMode(MySqlConnection& catalog)
 {
+    MySqlQuery query(catalog);
+    query.open(QStringLiteral("select @@session.sql_mode"));
+    const QString mode = query.atEnd() ? QString() : query.textAt(0);
+    query.close();
+    return mode;
+}
+
+void setSessionSqlMode(MySqlConnection& catalog, const QString& mode)
+{
+    MySqlQuery query(catalog);
+    query.open(QStringLiteral("set session sql_mode = ") + mysqlTextLiteral(mode));
+    query.close();
+}
+
+// SHOW CREATE TABLE in the quoting the parser reads: with ANSI_QUOTES in the session's sql_mode the
+// server writes names in double quotes, so the mode is taken out for the read and put back after.
+QString showCreateTable(MySqlConnection& catalog, const QString& mysqlName)
+{
+    const QString mode = sessionSqlMode(catalog);
+    QStringList modes = mode.split(u',', Qt::SkipEmptyParts);
+    const bool ansiQuotes = modes.removeAll(QStringLiteral("ANSI_QUOTES")) > 0;
+    if (ansiQuotes)
+        setSessionSqlMode(catalog, modes.join(u','));
+    const auto restore = qScopeGuard([&] {
+        if (!ansiQuotes)
+            return;
+        try {
+            setSessionSqlMode(catalog, mode);
+        } catch (const Error&) {
+            // a connection lost here fails the next statement, which says so
+        }
+    });
     MySqlQuery query(catalog);
     query.open(QStringLiteral("show create table ") + mysqlQuotedName(mysqlName));
     const QString createTable = query.atEnd() ? QString() : textOf(query.valueAt(1));
     query.close();
-    return checksOfCreateTable(createTable, mysqlName);
+    return createTable;
+}
+
+}  // namespace
+
+QList<CheckDetails> readCheckConstraints(MySqlConnection& catalog, const QString& mysqlName)
+{
+    return checksOfCreateTable(showCreateTable(catalog, mysqlName), mysqlName);
 }
 
 QList<UniqueKeyDetails> readUniqueKeys(MySqlConnection& catalog, const QString& mysqlName)

@@ -51,6 +51,7 @@ struct CheckDetails {
     QString name;                   // MariaDB names a column's own check after the column
     QString table;
     QString clause;                 // the condition as the server keeps it
+    bool enforced = true;           // false for MySQL 8's NOT ENFORCED
 };
 
 // The CHECK constraints of one table, read from SHOW CREATE TABLE, where the server keeps their

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/oracle_name.h"
+
 #include <QString>
 #include <functional>
 
@@ -40,15 +42,7 @@ bool needsLongNameSuffix(const QString& casedName, int maxBytes = kOracleNameLen
 bool isSuffixedNameOf(const QString& oracleName, const QString& casedName,
                       int maxBytes = kOracleNameLength);
 
-// Why `name` cannot stand between double quotes as an Oracle identifier (it is empty, or holds a
-// double quote or a NUL), or an empty text when it can. `what` names the object in the message
-// ("table", "column").
-QString oracleIdentifierProblem(const QString& name, const QString& what);
-
-// The one way a name reaches Oracle SQL: between double quotes. Throws Error with
-// oracleIdentifierProblem's text for a name that cannot be quoted, so no name ever changes the
-// statement around it.
-QString oracleQuotedName(const QString& name, const QString& what);
+// Oracle names reach SQL through oracleQuotedName (db/oracle_name.h), the one quoting rule.
 
 // The name as a MySQL identifier: between backticks, a backtick inside doubled.
 QString mysqlQuotedName(const QString& name);

@@ -302,12 +302,10 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         MySqlQuery source(data);
         source.open(plan.select);
 
-        const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
-        if (!problem.isEmpty())
-            throw Error(problem);
+        const QString shape =
+            QStringLiteral("select * from ") + oracleQuotedName(oracleName, QStringLiteral("table")) + QStringLiteral(" where 1=0");
         buffer.close();
-        buffer.setCommandText(QStringLiteral("select * from \"") + oracleName
-                              + QStringLiteral("\" where 1=0"));
+        buffer.setCommandText(shape);
         buffer.open();
         std::vector<ColumnRoute> routes = sourceColumns(source, plan, buffer.maxIdentifierBytes());
         findTargets(routes, buffer);

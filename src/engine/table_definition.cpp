@@ -135,11 +135,16 @@ int declaredLength(const QString& mysqlType)
     return length;
 }
 
+QString classicColumnDefinition(const QString& mysqlType, const TableDefinitionOptions& options)
+{
+    return mappedType(mysqlType, options) + u' ';
+}
+
 QString mapColumnType(const QString& columnName, const QString& mysqlType,
                       const TableDefinitionOptions& options)
 {
-    return u'"' + applyNameCase(columnName, options.nameUpperCase) + QStringLiteral("\" ")
-           + mappedType(mysqlType, options) + u' ';
+    return oracleQuotedName(applyNameCase(columnName, options.nameUpperCase), QStringLiteral("column")) + u' '
+           + classicColumnDefinition(mysqlType, options);
 }
 
 QList<SourceColumn> readFieldList(MySqlConnection& catalog, const QString& mysqlName)
@@ -156,18 +161,24 @@ QList<SourceColumn> readFieldList(MySqlConnection& catalog, const QString& mysql
     return columns;
 }
 
+namespace {
+
+CreateTableStatement classicStatement(const QString& oracleName, const QList<SourceColumn>& columns,
+                                      const TableDefinitionOptions& options)
+{
+    QList<OracleColumnDefinition> definitions;
+    for (const SourceColumn& column : columns)
+        definitions.append({oracleColumnName(column.name, options.nameUpperCase, options.nameBytes),
+                            classicColumnDefinition(column.type, options)});
+    return createTableStatement(oracleName, definitions);
+}
+
+}  // namespace
+
 QString createTableText(const QString& oracleName, const QList<SourceColumn>& columns,
                         const TableDefinitionOptions& options)
 {
-    QString text = QStringLiteral("Create table \"") + oracleName + QStringLiteral("\" (");
-    for (qsizetype i = 0; i < columns.size(); ++i) {
-        QString line = mapColumnType(cutToOracleLength(columns[i].name, options.nameBytes), columns[i].type, options);
-        if (i + 1 < columns.size())
-            line += QStringLiteral(" , ");
-        text += QStringLiteral("\r\n") + line;
-    }
-    text += QStringLiteral(" ) ");
-    return text;
+    return classicStatement(oracleName, columns, options).text;
 }
 
 QString buildCreateTable(MySqlConnection& catalog, const QString& mysqlName,
@@ -176,42 +187,27 @@ QString buildCreateTable(MySqlConnection& catalog, const QString& mysqlName,
     return createTableText(oracleName, readFieldList(catalog, mysqlName), options);
 }
 
-namespace {
-
-// Why the table cannot be created under these names, or an empty text.
-QString namesProblem(const QString& oracleName, const QList<SourceColumn>& columns,
-                     const TableDefinitionOptions& options)
+StepResult executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
+                              QString* lastDefinition)
 {
-    QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
-    for (const SourceColumn& column : columns) {
-        if (!problem.isEmpty())
-            break;
-        const QString name =
-            applyNameCase(cutToOracleLength(column.name, options.nameBytes), options.nameUpperCase);
-        problem = oracleIdentifierProblem(name, QStringLiteral("column"));
+    if (lastDefinition)
+        *lastDefinition = statement.text;
+    if (!statement.problem.isEmpty())
+        return {false, statement.problem};
+    try {
+        oracle.execute(statement.text, true);
+    } catch (const Error& e) {
+        return {false, e.message()};
     }
-    return problem;
+    return {};
 }
-
-}  // namespace
 
 StepResult createTable(OracleConnection& oracle, MySqlConnection& catalog,
                        const QString& mysqlName, const QString& oracleName,
                        const TableDefinitionOptions& options, QString* lastDefinition)
 {
-    const QList<SourceColumn> columns = readFieldList(catalog, mysqlName);
-    const QString text = createTableText(oracleName, columns, options);
-    if (lastDefinition)
-        *lastDefinition = text;
-    const QString problem = namesProblem(oracleName, columns, options);
-    if (!problem.isEmpty())
-        return {false, problem};
-    try {
-        oracle.execute(text, true);
-    } catch (const Error& e) {
-        return {false, e.message()};
-    }
-    return {};
+    return executeCreateTable(oracle, classicStatement(oracleName, readFieldList(catalog, mysqlName), options),
+                              lastDefinition);
 }
 
 }  // namespace dovrelle

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/create_table_statement.h"
 #include "engine/index_translation.h"  // StepResult
 
 #include <QList>
@@ -27,8 +28,13 @@ struct SourceColumn {
 // when the parentheses hold no plain integer.
 int declaredLength(const QString& mysqlType);
 
+// The classic column rule: what follows a column's name in the CREATE TABLE, the mapped type and a
+// blank.
+QString classicColumnDefinition(const QString& mysqlType, const TableDefinitionOptions& options);
+
 // The column line: the column name after the name case in double quotes, a blank, the mapped
-// type, a blank. The caller cuts the name to 30 characters first.
+// type, a blank. The caller cuts the name to 30 characters first; a name Oracle cannot quote
+// throws Error.
 QString mapColumnType(const QString& columnName, const QString& mysqlType,
                       const TableDefinitionOptions& options);
 
@@ -36,13 +42,19 @@ QString mapColumnType(const QString& columnName, const QString& mysqlType,
 // Throws Error with the server's message when it cannot be read.
 QList<SourceColumn> readFieldList(MySqlConnection& catalog, const QString& mysqlName);
 
-// The CREATE TABLE text for the Oracle table `oracleName` with these columns.
+// The CREATE TABLE text for the Oracle table `oracleName` with these columns (empty when a name
+// cannot be an Oracle name).
 QString createTableText(const QString& oracleName, const QList<SourceColumn>& columns,
                         const TableDefinitionOptions& options);
 
 // Reads the field list over the catalog connection and builds the CREATE TABLE text.
 QString buildCreateTable(MySqlConnection& catalog, const QString& mysqlName,
                          const QString& oracleName, const TableDefinitionOptions& options);
+
+// Executes a CREATE TABLE of either mapping: a name that cannot be an Oracle identifier or Oracle's
+// refusal of the statement comes back as the result. `lastDefinition`, when given, receives the text.
+StepResult executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
+                              QString* lastDefinition);
 
 // Builds the definition and executes it on Oracle. A failure to read the field list throws (it
 // ends the run); a name that cannot be an Oracle identifier or Oracle's refusal of the statement

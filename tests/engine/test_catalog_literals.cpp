@@ -6,6 +6,11 @@
 #include "engine/mysql_schema_details.h"
 #include "engine/oracle_literal.h"
 
+#include "db/mysql_connection.h"
+#include "db/mysql_query.h"
+
+#include "mysql_test_server.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -90,6 +95,48 @@ TEST(CheckTranslation, ChecksAreReadFromShowCreateTable)
         found.append(check.name + " | " + check.clause);
     EXPECT_EQ(found, (QStringList{"n | `n` <> 99", QString::fromUtf8("e | `e` <> '\xF0\x9F\x98\x80'"),
                                   "z\" check (\"N\" < 5)-- | `n` <> 98", "c2 | `s` <> 'a)\\nb' and (`n` > 0)"}));
+}
+
+// MySQL 8 keeps a check it does not enforce and writes it with NOT ENFORCED; it is read as such.
+TEST(CheckTranslation, MySql8ChecksMarkedNotEnforcedAreReadAsNotEnforced)
+{
+    const QString createTable = QStringLiteral(
+        "CREATE TABLE `t` (\n"
+        "  `n` int DEFAULT NULL,\n"
+        "  `c` varchar(20) DEFAULT 'NOT ENFORCED',\n"
+        "  CONSTRAINT `kept` CHECK ((`n` > 0)),\n"
+        "  CONSTRAINT `loose` CHECK ((`n` < 100)) /*!80016 NOT ENFORCED */,\n"
+        "  CONSTRAINT `said` CHECK ((`c` <> 'NOT ENFORCED'))\n"
+        ") ENGINE=InnoDB DEFAULT CHARSET=utf8mb4");
+    QStringList found;
+    for (const CheckDetails& check : checksOfCreateTable(createTable, "t"))
+        found.append(check.name + (check.enforced ? QStringLiteral(" enforced") : QStringLiteral(" not enforced")));
+    EXPECT_EQ(found, (QStringList{"kept enforced", "loose not enforced", "said enforced"}));
+}
+
+// A session with ANSI_QUOTES in its sql_mode would get names in double quotes from SHOW CREATE
+// TABLE (and a condition on "n" reads as a text): the checks are read in backticks all the same,
+// and the session keeps its sql_mode.
+TEST(CheckTranslation, AnsiQuotesInTheSessionDoNotChangeTheChecksRead)
+{
+    testsupport::ScratchMySqlDatabase mysql{QStringLiteral("t_ansiquotes")};
+    mysql.execute({"create table t (n int, s varchar(9), constraint `c``k` check (n <> 99 and s <> 'a\"b'))"});
+    MySqlConnection catalog;
+    catalog.setParameters(testsupport::mysqlParameters(mysql.name()));
+    catalog.open();
+    MySqlQuery set(catalog);
+    set.open(QStringLiteral("set session sql_mode = 'ANSI_QUOTES,STRICT_ALL_TABLES'"));
+    set.close();
+
+    const QList<CheckDetails> checks = readCheckConstraints(catalog, QStringLiteral("t"));
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks[0].name, QStringLiteral("c`k"));
+    EXPECT_EQ(oracleCheckCondition(checks[0].clause, true, 30), QStringLiteral("\"N\" <> 99 AND \"S\" <> 'a\"b'"))
+        << checks[0].clause.toStdString();
+
+    MySqlQuery mode(catalog);
+    mode.open(QStringLiteral("select @@session.sql_mode"));
+    EXPECT_EQ(mode.textAt(0), QStringLiteral("ANSI_QUOTES,STRICT_ALL_TABLES"));
 }
 
 }  // namespace

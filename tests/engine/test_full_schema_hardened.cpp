@@ -254,3 +254,40 @@ TEST_F(HardenedFullSchema, ForeignKeysDroppedWithAnOverwrittenParentComeBack)
 }
 
 }  // namespace
+
+namespace {
+
+// oraemu behaves as a server of 12.2 or later while this lives: names of up to 128 bytes.
+class LongIdentifierServer {
+public:
+    LongIdentifierServer() { qputenv("ORAEMU_MAX_IDENTIFIER_BYTES", "128"); }
+    ~LongIdentifierServer() { qunsetenv("ORAEMU_MAX_IDENTIFIER_BYTES"); }
+    LongIdentifierServer(const LongIdentifierServer&) = delete;
+    LongIdentifierServer& operator=(const LongIdentifierServer&) = delete;
+};
+
+}  // namespace
+
+// The server's limit is read through OCI: at 128 bytes a name of more than 30 bytes is kept (up to
+// 30 characters for columns and indexes, whole for constraints), and two indexes of one table
+// whose names cut to the same text get names of their own.
+TEST_F(HardenedFullSchema, TheServersIdentifierLimitKeepsLongNamesUnique)
+{
+    const LongIdentifierServer server;
+    const QString wide = QString(20, QChar(0xE4));  // 20 characters, 40 bytes
+    mysql.execute({"create table ix (id int primary key, `" + wide + "` int, a int, b int,"
+                   " constraint check_constraint_name_longer_than_thirty_bytes check (a > 0),"
+                   " key a_rather_long_index_name_number_one (a), key a_rather_long_index_name_number_two (b))",
+                   "insert into ix values (1, 2, 3, 4)"});
+    profile.tables = {"ix"};
+    ASSERT_EQ(run().outcome, dovrelle::RunOutcome::Completed) << logText().toStdString();
+    EXPECT_EQ(rows("select column_name from user_tab_columns where table_name = 'IX' order by column_id"),
+              (QStringList{"ID", wide, "A", "B"}));
+    EXPECT_EQ(rows("select constraint_name from user_constraints where table_name = 'IX' and constraint_type = 'C' "
+                   "and constraint_name not like 'SYS%'"),
+              QStringList{"CHECK_CONSTRAINT_NAME_LONGER_THAN_THIRTY_BYTES"});
+    EXPECT_EQ(rows("select index_name from user_indexes where table_name = 'IX' and index_name like 'IDX%' "
+                   "order by index_name"),
+              (QStringList{"IDX_A_RATHER_LONG_INDEX_NAME_1", "IDX_A_RATHER_LONG_INDEX_NAME_N"}));
+    EXPECT_EQ(rows("select count(*) from IX"), QStringList{"1"});
+}

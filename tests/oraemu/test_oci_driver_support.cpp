@@ -2,6 +2,9 @@
 // versions, character sets, transaction and server state, and thread-local keys. The whole
 // conversation with such a client is tested by the node-oracledb conformance test.
 #include "oci_session.h"
+
+#include <QScopeGuard>
+#include <QtGlobal>
 #include "oraemu_test_db.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +84,19 @@ TEST_F(OciDriverSupport, CharacterSetsAndServerState)
     EXPECT_EQ(attribute<ub4>(session->svc(), oci::HTYPE_SVCCTX, ATTR_STMTCACHESIZE), 40u);
     EXPECT_EQ(oci().AttrSet(session->svc(), oci::HTYPE_SVCCTX, nullptr, 0, ATTR_TRANS, session->error()),
               oci::SUCCESS);
+}
+
+// ORAEMU_MAX_IDENTIFIER_BYTES=128 makes oraemu a server of 12.2 or later: names of up to 128 bytes,
+// and the service context says so.
+TEST_F(OciDriverSupport, IdentifierLimitOf128BytesWhenAskedFor)
+{
+    qputenv("ORAEMU_MAX_IDENTIFIER_BYTES", "128");
+    const auto restore = qScopeGuard([] { qunsetenv("ORAEMU_MAX_IDENTIFIER_BYTES"); });
+    EXPECT_EQ(attribute<ub1>(session->svc(), oci::HTYPE_SVCCTX, oci::ATTR_MAX_IDENTIFIER_LEN), 128);
+    const std::string longest = std::string(62, 'x') + "\xC3\xA4" + std::string(64, 'y');  // 128 bytes
+    EXPECT_EQ(session->execute("create table \"" + longest + "\" (A number)").code, 0);
+    EXPECT_EQ(session->execute("create table \"" + longest + "z\" (A number)").code, 972);
+    EXPECT_EQ(session->execute("create index " + std::string(128, 'I') + " on \"" + longest + "\" (A)").code, 0);
 }
 
 // A client that rolls back before it logs off asks whether there is anything to roll back.
