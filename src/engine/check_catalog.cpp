@@ -135,9 +135,7 @@ QString checkedOracleType(const QString& mysqlType, const CatalogCheckOptions& o
 {
     if (options.fullSchema)
         return exactOracleType(mysqlType, options.blobToText).oracleType;
-    // The column line of the CREATE TABLE for a column without a name: two quotes, a blank, the type.
-    const QString line = mapColumnType(QString(), mysqlType, {options.nameUpperCase, options.blobToText, options.maxNameBytes});
-    return line.mid(2).trimmed();
+    return classicColumnDefinition(mysqlType, {options.nameUpperCase, options.blobToText, options.maxNameBytes}).trimmed();
 }
 
 QList<CheckFinding> columnFindings(const TableDetails& details, const CatalogCheckOptions& options)
