@@ -29,26 +29,12 @@ bool tableExists(OracleConnection& connection, const QString& name, const QStrin
         > 0;
 }
 
-DropResult dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints)
+void dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints)
 {
-    DropResult result;
-    if (name.contains(u'"')) {
-        result.ok = false;
-        result.error = QStringLiteral("Table name %1 holds a double quote and cannot be an Oracle name")
-                           .arg(name);
-        return result;
-    }
-    try {
-        connection.execute(QStringLiteral("drop table \"%1\"").arg(name)
-                           + (cascadeConstraints ? QStringLiteral(" cascade constraints") : QString()));
-    } catch (const Error& e) {
-        result.ok = false;
-        result.error = e.message();
-    } catch (const std::exception& e) {
-        result.ok = false;
-        result.error = QString::fromLocal8Bit(e.what());
-    }
-    return result;
+    if (name.contains(u'"'))
+        throw Error(QStringLiteral("Table name %1 holds a double quote and cannot be an Oracle name").arg(name));
+    connection.execute(QStringLiteral("drop table \"%1\"").arg(name)
+                       + (cascadeConstraints ? QStringLiteral(" cascade constraints") : QString()));
 }
 
 }  // namespace dovrelle
