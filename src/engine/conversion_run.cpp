@@ -343,10 +343,8 @@ void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
 {
     // The statements log their own failures; a listing that cannot be read is logged like one.
     steps_.runUnheaded(nameForLog(oracleName), [&](LoggedStep& step) {
-        const StepResult indexes = dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName,
-                                                           profile_.nameuppercase, log_, profile_.fullschema);
-        if (!indexes.ok)
-            step.failSilently();
+        dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName, profile_.nameuppercase, step,
+                                profile_.fullschema);
     });
 }
 
