@@ -227,8 +227,10 @@ public:
     // The name of the batch's row at `batchRow` (0: its first), or an empty text when unknown.
     QString nameOfBatchRow(qsizetype batchRow) const
     {
+        if (batchRow < 0)
+            return QString();
         const std::size_t first = static_cast<std::size_t>(batchRow) * keys_.size();
-        if (batchRow < 0 || first + keys_.size() > batchKeys_.size())
+        if (first + keys_.size() > batchKeys_.size())
             return QString();
         return nameFrom(batchKeys_.data() + first, batchStart_ + batchRow + 1);
     }
