@@ -3,6 +3,7 @@
 #include "engine/conversion_profile.h"
 #include "engine/conversion_job.h"
 #include "engine/index_translation.h"
+#include "engine/logged_step.h"
 #include "engine/name_rules.h"
 #include "engine/run_log.h"
 #include "engine/table_definition.h"
@@ -154,10 +155,10 @@ Timing measureTargetWrite(const MySqlServer& server, const QString& database, co
     if (!created.ok)
         throw std::runtime_error("create table failed: " + created.error.toStdString());
     dovrelle::RunLog log;
-    const dovrelle::StepResult indexed =
-        dovrelle::createIndexes(data, oracle, table, oracleName, true, log);
-    if (!indexed.ok)
-        throw std::runtime_error("keys and indexes failed: " + indexed.error.toStdString());
+    dovrelle::LoggedStep indexing(log, -1);
+    dovrelle::createIndexes(data, oracle, table, oracleName, true, indexing);
+    if (indexing.failed())
+        throw std::runtime_error("keys and indexes failed: " + log.lines().join(u'\n').toStdString());
 
     dovrelle::OracleInsertBuffer buffer(oracle);
     buffer.setCommandText(QStringLiteral("select * from \"") + oracleName

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "column_type.h"
+#include "decimal.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,8 +35,8 @@ struct IdentitySpec {
     bool always = true;
     bool onNull = false;                 // BY DEFAULT ON NULL: an inserted NULL takes the next value
     bool limitValue = false;             // START WITH LIMIT VALUE
-    std::optional<std::int64_t> start;   // START WITH n
-    std::optional<std::int64_t> increment;
+    std::optional<Decimal> start;        // START WITH n
+    std::optional<Decimal> increment;
 };
 
 struct ColumnDef {

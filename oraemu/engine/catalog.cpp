@@ -21,8 +21,8 @@ constexpr const char* schemaExtensions = R"(
     CREATE TABLE IF NOT EXISTS oraemu_column_defaults(table_id INTEGER NOT NULL, position INTEGER NOT NULL,
                                                       expression TEXT NOT NULL, PRIMARY KEY(table_id, position));
     CREATE TABLE IF NOT EXISTS oraemu_identities(table_id INTEGER PRIMARY KEY, position INTEGER NOT NULL,
-                                                 always INTEGER NOT NULL, start_value INTEGER NOT NULL,
-                                                 increment INTEGER NOT NULL, next_value INTEGER NOT NULL);
+                                                 always INTEGER NOT NULL, start_value TEXT NOT NULL,
+                                                 increment TEXT NOT NULL, next_value TEXT NOT NULL);
     CREATE TABLE IF NOT EXISTS oraemu_foreign_keys(owner TEXT NOT NULL, name TEXT NOT NULL, r_owner TEXT NOT NULL,
                                                    r_name TEXT NOT NULL, delete_rule TEXT NOT NULL,
                                                    PRIMARY KEY(owner, name));
@@ -31,17 +31,69 @@ constexpr const char* schemaExtensions = R"(
     CREATE TABLE IF NOT EXISTS oraemu_pending_indexes(index_id INTEGER PRIMARY KEY);
 )";
 
+// Files of the first identity format kept sequence values in SQLite integers (64 bits); their
+// values move to exact decimal text.
+constexpr const char* identitiesAsText = R"(
+    ALTER TABLE oraemu_identities RENAME TO oraemu_identities_int;
+    CREATE TABLE oraemu_identities(table_id INTEGER PRIMARY KEY, position INTEGER NOT NULL,
+                                   always INTEGER NOT NULL, start_value TEXT NOT NULL,
+                                   increment TEXT NOT NULL, next_value TEXT NOT NULL);
+    INSERT INTO oraemu_identities SELECT table_id, position, always, CAST(start_value AS TEXT),
+                                         CAST(increment AS TEXT), CAST(next_value AS TEXT) FROM oraemu_identities_int;
+    DROP TABLE oraemu_identities_int;
+)";
+
+bool hasIntegerIdentities(sqlite3* db)
+{
+    SqlStatement query(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'oraemu_identities'");
+    return query.step() && query.columnText(0).find("start_value INTEGER") != std::string::npos;
+}
+
+Decimal identityNumber(const SqlStatement& query, int column)
+{
+    return Decimal::parse(query.columnText(column)).value_or(Decimal{});
+}
+
+// Oracle's sequences end at 28 nines ascending and at -27 nines descending.
+const Decimal& identityMaximum()
+{
+    static const Decimal maximum = *Decimal::parse(std::string(28, '9'));
+    return maximum;
+}
+
+const Decimal& identityMinimum()
+{
+    static const Decimal minimum = *Decimal::parse("-" + std::string(27, '9'));
+    return minimum;
+}
+
+int compare(const Decimal& a, const Decimal& b)
+{
+    return compareNumberText(a.toString(), b.toString());
+}
+
 }  // namespace
+
+void IdentityDef::checkStart() const
+{
+    if (increasing() && compare(start, identityMaximum()) > 0)
+        throw OraError(4006, "START WITH cannot be more than MAXVALUE");
+    if (!increasing() && compare(start, identityMinimum()) < 0)
+        throw OraError(4008, "START WITH cannot be less than MINVALUE");
+}
 
 void Catalog::upgradeSchema(sqlite3* db)
 {
     SqlStatement query(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'oraemu_pending_indexes'");
-    if (query.step())
-        return;
+    const bool extended = query.step();
     query = SqlStatement();
+    if (extended && !hasIntegerIdentities(db))
+        return;
     sqlExec(db, "BEGIN IMMEDIATE");
     try {
         sqlExec(db, schemaExtensions);
+        if (hasIntegerIdentities(db))
+            sqlExec(db, identitiesAsText);
         sqlExec(db, "COMMIT");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -471,9 +523,9 @@ void Catalog::setIdentity(const TableDef& table, int column, const IdentityDef& 
     insert.bind(1, table.id);
     insert.bind(2, static_cast<std::int64_t>(column + 1));
     insert.bind(3, std::int64_t(identity.always ? 1 : identity.onNull ? 2 : 0));
-    insert.bind(4, identity.start);
-    insert.bind(5, identity.increment);
-    insert.bind(6, identity.next);
+    insert.bind(4, identity.start.toString());
+    insert.bind(5, identity.increment.toString());
+    insert.bind(6, identity.next.toString());
     insert.step();
 }
 
@@ -483,29 +535,43 @@ IdentityDef Catalog::identityOf(const TableDef& table)
     query.bind(1, table.id);
     IdentityDef identity;
     if (query.step())
-        identity = {query.columnInt(0) == 1, query.columnInt(0) == 2, query.columnInt(1), query.columnInt(2),
-                    query.columnInt(3)};
+        identity = {query.columnInt(0) == 1, query.columnInt(0) == 2, identityNumber(query, 1),
+                    identityNumber(query, 2), identityNumber(query, 3)};
     return identity;
 }
 
-std::int64_t Catalog::takeIdentityValue(const TableDef& table)
+Decimal Catalog::takeIdentityValue(const TableDef& table)
 {
-    SqlStatement update(db_, "UPDATE oraemu_identities SET next_value = next_value + increment WHERE table_id = ? "
-                             "RETURNING next_value - increment, next_value");
-    update.bind(1, table.id);
+    SqlStatement query(db_, "SELECT increment, next_value FROM oraemu_identities WHERE table_id = ?");
+    query.bind(1, table.id);
+    query.step();
+    const Decimal increment = identityNumber(query, 0);
+    const Decimal value = identityNumber(query, 1);
+    if (increment.negative ? compare(value, identityMinimum()) < 0 : compare(value, identityMaximum()) > 0)
+        throw OraError(8004, "sequence ISEQ$$_" + std::to_string(table.id) + ".NEXTVAL exceeds " +
+                                 (increment.negative ? "MINVALUE" : "MAXVALUE") + " and cannot be instantiated");
+    const Decimal next = Decimal::add(value, increment);
+    SqlStatement update(db_, "UPDATE oraemu_identities SET next_value = ? WHERE table_id = ?");
+    update.bind(1, next.toString());
+    update.bind(2, table.id);
     update.step();
-    const std::int64_t value = update.columnInt(0);
-    identitiesTaken_[table.id] = update.columnInt(1);
+    identitiesTaken_[table.id] = next;
     return value;
 }
 
 void Catalog::keepTakenIdentityValues()
 {
-    SqlStatement update(db_, "UPDATE oraemu_identities SET next_value = CASE WHEN increment > 0 "
-                             "THEN max(next_value, ?1) ELSE min(next_value, ?1) END WHERE table_id = ?2");
     for (const auto& [tableId, nextValue] : identitiesTaken_) {
-        update.reset();
-        update.bind(1, nextValue);
+        SqlStatement query(db_, "SELECT increment, next_value FROM oraemu_identities WHERE table_id = ?");
+        query.bind(1, tableId);
+        if (!query.step())
+            continue;
+        const bool increasing = !identityNumber(query, 0).negative;
+        const int order = compare(nextValue, identityNumber(query, 1));
+        if (increasing ? order <= 0 : order >= 0)
+            continue;
+        SqlStatement update(db_, "UPDATE oraemu_identities SET next_value = ? WHERE table_id = ?");
+        update.bind(1, nextValue.toString());
         update.bind(2, tableId);
         update.step();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "column_type.h"
+#include "decimal.h"
 #include "sqlite_util.h"
 
 #include <cstdint>
@@ -63,12 +64,18 @@ struct ReferencingKey {
     std::vector<int> parentColumns;  // the referenced key's columns, in the foreign key's order
 };
 
+// An identity's sequence. Its values are whole numbers of up to 28 digits, as Oracle's sequences
+// allow, so they are kept as exact decimals rather than in 64 bits.
 struct IdentityDef {
     bool always = false;
     bool onNull = false;
-    std::int64_t start = 1;
-    std::int64_t increment = 1;
-    std::int64_t next = 1;
+    Decimal start = Decimal::fromInt(1);
+    Decimal increment = Decimal::fromInt(1);
+    Decimal next = Decimal::fromInt(1);
+
+    bool increasing() const { return !increment.negative; }
+    // ORA-04006 / ORA-04008 when START WITH lies beyond the sequence's MAXVALUE or MINVALUE.
+    void checkStart() const;
 };
 
 // The Oracle data dictionary of one database, kept in oraemu_* tables of the SQLite file.
@@ -116,7 +123,8 @@ public:
     void setIdentity(const TableDef& table, int column, const IdentityDef& identity);
     IdentityDef identityOf(const TableDef& table);
     // The identity column's next value, advanced by one step.
-    std::int64_t takeIdentityValue(const TableDef& table);
+    // ORA-08004 when the value would pass the sequence's MAXVALUE (MINVALUE when it descends).
+    Decimal takeIdentityValue(const TableDef& table);
     // Identity values are taken outside the transaction, as Oracle's sequences are: after a
     // rollback (of the transaction or to a savepoint) the values taken in it stay taken.
     bool tookIdentityValues() const { return !identitiesTaken_.empty(); }
@@ -132,7 +140,7 @@ public:
 private:
     sqlite3* db_;
     SqlStatement generationQuery_;
-    std::map<std::int64_t, std::int64_t> identitiesTaken_;  // table id: its next value after the last take
+    std::map<std::int64_t, Decimal> identitiesTaken_;  // table id: its next value after the last take
 };
 
 }  // namespace oraemu

@@ -12,6 +12,11 @@ struct ViewColumn {
     int length = 128;  // text columns: the VARCHAR2 length a client sees
 };
 
+// A sequence value kept as decimal text, in the stored form of a NUMBER: an integer of up to 18
+// digits as a SQLite integer, a longer one as its text.
+#define STORED_NUMBER(text) \
+    "CASE WHEN length(ltrim(" text ", '-')) <= 18 THEN CAST(" text " AS INTEGER) ELSE " text " END"
+
 ResultColumn viewColumn(const ViewColumn& column)
 {
     ResultColumn result;
@@ -187,8 +192,8 @@ std::unique_ptr<QuerySource> catalogView(const std::string& name, const std::str
                         withOwner({{"SEQUENCE_NAME", "'ISEQ$$_' || t.id", false},
                                    {"MIN_VALUE", "1", true},
                                    {"MAX_VALUE", "'9999999999999999999999999999'", true},
-                                   {"INCREMENT_BY", "i.increment", true},
-                                   {"LAST_NUMBER", "i.next_value", true}},
+                                   {"INCREMENT_BY", STORED_NUMBER("i.increment"), true},
+                                   {"LAST_NUMBER", STORED_NUMBER("i.next_value"), true}},
                                   {"SEQUENCE_OWNER", "t.owner", false}),
                         "oraemu_identities i JOIN oraemu_tables t ON t.id = i.table_id" + ownerFilter("t.owner"));
     }

@@ -307,9 +307,12 @@ SqliteDb openDatabase(const std::string& path)
         unresolvable(path, "no oraemu database file");
     SqliteDb db = openFile(path, SQLITE_OPEN_READWRITE);
     try {
-        SqlStatement check(db.get(), "SELECT value FROM oraemu_meta WHERE key = 'format'");
-        if (!check.step())
-            unresolvable(path, "not an oraemu database file");
+        {
+            // Finished before the upgrade, which may drop a catalog table (no statement may be reading).
+            SqlStatement check(db.get(), "SELECT value FROM oraemu_meta WHERE key = 'format'");
+            if (!check.step())
+                unresolvable(path, "not an oraemu database file");
+        }
         tuneConnection(db.get());
         Catalog::upgradeSchema(db.get());
     } catch (const OraError& error) {

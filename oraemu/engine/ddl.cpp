@@ -133,9 +133,10 @@ void runCreateTable(Session& session, const CreateTable& create)
         IdentityDef identity;
         identity.always = spec.always;
         identity.onNull = spec.onNull;
-        identity.increment = spec.increment.value_or(1);
-        identity.start = spec.start.value_or(identity.increment > 0 ? 1 : -1);
+        identity.increment = spec.increment.value_or(Decimal::fromInt(1));
+        identity.start = spec.start.value_or(Decimal::fromInt(identity.increasing() ? 1 : -1));
         identity.next = identity.start;
+        identity.checkStart();
         catalog.setIdentity(*table, identityColumn, identity);
     }
     for (const AddKey& key : create.keys)

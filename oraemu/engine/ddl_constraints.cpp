@@ -134,15 +134,26 @@ bool inPrimaryKey(Session& session, const TableDef& table, int column)
     return false;
 }
 
-std::int64_t highestValue(Session& session, const TableDef& table, int column, bool increasing,
-                          std::optional<std::int64_t>& found)
+// The column's highest value (lowest when `increasing` is false), nullopt for an empty column.
+// Integers of up to 18 digits are stored as SQLite integers, longer ones as their decimal text.
+std::optional<Decimal> highestValue(Session& session, const TableDef& table, int column, bool increasing)
 {
-    SqlStatement query(session.db(), std::string("SELECT ") + (increasing ? "max" : "min") + "(CAST(" +
-                                         TableDef::dataColumn(column) + " AS INTEGER)) FROM " + table.dataTable());
-    query.step();
-    if (sqlite3_column_type(query.get(), 0) != SQLITE_NULL)
-        found = query.columnInt(0);
-    return found.value_or(0);
+    const std::string data = TableDef::dataColumn(column);
+    SqlStatement query(session.db(), std::string("SELECT ") + (increasing ? "max" : "min") + "(" + data + ") FROM " +
+                                         table.dataTable() + " WHERE typeof(" + data + ") = 'integer' UNION ALL SELECT " +
+                                         data + " FROM " + table.dataTable() + " WHERE typeof(" + data + ") = 'text'");
+    std::optional<Decimal> found;
+    while (query.step()) {
+        if (query.columnIsNull(0))
+            continue;
+        const std::optional<Decimal> value = Decimal::parse(query.columnText(0));
+        if (!value)
+            continue;
+        const int order = compareNumberText(value->toString(), found ? found->toString() : std::string());
+        if (!found || (increasing ? order > 0 : order < 0))
+            found = value;
+    }
+    return found;
 }
 
 void changeIdentity(Session& session, const TableDef& table, int column, const IdentitySpec& spec)
@@ -158,13 +169,12 @@ void changeIdentity(Session& session, const TableDef& table, int column, const I
     if (spec.start) {
         identity.start = *spec.start;
         identity.next = *spec.start;
+        identity.checkStart();
     }
     if (spec.limitValue) {
         // The next value follows the highest one the column holds (an empty column keeps its next value).
-        std::optional<std::int64_t> highest;
-        highestValue(session, table, column, identity.increment > 0, highest);
-        if (highest)
-            identity.next = *highest + identity.increment;
+        if (const std::optional<Decimal> highest = highestValue(session, table, column, identity.increasing()))
+            identity.next = Decimal::add(*highest, identity.increment);
     }
     catalog.setIdentity(table, column, identity);
 }

@@ -179,8 +179,8 @@ std::size_t maxParameters(Session& session)
 InValue identityValue(Session& session, const TableDef& table)
 {
     InValue value;
-    value.kind = InValue::Kind::Int;
-    value.i = session.catalog().takeIdentityValue(table);
+    value.number = session.catalog().takeIdentityValue(table);
+    value.kind = value.number.toInt64(value.i) ? InValue::Kind::Int : InValue::Kind::Number;
     return value;
 }
 

@@ -313,6 +313,20 @@ private:
         return negative ? -value : value;
     }
 
+    // An identity's START WITH or INCREMENT BY: an integer of up to 38 digits (the identity's
+    // range is checked where the identity is defined).
+    Decimal identityInteger()
+    {
+        const bool negative = acceptSymbol("-");
+        const Token& token = peek();
+        if (token.kind != Token::Kind::Number || token.text.find_first_not_of("0123456789") != std::string::npos ||
+            token.text.size() > 38)
+            throw OraError(1722, "invalid number");
+        Decimal value = *Decimal::parse(token.text);
+        next();
+        return negative ? value.negated() : value;
+    }
+
     // After GENERATED: [ALWAYS | BY DEFAULT [ON NULL]] AS IDENTITY [(options)]
     IdentitySpec identityClause()
     {
@@ -338,12 +352,12 @@ private:
                     expectWord("VALUE", 905, "missing keyword");
                     spec.limitValue = true;
                 } else {
-                    spec.start = signedInteger();
+                    spec.start = identityInteger();
                 }
             } else if (acceptWord("INCREMENT")) {
                 expectWord("BY", 905, "missing keyword");
-                spec.increment = signedInteger();
-                if (*spec.increment == 0)
+                spec.increment = identityInteger();
+                if (spec.increment->isZero())
                     throw OraError(4002, "INCREMENT must be a non-zero integer");
             } else if (acceptWord("NOCACHE") || acceptWord("NOCYCLE") || acceptWord("NOORDER") ||
                        acceptWord("ORDER") || acceptWord("NOMAXVALUE") || acceptWord("NOMINVALUE")) {

@@ -30,20 +30,10 @@ bool tableExists(OracleConnection& connection, const QString& name, const QStrin
         > 0;
 }
 
-DropResult dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints)
+void dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints)
 {
-    DropResult result;
-    try {
-        connection.execute(QStringLiteral("drop table ") + oracleQuotedName(name, QStringLiteral("table"))
-                           + (cascadeConstraints ? QStringLiteral(" cascade constraints") : QString()));
-    } catch (const Error& e) {
-        result.ok = false;
-        result.error = e.message();
-    } catch (const std::exception& e) {
-        result.ok = false;
-        result.error = QString::fromLocal8Bit(e.what());
-    }
-    return result;
+    connection.execute(QStringLiteral("drop table ") + oracleQuotedName(name, QStringLiteral("table"))
+                       + (cascadeConstraints ? QStringLiteral(" cascade constraints") : QString()));
 }
 
 }  // namespace dovrelle

@@ -10,12 +10,9 @@ class OracleConnection;
 // The values are bound, never pasted into the statement. Failures throw Error.
 bool tableExists(OracleConnection& connection, const QString& name, const QString& user);
 
-struct DropResult {
-    bool ok = true;
-    QString error;  // Oracle's message when ok is false
-};
 // drop table "name" (with `cascadeConstraints`, the foreign keys of other tables that
-// reference it go too); catches every failure and returns it.
-DropResult dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints = false);
+// reference it go too). Throws Error with Oracle's message, or naming a name that cannot be an
+// Oracle name.
+void dropTable(OracleConnection& connection, const QString& name, bool cascadeConstraints = false);
 
 }  // namespace dovrelle

@@ -80,6 +80,8 @@ struct OracleInsertBuffer::Impl {
     std::size_t pendingRows = 0;
     std::size_t pendingBytes = 0;  // converted bytes of the rows not yet sent
     std::size_t batchRows = 0;     // rows posted since the last apply, sent early or not
+    std::size_t sentEarlyRows = 0;  // rows of this batch executed early; pending[0] is the next one
+    qsizetype refusedRow = -1;      // the batch row of the last refusal
     bool sentEarly = false;        // rows of this batch were executed, the transaction is open
     // A row of an early execute was rejected: the transaction is rolled back, and the rows of
     // this batch are dropped until the apply reports the failure.
@@ -109,6 +111,8 @@ struct OracleInsertBuffer::Impl {
     {
         clearPending();
         batchRows = 0;
+        sentEarlyRows = 0;
+        refusedRow = -1;
         sentEarly = false;
         earlyFailure.reset();
         editing = false;
@@ -233,6 +237,7 @@ void OracleInsertBuffer::Impl::sendEarly()
         throw;
     }
     arrays.trim();
+    sentEarlyRows += pendingRows;
     clearPending();
     if (outcome == SendOutcome::GaveUp) {
         rollbackQuietly(session);
@@ -285,6 +290,7 @@ OracleInsertBuffer::Impl::sendPending(OracleConnection::Session& session, int ma
             continue;
         }
         refused << rowFailure;
+        refusedRow = static_cast<qsizetype>(sentEarlyRows + first + done);
         if (maxErrors >= 0 && refused.size() > maxErrors)
             return SendOutcome::GaveUp;
         first = first + done + 1;  // the failing row is left out; the rest go on
@@ -298,8 +304,9 @@ QStringList OracleInsertBuffer::Impl::apply(int maxErrors)
     if (earlyFailure) {
         // An early execute was rejected: the transaction is rolled back already.
         const QStringList refused = *earlyFailure;
+        const qsizetype row = refusedRow;
         clearRows();
-        throw RejectedRowError(refused);
+        throw RejectedRowError(refused, row);
     }
     QStringList refused;
     try {
@@ -308,7 +315,7 @@ QStringList OracleInsertBuffer::Impl::apply(int maxErrors)
             rollbackQuietly(session);
             sentEarly = false;
             arrays.trim();
-            throw RejectedRowError(refused);
+            throw RejectedRowError(refused, refusedRow);
         }
         session.calls().transCommit(session.context());
     } catch (...) {

@@ -14,17 +14,20 @@ namespace dovrelle {
 class OracleConnection;
 
 // Rows that Oracle refused in an apply, one too many among them: the message is Oracle's for
-// that last one; rowMessages holds every refused row's message in order.
+// that last one; rowMessages holds every refused row's message in order; batchRow is that last
+// row's place among the rows posted since the previous apply (0 for the first), -1 when unknown.
 class RejectedRowError : public Error {
 public:
-    explicit RejectedRowError(QStringList rowMessages)
-        : Error(rowMessages.value(rowMessages.size() - 1)), rowMessages_(std::move(rowMessages))
+    explicit RejectedRowError(QStringList rowMessages, qsizetype batchRow = -1)
+        : Error(rowMessages.value(rowMessages.size() - 1)), rowMessages_(std::move(rowMessages)), batchRow_(batchRow)
     {
     }
     const QStringList& rowMessages() const { return rowMessages_; }
+    qsizetype batchRow() const { return batchRow_; }
 
 private:
     QStringList rowMessages_;
+    qsizetype batchRow_;
 };
 
 // A value that a column cannot take: the message names the column and Oracle's type, the reason

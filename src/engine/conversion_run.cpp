@@ -324,10 +324,8 @@ void Run::dropTable(const QString& oracleName)
 {
     const QString shownName = nameForLog(oracleName);
     // With foreign keys carried over, a table may be referenced by one of another table.
-    steps_.run(shownName, QStringLiteral("Drop table ") + shownName + QStringLiteral("..."), [&](LoggedStep& step) {
-        const DropResult dropped = dovrelle::dropTable(host_.oracle, oracleName, profile_.fullschema);
-        if (!dropped.ok)
-            step.fail(dropped.error);
+    steps_.run(shownName, QStringLiteral("Drop table ") + shownName + QStringLiteral("..."), [&](LoggedStep&) {
+        dovrelle::dropTable(host_.oracle, oracleName, profile_.fullschema);
     });
 }
 
@@ -368,10 +366,8 @@ void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
 {
     // The statements log their own failures; a listing that cannot be read is logged like one.
     steps_.runUnheaded(nameForLog(oracleName), [&](LoggedStep& step) {
-        const StepResult indexes = dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName,
-                                                           profile_.nameuppercase, log_, profile_.fullschema);
-        if (!indexes.ok)
-            step.failSilently();
+        dovrelle::createIndexes(host_.data, host_.oracleData, mysqlName, oracleName, profile_.nameuppercase, step,
+                                profile_.fullschema);
     });
 }
 

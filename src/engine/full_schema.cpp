@@ -289,12 +289,21 @@ void FullSchema::continueIdentity(const CreatedTable& table)
     const QString column = table.oracleColumns[table.identityColumn];
     // The identity starts at MySQL's counter; only copied values at or above it move it on.
     const quint64 start = table.details.autoIncrement.value_or(1);
+    // Read as text: an unsigned bigint's values go beyond 2^63-1.
     quint64 highest = 0;
     try {
-        highest = quint64(std::max<qint64>(0, context_.oracle.queryInteger(
-            QStringLiteral("select nvl(max(%1), 0) from %2").arg(quoted(column), quoted(table.oracleName)))));
+        const QString text = context_.oracle
+                                 .queryTexts(QStringLiteral("select to_char(nvl(max(%1), 0)) from %2")
+                                                 .arg(quoted(column), quoted(table.oracleName)),
+                                             1)
+                                 .value(0)
+                                 .value(0);
+        bool ok = false;
+        highest = text.startsWith(u'-') ? 0 : text.toULongLong(&ok);
+        if (!ok && !text.startsWith(u'-'))
+            highest = start;  // beyond 64 bits or unreadable: let Oracle decide
     } catch (const Error&) {
-        highest = start;  // let Oracle decide (also for values beyond 2^63-1)
+        highest = start;  // let Oracle decide
     }
     if (highest < start)
         return;

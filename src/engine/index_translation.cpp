@@ -1,6 +1,7 @@
 #include "engine/index_translation.h"
 
 #include "engine/index_statement.h"
+#include "engine/logged_step.h"
 #include "engine/name_rules.h"
 #include "engine/run_log.h"
 #include "engine/unique_object_name.h"
@@ -15,8 +16,8 @@ namespace {
 
 // Oracle commits each key or index statement by itself; nothing is logged on success. A name
 // that an index or constraint of another table already holds gets a free variant.
-void executeIndexStatement(OracleConnection& oracleData, IndexStatement& statement,
-                           StepResult& result, RunLog& log, bool namesUniqueInSchema)
+void executeIndexStatement(OracleConnection& oracleData, IndexStatement& statement, LoggedStep& step,
+                           bool namesUniqueInSchema)
 {
     try {
         if (!statement.name().isEmpty())
@@ -26,20 +27,16 @@ void executeIndexStatement(OracleConnection& oracleData, IndexStatement& stateme
     } catch (const Error& e) {
         const QString keyLine = statement.refusedKeyLine(e.message());
         const QString line = keyLine.isEmpty() ? e.message() : keyLine;
-        result.ok = false;
-        result.error = line;
-        log.append(line);
-        log.append(QStringLiteral(" "));
+        step.fail(line);
+        step.log().append(QStringLiteral(" "));
     }
 }
 
 }  // namespace
 
-StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
-                         const QString& mysqlName, const QString& oracleName, bool nameUpperCase,
-                         RunLog& log, bool namesUniqueInSchema)
+void createIndexes(MySqlConnection& data, OracleConnection& oracleData, const QString& mysqlName,
+                   const QString& oracleName, bool nameUpperCase, LoggedStep& step, bool namesUniqueInSchema)
 {
-    StepResult result;
     MySqlQuery listing(data);
     listing.open(QStringLiteral("show index from ") + mysqlQuotedName(mysqlName));
 
@@ -59,7 +56,7 @@ StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
         const bool startsIndex = isFirstColumnOfIndex(listing.valueAt(seqField));
         const QString column = indexColumnName(listing.textAt(columnField), nameUpperCase, nameBytes);
         if (rowNumber > 1 && startsIndex) {
-            executeIndexStatement(oracleData, statement, result, log, namesUniqueInSchema);
+            executeIndexStatement(oracleData, statement, step, namesUniqueInSchema);
             statement = IndexStatement();
         }
         if (startsIndex) {
@@ -78,9 +75,8 @@ StepResult createIndexes(MySqlConnection& data, OracleConnection& oracleData,
             statement.notePrefix(column, listing.textAt(prefixField).toInt());
     }
     if (rowNumber > 1)
-        executeIndexStatement(oracleData, statement, result, log, namesUniqueInSchema);
+        executeIndexStatement(oracleData, statement, step, namesUniqueInSchema);
     listing.close();
-    return result;
 }
 
 }  // namespace dovrelle

@@ -188,7 +188,9 @@ QString shownKeyValue(const Value& value)
     return nameForLog(value.kind() == Value::Kind::Text ? u'\'' + text + u'\'' : text);
 }
 
-// Names the current source row: by its primary-key values, or by its place in the reading order.
+// Names a source row: by its primary-key values, or by its place in the reading order. The key
+// values of the rows posted since the last apply are remembered, so that a row Oracle refuses when
+// the batch is applied can be named too; memory stays bounded by the batch.
 class RowNamer {
 public:
     RowNamer(const MySqlQuery& source, const QStringList& keyColumns)
@@ -204,12 +206,33 @@ public:
     }
     QString nameOf(const PrefetchedRows& rows, const std::vector<ColumnRoute>& routes, qint64 rowNumber) const
     {
-        if (keys_.empty())
-            return QStringLiteral("Row %1 (no primary key; counted in reading order)").arg(rowNumber);
-        QStringList parts;
+        std::vector<Value> values;
         for (const Key& key : keys_)
-            parts << nameForLog(key.name) + u'=' + shownKeyValue(keyValue(rows, routes[key.pos]));
-        return QStringLiteral("Row ") + parts.join(QStringLiteral(", "));
+            values.push_back(keyValue(rows, routes[key.pos]));
+        return nameFrom(values.data(), rowNumber);
+    }
+
+    // The rows after `rowsApplied` form the next batch.
+    void startBatch(qint64 rowsApplied)
+    {
+        batchStart_ = rowsApplied;
+        batchKeys_.clear();
+    }
+    // Remembers the current row's key values as the batch's next row.
+    void remember(const PrefetchedRows& rows, const std::vector<ColumnRoute>& routes)
+    {
+        for (const Key& key : keys_)
+            batchKeys_.push_back(keyValue(rows, routes[key.pos]));
+    }
+    // The name of the batch's row at `batchRow` (0: its first), or an empty text when unknown.
+    QString nameOfBatchRow(qsizetype batchRow) const
+    {
+        if (batchRow < 0)
+            return QString();
+        const std::size_t first = static_cast<std::size_t>(batchRow) * keys_.size();
+        if (first + keys_.size() > batchKeys_.size())
+            return QString();
+        return nameFrom(batchKeys_.data() + first, batchStart_ + batchRow + 1);
     }
 
 private:
@@ -231,8 +254,33 @@ private:
         return Value::fromDecimal(QString::fromLatin1(bytes));
     }
 
+    QString nameFrom(const Value* values, qint64 rowNumber) const
+    {
+        if (keys_.empty())
+            return QStringLiteral("Row %1 (no primary key; counted in reading order)").arg(rowNumber);
+        QStringList parts;
+        for (std::size_t i = 0; i < keys_.size(); ++i)
+            parts << nameForLog(keys_[i].name) + u'=' + shownKeyValue(values[i]);
+        return QStringLiteral("Row ") + parts.join(QStringLiteral(", "));
+    }
+
     std::vector<Key> keys_;
+    qint64 batchStart_ = 0;
+    std::vector<Value> batchKeys_;  // keys_.size() values per row of the batch
 };
+
+// Applies the posted rows; a row Oracle refuses ends the copy with Oracle's message and the row.
+void applyBatch(OracleInsertBuffer& buffer, const RowNamer& rowNamer)
+{
+    try {
+        buffer.applyUpdates();
+    } catch (const RejectedRowError& e) {
+        const QString row = rowNamer.nameOfBatchRow(e.batchRow());
+        if (row.isEmpty())
+            throw;
+        throw Error(QStringLiteral("%1 at %2").arg(e.message(), row));
+    }
+}
 
 QString logColumnName(const OracleInsertBuffer& buffer, const ColumnRoute& route)
 {
@@ -309,7 +357,7 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
         buffer.open();
         std::vector<ColumnRoute> routes = sourceColumns(source, plan, buffer.maxIdentifierBytes());
         findTargets(routes, buffer);
-        const RowNamer rowNamer(source, plan.keyColumns);
+        RowNamer rowNamer(source, plan.keyColumns);
 
         // The next batch is read and its values built while this one is converted and written.
         PrefetchedRows rows(source, takesOf(routes));
@@ -329,12 +377,14 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
                                              .arg(rowNamer.nameOf(rows, routes, rowCount),
                                                   logColumnName(buffer, route), failure));
             }
+            rowNamer.remember(rows, routes);
             buffer.post();
             rows.next();
             if (rowCount % kProgressInterval != 0)
                 continue;
             if (isIntermediateApplyRow(rowCount)) {
-                buffer.applyUpdates();  // a refused row throws RejectedRowError
+                applyBatch(buffer, rowNamer);
+                rowNamer.startBatch(rowCount);
                 reopen(buffer, routes);
             }
             progress.show(rowCount);
@@ -348,7 +398,7 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             }
         }
         if (result.outcome == CopyResult::Outcome::Copied) {
-            buffer.applyUpdates();
+            applyBatch(buffer, rowNamer);
             rows.stop();
             source.close();
             appendColumnSummaries(routes, buffer, progress);

@@ -73,6 +73,12 @@ std::vector<CanonicalValueHash> hashersOf(const std::vector<OracleColumn>& colum
     return hashers;
 }
 
+// The hash of a MySQL value that has no form in its Oracle column: it equals no hash of Oracle's.
+std::uint64_t incomparableHash()
+{
+    return ContentHash::mix(CanonicalValueHash::nullHash() + 1);
+}
+
 std::uint64_t oracleValueHash(OracleRowReader& reader, int column, CanonicalValueHash& hash)
 {
     if (!reader.isLob(column))
@@ -312,18 +318,23 @@ std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const Sourc
         if (takesText || takesBytes)
             return hash.hashOf(bytes);
         break;
-    case SourceForm::Temporal:
+    case SourceForm::Temporal: {
         if (route.column.hasDate && isZeroDate(bytes)) {
             ++checksum.zeroDates;
             return CanonicalValueHash::nullHash();
         }
-        break;
+        const QByteArray text = temporalAsOracle(bytes, route.column.isTime, kind);
+        if (text.isEmpty())
+            return incomparableHash();
+        // A DATE's hasher reads Oracle's OCIDate bytes; the text is in the form it hashes them as.
+        return kind == OracleBindKind::Date ? ContentHash::of(text) : hash.hashOf(text);
+    }
     }
     return hashThroughValue(source, route, hash);
 }
 
-// Dates, times and the rarer pairings: MySQL's value as the client layer reads it, in the form the
-// Oracle column binds. A value that has no such form differs from whatever Oracle holds.
+// The rarer pairings (a number into a DATE ...): MySQL's value as the client layer reads it, in the
+// form the Oracle column binds. A value that has no such form differs from whatever Oracle holds.
 std::uint64_t Verification::hashThroughValue(const MySqlQuery& source, const SourceRoute& route,
                                              CanonicalValueHash& hash)
 {
@@ -332,7 +343,7 @@ std::uint64_t Verification::hashThroughValue(const MySqlQuery& source, const Sou
         if (!convertForOracle(source.valueAt(route.source), columns_[route.target].kind, bound_))
             return CanonicalValueHash::nullHash();
     } catch (const Error&) {
-        return ContentHash::mix(CanonicalValueHash::nullHash() + 1);
+        return incomparableHash();
     }
     return hash.hashOf(QByteArrayView(bound_.data(), static_cast<qsizetype>(bound_.size())));
 }

@@ -32,7 +32,8 @@ RowVerificationRequest prepareRowVerification(OracleConnection& oracle, const QS
 // Reads the MySQL table and the Oracle table once more and compares their row counts and, column
 // by column, an order-independent checksum of their values. MySQL's values are read through a
 // select list of the verification's own, in their exact stored form (FLOAT and DOUBLE by binary
-// value, text in UTF-8 from the column's own character set, bytes as they are), never through
+// value, text in UTF-8 from the column's own character set, bytes as they are, dates and times
+// as MySQL's text in the form of the documented mapping, see temporalAsOracle), never through
 // the copy's conversion; they are compared with Oracle's under the documented rules only: an
 // empty string and a zero date are NULL in Oracle, and so are bytes that are no text for a CLOB
 // (Convert BLOB to text), each counted in the line; a CHAR's trailing blanks do not count. Both

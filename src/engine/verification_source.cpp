@@ -5,7 +5,10 @@
 
 #include "db/mysql_query.h"
 
+#include <QDate>
+
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 
 namespace dovrelle {
@@ -31,6 +34,128 @@ SourceForm formOf(const QString& dataType)
     if (temporals.contains(dataType))
         return SourceForm::Temporal;
     return SourceForm::Text;
+}
+
+// A date, datetime, timestamp or time as MySQL writes it, taken apart.
+struct TemporalParts {
+    bool negative = false;  // a time before zero
+    int year = 0, month = 0, day = 0;
+    long long hours = 0;  // a time's hours may pass 24
+    int minute = 0, second = 0;
+    QByteArray fraction;  // the digits after the point, trailing zeros dropped
+};
+
+bool readDigits(QByteArrayView text, qsizetype& i, qsizetype count, long long& out)
+{
+    out = 0;
+    const qsizetype start = i;
+    for (; i < text.size() && (count < 0 || i - start < count) && text[i] >= '0' && text[i] <= '9'; ++i)
+        out = out * 10 + (text[i] - '0');
+    return i > start && (count < 0 || i - start == count) && i - start <= 9;
+}
+
+bool readSeparator(QByteArrayView text, qsizetype& i, char separator)
+{
+    if (i >= text.size() || text[i] != separator)
+        return false;
+    ++i;
+    return true;
+}
+
+// "HH:MM:SS[.f]" from `i` to the end; a time's hours may have more than two digits.
+bool readClock(QByteArrayView text, qsizetype i, bool anyHours, TemporalParts& parts)
+{
+    long long hours = 0, minute = 0, second = 0;
+    if (!readDigits(text, i, anyHours ? -1 : 2, hours) || !readSeparator(text, i, ':')
+        || !readDigits(text, i, 2, minute) || !readSeparator(text, i, ':') || !readDigits(text, i, 2, second))
+        return false;
+    parts.hours = hours;
+    parts.minute = static_cast<int>(minute);
+    parts.second = static_cast<int>(second);
+    if (i < text.size()) {
+        if (!readSeparator(text, i, '.') || i == text.size())
+            return false;
+        parts.fraction = text.sliced(i).toByteArray();
+        for (char digit : parts.fraction)
+            if (digit < '0' || digit > '9')
+                return false;
+        while (!parts.fraction.isEmpty() && parts.fraction.back() == '0')
+            parts.fraction.chop(1);
+    }
+    return true;
+}
+
+bool readTemporal(QByteArrayView text, bool isTime, TemporalParts& parts)
+{
+    if (isTime) {
+        parts.negative = text.startsWith('-');
+        return readClock(text, parts.negative ? 1 : 0, true, parts);
+    }
+    qsizetype i = 0;
+    long long year = 0, month = 0, day = 0;
+    if (!readDigits(text, i, 4, year) || !readSeparator(text, i, '-') || !readDigits(text, i, 2, month)
+        || !readSeparator(text, i, '-') || !readDigits(text, i, 2, day))
+        return false;
+    parts.year = static_cast<int>(year);
+    parts.month = static_cast<int>(month);
+    parts.day = static_cast<int>(day);
+    if (i == text.size())
+        return true;
+    return readSeparator(text, i, ' ') && readClock(text, i, false, parts);
+}
+
+// A time as the point in time it stands for on the base day 1900-01-01 (its days added, a negative
+// time before it). `keepFraction` false: the whole second it falls in.
+void placeTimeOnBaseDay(TemporalParts& parts, bool keepFraction)
+{
+    constexpr long long microsPerSecond = 1000000;
+    constexpr long long microsPerDay = 86400 * microsPerSecond;
+    const long long fractionMicros = parts.fraction.leftJustified(6, '0', true).toLongLong();
+    long long micros = ((parts.hours * 60 + parts.minute) * 60 + parts.second) * microsPerSecond + fractionMicros;
+    if (parts.negative)
+        micros = -micros;
+    long long days = micros / microsPerDay;
+    long long rest = micros % microsPerDay;
+    if (rest < 0) {
+        rest += microsPerDay;
+        --days;
+    }
+    const QDate date = QDate(timeBaseYear, 1, 1).addDays(days);
+    const long long seconds = rest / microsPerSecond;
+    parts.year = date.year();
+    parts.month = date.month();
+    parts.day = date.day();
+    parts.hours = seconds / 3600;
+    parts.minute = static_cast<int>(seconds / 60 % 60);
+    parts.second = static_cast<int>(seconds % 60);
+    parts.fraction = keepFraction ? QByteArray::number(rest % microsPerSecond).rightJustified(6, '0') : QByteArray();
+    while (!parts.fraction.isEmpty() && parts.fraction.back() == '0')
+        parts.fraction.chop(1);
+    parts.negative = false;
+}
+
+QByteArray dateTimeText(const TemporalParts& parts)
+{
+    char buffer[64];
+    const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02lld:%02d:%02d", parts.year,
+                                     parts.month, parts.day, parts.hours, parts.minute, parts.second);
+    QByteArray text(buffer, length);
+    if (!parts.fraction.isEmpty())
+        text += '.' + parts.fraction;
+    return text;
+}
+
+QByteArray intervalText(const TemporalParts& parts)
+{
+    const bool zero = parts.hours == 0 && parts.minute == 0 && parts.second == 0 && parts.fraction.isEmpty();
+    char buffer[64];
+    const int length = std::snprintf(buffer, sizeof buffer, "%c%lld %02lld:%02d:%02d",
+                                     parts.negative && !zero ? '-' : '+', parts.hours / 24, parts.hours % 24,
+                                     parts.minute, parts.second);
+    QByteArray text(buffer, length);
+    if (!parts.fraction.isEmpty())
+        text += '.' + parts.fraction;
+    return text;
 }
 
 QString selectExpression(const SourceColumnForm& column)
@@ -63,7 +188,8 @@ QList<SourceColumnForm> sourceColumnForms(MySqlConnection& data, const QString& 
     QList<SourceColumnForm> forms;
     for (; !columns.atEnd(); columns.next()) {
         const QString dataType = columns.textAt(1).toLower();
-        forms.append({columns.textAt(0), formOf(dataType), dataType != u"time" && formOf(dataType) == SourceForm::Temporal});
+        const bool temporal = formOf(dataType) == SourceForm::Temporal;
+        forms.append({columns.textAt(0), formOf(dataType), temporal && dataType != u"time", dataType == u"time"});
     }
     columns.close();
     return forms;
@@ -98,6 +224,26 @@ QByteArray binaryNumberText(QByteArrayView text, bool single)
     const auto written = single ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
                                 : std::to_chars(buffer, buffer + sizeof buffer, value);
     return QByteArray(buffer, static_cast<qsizetype>(written.ptr - buffer));
+}
+
+QByteArray temporalAsOracle(QByteArrayView mysqlText, bool isTime, OracleBindKind kind)
+{
+    if (kind == OracleBindKind::Text || kind == OracleBindKind::Clob)
+        return mysqlText.toByteArray();
+    TemporalParts parts;
+    if (!readTemporal(mysqlText, isTime, parts))
+        return {};
+    switch (kind) {
+    case OracleBindKind::Date:
+    case OracleBindKind::Timestamp:
+        if (isTime)
+            placeTimeOnBaseDay(parts, kind == OracleBindKind::Timestamp);
+        return dateTimeText(parts);
+    case OracleBindKind::Interval:
+        return isTime ? intervalText(parts) : QByteArray();
+    default:
+        return {};
+    }
 }
 
 bool isZeroDate(QByteArrayView text)

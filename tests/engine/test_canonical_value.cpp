@@ -1,6 +1,7 @@
 // The form in which the verification compares values, and the hash it sums.
 #include "engine/canonical_value.h"
 #include "engine/content_hash.h"
+#include "engine/verification_source.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,43 @@ TEST(CanonicalValue, TimestampFractionsWithoutTrailingZeros)
     EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05.12"), "2024-01-02 03:04:05.12");
     EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05.000"), "2024-01-02 03:04:05");
     EXPECT_EQ(canonicalTimestamp("2024-01-02 03:04:05"), "2024-01-02 03:04:05");
+}
+
+// MySQL's text of a date or time in the form an Oracle column of the documented mapping holds it,
+// written by the verification itself: a time on 1900-01-01 for DATE and TIMESTAMP (a DATE keeps
+// the whole second), as an interval for INTERVAL; text that is no date has no form.
+TEST(VerificationSource, TemporalTextAsOracleHoldsIt)
+{
+    using K = OracleBindKind;
+    const struct {
+        const char* mysql;
+        bool isTime;
+        K kind;
+        const char* expected;
+    } cases[] = {
+        {"2024-02-29", false, K::Date, "2024-02-29 00:00:00"},
+        {"2024-02-29 23:59:59", false, K::Date, "2024-02-29 23:59:59"},
+        {"2024-02-29 23:59:59.500000", false, K::Date, "2024-02-29 23:59:59.5"},  // differs from any DATE
+        {"1000-01-01 00:00:00.000001", false, K::Timestamp, "1000-01-01 00:00:00.000001"},
+        {"2024-01-02 03:04:05.120", false, K::Timestamp, "2024-01-02 03:04:05.12"},
+        {"2024-01-02 03:04:05.000", false, K::Timestamp, "2024-01-02 03:04:05"},
+        {"2024-01-02", false, K::Timestamp, "2024-01-02 00:00:00"},
+        {"838:59:59", true, K::Date, "1900-02-04 22:59:59"},
+        {"-00:00:01", true, K::Date, "1899-12-31 23:59:59"},
+        {"-00:00:00.25", true, K::Date, "1899-12-31 23:59:59"},
+        {"-00:00:00.25", true, K::Timestamp, "1899-12-31 23:59:59.75"},
+        {"10:30:00.50", true, K::Timestamp, "1900-01-01 10:30:00.5"},
+        {"838:59:59.000000", true, K::Interval, "+34 22:59:59"},
+        {"-25:30:00.25", true, K::Interval, "-1 01:30:00.25"},
+        {"-00:00:00", true, K::Interval, "+0 00:00:00"},
+        {"2024-02-29", false, K::Text, "2024-02-29"},
+        {"2024-02-29", false, K::Interval, ""},
+        {"2024-02-29", false, K::Number, ""},
+        {"not a date", false, K::Date, ""},
+        {"12:3:00", true, K::Interval, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(temporalAsOracle(c.mysql, c.isTime, c.kind), QByteArray(c.expected)) << c.mysql;
 }
 
 TEST(CanonicalValue, IntervalsOfOneDurationAgree)

@@ -277,11 +277,62 @@ TEST_F(RowCopy, RejectedRowRollsBackItsBatchOnly)
 
     EXPECT_EQ(result.outcome, CopyResult::Outcome::Failed);
     EXPECT_TRUE(result.error.startsWith(QStringLiteral("ORA-00001"))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.endsWith(QStringLiteral(" at Row n=150"))) << result.error.toStdString();
     EXPECT_EQ(committed(), 100);
     EXPECT_EQ(committed(QStringLiteral(" where \"N\" >= 1 and \"N\" <= 100")), 100);
     EXPECT_EQ(log.lastLine(), progressLine(1000));
     EXPECT_EQ(log.lineCount(), 3);  // the run, not the copy, writes the error text
 }
+
+// A row Oracle refuses when its batch is applied is named in the copy's error after Oracle's
+// message: by its key values, or by its place when the table has none; also in a later batch and
+// when the batch was sent early in parts.
+struct RefusedRowCase {
+    const char* name;
+    const char* source;       // MySQL: create table t ... and its rows
+    const char* target;       // Oracle: create table "T" ...
+    qint64 batchByteLimit;    // 0: the default
+    const char* errorStart;
+    const char* rowName;
+};
+
+class RowCopyRefusedRow : public RowCopy, public ::testing::WithParamInterface<RefusedRowCase> {};
+
+TEST_P(RowCopyRefusedRow, IsNamedInTheError)
+{
+    const RefusedRowCase& c = GetParam();
+    mysql.execute(QString::fromUtf8(c.source).split(u';'));
+    oracle.sql(QString::fromUtf8(c.target));
+    if (c.batchByteLimit > 0)
+        buffer.setBatchByteLimit(c.batchByteLimit);
+
+    const CopyResult result = copy();
+
+    EXPECT_EQ(result.outcome, CopyResult::Outcome::Failed);
+    EXPECT_TRUE(result.error.startsWith(QString::fromUtf8(c.errorStart))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.endsWith(QStringLiteral(" at ") + QString::fromUtf8(c.rowName)))
+        << result.error.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RowCopyRefusedRow,
+    ::testing::Values(
+        RefusedRowCase{"NullInALaterBatch",
+                       "create table t (id int primary key, v varchar(20));"
+                       "insert into t select seq, if(seq = 5300, null, 'x') from seq_1_to_6000",
+                       "create table \"T\" (\"ID\" number, \"V\" varchar2(20) not null)", 0,
+                       "ORA-01400: cannot insert NULL into", "Row id=5300"},
+        RefusedRowCase{"PrecisionWithoutAKey",
+                       "create table t (id int, n int);"
+                       "insert into t select seq, if(seq = 42, 100, 1) from seq_1_to_60",
+                       "create table \"T\" (\"ID\" number, \"N\" number(2))", 0, "ORA-01438",
+                       "Row 42 (no primary key; counted in reading order)"},
+        RefusedRowCase{"CompositeKeyInABatchSentEarly",
+                       "create table t (a int, b varchar(10), v varchar(20), primary key (a, b));"
+                       "insert into t select seq, 'k', if(seq = 3000, null, 'x') from seq_1_to_4000",
+                       "create table \"T\" (\"A\" number, \"B\" varchar2(10), \"V\" varchar2(20) not null)",
+                       2000, "ORA-01400", "Row a=3000, b='k'"}),
+    [](const ::testing::TestParamInfo<RefusedRowCase>& info) { return std::string(info.param.name); });
 
 // Stopped while the next batch is being read ahead: the same end as without reading ahead (the
 // rows of the unfinished batch not applied, the last progress line kept), and the connection

@@ -306,6 +306,69 @@ TEST_F(RowVerification, FloatAtItsSixDigitTextIsADifference)
     EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
 }
 
+// Dates and times are compared on the verification's own path, from MySQL's text of each value
+// and the documented mapping (a time as a DATE on 1900-01-01, or as an interval with Keep full
+// schema), never through the copy's conversion: the extremes agree exactly in both mappings, a
+// datetime(6) to the microsecond; a value damaged through OCI after the copy is a difference.
+struct TemporalDamage {
+    const char* name;
+    const char* statement;  // run through OCI before the verification; none: nothing damaged
+    const char* expectedLine;
+};
+
+class TemporalColumns : public RowVerification,
+                        public ::testing::WithParamInterface<std::tuple<bool, TemporalDamage>> {};
+
+TEST_P(TemporalColumns, AreComparedFromMySqlsText)
+{
+    const auto& [fullSchema, damage] = GetParam();
+    profile.fullschema = fullSchema;
+    mysql.execute({QStringLiteral("create table orders (id int primary key, d date, dt datetime, f datetime(6), "
+                                  "ts timestamp(3) null, t time, tf time(2), y year)"),
+                   QStringLiteral("insert into orders values "
+                                  "(1, '2024-02-29', '2024-02-29 23:59:59', '2024-02-29 23:59:59.123456', "
+                                  "'2024-02-29 23:59:59.125', '838:59:59', '-837:59:59.50', 2024), "
+                                  "(2, '1000-01-01', '1000-01-01 00:00:00', '1000-01-01 00:00:00.000001', "
+                                  "'1970-01-02 00:00:00.001', '-00:00:01', '00:00:00.01', 1901), "
+                                  "(3, '9999-12-31', '9999-12-31 23:59:59', '9999-12-31 23:59:59.999999', "
+                                  "'2038-01-19 03:14:07.999', '25:00:00', '-25:30:00.25', 2155), "
+                                  "(4, null, null, null, null, null, null, null)")});
+    if (damage.statement) {
+        onEvents = [this, statement = QString::fromUtf8(damage.statement)] {
+            if (changed || !log.lastLine().startsWith(QLatin1String("Verify table ")))
+                return;
+            changed = true;
+            openConnections();
+            oracleConnection.execute(statement, true);
+        };
+    }
+
+    run();
+
+    EXPECT_EQ(verifyLine(), QString::fromUtf8(damage.expectedLine)) << log.lines().join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RowVerification, TemporalColumns,
+    ::testing::Combine(
+        ::testing::Bool(),
+        ::testing::Values(
+            TemporalDamage{"AsCopied", nullptr, "Verify table ORDERS 4 Rows ...Done"},
+            TemporalDamage{"DateMovedADay",
+                           "update \"ORDERS\" set \"D\" = to_date('2024-03-01', 'YYYY-MM-DD') where \"ID\" = 1",
+                           "Verify table ORDERS: content differs in column D"},
+            TemporalDamage{"DatetimeMovedASecond",
+                           "update \"ORDERS\" set \"DT\" = to_date('1000-01-01 00:00:01', 'YYYY-MM-DD HH24:MI:SS') "
+                           "where \"ID\" = 2",
+                           "Verify table ORDERS: content differs in column DT"},
+            TemporalDamage{"FractionMovedAMicrosecond",
+                           "update \"ORDERS\" set \"F\" = to_timestamp('2024-02-29 23:59:59.123457', "
+                           "'YYYY-MM-DD HH24:MI:SS.FF6') where \"ID\" = 1",
+                           "Verify table ORDERS: content differs in column F"})),
+    [](const ::testing::TestParamInfo<std::tuple<bool, TemporalDamage>>& info) {
+        return std::string(std::get<0>(info.param) ? "FullSchema_" : "Classic_") + std::get<1>(info.param).name;
+    });
+
 // Oracle keeps no empty string and no zero date: MySQL's '' (a CHAR of blanks among them) and zero
 // dates are expected NULL and counted in the line; a NULL for a value, or a value for a NULL, is a
 // difference all the same.

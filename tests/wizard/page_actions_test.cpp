@@ -65,6 +65,38 @@ TEST_F(PageActions, FailingActionsLeavePageButtonsAndBoldLabelAsTheyWere)
     EXPECT_FALSE(window->catalogConnection().isOpen());
 }
 
+// The error box never shows either password: where the server's message repeats a text that is
+// one of them (a user name or a database name holding it), the box shows "***" instead.
+TEST_F(PageActions, ErrorBoxMasksBothPasswordsInTheServersMessage)
+{
+    const QString mysqlPassword = QStringLiteral("MyPw7x");
+    const QString oraclePassword = QStringLiteral("OraPw9z");
+    fillMySql(mysql.name());
+    fillOracle(oracle);
+    control<QLineEdit>("edtoraclepassword")->setText(oraclePassword);
+    clickNext();
+    ASSERT_EQ(window->currentStep(), 2);
+
+    const struct {
+        QString user, password, database, expected;
+    } cases[] = {
+        {"u_" + mysqlPassword + "_" + oraclePassword, mysqlPassword, mysql.name(),
+         "Access denied for user 'u_***_***'"},
+        {testsupport::mysqlServer().user, testsupport::mysqlServer().password, "no_" + oraclePassword,
+         "Unknown database 'no_***'"},
+    };
+    for (const auto& c : cases) {
+        control<QLineEdit>("edtname")->setText(c.user);
+        control<QLineEdit>("edtpassword")->setText(c.password);
+        control<QLineEdit>("edtdatabase")->setText(c.database);
+        expectNextFails(c.expected);
+        const QString box = seam->errors.value(0);
+        EXPECT_FALSE(box.contains(mysqlPassword)) << box.toStdString();
+        EXPECT_FALSE(box.contains(oraclePassword)) << box.toStdString();
+        EXPECT_FALSE(box.contains(testsupport::mysqlServer().password)) << box.toStdString();
+    }
+}
+
 TEST_F(PageActions, EachPageShowsItsFrameForwardAndBack)
 {
     const auto pageFrame = [](int page, bool back, bool next) {
