@@ -742,11 +742,9 @@ private:
         if (peek().isSymbol("("))
             throw OraError(3001, "unimplemented feature");  // sub-queries
         select.from = tableName();
-        if ((peek().kind == Token::Kind::Word && !isReservedWord(peek().text) && !isJoinWord(peek())) ||
-            peek().kind == Token::Kind::QuotedName)
-            select.alias = name(933, "SQL command not properly ended");
-        if (peek().isSymbol(",") || isJoinWord(peek()))
-            throw OraError(3001, "unimplemented feature");
+        select.alias = tableAlias();
+        while (peek().isSymbol(",") || isJoinWord(peek()))
+            select.joins.push_back(joinedSource());
         if (acceptWord("WHERE"))
             select.where = expression();
         if (acceptWord("GROUP")) {
@@ -780,6 +778,47 @@ private:
             } while (acceptSymbol(","));
         }
         return select;
+    }
+
+    std::string tableAlias()
+    {
+        if ((peek().kind == Token::Kind::Word && !isReservedWord(peek().text) && !isJoinWord(peek())) ||
+            peek().kind == Token::Kind::QuotedName)
+            return name(933, "SQL command not properly ended");
+        return {};
+    }
+
+    // `, t [alias]` or [INNER] JOIN | LEFT [OUTER] JOIN t [alias] ON condition.
+    JoinedSource joinedSource()
+    {
+        JoinedSource join;
+        const bool comma = acceptSymbol(",");
+        if (!comma) {
+            if (acceptWord("LEFT")) {
+                join.leftOuter = true;
+                acceptWord("OUTER");
+            } else if (!acceptWord("INNER") && !peek().isWord("JOIN")) {
+                throw OraError(3001, "unimplemented feature");  // RIGHT, FULL, CROSS and NATURAL joins
+            }
+            expectWord("JOIN", 905, "missing keyword");
+        }
+        if (peek().isSymbol("("))
+            throw OraError(3001, "unimplemented feature");  // sub-queries in FROM
+        join.table = tableName();
+        join.alias = tableAlias();
+        if (!comma) {
+            expectWord("ON", 905, "missing keyword");
+            join.on = expression();
+        }
+        return join;
+    }
+
+    // ( SELECT ... ) of an IN or EXISTS condition; the opening parenthesis is already read.
+    std::shared_ptr<const Select> subquery()
+    {
+        auto query = std::make_shared<Select>(std::get<Select>(select()));
+        expectRightParen();
+        return query;
     }
 
     static bool isJoinWord(const Token& token)
@@ -949,8 +988,11 @@ private:
             node->negated = negated;
             node->args.push_back(std::move(left));
             expectLeftParen();
-            if (peek().isWord("SELECT"))
-                throw OraError(3001, "unimplemented feature");
+            if (peek().isWord("SELECT")) {
+                node->kind = Expr::Kind::InQuery;
+                node->subquery = subquery();
+                return node;
+            }
             do {
                 node->args.push_back(additive());
             } while (acceptSymbol(","));
@@ -1034,6 +1076,15 @@ private:
         case Token::Kind::Word:
             if (acceptWord("NULL"))
                 return makeNode(Expr::Kind::Null);
+            if (acceptWord("DEFAULT"))
+                return makeNode(Expr::Kind::Default);
+            if (token.isWord("EXISTS") && peek(1).isSymbol("(") && peek(2).isWord("SELECT")) {
+                next();
+                next();
+                auto node = makeNode(Expr::Kind::Exists);
+                node->subquery = subquery();
+                return node;
+            }
             if (token.isWord("SYSDATE") || token.isWord("SYSTIMESTAMP") || token.isWord("CURRENT_TIMESTAMP") ||
                 token.isWord("CURRENT_DATE") || token.isWord("USER")) {
                 next();
