@@ -200,7 +200,9 @@ void bindParams(Session& session, SqlStatement& statement, const std::vector<Par
             continue;
         }
         Stored& stored = storage[i];
-        if (param.typed && param.type.isNumber()) {
+        const bool binaryFloating =
+            param.type.kind == ColumnType::Kind::BinaryFloat || param.type.kind == ColumnType::Kind::BinaryDouble;
+        if (param.typed && param.type.isNumber() && !binaryFloating) {
             convertForType(value, numberType(), nls, stored);  // compared as given, not rounded
         } else if (param.typed) {
             convertForType(value, param.type, nls, stored);

@@ -370,6 +370,102 @@ check('the catalog views describe what was created', async () => {
   }
 });
 
+check('VALUES (DEFAULT) takes the identity and the column default', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute(`create table TICKET (ID number(10) generated always as identity,
+                              STATE varchar2(10) default 'open', NOTE varchar2(20))`);
+    await connection.execute('insert into TICKET values (DEFAULT, DEFAULT, :1)', ['first'], { autoCommit: true });
+    await connection.execute('insert into TICKET (ID, STATE, NOTE) values (default, :s, default)', { s: 'closed' },
+      { autoCommit: true });
+    const rows = await connection.execute('select ID, STATE, NOTE from TICKET order by ID');
+    assert.deepEqual(rows.rows, [[1, 'open', 'first'], [2, 'closed', null]]);
+  } finally {
+    await connection.close();
+  }
+});
+
+check('a join of the catalog views lists a key with its columns', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute(`create table ORDERS (SHOP number(5), NO number(9), PLACED date,
+                              constraint ORDERS_PK primary key (SHOP, NO))`);
+    await connection.execute(`create table ORDER_LINES (SHOP number(5), NO number(9), LINE number(3),
+                              constraint LINES_ORDER_FK foreign key (SHOP, NO) references ORDERS)`);
+    const keys = await connection.execute(
+      `select c.constraint_name, cc.column_name from user_constraints c
+         join user_cons_columns cc on cc.constraint_name = c.constraint_name
+        where c.table_name = :1 order by cc.position`, ['ORDERS']);
+    assert.deepEqual(keys.rows, [['ORDERS_PK', 'SHOP'], ['ORDERS_PK', 'NO']]);
+    const references = await connection.execute(
+      `select c.constraint_name, p.table_name, c.delete_rule
+         from user_constraints c, user_constraints p
+        where p.constraint_name = c.r_constraint_name and c.constraint_type = 'R' and c.table_name = :t`,
+      { t: 'ORDER_LINES' });
+    assert.deepEqual(references.rows, [['LINES_ORDER_FK', 'ORDERS', 'NO ACTION']]);
+  } finally {
+    await connection.close();
+  }
+});
+
+check('IN and EXISTS sub-queries, and a left join grouped and ordered', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute('create table SHOPS (ID number(5) primary key, CITY varchar2(20))');
+    await connection.execute('create table SALES (SHOP number(5) references SHOPS, AMOUNT number(10,2))');
+    await connection.executeMany('insert into SHOPS values (:1, :2)', [[1, 'Lyon'], [2, 'Turin'], [3, 'Graz']]);
+    await connection.executeMany('insert into SALES values (:1, :2)', [[1, 10.25], [1, 5], [2, 99.5]]);
+    await connection.commit();
+    const selling = await connection.execute(
+      'select CITY from SHOPS where ID in (select SHOP from SALES where AMOUNT > :1) order by CITY', [6]);
+    assert.deepEqual(selling.rows, [['Lyon'], ['Turin']]);
+    const idle = await connection.execute(
+      'select CITY from SHOPS s where not exists (select 1 from SALES where SALES.SHOP = s.ID)');
+    assert.deepEqual(idle.rows, [['Graz']]);
+    const totals = await connection.execute(
+      `select s.CITY, count(x.SHOP), sum(x.AMOUNT) from SHOPS s left join SALES x on x.SHOP = s.ID
+        group by s.CITY order by sum(x.AMOUNT) desc nulls last`);
+    assert.deepEqual(totals.rows, [['Turin', 1, 99.5], ['Lyon', 2, 15.25], ['Graz', 0, null]]);
+  } finally {
+    await connection.close();
+  }
+});
+
+check('BINARY_FLOAT and BINARY_DOUBLE keep their bits, bound and fetched', async () => {
+  const connection = await oracledb.getConnection(login);
+  try {
+    await connection.execute('create table FLOATS (K number(3) primary key, F binary_float, D binary_double)');
+    const values = [
+      [1, 16777216, 16777216],
+      [2, Math.fround(1.0000001), 1.0000001],
+      [3, Math.fround(3.4e38), 1e308],
+      [4, Math.fround(1.4e-45), 2.2250738585072014e-308],
+      [5, -Math.fround(0.1), 0.1],
+    ];
+    await connection.executeMany('insert into FLOATS values (:1, :2, :3)', values, {
+      bindDefs: [{ type: oracledb.NUMBER }, { type: oracledb.DB_TYPE_BINARY_FLOAT },
+        { type: oracledb.DB_TYPE_BINARY_DOUBLE }],
+    });
+    await connection.execute('insert into FLOATS values (:k, :f, :d)', {
+      k: 6,
+      f: { val: Math.fround(2.5e-5), type: oracledb.DB_TYPE_BINARY_FLOAT },
+      d: { val: 5e-324, type: oracledb.DB_TYPE_BINARY_DOUBLE },
+    });
+    values.push([6, Math.fround(2.5e-5), 5e-324]);
+    await connection.commit();
+    const read = await connection.execute('select K, F, D from FLOATS order by K');
+    assert.deepEqual(read.metaData.map((column) => column.dbType),
+      [oracledb.DB_TYPE_NUMBER, oracledb.DB_TYPE_BINARY_FLOAT, oracledb.DB_TYPE_BINARY_DOUBLE]);
+    assert.deepEqual(read.rows, values);
+    const found = await connection.execute('select K from FLOATS where D = :d', {
+      d: { val: 2.2250738585072014e-308, type: oracledb.DB_TYPE_BINARY_DOUBLE },
+    });
+    assert.deepEqual(found.rows, [[4]]);
+  } finally {
+    await connection.close();
+  }
+});
+
 (async () => {
   let passed = 0;
   let failed = 0;
