@@ -18,6 +18,8 @@ public:
     ParsedStatement parse()
     {
         ParsedStatement parsed{statement(), {}};
+        if (peek().isWord("RETURNING") || peek().isWord("RETURN"))
+            throw OraError(3001, "unimplemented feature");  // DML returning values into binds
         expectEnd();
         parsed.placeholders = std::move(placeholders_);
         return parsed;
