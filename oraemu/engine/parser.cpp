@@ -1069,6 +1069,8 @@ private:
         case Token::Kind::QuotedName:
             return columnReference();
         case Token::Kind::Symbol:
+            if (token.isSymbol("(") && peek(1).isWord("SELECT"))
+                throw OraError(3001, "unimplemented feature");  // scalar sub-queries
             if (acceptSymbol("(")) {
                 ExprPtr inner = expression();
                 expectRightParen();
