@@ -135,15 +135,23 @@ struct Select {
     std::vector<OrderItem> orderBy;
 };
 
+// RETURNING column, ... INTO :bind, ... of a single-row INSERT, UPDATE or DELETE.
+struct Returning {
+    std::vector<ExprPtr> values;
+    std::vector<std::size_t> into;  // placeholder occurrences, one per value
+};
+
 struct Insert {
     ObjectName table;
     std::vector<std::string> columns;  // empty: all, in table order
     std::vector<ExprPtr> values;
+    Returning returning;
 };
 
 struct Delete {
     ObjectName table;
     ExprPtr where;
+    Returning returning;
 };
 
 struct Update {
@@ -151,6 +159,7 @@ struct Update {
     std::string alias;
     std::vector<std::pair<std::string, ExprPtr>> assignments;
     ExprPtr where;
+    Returning returning;
 };
 
 struct Truncate {

@@ -18,8 +18,6 @@ public:
     ParsedStatement parse()
     {
         ParsedStatement parsed{statement(), {}};
-        if (peek().isWord("RETURNING") || peek().isWord("RETURN"))
-            throw OraError(3001, "unimplemented feature");  // DML returning values into binds
         expectEnd();
         parsed.placeholders = std::move(placeholders_);
         return parsed;
@@ -872,6 +870,7 @@ private:
             insert.values.push_back(expression());
         } while (acceptSymbol(","));
         expectRightParen();
+        insert.returning = returning();
         return insert;
     }
 
@@ -895,6 +894,7 @@ private:
         } while (acceptSymbol(","));
         if (acceptWord("WHERE"))
             update.where = expression();
+        update.returning = returning();
         return update;
     }
 
@@ -905,7 +905,31 @@ private:
         del.table = tableName();
         if (acceptWord("WHERE"))
             del.where = expression();
+        del.returning = returning();
         return del;
+    }
+
+    // [RETURNING | RETURN expr, ... INTO :bind, ...]
+    Returning returning()
+    {
+        Returning clause;
+        if (!acceptWord("RETURNING") && !acceptWord("RETURN"))
+            return clause;
+        do {
+            clause.values.push_back(expression());
+        } while (acceptSymbol(","));
+        expectWord("INTO", 925, "missing INTO keyword");
+        do {
+            if (peek().kind != Token::Kind::Bind)
+                throw OraError(1745, "invalid host/bind variable name");
+            clause.into.push_back(placeholders_.size());
+            placeholders_.push_back(next().text);
+        } while (acceptSymbol(","));
+        if (clause.into.size() < clause.values.size())
+            throw OraError(947, "not enough values");
+        if (clause.into.size() > clause.values.size())
+            throw OraError(913, "too many values");
+        return clause;
     }
 
     ExprPtr makeNode(Expr::Kind kind, std::string text = {})
@@ -1150,6 +1174,18 @@ ParsedStatement parseStatement(std::string_view sql)
 ExprPtr parseExpression(std::string_view sql)
 {
     return Parser(sql).parseExpressionOnly();
+}
+
+bool returnsIntoBinds(std::string_view sql)
+{
+    const int type = statementTypeOf(sql);
+    if (type < 2 || type > 4)
+        return false;
+    const std::vector<Token> tokens = tokenize(sql);
+    for (const Token& token : tokens)
+        if (token.isWord("RETURNING") || token.isWord("RETURN"))
+            return true;
+    return false;
 }
 
 int statementTypeOf(std::string_view sql)
