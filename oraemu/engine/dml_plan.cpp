@@ -22,6 +22,10 @@ int stepCollecting(SqlStatement& statement, ReturnedRows* returned, std::uint32_
         returned->iteration(iteration).push_back(std::move(row));
         rc = statement.stepRaw();
     }
+    if (rc == SQLITE_DONE && returned->iteration(iteration).size() > returned->maxRows) {
+        sqlite3_reset(statement.get());
+        throw OraError(24369, "required callbacks not registered for one or more bind handles");
+    }
     return rc;
 }
 
@@ -96,7 +100,7 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
     // Only a table with foreign keys or checks is verified after the rows change; a failure then
     // undoes the whole statement.
     std::optional<StatementSavepoint> savepoint;
-    if (hasRelationalConstraints(session, *table))
+    if (returned || hasRelationalConstraints(session, *table))
         savepoint.emplace(session);
     for (std::uint32_t row = offset; row < offset + iterations; ++row) {
         try {

@@ -27,6 +27,7 @@ using ReturnedRow = std::vector<ReturnedValue>;
 struct ReturnedRows {
     std::vector<int> columns;                       // table columns, one per RETURNING value
     std::vector<std::vector<ReturnedRow>> iterations;  // from the execute's first iteration on
+    std::size_t maxRows = SIZE_MAX;  // per iteration; beyond it the statement fails (ORA-24369) and is undone
     std::vector<ReturnedRow>& iteration(std::uint32_t index);
 };
 

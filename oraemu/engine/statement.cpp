@@ -208,6 +208,7 @@ std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, st
         if (!table)
             throw OraError(942, "table or view does not exist");
         returned_.columns = returningColumns(*table, *returning);
+        returned_.maxRows = returnedRowLimit_;
         returned = &returned_;
     }
     return std::visit(

@@ -75,6 +75,8 @@ public:
     const std::vector<std::size_t>& returningInto() const;
     std::vector<ColumnType> returningTypes();
     const std::vector<ReturnedRow>& returnedRows(std::uint32_t iteration) const;
+    // The rows one iteration may return (binds without callbacks take one); more fail the statement.
+    void limitReturnedRows(std::size_t rows) { returnedRowLimit_ = rows; }
 
 private:
     void refreshPlans();
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<InsertPlan> insert_;
     bool cursorOpen_ = false;
     ReturnedRows returned_;
+    std::size_t returnedRowLimit_ = SIZE_MAX;
 };
 
 }  // namespace oraemu

@@ -68,6 +68,15 @@ sword fetchResult(OCIError* errhp, ub4 wanted, ub4 fetched, bool truncated)
     return oci::SUCCESS;
 }
 
+// A RETURNING bind without an OCIBindDynamic callback has room for one row.
+std::size_t returnedRowLimit(const oraemu::Statement& statement, ociemu::OciBindSource& binds)
+{
+    for (const std::size_t placeholder : statement.returningInto())
+        if (!binds.binds()[placeholder]->outCallback)
+            return 1;
+    return SIZE_MAX;
+}
+
 // RETURNING ... INTO: each iteration's returned rows go to the binds that take them.
 void deliverReturned(OCIStmt& stmt, ociemu::OciBindSource& binds, ub4 iters, ub4 rowoff)
 {
@@ -204,6 +213,7 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
         constexpr sqlite3_int64 noRowid = std::numeric_limits<sqlite3_int64>::min();
         sqlite3* db = svchp->session->session->db();
         sqlite3_set_last_insert_rowid(db, noRowid);
+        statement.limitReturnedRows(returnedRowLimit(statement, binds));
         try {
             stmt.rowCount = static_cast<ub4>(statement.execute(binds, iters, rowoff));
         } catch (const oraemu::OraError& error) {

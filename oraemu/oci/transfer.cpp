@@ -662,8 +662,6 @@ void writeReturned(OCIBind& bind, ub4 iteration, const std::vector<oraemu::Retur
     OCIDefine target;
     target.dty = bind.dty;
     if (!bind.outCallback) {
-        if (rows.size() > 1)
-            throw oraemu::OraError(24369, "required callbacks not registered for one or more bind handles");
         target.value = bind.value;
         target.valueSize = bind.valueSize;
         target.indicators = bind.indicators;
