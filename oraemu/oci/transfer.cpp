@@ -514,125 +514,123 @@ bool writeValue(const OCIDefine& define, ub4 row, const OutValue& value, const o
                 const oraemu::Nls& nls)
 {
     bool truncated = false;
-    {
-        if (define.outCallback) {
-            const bool binary = define.dty == oci::SQLT_BIN || define.dty == oci::SQLT_LBI;
-            std::string rendered;
-            std::optional<std::string_view> bytes;
-            if (value.kind != OutValue::Kind::Null) {
-                const bool asStored = binary || (value.kind == OutValue::Kind::Text && type.isText()) ||
-                                      type.kind == oraemu::ColumnType::Kind::Clob ||
-                                      type.kind == oraemu::ColumnType::Kind::NClob;
-                if (!asStored)
-                    rendered = oraemu::renderText(value, type, nls);
-                bytes = asStored ? value.bytes : std::string_view(rendered);
-            }
-            writeDynamic(define, row, bytes);
-            return false;
+    if (define.outCallback) {
+        const bool binary = define.dty == oci::SQLT_BIN || define.dty == oci::SQLT_LBI;
+        std::string rendered;
+        std::optional<std::string_view> bytes;
+        if (value.kind != OutValue::Kind::Null) {
+            const bool asStored = binary || (value.kind == OutValue::Kind::Text && type.isText()) ||
+                                  type.kind == oraemu::ColumnType::Kind::Clob ||
+                                  type.kind == oraemu::ColumnType::Kind::NClob;
+            if (!asStored)
+                rendered = oraemu::renderText(value, type, nls);
+            bytes = asStored ? value.bytes : std::string_view(rendered);
         }
-        const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(define.valueSize, 0));
-        char* slot = define.value + stride * row;
-        if (value.kind == OutValue::Kind::Null) {
-            if (!define.indicators)
-                throw oraemu::OraError(1405, "fetched column value is NULL");
-            define.indicators[row] = -1;
-            setLength(define, row, 0);
-            if (define.returnCodes)
-                define.returnCodes[row] = 1405;
-            return false;
-        }
-        if (define.indicators)
-            define.indicators[row] = 0;
+        writeDynamic(define, row, bytes);
+        return false;
+    }
+    const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(define.valueSize, 0));
+    char* slot = define.value + stride * row;
+    if (value.kind == OutValue::Kind::Null) {
+        if (!define.indicators)
+            throw oraemu::OraError(1405, "fetched column value is NULL");
+        define.indicators[row] = -1;
+        setLength(define, row, 0);
         if (define.returnCodes)
-            define.returnCodes[row] = 0;
-        switch (define.dty) {
-        case oci::SQLT_STR:
-            truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), true);
-            break;
-        case oci::SQLT_CHR:
-        case oci::SQLT_AFC:
-        case oci::SQLT_LNG:
-            if (value.kind == OutValue::Kind::Text && !type.isNumber() && type.kind != oraemu::ColumnType::Kind::Date &&
-                !type.isTimestamp())
-                truncated |= copyBytes(define, slot, row, value.bytes, false);
-            else
-                truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), false);
-            break;
-        case oci::SQLT_BIN:
-        case oci::SQLT_LBI:
+            define.returnCodes[row] = 1405;
+        return false;
+    }
+    if (define.indicators)
+        define.indicators[row] = 0;
+    if (define.returnCodes)
+        define.returnCodes[row] = 0;
+    switch (define.dty) {
+    case oci::SQLT_STR:
+        truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), true);
+        break;
+    case oci::SQLT_CHR:
+    case oci::SQLT_AFC:
+    case oci::SQLT_LNG:
+        if (value.kind == OutValue::Kind::Text && !type.isNumber() && type.kind != oraemu::ColumnType::Kind::Date &&
+            !type.isTimestamp())
             truncated |= copyBytes(define, slot, row, value.bytes, false);
-            break;
-        case oci::SQLT_INT:
-            writeInteger(define, slot, value, true);
-            setLength(define, row, stride);
-            break;
-        case oci::SQLT_UIN:
-            writeInteger(define, slot, value, false);
-            setLength(define, row, stride);
-            break;
-        case oci::SQLT_FLT: {
-            const double number = numberOf(value).toDouble();
-            if (stride == 4) {
-                const float narrow = static_cast<float>(number);
-                std::memcpy(slot, &narrow, 4);
-            } else if (stride == 8) {
-                std::memcpy(slot, &number, 8);
-            } else {
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            }
-            setLength(define, row, stride);
-            break;
+        else
+            truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), false);
+        break;
+    case oci::SQLT_BIN:
+    case oci::SQLT_LBI:
+        truncated |= copyBytes(define, slot, row, value.bytes, false);
+        break;
+    case oci::SQLT_INT:
+        writeInteger(define, slot, value, true);
+        setLength(define, row, stride);
+        break;
+    case oci::SQLT_UIN:
+        writeInteger(define, slot, value, false);
+        setLength(define, row, stride);
+        break;
+    case oci::SQLT_FLT: {
+        const double number = numberOf(value).toDouble();
+        if (stride == 4) {
+            const float narrow = static_cast<float>(number);
+            std::memcpy(slot, &narrow, 4);
+        } else if (stride == 8) {
+            std::memcpy(slot, &number, 8);
+        } else {
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
         }
-        case oci::SQLT_BFLOAT: {
-            if (stride < sizeof(float))
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            const float narrow = binaryOf<float>(value);
-            std::memcpy(slot, &narrow, sizeof narrow);
-            setLength(define, row, sizeof narrow);
-            break;
-        }
-        case oci::SQLT_BDOUBLE: {
-            if (stride < sizeof(double))
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            const double number = binaryOf<double>(value);
-            std::memcpy(slot, &number, sizeof number);
-            setLength(define, row, sizeof number);
-            break;
-        }
-        case oci::SQLT_VNU:
-            if (stride < oraemu::oracleNumberBytes)
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            oraemu::encodeOracleNumber(numberOf(value), reinterpret_cast<unsigned char*>(slot));
-            setLength(define, row, oraemu::oracleNumberBytes);
-            break;
-        case oci::SQLT_ODT:
-            writeDate(slot, value, type, nls);
-            setLength(define, row, sizeof(OCIDate));
-            break;
-        case oci::SQLT_TIMESTAMP:
-        case oci::SQLT_TIMESTAMP_TZ:
-        case oci::SQLT_TIMESTAMP_LTZ:
-            writeDateTime(*dateTimeIn(slot), value, type, nls);
-            setLength(define, row, sizeof(void*));
-            break;
-        case oci::SQLT_INTERVAL_DS:
-            writeInterval(*descriptorIn<OCIInterval>(slot, DTYPE_INTERVAL_DS), value, type);
-            setLength(define, row, sizeof(void*));
-            break;
-        case oci::SQLT_BLOB:
-        case oci::SQLT_CLOB: {
-            // The slot holds the client's locator pointer.
-            OCILobLocator* locator = descriptorIn<OCILobLocator>(slot, oci::DTYPE_LOB);
-            locator->isClob = define.dty == oci::SQLT_CLOB;
-            if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
-                locator->data.assign(value.bytes);
-            else
-                locator->data = oraemu::renderText(value, type, nls);
-            setLength(define, row, sizeof(OCILobLocator*));
-            break;
-        }
-        default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
-        }
+        setLength(define, row, stride);
+        break;
+    }
+    case oci::SQLT_BFLOAT: {
+        if (stride < sizeof(float))
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        const float narrow = binaryOf<float>(value);
+        std::memcpy(slot, &narrow, sizeof narrow);
+        setLength(define, row, sizeof narrow);
+        break;
+    }
+    case oci::SQLT_BDOUBLE: {
+        if (stride < sizeof(double))
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        const double number = binaryOf<double>(value);
+        std::memcpy(slot, &number, sizeof number);
+        setLength(define, row, sizeof number);
+        break;
+    }
+    case oci::SQLT_VNU:
+        if (stride < oraemu::oracleNumberBytes)
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        oraemu::encodeOracleNumber(numberOf(value), reinterpret_cast<unsigned char*>(slot));
+        setLength(define, row, oraemu::oracleNumberBytes);
+        break;
+    case oci::SQLT_ODT:
+        writeDate(slot, value, type, nls);
+        setLength(define, row, sizeof(OCIDate));
+        break;
+    case oci::SQLT_TIMESTAMP:
+    case oci::SQLT_TIMESTAMP_TZ:
+    case oci::SQLT_TIMESTAMP_LTZ:
+        writeDateTime(*dateTimeIn(slot), value, type, nls);
+        setLength(define, row, sizeof(void*));
+        break;
+    case oci::SQLT_INTERVAL_DS:
+        writeInterval(*descriptorIn<OCIInterval>(slot, DTYPE_INTERVAL_DS), value, type);
+        setLength(define, row, sizeof(void*));
+        break;
+    case oci::SQLT_BLOB:
+    case oci::SQLT_CLOB: {
+        // The slot holds the client's locator pointer.
+        OCILobLocator* locator = descriptorIn<OCILobLocator>(slot, oci::DTYPE_LOB);
+        locator->isClob = define.dty == oci::SQLT_CLOB;
+        if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
+            locator->data.assign(value.bytes);
+        else
+            locator->data = oraemu::renderText(value, type, nls);
+        setLength(define, row, sizeof(OCILobLocator*));
+        break;
+    }
+    default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
     }
     return truncated;
 }
