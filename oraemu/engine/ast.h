@@ -18,8 +18,12 @@ struct ObjectName {
     std::string name;
 };
 
+struct Select;
+
 struct Expr {
-    enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, IsJson, Negate, InList, Between };
+    // InQuery: args[0] [NOT] IN (subquery); Exists: EXISTS (subquery); Default: DEFAULT in a VALUES list.
+    enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, IsJson, Negate, InList, Between,
+                      InQuery, Exists, Default };
     Kind kind = Kind::Null;
     std::string text;   // String/Number literal, Column name, Function name, Binary operator
     std::string qualifier;  // Column: table alias or name
@@ -27,6 +31,7 @@ struct Expr {
     bool negated = false;   // IsNull: IS NOT NULL; IsJson: IS NOT JSON; InList: NOT IN; Between: NOT BETWEEN
     bool distinct = false;  // Function: an aggregate over distinct values
     std::vector<std::unique_ptr<Expr>> args;
+    std::shared_ptr<const Select> subquery;  // InQuery, Exists
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
@@ -110,26 +115,44 @@ struct OrderItem {
     bool nullsFirst = false;
 };
 
+// A table joined to the ones before it: `, t` (no condition, the WHERE clause joins) or
+// [INNER | LEFT [OUTER]] JOIN t ON condition.
+struct JoinedSource {
+    ObjectName table;
+    std::string alias;
+    bool leftOuter = false;
+    ExprPtr on;  // null: a comma join
+};
+
 struct Select {
     bool distinct = false;
     std::vector<SelectItem> items;
     ObjectName from;
     std::string alias;
+    std::vector<JoinedSource> joins;
     ExprPtr where;
     std::vector<ExprPtr> groupBy;
     ExprPtr having;
     std::vector<OrderItem> orderBy;
 };
 
+// RETURNING column, ... INTO :bind, ... of a single-row INSERT, UPDATE or DELETE.
+struct Returning {
+    std::vector<ExprPtr> values;
+    std::vector<std::size_t> into;  // placeholder occurrences, one per value
+};
+
 struct Insert {
     ObjectName table;
     std::vector<std::string> columns;  // empty: all, in table order
     std::vector<ExprPtr> values;
+    Returning returning;
 };
 
 struct Delete {
     ObjectName table;
     ExprPtr where;
+    Returning returning;
 };
 
 struct Update {
@@ -137,6 +160,7 @@ struct Update {
     std::string alias;
     std::vector<std::pair<std::string, ExprPtr>> assignments;
     ExprPtr where;
+    Returning returning;
 };
 
 struct Truncate {

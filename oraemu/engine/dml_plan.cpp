@@ -9,7 +9,29 @@
 
 namespace oraemu {
 
-std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds)
+namespace {
+
+// Steps an SQLite DELETE or UPDATE to its end, keeping the rows its RETURNING clause hands back.
+int stepCollecting(SqlStatement& statement, ReturnedRows* returned, std::uint32_t iteration)
+{
+    int rc = statement.stepRaw();
+    while (rc == SQLITE_ROW) {
+        ReturnedRow row;
+        for (std::size_t i = 0; i < returned->columns.size(); ++i)
+            row.push_back(returnedValue(statement.get(), static_cast<int>(i)));
+        returned->iteration(iteration).push_back(std::move(row));
+        rc = statement.stepRaw();
+    }
+    if (rc == SQLITE_DONE && returned->iteration(iteration).size() > returned->maxRows) {
+        sqlite3_reset(statement.get());
+        throw OraError(24369, "required callbacks not registered for one or more bind handles");
+    }
+    return rc;
+}
+
+}  // namespace
+
+std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds, ReturnedRows* returned)
 {
     auto table = session.catalog().findTable(session.ownerOf(del.table.schema), del.table.name);
     if (!table)
@@ -20,12 +42,19 @@ std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds)
     std::string sql = "DELETE FROM " + table->dataTable() + " AS src";
     if (del.where)
         sql += " WHERE " + translator.translate(*del.where).sql;
+    if (returned)
+        sql += sqliteReturning(returned->columns);
     session.beginWrite();
     SqlStatement statement(session.db(), sql);
     std::vector<Stored> storage(params.size());
     bindParams(session, statement, params, storage, binds, 0);
     StatementSavepoint savepoint(session);
-    statement.step();
+    if (returned) {
+        if (const int rc = stepCollecting(statement, returned, 0); rc != SQLITE_DONE)
+            throwSqliteError(session.db(), rc);
+    } else {
+        statement.step();
+    }
     const auto deleted = static_cast<std::uint64_t>(sqlite3_changes64(session.db()));
     if (deleted > 0)
         applyDeleteRules(session, *table);
@@ -34,7 +63,7 @@ std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds)
 }
 
 std::uint64_t runUpdate(Session& session, const Update& update, BindSource& binds, std::uint32_t iterations,
-                        std::uint32_t offset)
+                        std::uint32_t offset, ReturnedRows* returned)
 {
     if (iterations == 0)
         throw OraError(24333, "zero iteration count");
@@ -62,7 +91,8 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
     for (std::size_t i = 0; i < columns.size(); ++i)
         set += (i ? ", " : "") + TableDef::dataColumn(columns[i]) + " = ?" + std::to_string(params.size() + i + 1);
     session.beginWrite();
-    SqlStatement statement(session.db(), "UPDATE " + table->dataTable() + " AS src SET " + set + where);
+    SqlStatement statement(session.db(), "UPDATE " + table->dataTable() + " AS src SET " + set + where +
+                                             (returned ? sqliteReturning(returned->columns) : std::string()));
     const auto keys = uniqueKeysOf(session, *table);
     std::vector<Stored> storage(params.size());
     std::vector<Stored> values(columns.size());
@@ -70,7 +100,7 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
     // Only a table with foreign keys or checks is verified after the rows change; a failure then
     // undoes the whole statement.
     std::optional<StatementSavepoint> savepoint;
-    if (hasRelationalConstraints(session, *table))
+    if (returned || hasRelationalConstraints(session, *table))
         savepoint.emplace(session);
     for (std::uint32_t row = offset; row < offset + iterations; ++row) {
         try {
@@ -91,7 +121,7 @@ std::uint64_t runUpdate(Session& session, const Update& update, BindSource& bind
                 case Stored::Kind::Int: statement.bind(index, values[i].i); break;
                 }
             }
-            const int rc = statement.stepRaw();
+            const int rc = returned ? stepCollecting(statement, returned, row - offset) : statement.stepRaw();
             if (rc != SQLITE_DONE) {
                 const std::string message = sqlite3_errmsg(session.db());
                 sqlite3_reset(statement.get());

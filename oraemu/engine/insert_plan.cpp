@@ -213,6 +213,8 @@ std::unique_ptr<InsertPlan> compileInsert(Session& session, const Insert& insert
         throw OraError(913, "too many values");
     plan->targets = defaultTargets(table);
     for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (insert.values[i]->kind == Expr::Kind::Default)
+            continue;  // VALUES (DEFAULT): what the column gets when the INSERT does not name it
         if (columns[i] == table.identityColumn && table.identityAlways)
             throw OraError(32795, "cannot insert into a generated always identity column");
         plan->targets[columns[i]] = valueTargetOf(*insert.values[i]);

@@ -756,11 +756,9 @@ private:
         if (peek().isSymbol("("))
             throw OraError(3001, "unimplemented feature");  // sub-queries
         select.from = tableName();
-        if ((peek().kind == Token::Kind::Word && !isReservedWord(peek().text) && !isJoinWord(peek())) ||
-            peek().kind == Token::Kind::QuotedName)
-            select.alias = name(933, "SQL command not properly ended");
-        if (peek().isSymbol(",") || isJoinWord(peek()))
-            throw OraError(3001, "unimplemented feature");
+        select.alias = tableAlias();
+        while (peek().isSymbol(",") || isJoinWord(peek()))
+            select.joins.push_back(joinedSource());
         if (acceptWord("WHERE"))
             select.where = expression();
         if (acceptWord("GROUP")) {
@@ -794,6 +792,47 @@ private:
             } while (acceptSymbol(","));
         }
         return select;
+    }
+
+    std::string tableAlias()
+    {
+        if ((peek().kind == Token::Kind::Word && !isReservedWord(peek().text) && !isJoinWord(peek())) ||
+            peek().kind == Token::Kind::QuotedName)
+            return name(933, "SQL command not properly ended");
+        return {};
+    }
+
+    // `, t [alias]` or [INNER] JOIN | LEFT [OUTER] JOIN t [alias] ON condition.
+    JoinedSource joinedSource()
+    {
+        JoinedSource join;
+        const bool comma = acceptSymbol(",");
+        if (!comma) {
+            if (acceptWord("LEFT")) {
+                join.leftOuter = true;
+                acceptWord("OUTER");
+            } else if (!acceptWord("INNER") && !peek().isWord("JOIN")) {
+                throw OraError(3001, "unimplemented feature");  // RIGHT, FULL, CROSS and NATURAL joins
+            }
+            expectWord("JOIN", 905, "missing keyword");
+        }
+        if (peek().isSymbol("("))
+            throw OraError(3001, "unimplemented feature");  // sub-queries in FROM
+        join.table = tableName();
+        join.alias = tableAlias();
+        if (!comma) {
+            expectWord("ON", 905, "missing keyword");
+            join.on = expression();
+        }
+        return join;
+    }
+
+    // ( SELECT ... ) of an IN or EXISTS condition; the opening parenthesis is already read.
+    std::shared_ptr<const Select> subquery()
+    {
+        auto query = std::make_shared<Select>(std::get<Select>(select()));
+        expectRightParen();
+        return query;
     }
 
     static bool isJoinWord(const Token& token)
@@ -845,6 +884,7 @@ private:
             insert.values.push_back(expression());
         } while (acceptSymbol(","));
         expectRightParen();
+        insert.returning = returning();
         return insert;
     }
 
@@ -868,6 +908,7 @@ private:
         } while (acceptSymbol(","));
         if (acceptWord("WHERE"))
             update.where = expression();
+        update.returning = returning();
         return update;
     }
 
@@ -878,7 +919,31 @@ private:
         del.table = tableName();
         if (acceptWord("WHERE"))
             del.where = expression();
+        del.returning = returning();
         return del;
+    }
+
+    // [RETURNING | RETURN expr, ... INTO :bind, ...]
+    Returning returning()
+    {
+        Returning clause;
+        if (!acceptWord("RETURNING") && !acceptWord("RETURN"))
+            return clause;
+        do {
+            clause.values.push_back(expression());
+        } while (acceptSymbol(","));
+        expectWord("INTO", 925, "missing INTO keyword");
+        do {
+            if (peek().kind != Token::Kind::Bind)
+                throw OraError(1745, "invalid host/bind variable name");
+            clause.into.push_back(placeholders_.size());
+            placeholders_.push_back(next().text);
+        } while (acceptSymbol(","));
+        if (clause.into.size() < clause.values.size())
+            throw OraError(947, "not enough values");
+        if (clause.into.size() > clause.values.size())
+            throw OraError(913, "too many values");
+        return clause;
     }
 
     ExprPtr makeNode(Expr::Kind kind, std::string text = {})
@@ -963,8 +1028,11 @@ private:
             node->negated = negated;
             node->args.push_back(std::move(left));
             expectLeftParen();
-            if (peek().isWord("SELECT"))
-                throw OraError(3001, "unimplemented feature");
+            if (peek().isWord("SELECT")) {
+                node->kind = Expr::Kind::InQuery;
+                node->subquery = subquery();
+                return node;
+            }
             do {
                 node->args.push_back(additive());
             } while (acceptSymbol(","));
@@ -1039,6 +1107,8 @@ private:
         case Token::Kind::QuotedName:
             return columnReference();
         case Token::Kind::Symbol:
+            if (token.isSymbol("(") && peek(1).isWord("SELECT"))
+                throw OraError(3001, "unimplemented feature");  // scalar sub-queries
             if (acceptSymbol("(")) {
                 ExprPtr inner = expression();
                 expectRightParen();
@@ -1048,6 +1118,15 @@ private:
         case Token::Kind::Word:
             if (acceptWord("NULL"))
                 return makeNode(Expr::Kind::Null);
+            if (acceptWord("DEFAULT"))
+                return makeNode(Expr::Kind::Default);
+            if (token.isWord("EXISTS") && peek(1).isSymbol("(") && peek(2).isWord("SELECT")) {
+                next();
+                next();
+                auto node = makeNode(Expr::Kind::Exists);
+                node->subquery = subquery();
+                return node;
+            }
             if (token.isWord("SYSDATE") || token.isWord("SYSTIMESTAMP") || token.isWord("CURRENT_TIMESTAMP") ||
                 token.isWord("CURRENT_DATE") || token.isWord("USER")) {
                 next();
@@ -1109,6 +1188,18 @@ ParsedStatement parseStatement(std::string_view sql)
 ExprPtr parseExpression(std::string_view sql)
 {
     return Parser(sql).parseExpressionOnly();
+}
+
+bool returnsIntoBinds(std::string_view sql)
+{
+    const int type = statementTypeOf(sql);
+    if (type < 2 || type > 4)
+        return false;
+    const std::vector<Token> tokens = tokenize(sql);
+    for (const Token& token : tokens)
+        if (token.isWord("RETURNING") || token.isWord("RETURN"))
+            return true;
+    return false;
 }
 
 int statementTypeOf(std::string_view sql)

@@ -15,5 +15,7 @@ ExprPtr parseExpression(std::string_view sql);
 
 // The statement kind from the first word, for OCI_ATTR_STMT_TYPE (0 when unknown).
 int statementTypeOf(std::string_view sql);
+// Whether an INSERT, UPDATE or DELETE has a RETURNING ... INTO clause (known before it is parsed).
+bool returnsIntoBinds(std::string_view sql);
 
 }  // namespace oraemu

@@ -2,6 +2,7 @@
 
 #include "ast.h"
 #include "catalog.h"
+#include "returning.h"
 #include "sqlite_util.h"
 #include "statement.h"
 #include "values.h"
@@ -40,8 +41,8 @@ struct QueryPlan {
 };
 std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select);
 
-// DELETE: translated and run at once.
-std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds);
+// DELETE: translated and run at once. `returned`: where the rows of a RETURNING clause go.
+std::uint64_t runDelete(Session& session, const Delete& del, BindSource& binds, ReturnedRows* returned = nullptr);
 
 // An INSERT bound to its table: one prepared SQLite insert run per iteration.
 struct InsertPlan {
@@ -78,7 +79,7 @@ std::vector<InsertPlan::UniqueKey> uniqueKeysOf(Session& session, const TableDef
 
 // UPDATE ... SET column = value ... [WHERE ...], once per iteration; returns the rows changed.
 std::uint64_t runUpdate(Session& session, const Update& update, BindSource& binds, std::uint32_t iterations,
-                        std::uint32_t offset);
+                        std::uint32_t offset, ReturnedRows* returned = nullptr);
 void runTruncate(Session& session, const Truncate& truncate);
 std::uint64_t runInsert(Session& session, InsertPlan& plan, BindSource& binds, std::uint32_t iterations,
                         std::uint32_t offset);

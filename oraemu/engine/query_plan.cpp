@@ -16,40 +16,94 @@ std::string direction(const OrderItem& order)
 
 }  // namespace
 
-std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
+namespace {
+
+// The sources of a FROM clause, each with the SQLite alias its columns are read through.
+struct FromClause {
+    std::vector<QuerySource> sources;
+    std::vector<SourceScope> scopes;
+};
+
+FromClause fromClause(Session& session, const Select& select, int depth)
 {
-    auto plan = std::make_unique<QueryPlan>();
-    const QuerySource source = sourceOf(session, select.from);
-    Translator translator(session, source, select.alias, plan->params);
+    FromClause from;
+    from.sources.reserve(select.joins.size() + 1);
+    from.sources.push_back(sourceOf(session, select.from));
+    for (const JoinedSource& join : select.joins)
+        from.sources.push_back(sourceOf(session, join.table));
+    for (std::size_t i = 0; i < from.sources.size(); ++i) {
+        SourceScope scope;
+        scope.source = &from.sources[i];
+        scope.alias = i == 0 ? select.alias : select.joins[i - 1].alias;
+        scope.sqlAlias = "s" + std::to_string(depth) + "_" + std::to_string(i);
+        scope.outerJoined = i > 0 && select.joins[i - 1].leftOuter;
+        from.scopes.push_back(std::move(scope));
+    }
+    return from;
+}
+
+// FROM a [, b | [LEFT] JOIN b ON ...]... as SQLite reads it.
+std::string fromText(Translator& translator, const Select& select, const FromClause& from)
+{
+    std::string sql = " FROM " + from.sources[0].sql + " AS " + from.scopes[0].sqlAlias;
+    for (std::size_t i = 1; i < from.sources.size(); ++i) {
+        const JoinedSource& join = select.joins[i - 1];
+        const std::string source = from.sources[i].sql + " AS " + from.scopes[i].sqlAlias;
+        if (!join.on)
+            sql += ", " + source;
+        else
+            sql += (join.leftOuter ? " LEFT JOIN " : " JOIN ") + source + " ON " + translator.translate(*join.on).sql;
+    }
+    return sql;
+}
+
+}  // namespace
+
+SelectSql translateSelect(Session& session, const Select& select, std::vector<ParamSource>& params,
+                          const Translator* outer)
+{
+    const FromClause from = fromClause(session, select, outer ? outer->depth() + 1 : 0);
+    Translator translator(session, from.scopes, params, outer);
+    SelectSql result;
     std::string list;
-    std::vector<bool> mixed;  // per result column: a NUMBER column needing numericOrder()
     auto addColumn = [&](const std::string& sql, ResultColumn column, bool mixedNumber) {
-        list += (list.empty() ? "" : ", ") + sql + " AS r" + std::to_string(plan->columns.size() + 1);
-        plan->columns.push_back(std::move(column));
-        mixed.push_back(mixedNumber);
+        list += (list.empty() ? "" : ", ") + sql + " AS r" + std::to_string(result.columns.size() + 1);
+        result.columns.push_back(std::move(column));
+        result.mixedNumbers.push_back(mixedNumber);
     };
     std::vector<int> itemColumn;  // first result column of each select item
     for (const SelectItem& item : select.items) {
-        itemColumn.push_back(static_cast<int>(plan->columns.size()));
+        itemColumn.push_back(static_cast<int>(result.columns.size()));
         if (item.star) {
-            if (!item.starQualifier.empty() && item.starQualifier != select.alias && item.starQualifier != source.name)
+            bool matched = false;
+            for (const SourceScope& scope : from.scopes) {
+                if (!item.starQualifier.empty() && item.starQualifier != scope.alias &&
+                    item.starQualifier != scope.source->name)
+                    continue;
+                matched = true;
+                const QuerySource& source = *scope.source;
+                for (std::size_t i = 0; i < source.columns.size(); ++i) {
+                    ResultColumn column = source.columns[i];
+                    column.nullable = column.nullable || scope.outerJoined;
+                    addColumn(scope.sqlAlias + ".c" + std::to_string(i + 1), std::move(column),
+                              source.columns[i].type.isNumber() && !source.integerStorage[i]);
+                }
+            }
+            if (!matched)
                 throw OraError(904, "\"" + item.starQualifier + "\": invalid identifier");
-            for (std::size_t i = 0; i < source.columns.size(); ++i)
-                addColumn("src.c" + std::to_string(i + 1), source.columns[i],
-                          source.columns[i].type.isNumber() && !source.integerStorage[i]);
             continue;
         }
         Typed typed = translator.translate(*item.expr);
         ResultColumn column{item.alias.empty() ? item.display : item.alias, typed.type, true};
-        if (item.expr->kind == Expr::Kind::Column && item.alias.empty()) {
-            for (const ResultColumn& sourceColumn : source.columns)
+        if (item.expr->kind == Expr::Kind::Column && item.alias.empty() && select.joins.empty()) {
+            for (const ResultColumn& sourceColumn : from.sources[0].columns)
                 if (sourceColumn.name == item.expr->text)
                     column.nullable = sourceColumn.nullable;
         }
         addColumn(typed.sql, std::move(column), typed.mixedNumber);
     }
-    std::string sql = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "") + list + " FROM " + source.sql +
-                      " AS src";
+    std::string sql = std::string("SELECT ") + (select.distinct ? "DISTINCT " : "") + list +
+                      fromText(translator, select, from);
     if (select.where)
         sql += " WHERE " + translator.translate(*select.where).sql;
     if (!select.groupBy.empty()) {
@@ -66,17 +120,17 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
             std::string term;
             if (order.expr->kind == Expr::Kind::Number) {
                 const int position = std::atoi(order.expr->text.c_str());
-                if (position < 1 || position > static_cast<int>(plan->columns.size()))
+                if (position < 1 || position > static_cast<int>(result.columns.size()))
                     throw OraError(1785, "ORDER BY item must be the number of a SELECT-list expression");
                 term = "r" + std::to_string(position);
-                if (mixed[position - 1])
+                if (result.mixedNumbers[position - 1])
                     term = numericOrder(term);
             } else if (order.expr->kind == Expr::Kind::Column && order.expr->qualifier.empty()) {
                 for (std::size_t c = 0; c < select.items.size(); ++c) {
                     if (!select.items[c].star && select.items[c].alias == order.expr->text) {
                         const int column = itemColumn[c];
                         term = "r" + std::to_string(column + 1);
-                        if (mixed[column])
+                        if (result.mixedNumbers[column])
                             term = numericOrder(term);
                     }
                 }
@@ -88,8 +142,17 @@ std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
             sql += (i ? ", " : "") + term + direction(order);
         }
     }
-    plan->sql = sql;
-    plan->statement = SqlStatement(session.db(), sql);
+    result.sql = std::move(sql);
+    return result;
+}
+
+std::unique_ptr<QueryPlan> compileQuery(Session& session, const Select& select)
+{
+    auto plan = std::make_unique<QueryPlan>();
+    SelectSql query = translateSelect(session, select, plan->params, nullptr);
+    plan->columns = std::move(query.columns);
+    plan->sql = std::move(query.sql);
+    plan->statement = SqlStatement(session.db(), plan->sql);
     plan->storage.resize(plan->params.size());
     return plan;
 }
@@ -137,7 +200,9 @@ void bindParams(Session& session, SqlStatement& statement, const std::vector<Par
             continue;
         }
         Stored& stored = storage[i];
-        if (param.typed && param.type.isNumber()) {
+        const bool binaryFloating =
+            param.type.kind == ColumnType::Kind::BinaryFloat || param.type.kind == ColumnType::Kind::BinaryDouble;
+        if (param.typed && param.type.isNumber() && !binaryFloating) {
             convertForType(value, numberType(), nls, stored);  // compared as given, not rounded
         } else if (param.typed) {
             convertForType(value, param.type, nls, stored);

@@ -127,9 +127,90 @@ std::int64_t Statement::insertTableId() const
     return insert_ && insert_->table ? insert_->table->id : 0;
 }
 
+namespace {
+
+const Returning* returningOf(const Command& command)
+{
+    if (const auto* insert = std::get_if<Insert>(&command))
+        return &insert->returning;
+    if (const auto* update = std::get_if<Update>(&command))
+        return &update->returning;
+    if (const auto* del = std::get_if<Delete>(&command))
+        return &del->returning;
+    return nullptr;
+}
+
+const ObjectName& dmlTable(const Command& command)
+{
+    return std::visit(
+        [](const auto& statement) -> const ObjectName& {
+            using T = std::decay_t<decltype(statement)>;
+            if constexpr (std::is_same_v<T, Insert> || std::is_same_v<T, Update> || std::is_same_v<T, Delete>)
+                return statement.table;
+            else
+                throw OraError(3001, "unimplemented feature");
+        },
+        command);
+}
+
+}  // namespace
+
+const std::vector<std::size_t>& Statement::returningInto() const
+{
+    static const std::vector<std::size_t> none;
+    const Returning* returning = returningOf(parsed_.statement);
+    return returning ? returning->into : none;
+}
+
+std::vector<ColumnType> Statement::returningTypes()
+{
+    const Returning* returning = returningOf(parsed_.statement);
+    if (!returning || returning->values.empty())
+        return {};
+    const ObjectName& name = dmlTable(parsed_.statement);
+    auto table = session_.catalog().findTable(session_.ownerOf(name.schema), name.name);
+    if (!table)
+        throw OraError(942, "table or view does not exist");
+    std::vector<ColumnType> types;
+    for (const int column : returningColumns(*table, *returning))
+        types.push_back(table->columns[column].type);
+    return types;
+}
+
+const std::vector<ReturnedRow>& Statement::returnedRows(std::uint32_t iteration) const
+{
+    static const std::vector<ReturnedRow> none;
+    return iteration < returned_.iterations.size() ? returned_.iterations[iteration] : none;
+}
+
+// INSERT ... RETURNING: one iteration at a time, each handing back the row it inserted.
+std::uint64_t Statement::insertReturning(BindSource& binds, std::uint32_t iterations, std::uint32_t offset)
+{
+    for (std::uint32_t i = 0; i < iterations; ++i) {
+        runInsert(session_, *insert_, binds, 1, offset + i);
+        ReturnedRow row;
+        for (const int column : returned_.columns)
+            row.push_back(returnedValue(insert_->storage[static_cast<std::size_t>(column)]));
+        returned_.iteration(i).push_back(std::move(row));
+    }
+    return iterations;
+}
+
 std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, std::uint32_t offset)
 {
     Session& s = session_;
+    returned_ = {};
+    const Returning* returning = returningOf(parsed_.statement);
+    ReturnedRows* returned = nullptr;
+    if (returning && !returning->values.empty()) {
+        const ObjectName& name = dmlTable(parsed_.statement);
+        auto table = s.catalog().findTable(s.ownerOf(name.schema), name.name);
+        if (!table)
+            throw OraError(942, "table or view does not exist");
+        returned_.columns = returningColumns(*table, *returning);
+        returned_.maxRows = returnedRowLimit_;
+        returned = &returned_;
+    }
     return std::visit(
         [&](const auto& statement) -> std::uint64_t {
             using T = std::decay_t<decltype(statement)>;
@@ -143,13 +224,15 @@ std::uint64_t Statement::execute(BindSource& binds, std::uint32_t iterations, st
                 if (!insert_)
                     insert_ = compileInsert(s, statement);
                 s.lockForChange(insert_->table->id);
+                if (returned)
+                    return insertReturning(binds, iterations, offset);
                 return runInsert(s, *insert_, binds, iterations, offset);
             } else if constexpr (std::is_same_v<T, Delete>) {
                 s.lockForChange(s.tableIdOf(statement.table));
-                return runDelete(s, statement, binds);
+                return runDelete(s, statement, binds, returned);
             } else if constexpr (std::is_same_v<T, Update>) {
                 s.lockForChange(s.tableIdOf(statement.table));
-                return runUpdate(s, statement, binds, iterations, offset);
+                return runUpdate(s, statement, binds, iterations, offset, returned);
             } else if constexpr (std::is_same_v<T, Truncate>) {
                 s.runDdl([&] { runTruncate(s, statement); }, s.tableIdOf(statement.table));
             } else if constexpr (std::is_same_v<T, CreateTable>) {

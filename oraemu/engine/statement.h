@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ast.h"
+#include "returning.h"
 #include "values.h"
 
 #include <cstdint>
@@ -68,8 +69,18 @@ public:
     // For an INSERT that ran: the id of the table it filled; 0 for every other statement.
     std::int64_t insertTableId() const;
 
+    // RETURNING ... INTO: the placeholder occurrences that take the values (empty: no such clause),
+    // the types of the values, and after an execute the rows each iteration handed back (from the
+    // execute's first iteration on).
+    const std::vector<std::size_t>& returningInto() const;
+    std::vector<ColumnType> returningTypes();
+    const std::vector<ReturnedRow>& returnedRows(std::uint32_t iteration) const;
+    // The rows one iteration may return (binds without callbacks take one); more fail the statement.
+    void limitReturnedRows(std::size_t rows) { returnedRowLimit_ = rows; }
+
 private:
     void refreshPlans();
+    std::uint64_t insertReturning(BindSource& binds, std::uint32_t iterations, std::uint32_t offset);
 
     Session& session_;
     std::string sql_;
@@ -78,6 +89,8 @@ private:
     std::unique_ptr<QueryPlan> query_;
     std::unique_ptr<InsertPlan> insert_;
     bool cursorOpen_ = false;
+    ReturnedRows returned_;
+    std::size_t returnedRowLimit_ = SIZE_MAX;
 };
 
 }  // namespace oraemu

@@ -48,7 +48,14 @@ std::string numericOrder(const std::string& sql)
 }
 
 Translator::Translator(Session& session, const QuerySource& source, std::string alias, std::vector<ParamSource>& params)
-    : session_(session), source_(source), alias_(std::move(alias)), params_(params)
+    : session_(session), scopes_{SourceScope{&source, std::move(alias), "src", false}}, params_(params)
+{
+}
+
+Translator::Translator(Session& session, std::vector<SourceScope> scopes, std::vector<ParamSource>& params,
+                       const Translator* outer)
+    : session_(session), scopes_(std::move(scopes)), params_(params), outer_(outer),
+      depth_(outer ? outer->depth_ + 1 : 0)
 {
 }
 
@@ -101,6 +108,9 @@ Typed Translator::translate(const Expr& expr, const Typed* hint)
     case Expr::Kind::Binary: return binary(expr);
     case Expr::Kind::InList:
     case Expr::Kind::Between: return membership(expr);
+    case Expr::Kind::InQuery:
+    case Expr::Kind::Exists: return subquery(expr);
+    case Expr::Kind::Default: break;
     }
     throw OraError(936, "missing expression");
 }
@@ -124,20 +134,64 @@ Typed Translator::addParam(ParamSource param, const Typed* hint, ColumnType ownT
     return typed;
 }
 
+// A column of this query's sources: the one source that has it, ORA-00918 when several have it.
+std::optional<Typed> Translator::ownColumn(const Expr& expr) const
+{
+    std::optional<Typed> found;
+    for (const SourceScope& scope : scopes_) {
+        if (!expr.qualifier.empty() && expr.qualifier != scope.alias && expr.qualifier != scope.source->name)
+            continue;
+        const QuerySource& source = *scope.source;
+        for (std::size_t i = 0; i < source.columns.size(); ++i) {
+            if (source.columns[i].name != expr.text)
+                continue;
+            if (found)
+                throw OraError(918, "column ambiguously defined");
+            const bool integer = source.integerStorage[i];
+            found = Typed{scope.sqlAlias + ".c" + std::to_string(i + 1), source.columns[i].type, true, integer,
+                          source.columns[i].type.isNumber() && !integer};
+        }
+    }
+    return found;
+}
+
+bool Translator::knowsQualifier(const std::string& qualifier) const
+{
+    for (const SourceScope& scope : scopes_)
+        if (qualifier == scope.alias || qualifier == scope.source->name)
+            return true;
+    return false;
+}
+
+// A column of this query, or of a query around it (a correlated sub-query).
 Typed Translator::column(const Expr& expr)
 {
-    if (!expr.qualifier.empty() && expr.qualifier != alias_ && expr.qualifier != source_.name)
-        throw OraError(904, "\"" + expr.qualifier + "\".\"" + expr.text + "\": invalid identifier");
-    for (std::size_t i = 0; i < source_.columns.size(); ++i) {
-        if (source_.columns[i].name == expr.text) {
-            const bool integer = source_.integerStorage[i];
-            return {"src.c" + std::to_string(i + 1), source_.columns[i].type, true, integer,
-                    source_.columns[i].type.isNumber() && !integer};
-        }
+    for (const Translator* query = this; query; query = query->outer_) {
+        if (auto found = query->ownColumn(expr))
+            return *found;
+        if (!expr.qualifier.empty() && query->knowsQualifier(expr.qualifier))
+            break;
     }
     if (!expr.qualifier.empty())
         throw OraError(904, "\"" + expr.qualifier + "\".\"" + expr.text + "\": invalid identifier");
     throwInvalidIdentifier(expr.text);
+}
+
+// x [NOT] IN (SELECT ...) and EXISTS (SELECT ...): SQLite runs the sub-query, correlated or not.
+Typed Translator::subquery(const Expr& expr)
+{
+    if (expr.kind == Expr::Kind::Exists) {
+        const SelectSql query = translateSelect(session_, *expr.subquery, params_, this);
+        return {"(EXISTS (" + query.sql + "))", numberType(), true, true};
+    }
+    const Typed subject = translate(*expr.args[0]);
+    if (subject.type.isLob())
+        throw OraError(932, "inconsistent datatypes: expected - got " + subject.type.dataTypeName());
+    const SelectSql query = translateSelect(session_, *expr.subquery, params_, this);
+    if (query.columns.size() > 1)
+        throw OraError(913, "too many values");
+    // Equality needs no numeric ordering: every number has exactly one stored form.
+    return {"(" + subject.sql + (expr.negated ? " NOT IN (" : " IN (") + query.sql + "))", numberType(), true, true};
 }
 
 Typed Translator::function(const Expr& expr)

@@ -5,6 +5,7 @@
 #include "ast.h"
 #include "plans.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,15 +31,32 @@ std::string numericOrder(const std::string& sql);
 // The table or catalog view a FROM clause names (ORA-00942 when there is none).
 QuerySource sourceOf(Session& session, const ObjectName& name);
 
+// One table or view of a FROM clause: the names SQL may qualify its columns with, and the alias
+// of the SQLite query that reads it.
+struct SourceScope {
+    const QuerySource* source = nullptr;
+    std::string alias;     // the alias the statement gives it; empty: none
+    std::string sqlAlias;  // its columns are read as sqlAlias.c1..cN
+    bool outerJoined = false;  // the right side of a LEFT JOIN: every column may be NULL
+};
+
 class Translator {
 public:
     // Columns are read as src.c1..cN; literals and binds become parameters appended to `params`.
     Translator(Session& session, const QuerySource& source, std::string alias, std::vector<ParamSource>& params);
+    // The sources of a (sub)query; a column none of them has is looked up in `outer`'s.
+    Translator(Session& session, std::vector<SourceScope> scopes, std::vector<ParamSource>& params,
+               const Translator* outer);
     Typed translate(const Expr& expr, const Typed* hint = nullptr);
+    // How deep this query is nested in sub-queries (0: the statement's own).
+    int depth() const { return depth_; }
 
 private:
     Typed addParam(ParamSource param, const Typed* hint, ColumnType ownType);
     Typed column(const Expr& expr);
+    std::optional<Typed> ownColumn(const Expr& expr) const;
+    bool knowsQualifier(const std::string& qualifier) const;
+    Typed subquery(const Expr& expr);
     Typed function(const Expr& expr);
     Typed binary(const Expr& expr);
     Typed conversion(const Expr& expr);
@@ -46,9 +64,20 @@ private:
     std::string formatArgument(const Expr& expr, std::size_t index, ParamSource::Kind nlsDefault);
 
     Session& session_;
-    const QuerySource& source_;
-    std::string alias_;
+    std::vector<SourceScope> scopes_;
     std::vector<ParamSource>& params_;
+    const Translator* outer_ = nullptr;
+    int depth_ = 0;
 };
+
+// A SELECT translated into SQLite text: the result columns, and per column whether it is a
+// NUMBER needing numericOrder() to sort. Sub-queries pass the translator of the query around them.
+struct SelectSql {
+    std::string sql;
+    std::vector<ResultColumn> columns;
+    std::vector<bool> mixedNumbers;
+};
+SelectSql translateSelect(Session& session, const Select& select, std::vector<ParamSource>& params,
+                          const Translator* outer);
 
 }  // namespace oraemu

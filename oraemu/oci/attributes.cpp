@@ -16,6 +16,7 @@ using Kind = oraemu::ColumnType::Kind;
 constexpr ub4 ATTR_TRANS = 8;                     // svcctx: transaction handle (set to NULL)
 constexpr ub4 ATTR_ROWID = 19;                    // stmt: the ROWID descriptor to fill
 constexpr ub4 ATTR_MAXDATA_SIZE = 33;             // bind: ub4
+constexpr ub4 ATTR_ROWS_RETURNED = 42;            // bind: ub4, rows a RETURNING clause gives back
 constexpr ub4 ATTR_NUM_DML_ERRORS = 73;           // stmt: ub4, failed iterations under OCI_BATCH_ERRORS
 constexpr ub4 ATTR_PREFETCH_MEMORY = 13;          // stmt: ub4
 constexpr ub4 ATTR_SERVER_STATUS = 143;           // server: ub4
@@ -130,7 +131,7 @@ sword statementAttribute(const OCIStmt& stmt, void* attributep, ub4* sizep, ub4 
     }
     case ATTR_UB8_ROW_COUNT: return put<oraub8>(attributep, sizep, stmt.rowCount);
     case oci::ATTR_PARSE_ERROR_OFFSET: return put<ub2>(attributep, sizep, static_cast<ub2>(stmt.errorOffset));
-    case ATTR_STMT_IS_RETURNING: return put<ub1>(attributep, sizep, 0);
+    case ATTR_STMT_IS_RETURNING: return put<ub1>(attributep, sizep, stmt.returning ? 1 : 0);
     case ATTR_NUM_DML_ERRORS: return put<ub4>(attributep, sizep, stmt.batchErrorCount);
     case ATTR_ROWID: {
         // The caller passes its descriptor itself; a size of 0 says no ROWID is known.
@@ -225,6 +226,10 @@ sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* s
                 return putText(attributep, sizep, sqlIdOf(stmt));
             return statementAttribute(stmt, attributep, sizep, attrtype);
         }
+        case oci::HTYPE_BIND:
+            if (attrtype == ATTR_ROWS_RETURNED)
+                return put<ub4>(attributep, sizep, static_cast<const OCIBind*>(trgthndlp)->rowsReturned);
+            illegalAttribute();
         case oci::HTYPE_ERROR:
             if (attrtype == oci::ATTR_DML_ROW_OFFSET)
                 return put<ub4>(attributep, sizep, static_cast<const OCIError*>(trgthndlp)->error.rowOffset);

@@ -158,13 +158,16 @@ sword OCIDefineByPos2(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 p
     return addDefine(stmtp, defnpp, errhp, std::move(define));
 }
 
-sword OCIBindDynamic(OCIBind* bindp, OCIError* errhp, void* ictxp, OCIBind::InCallback icbfp, void*, void*)
+sword OCIBindDynamic(OCIBind* bindp, OCIError* errhp, void* ictxp, OCIBind::InCallback icbfp, void* octxp,
+                     void* ocbfp)
 {
     if (!ociemu::isHandle(bindp, oci::HTYPE_BIND) || !ociemu::isHandle(errhp, oci::HTYPE_ERROR))
         return oci::INVALID_HANDLE;
     return ociemu::guarded(errhp, [&] {
         bindp->inCallback = icbfp;
         bindp->inContext = ictxp;
+        bindp->outCallback = reinterpret_cast<OCIBind::OutCallback>(ocbfp);
+        bindp->outContext = octxp;
         return oci::SUCCESS;
     });
 }

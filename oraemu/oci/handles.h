@@ -91,6 +91,12 @@ struct OCIBind : HandleBase {
                                ub1* piece, void** indicator);
     InCallback inCallback = nullptr;
     void* inContext = nullptr;
+    // OCIBindDynamic: the caller hands out the buffers for the values a RETURNING clause gives back.
+    using OutCallback = sb4 (*)(void* context, OCIBind* bind, ub4 iteration, ub4 index, void** buffer, ub4** length,
+                                ub1* piece, void** indicator, ub2** returnCode);
+    OutCallback outCallback = nullptr;
+    void* outContext = nullptr;
+    ub4 rowsReturned = 0;  // OCI_ATTR_ROWS_RETURNED: rows the current iteration returns into this bind
 };
 
 struct OCIDefine : HandleBase {
@@ -122,6 +128,7 @@ struct OCIStmt : HandleBase {
     ~OCIStmt() override;
     std::string sql;
     ub2 statementType = 0;
+    bool returning = false;  // OCI_ATTR_STMT_IS_RETURNING
     OCISession* owner = nullptr;
     std::unique_ptr<oraemu::Statement> statement;
     std::vector<std::unique_ptr<OCIBind>> binds;

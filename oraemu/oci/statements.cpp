@@ -68,6 +68,32 @@ sword fetchResult(OCIError* errhp, ub4 wanted, ub4 fetched, bool truncated)
     return oci::SUCCESS;
 }
 
+// A RETURNING bind without an OCIBindDynamic callback has room for one row.
+std::size_t returnedRowLimit(const oraemu::Statement& statement, ociemu::OciBindSource& binds)
+{
+    for (const std::size_t placeholder : statement.returningInto())
+        if (!binds.binds()[placeholder]->outCallback)
+            return 1;
+    return SIZE_MAX;
+}
+
+// RETURNING ... INTO: each iteration's returned rows go to the binds that take them.
+void deliverReturned(OCIStmt& stmt, ociemu::OciBindSource& binds, ub4 iters, ub4 rowoff)
+{
+    oraemu::Statement& statement = *stmt.statement;
+    const std::vector<std::size_t>& into = statement.returningInto();
+    if (into.empty())
+        return;
+    const std::vector<oraemu::ColumnType> types = statement.returningTypes();
+    const oraemu::Nls& nls = stmt.owner->session->nls();
+    for (ub4 iteration = 0; iteration < iters; ++iteration) {
+        const auto& rows = statement.returnedRows(iteration);
+        for (std::size_t value = 0; value < into.size(); ++value)
+            ociemu::writeReturned(*const_cast<OCIBind*>(binds.binds()[into[value]]), rowoff + iteration, rows, value,
+                                  types[value], nls);
+    }
+}
+
 // Array DML that goes on past failing iterations: each one runs on its own, the failures are kept
 // on the error handle, and the execute succeeds with ORA-24381 as its warning when any failed. An
 // error of the statement itself (no iteration's) still fails the whole execute.
@@ -123,6 +149,7 @@ sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const
         auto stmt = std::make_unique<OCIStmt>();
         stmt->sql.assign(reinterpret_cast<const char*>(stmttext), stmt_len);
         stmt->statementType = static_cast<ub2>(oraemu::statementTypeOf(stmt->sql));
+        stmt->returning = oraemu::returnsIntoBinds(stmt->sql);
         *stmthp = stmt.release();
         return oci::SUCCESS;
     });
@@ -186,6 +213,7 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
         constexpr sqlite3_int64 noRowid = std::numeric_limits<sqlite3_int64>::min();
         sqlite3* db = svchp->session->session->db();
         sqlite3_set_last_insert_rowid(db, noRowid);
+        statement.limitReturnedRows(returnedRowLimit(statement, binds));
         try {
             stmt.rowCount = static_cast<ub4>(statement.execute(binds, iters, rowoff));
         } catch (const oraemu::OraError& error) {
@@ -193,6 +221,7 @@ sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iter
             stmt.errorOffset = error.rowOffset();
             throw;
         }
+        deliverReturned(stmt, binds, iters, rowoff);
         const sqlite3_int64 lastRowid = sqlite3_last_insert_rowid(db);
         if (stmt.rowCount > 0 && statement.insertTableId() != 0 && lastRowid != noRowid)
             stmt.lastRowid = ociemu::rowidText(statement.insertTableId(), lastRowid);

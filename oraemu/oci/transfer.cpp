@@ -155,6 +155,7 @@ struct BindSlot {
     const char* at = nullptr;
     std::size_t length = 0;  // bytes of the value
     std::size_t width = 0;   // bytes of the slot
+    const void* descriptor = nullptr;  // a callback's descriptor, handed over itself, not by pointer
 };
 
 BindSlot slotOf(const OCIBind& bind, std::uint32_t iteration)
@@ -175,6 +176,8 @@ BindSlot slotOf(const OCIBind& bind, std::uint32_t iteration)
             return slot;
         slot.at = static_cast<const char*>(buffer);
         slot.length = slot.width = length;
+        if (isDescriptorType(bind.dty))
+            slot.descriptor = buffer;
         return slot;
     }
     if (!bind.value || (bind.indicators && bind.indicators[iteration] < 0))
@@ -195,6 +198,9 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
     if (!slot.at)
         return value;
     const char* at = slot.at;
+    const void* descriptorPointer = slot.descriptor;
+    if (slot.descriptor)
+        at = reinterpret_cast<const char*>(&descriptorPointer);  // read as a define's pointer slot
     const std::size_t stride = slot.width;
     value.nationalForm = bind.charsetForm == oci::SQLCS_NCHAR;
     switch (bind.dty) {
@@ -501,6 +507,134 @@ void writeDynamic(const OCIDefine& define, ub4 row, std::optional<std::string_vi
     } while (bytes && written < bytes->size());
 }
 
+
+// Writes one value into slot `row` of a define (or of a bind that a RETURNING clause fills);
+// true when it was truncated.
+bool writeValue(const OCIDefine& define, ub4 row, const OutValue& value, const oraemu::ColumnType& type,
+                const oraemu::Nls& nls)
+{
+    bool truncated = false;
+    if (define.outCallback) {
+        const bool binary = define.dty == oci::SQLT_BIN || define.dty == oci::SQLT_LBI;
+        std::string rendered;
+        std::optional<std::string_view> bytes;
+        if (value.kind != OutValue::Kind::Null) {
+            const bool asStored = binary || (value.kind == OutValue::Kind::Text && type.isText()) ||
+                                  type.kind == oraemu::ColumnType::Kind::Clob ||
+                                  type.kind == oraemu::ColumnType::Kind::NClob;
+            if (!asStored)
+                rendered = oraemu::renderText(value, type, nls);
+            bytes = asStored ? value.bytes : std::string_view(rendered);
+        }
+        writeDynamic(define, row, bytes);
+        return false;
+    }
+    const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(define.valueSize, 0));
+    char* slot = define.value + stride * row;
+    if (value.kind == OutValue::Kind::Null) {
+        if (!define.indicators)
+            throw oraemu::OraError(1405, "fetched column value is NULL");
+        define.indicators[row] = -1;
+        setLength(define, row, 0);
+        if (define.returnCodes)
+            define.returnCodes[row] = 1405;
+        return false;
+    }
+    if (define.indicators)
+        define.indicators[row] = 0;
+    if (define.returnCodes)
+        define.returnCodes[row] = 0;
+    switch (define.dty) {
+    case oci::SQLT_STR:
+        truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), true);
+        break;
+    case oci::SQLT_CHR:
+    case oci::SQLT_AFC:
+    case oci::SQLT_LNG:
+        if (value.kind == OutValue::Kind::Text && !type.isNumber() && type.kind != oraemu::ColumnType::Kind::Date &&
+            !type.isTimestamp())
+            truncated |= copyBytes(define, slot, row, value.bytes, false);
+        else
+            truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), false);
+        break;
+    case oci::SQLT_BIN:
+    case oci::SQLT_LBI:
+        truncated |= copyBytes(define, slot, row, value.bytes, false);
+        break;
+    case oci::SQLT_INT:
+        writeInteger(define, slot, value, true);
+        setLength(define, row, stride);
+        break;
+    case oci::SQLT_UIN:
+        writeInteger(define, slot, value, false);
+        setLength(define, row, stride);
+        break;
+    case oci::SQLT_FLT: {
+        const double number = numberOf(value).toDouble();
+        if (stride == 4) {
+            const float narrow = static_cast<float>(number);
+            std::memcpy(slot, &narrow, 4);
+        } else if (stride == 8) {
+            std::memcpy(slot, &number, 8);
+        } else {
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        }
+        setLength(define, row, stride);
+        break;
+    }
+    case oci::SQLT_BFLOAT: {
+        if (stride < sizeof(float))
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        const float narrow = binaryOf<float>(value);
+        std::memcpy(slot, &narrow, sizeof narrow);
+        setLength(define, row, sizeof narrow);
+        break;
+    }
+    case oci::SQLT_BDOUBLE: {
+        if (stride < sizeof(double))
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        const double number = binaryOf<double>(value);
+        std::memcpy(slot, &number, sizeof number);
+        setLength(define, row, sizeof number);
+        break;
+    }
+    case oci::SQLT_VNU:
+        if (stride < oraemu::oracleNumberBytes)
+            throw oraemu::OraError(3115, "unsupported network datatype or representation");
+        oraemu::encodeOracleNumber(numberOf(value), reinterpret_cast<unsigned char*>(slot));
+        setLength(define, row, oraemu::oracleNumberBytes);
+        break;
+    case oci::SQLT_ODT:
+        writeDate(slot, value, type, nls);
+        setLength(define, row, sizeof(OCIDate));
+        break;
+    case oci::SQLT_TIMESTAMP:
+    case oci::SQLT_TIMESTAMP_TZ:
+    case oci::SQLT_TIMESTAMP_LTZ:
+        writeDateTime(*dateTimeIn(slot), value, type, nls);
+        setLength(define, row, sizeof(void*));
+        break;
+    case oci::SQLT_INTERVAL_DS:
+        writeInterval(*descriptorIn<OCIInterval>(slot, DTYPE_INTERVAL_DS), value, type);
+        setLength(define, row, sizeof(void*));
+        break;
+    case oci::SQLT_BLOB:
+    case oci::SQLT_CLOB: {
+        // The slot holds the client's locator pointer.
+        OCILobLocator* locator = descriptorIn<OCILobLocator>(slot, oci::DTYPE_LOB);
+        locator->isClob = define.dty == oci::SQLT_CLOB;
+        if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
+            locator->data.assign(value.bytes);
+        else
+            locator->data = oraemu::renderText(value, type, nls);
+        setLength(define, row, sizeof(OCILobLocator*));
+        break;
+    }
+    default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
+    }
+    return truncated;
+}
+
 }  // namespace
 
 bool writeRow(OCIStmt& stmt, ub4 row)
@@ -509,133 +643,52 @@ bool writeRow(OCIStmt& stmt, ub4 row)
     const auto& columns = statement.describe();
     const oraemu::Nls& nls = stmt.owner->session->nls();
     bool truncated = false;
-    for (const auto& definePtr : stmt.defines) {
-        if (!definePtr)
+    for (const auto& define : stmt.defines) {
+        if (!define)
             continue;
-        const OCIDefine& define = *definePtr;
-        const std::size_t column = define.position - 1;
-        const OutValue value = statement.value(column);
-        const oraemu::ColumnType& type = columns[column].type;
-        if (define.outCallback) {
-            const bool binary = define.dty == oci::SQLT_BIN || define.dty == oci::SQLT_LBI;
-            std::string rendered;
-            std::optional<std::string_view> bytes;
-            if (value.kind != OutValue::Kind::Null) {
-                const bool asStored = binary || (value.kind == OutValue::Kind::Text && type.isText()) ||
-                                      type.kind == oraemu::ColumnType::Kind::Clob ||
-                                      type.kind == oraemu::ColumnType::Kind::NClob;
-                if (!asStored)
-                    rendered = oraemu::renderText(value, type, nls);
-                bytes = asStored ? value.bytes : std::string_view(rendered);
-            }
-            writeDynamic(define, row, bytes);
-            continue;
-        }
-        const std::size_t stride = static_cast<std::size_t>(std::max<orasb8>(define.valueSize, 0));
-        char* slot = define.value + stride * row;
-        if (value.kind == OutValue::Kind::Null) {
-            if (!define.indicators)
-                throw oraemu::OraError(1405, "fetched column value is NULL");
-            define.indicators[row] = -1;
-            setLength(define, row, 0);
-            if (define.returnCodes)
-                define.returnCodes[row] = 1405;
-            continue;
-        }
-        if (define.indicators)
-            define.indicators[row] = 0;
-        if (define.returnCodes)
-            define.returnCodes[row] = 0;
-        switch (define.dty) {
-        case oci::SQLT_STR:
-            truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), true);
-            break;
-        case oci::SQLT_CHR:
-        case oci::SQLT_AFC:
-        case oci::SQLT_LNG:
-            if (value.kind == OutValue::Kind::Text && !type.isNumber() && type.kind != oraemu::ColumnType::Kind::Date &&
-                !type.isTimestamp())
-                truncated |= copyBytes(define, slot, row, value.bytes, false);
-            else
-                truncated |= copyBytes(define, slot, row, oraemu::renderText(value, type, nls), false);
-            break;
-        case oci::SQLT_BIN:
-        case oci::SQLT_LBI:
-            truncated |= copyBytes(define, slot, row, value.bytes, false);
-            break;
-        case oci::SQLT_INT:
-            writeInteger(define, slot, value, true);
-            setLength(define, row, stride);
-            break;
-        case oci::SQLT_UIN:
-            writeInteger(define, slot, value, false);
-            setLength(define, row, stride);
-            break;
-        case oci::SQLT_FLT: {
-            const double number = numberOf(value).toDouble();
-            if (stride == 4) {
-                const float narrow = static_cast<float>(number);
-                std::memcpy(slot, &narrow, 4);
-            } else if (stride == 8) {
-                std::memcpy(slot, &number, 8);
-            } else {
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            }
-            setLength(define, row, stride);
-            break;
-        }
-        case oci::SQLT_BFLOAT: {
-            if (stride < sizeof(float))
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            const float narrow = binaryOf<float>(value);
-            std::memcpy(slot, &narrow, sizeof narrow);
-            setLength(define, row, sizeof narrow);
-            break;
-        }
-        case oci::SQLT_BDOUBLE: {
-            if (stride < sizeof(double))
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            const double number = binaryOf<double>(value);
-            std::memcpy(slot, &number, sizeof number);
-            setLength(define, row, sizeof number);
-            break;
-        }
-        case oci::SQLT_VNU:
-            if (stride < oraemu::oracleNumberBytes)
-                throw oraemu::OraError(3115, "unsupported network datatype or representation");
-            oraemu::encodeOracleNumber(numberOf(value), reinterpret_cast<unsigned char*>(slot));
-            setLength(define, row, oraemu::oracleNumberBytes);
-            break;
-        case oci::SQLT_ODT:
-            writeDate(slot, value, type, nls);
-            setLength(define, row, sizeof(OCIDate));
-            break;
-        case oci::SQLT_TIMESTAMP:
-        case oci::SQLT_TIMESTAMP_TZ:
-        case oci::SQLT_TIMESTAMP_LTZ:
-            writeDateTime(*dateTimeIn(slot), value, type, nls);
-            setLength(define, row, sizeof(void*));
-            break;
-        case oci::SQLT_INTERVAL_DS:
-            writeInterval(*descriptorIn<OCIInterval>(slot, DTYPE_INTERVAL_DS), value, type);
-            setLength(define, row, sizeof(void*));
-            break;
-        case oci::SQLT_BLOB:
-        case oci::SQLT_CLOB: {
-            // The slot holds the client's locator pointer.
-            OCILobLocator* locator = descriptorIn<OCILobLocator>(slot, oci::DTYPE_LOB);
-            locator->isClob = define.dty == oci::SQLT_CLOB;
-            if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
-                locator->data.assign(value.bytes);
-            else
-                locator->data = oraemu::renderText(value, type, nls);
-            setLength(define, row, sizeof(OCILobLocator*));
-            break;
-        }
-        default: throw oraemu::OraError(3115, "unsupported network datatype or representation");
-        }
+        const std::size_t column = define->position - 1;
+        truncated |= writeValue(*define, row, statement.value(column), columns[column].type, nls);
     }
     return truncated;
+}
+
+void writeReturned(OCIBind& bind, ub4 iteration, const std::vector<oraemu::ReturnedRow>& rows, std::size_t value,
+                   const oraemu::ColumnType& type, const oraemu::Nls& nls)
+{
+    bind.rowsReturned = static_cast<ub4>(rows.size());
+    // The bind's slots seen as a define's: the same conversions write into them.
+    OCIDefine target;
+    target.dty = bind.dty;
+    if (!bind.outCallback) {
+        target.value = bind.value;
+        target.valueSize = bind.valueSize;
+        target.indicators = bind.indicators;
+        target.lengths2 = bind.lengths2;
+        target.lengths4 = bind.lengths4;
+        if (!rows.empty())
+            writeValue(target, iteration, rows[0][value].view(), type, nls);
+        return;
+    }
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        void* buffer = nullptr;
+        ub4* length = nullptr;
+        ub1 piece = ONE_PIECE;
+        void* indicator = nullptr;
+        ub2* returnCode = nullptr;
+        if (bind.outCallback(bind.outContext, &bind, iteration, static_cast<ub4>(index), &buffer, &length, &piece,
+                             &indicator, &returnCode) != CONTINUE)
+            throw oraemu::OraError(24343, "user defined callback error");
+        // A descriptor type's callback hands out the descriptor itself, where a define's slot holds
+        // a pointer to it.
+        void* descriptor = buffer;
+        const bool byDescriptor = isDescriptorType(bind.dty);
+        target.value = byDescriptor ? reinterpret_cast<char*>(&descriptor) : static_cast<char*>(buffer);
+        target.valueSize = byDescriptor ? static_cast<orasb8>(sizeof descriptor) : length ? *length : bind.valueSize;
+        target.indicators = static_cast<sb2*>(indicator);
+        target.lengths4 = length;
+        target.returnCodes = returnCode;
+        writeValue(target, 0, rows[index][value].view(), type, nls);
+    }
 }
 
 }  // namespace ociemu

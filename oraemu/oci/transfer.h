@@ -32,6 +32,11 @@ bool isDescriptorType(ub2 dty);
 // Writes the current row into the defines' slot `row`; true when a value was truncated.
 bool writeRow(OCIStmt& stmt, ub4 row);
 
+// Hands value `value` of each row an iteration's RETURNING clause gave back to the bind that takes
+// it: through its OCIBindDynamic callback, or into its own slot `iteration` (one row at most).
+void writeReturned(OCIBind& bind, ub4 iteration, const std::vector<oraemu::ReturnedRow>& rows, std::size_t value,
+                   const oraemu::ColumnType& type, const oraemu::Nls& nls);
+
 // The data types accepted in binds and defines.
 bool isSupportedBindType(ub2 dty);
 bool isSupportedDefineType(ub2 dty);

@@ -92,3 +92,26 @@ TEST_F(OciBinaryFloating, BoundBitsComeBackUnchanged)
 }
 
 }  // namespace
+
+namespace {
+
+// A literal or bind compared with a BINARY_FLOAT or BINARY_DOUBLE column takes the column's type,
+// as Oracle converts it, so values beyond NUMBER's range and precision still find their rows.
+TEST_F(OciBinaryFloating, ComparedValuesTakeTheColumnsBinaryType)
+{
+    ASSERT_EQ(session->execute("create table B (K number, F binary_float, D binary_double)").status, oci::SUCCESS);
+    ASSERT_EQ(session->execute("insert into B values (1, 1.0000001, 2.2250738585072014e-308)").status, oci::SUCCESS);
+    ASSERT_EQ(session->execute("insert into B values (2, 16777216, 1e308)").status, oci::SUCCESS);
+    const std::pair<std::string, std::string> cases[] = {
+        {"select K from B where D = :v", "2.2250738585072014e-308"},
+        {"select K from B where F = :v", "1.0000001"},
+        {"select K from B where D = :v", "1e308"},
+        {"select K from B where F = :v", "16777217"},  // rounds to the float 16777216
+    };
+    const std::vector<std::vector<std::string>> expected[] = {{{"1"}}, {{"1"}}, {{"2"}}, {{"2"}}};
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(session->query(cases[i].first, {{"V", cases[i].second}}), expected[i])
+            << cases[i].first << " with " << cases[i].second;
+}
+
+}  // namespace

@@ -177,10 +177,10 @@ TEST_F(OciErrors, QueriesSessionAndUnsupported)
              {"select sum(B) from T", 932, ""},
              {"select decode(A, 1, 2) from T", 3001, ""},
              {"select * from T where rownum <= 2", 3001, ""},
-             {"select * from T join \"Lower\" on A = \"x\"", 3001, ""},
-             {"select * from T, \"Lower\"", 3001, ""},
+             {"select * from T full join \"Lower\" on A = \"x\"", 3001, ""},
+             {"select * from T cross join \"Lower\"", 3001, ""},
              {"select * from (select A from T)", 3001, ""},
-             {"select * from T where A in (select A from T)", 3001, ""},
+             {"select * from T where A = (select A from T)", 3001, ""},
              {"select * from T where C in ('a')", 932, ""},
              {"select frobnicate(A) from T", 904, "ORA-00904: \"FROBNICATE\": invalid identifier"},
          }) {
