@@ -2,6 +2,8 @@
 // oraemu, some with the Oracle table changed behind the run's back between copy and verification.
 #include "test_run_fixture.h"
 
+#include "engine/copy_test_switch.h"
+
 #include <QHash>
 #include <QRegularExpression>
 
@@ -301,6 +303,23 @@ TEST_F(RowVerification, FloatAtItsSixDigitTextIsADifference)
 
     const dovrelle::RunResult result = run();
 
+    EXPECT_EQ(verifyLine(), QStringLiteral("Verify table ORDERS: content differs in column F"))
+        << log.lines().join(u'\n').toStdString();
+    EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
+}
+
+// The copy forced back to reading FLOAT as the server's 6-digit text: the verification reads MySQL
+// on its own path, so it reports what the faulty copy changed instead of blessing it.
+TEST_F(RowVerification, ACopyThatRoundsFloatsIsCaughtByTheVerification)
+{
+    mysql.execute({QStringLiteral("create table orders (id int primary key, f float)"),
+                   QStringLiteral("insert into orders values (1, 16777216), (2, 1234567.875), (3, 1.0000001)")});
+    dovrelle::setSixDigitFloatCopyForTests(true);
+    const dovrelle::RunResult result = run();
+    dovrelle::setSixDigitFloatCopyForTests(false);
+
+    EXPECT_EQ(oracle.rows(QStringLiteral("select \"F\" from \"ORDERS\" where \"ID\" = 1")),
+              QStringList{QStringLiteral("16777200")});
     EXPECT_EQ(verifyLine(), QStringLiteral("Verify table ORDERS: content differs in column F"))
         << log.lines().join(u'\n').toStdString();
     EXPECT_EQ(result.tablesWithErrors, QStringList{QStringLiteral("ORDERS")});
