@@ -55,7 +55,7 @@ TEST_P(HostileNames, TheCatalogHoldsExactlyTheIntendedObjects)
     } else {
         EXPECT_EQ(constraints, QStringLiteral("P PRIMARYWE`IRD\tTAB1"));
     }
-    // The specification's indexes, named as formed from the MySQL key and table names.
+    // The classic indexes, named as formed from the MySQL key and table names.
     EXPECT_EQ(indexes, QStringLiteral("IDX_K`EY\t1WE`IRD\tTAB\nIDX_U`Q\n2WE`IRD\tTAB\nPRIMARYWE`IRD\tTAB1"));
 
     // A second run drops these tables by their names and makes the same objects again.
