@@ -91,6 +91,7 @@ struct PrefetchedRows::Reader {
     std::unique_ptr<Batch> spare;   // given back by the caller, to be filled again
     bool done = false;              // the last batch has been handed over, or the reader stopped
     std::atomic<bool> stopping = false;
+    std::atomic<bool> callerWaiting = false;  // the caller has run out of rows and waits for these
     std::thread thread;
 
     void run() noexcept;
@@ -152,6 +153,10 @@ void PrefetchedRows::Reader::fill(Batch& batch, int maxRows, bool advanceFirst)
         }
         readRow(batch);
         if (batch.rows >= maxRows || batch.heldBytes >= limits.batchBytes || stopping)
+            return;
+        // A slow source (a view, a busy server) must not hold back the caller's progress and
+        // its stop test for a whole batch: a waiting caller gets what has been read so far.
+        if (callerWaiting && batch.rows >= limits.firstBatchRows)
             return;
         source.next();  // a lost connection throws: the read error after this row
     }
@@ -217,7 +222,9 @@ void PrefetchedRows::takeNextBatch()
     if (current_ && current_->heldBytes >= reader_->limits.batchBytes)
         current_->clear();
     std::unique_lock lock(reader_->mutex);
+    reader_->callerWaiting = true;
     reader_->changed.wait(lock, [this] { return reader_->ready || reader_->done; });
+    reader_->callerWaiting = false;
     if (current_)
         reader_->spare = std::move(current_);
     current_ = std::move(reader_->ready);

@@ -152,6 +152,40 @@ TEST_F(PrefetchedRowsTest, StopHandsTheQueryBack)
     EXPECT_EQ(count.intAt(0), 20000);
 }
 
+// A source that stalls (here: rows past the 20th wait for a lock another connection holds) does not
+// hold back the rows already read: the waiting caller gets them in small batches, so it can show
+// progress and test for a stop. Only then is the lock released, and the stalled rows got it.
+TEST_F(PrefetchedRowsTest, ASlowSourceHandsOverTheRowsReadWhileTheCallerWaits)
+{
+    MySqlConnection gateHolder;
+    gateHolder.setParameters(testsupport::mysqlParameters(mysql.name()));
+    gateHolder.open();
+    MySqlQuery takeGate(gateHolder);
+    takeGate.open(QStringLiteral("select get_lock('prefetch_gate', 0)"));
+    ASSERT_EQ(takeGate.intAt(0), 1);
+    takeGate.close();
+
+    // Rows of 20 kB each, so the server sends every row as it is made rather than keeping it in
+    // its network buffer; the gate waits at most 5 s per row and then lets the row through with 0.
+    MySqlQuery query(connection);
+    query.open(QStringLiteral("select seq, if(seq > 20, get_lock('prefetch_gate', 5), 9), repeat('x', 20000) "
+                              "from seq_1_to_30"));
+    PrefetchedRows rows(query, {Take::Value, Take::Value, Take::Bytes}, {5, 1000, 1 << 30});
+    for (int row = 1; row < 15; ++row)
+        rows.next();
+    ASSERT_EQ(rows.valueAt(0).asInt(), 15);
+
+    MySqlQuery releaseGate(gateHolder);
+    releaseGate.open(QStringLiteral("select release_lock('prefetch_gate')"));
+    EXPECT_EQ(releaseGate.intAt(0), 1);
+    releaseGate.close();
+    QStringList gated;
+    for (; !rows.atEnd(); rows.next())
+        if (rows.valueAt(0).asInt() > 20)
+            gated << rows.valueAt(1).toText();
+    EXPECT_EQ(gated, QStringList(10, QStringLiteral("1"))) << "the stalled rows waited for the caller";
+}
+
 // The connection dies under the reader: the caller gets the client's error from next() after the
 // last row that arrived, as from the query, and nothing after it.
 TEST_F(PrefetchedRowsTest, LostConnectionMidResultThrowsAtTheRowItEndedAfter)

@@ -179,10 +179,12 @@ protected:
     void SetUp() override
     {
         // A view that gives its rows slowly (MySQL lists views with the tables and the run copies
-        // their rows): the run lasts long enough to resize the terminal and stop it. Its long
-        // name has to be cut even in the shorter live line at 60 columns.
+        // their rows): the run would last half a minute, long enough to resize the terminal and
+        // stop it on a busy machine too. Its rows are wide enough that the server sends them
+        // every few rows rather than once its network buffer is full. Its long name has to be cut
+        // even in the shorter live line at 60 columns.
         mysql.execute({"CREATE VIEW customer_order_line_items_archive AS "
-                       "SELECT seq AS id, SLEEP(0.002) AS waited FROM seq_1_to_6000"});
+                       "SELECT seq AS id, SLEEP(0.002) AS waited, REPEAT('x', 200) AS pad FROM seq_1_to_15000"});
         ConversionProfile c;
         c.accessmode = 1;
         c.host = mysqlServer().host;
