@@ -172,6 +172,7 @@ void MySqlConnection::open()
 
     settleCharsets(handle.get(), named, statementCharset_, resultCharset_);
     raiseServerTimeouts(handle.get());
+    serverThreadId_ = mysql_thread_id(handle.get());
     handle_ = handle.release();
     session_ = std::make_shared<const int>(0);
 }
@@ -183,6 +184,22 @@ void MySqlConnection::close()
     session_.reset();
     mysql_close(handle_);
     handle_ = nullptr;
+}
+
+void MySqlConnection::cancelRunningStatement() const
+{
+    if (!handle_ || serverThreadId_ == 0)
+        return;
+    try {
+        MySqlConnection killer;
+        killer.setParameters(params_);
+        killer.open();
+        const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(serverThreadId_));
+        if (mysql_real_query(killer.handle_, kill.constData(), kill.size()) != 0)
+            return;  // the statement may have ended meanwhile; the reader then just reads on
+    } catch (const Error&) {
+        // No second connection: the reader reads the rest as it would have anyway.
+    }
 }
 
 bool MySqlConnection::answers() const

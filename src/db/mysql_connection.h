@@ -30,6 +30,11 @@ public:
     // True when the connection is open and the server still answers on it (it never reconnects).
     // Asked after a statement failed, to tell a lost connection from a refused statement.
     bool answers() const;
+    // Ends the statement the connection is running, from a second connection with the same
+    // parameters (KILL QUERY): a result that is being read then ends with an error at once, so
+    // closing it does not read the rows the server has not sent yet. Callable from any thread
+    // while another one reads the result. Best effort: when it fails, nothing changes.
+    void cancelRunningStatement() const;
 
     // The character set the connection really uses (e.g. "utf8mb4", "latin1"); valid while open.
     // It is the set in which the server sends text, as the server reports it after logon; "binary"
@@ -53,6 +58,7 @@ private:
     std::shared_ptr<const int> session_;
     QString resultCharset_;
     QString statementCharset_;
+    unsigned long serverThreadId_ = 0;
 };
 
 }  // namespace dovrelle

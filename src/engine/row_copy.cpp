@@ -379,9 +379,12 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             }
             rowNamer.remember(rows, routes);
             buffer.post();
-            rows.next();
-            if (rowCount % kProgressInterval != 0)
+            // The check point comes before the next row is asked for: a source that is slow to
+            // give it must not hold back the progress and the stop test of the rows already read.
+            if (rowCount % kProgressInterval != 0) {
+                rows.next();
                 continue;
+            }
             if (isIntermediateApplyRow(rowCount)) {
                 applyBatch(buffer, rowNamer);
                 rowNamer.startBatch(rowCount);
@@ -394,8 +397,12 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
                 hooks.letEventsThrough();
             if (hooks.stopRequested && hooks.stopRequested()) {
                 result.outcome = CopyResult::Outcome::Stopped;
+                // Closing the source would otherwise read every row the server has not sent yet,
+                // which holds a stop for as long as the rest of a big or slow table takes.
+                data.cancelRunningStatement();
                 break;
             }
+            rows.next();
         }
         if (result.outcome == CopyResult::Outcome::Copied) {
             applyBatch(buffer, rowNamer);

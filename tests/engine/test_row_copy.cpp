@@ -13,6 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 using namespace dovrelle;
@@ -353,6 +357,47 @@ TEST_F(RowCopy, StopWhileTheNextBatchIsReadLeavesTheConnectionUsable)
     MySqlQuery after(data);
     after.open(QStringLiteral("select count(*) from t"));
     EXPECT_EQ(after.intAt(0), 30000);
+}
+
+// Stopped while the source stalls (rows past the 300th wait for a lock the test holds): the copy
+// ends at once rather than after reading the rows the server has yet to make, and the connection
+// serves the run again. If the copy were to read them, a watchdog would have to open the lock.
+TEST_F(RowCopy, StopDoesNotWaitForTheRestOfAStalledSource)
+{
+    mysql.execute({QStringLiteral("create view t as select seq as id, repeat('x', 20000) as pad, "
+                                  "if(seq > 300, get_lock('copy_gate', 60), 0) as g from seq_1_to_400")});
+    oracle.sql(QStringLiteral("create table \"T\" (\"ID\" number, \"PAD\" clob, \"G\" number)"));
+    MySqlConnection gate;
+    gate.setParameters(testsupport::mysqlParameters(mysql.name()));
+    gate.open();
+    MySqlQuery(gate).open(QStringLiteral("select get_lock('copy_gate', 0)"));
+    std::mutex mutex;
+    std::condition_variable copyEnded;
+    bool ended = false;
+    bool openedByWatchdog = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!copyEnded.wait_for(lock, std::chrono::seconds(60), [&] { return ended; })) {
+            openedByWatchdog = true;
+            MySqlQuery(gate).open(QStringLiteral("select release_lock('copy_gate')"));
+        }
+    });
+    stopAfterDeliveries = 2;  // row 200
+
+    const CopyResult result = copy();
+    {
+        std::lock_guard lock(mutex);
+        ended = true;
+    }
+    copyEnded.notify_all();
+    watchdog.join();
+
+    EXPECT_EQ(result.outcome, CopyResult::Outcome::Stopped);
+    EXPECT_FALSE(openedByWatchdog) << "the stop waited for the rows behind the lock";
+    EXPECT_EQ(committed(), 100);
+    MySqlQuery after(data);
+    after.open(QStringLiteral("select count(*) from seq_1_to_400"));
+    EXPECT_EQ(after.intAt(0), 400);
 }
 
 // The MySQL connection dies in the middle of the table: the copy fails with the client's message
