@@ -335,10 +335,10 @@ Value truthNumber(const Value& value)
     }
 }
 
-CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
+CopiedRows copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks)
 {
-    CopyResult result;
+    CopiedRows result;
     ProgressLine progress(log, oracleName);
     try {
         int rowCount = 0;
@@ -393,11 +393,11 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             if (hooks.letEventsThrough)
                 hooks.letEventsThrough();
             if (hooks.stopRequested && hooks.stopRequested()) {
-                result.outcome = CopyResult::Outcome::Stopped;
+                result.stopped = true;
                 break;
             }
         }
-        if (result.outcome == CopyResult::Outcome::Copied) {
+        if (!result.stopped) {
             applyBatch(buffer, rowNamer);
             rows.stop();
             source.close();
@@ -406,16 +406,13 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             if (hooks.rowsCopied)
                 hooks.rowsCopied(rowCount);
         }
-    } catch (const Error& e) {
-        result.outcome = CopyResult::Outcome::Failed;
-        result.error = e.message();
-    } catch (const std::exception& e) {
-        result.outcome = CopyResult::Outcome::Failed;
-        result.error = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        // Rows of an unfinished batch that were sent early must not be committed by a later
+        // statement on the connection.
+        buffer.close();
+        throw;
     }
-    // Rows of an unfinished batch that were sent early must not be committed by a later
-    // statement on the connection.
-    if (result.outcome != CopyResult::Outcome::Copied)
+    if (result.stopped)
         buffer.close();
     return result;
 }

@@ -187,27 +187,21 @@ QString buildCreateTable(MySqlConnection& catalog, const QString& mysqlName,
     return createTableText(oracleName, readFieldList(catalog, mysqlName), options);
 }
 
-StepResult executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
-                              QString* lastDefinition)
+void executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
+                        QString* lastDefinition)
 {
     if (lastDefinition)
         *lastDefinition = statement.text;
     if (!statement.problem.isEmpty())
-        return {false, statement.problem};
-    try {
-        oracle.execute(statement.text, true);
-    } catch (const Error& e) {
-        return {false, e.message()};
-    }
-    return {};
+        throw Error(statement.problem);
+    oracle.execute(statement.text, true);
 }
 
-StepResult createTable(OracleConnection& oracle, MySqlConnection& catalog,
-                       const QString& mysqlName, const QString& oracleName,
-                       const TableDefinitionOptions& options, QString* lastDefinition)
+void createTable(OracleConnection& oracle, MySqlConnection& catalog, const QString& mysqlName,
+                 const QString& oracleName, const TableDefinitionOptions& options, QString* lastDefinition)
 {
-    return executeCreateTable(oracle, classicStatement(oracleName, readFieldList(catalog, mysqlName), options),
-                              lastDefinition);
+    executeCreateTable(oracle, classicStatement(oracleName, readFieldList(catalog, mysqlName), options),
+                       lastDefinition);
 }
 
 }  // namespace dovrelle
