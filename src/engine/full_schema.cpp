@@ -22,8 +22,6 @@ namespace dovrelle {
 
 namespace {
 
-constexpr qint64 kLongestVarchar2Bytes = 4000;
-
 // Every name below was checked when its table was created or is a checked constraint name.
 QString quoted(const QString& name)
 {

@@ -1,4 +1,5 @@
 #include "engine/table_definition.h"
+#include "engine/exact_types.h"
 
 #include "db/error.h"
 #include "db/mysql_query.h"
@@ -11,7 +12,6 @@ namespace dovrelle {
 
 namespace {
 
-constexpr int kLongestVarchar2 = 4000;
 constexpr int kLongestRaw = 2000;
 
 bool isOneOf(const QString& type, std::initializer_list<const char*> names)
@@ -80,7 +80,7 @@ QString mappedType(const QString& type, const TableDefinitionOptions& options)
     if (type.startsWith(u"char("))
         return QStringLiteral("varchar2(") + type.mid(5);
     if (type.startsWith(u"varchar(")) {
-        if (declaredLength(type) > kLongestVarchar2)
+        if (declaredLength(type) > kLongestVarchar2Bytes)
             return blobType(QStringLiteral("BLOB"), options);
         return QStringLiteral("varchar2(") + type.mid(8);
     }
