@@ -1,4 +1,5 @@
 #include "bench_check.h"
+#include "bench_profile.h"
 
 #include "engine/conversion_check.h"
 
@@ -9,17 +10,7 @@ namespace bench {
 Timing measureCheck(const BenchOptions& options, const MySqlServer& server, const QString& table,
                     const OracleTarget& target, qint64 rows)
 {
-    dovrelle::ConversionProfile profile;
-    profile.accessmode = 1;
-    profile.host = server.host;
-    profile.port = server.port;
-    profile.mysqldatabase = options.database;
-    profile.mysqlu = server.user;
-    profile.mysqlp = server.password;
-    profile.oracleh = target.service;
-    profile.oracleu = target.user;
-    profile.oraclep = target.password;
-    profile.tables = {table};
+    const dovrelle::ConversionProfile profile = tableProfile(server, options.database, target, table);
 
     Timing timing;
     Stopwatch stopwatch;

@@ -1,4 +1,5 @@
 #include "bench_phases.h"
+#include "bench_profile.h"
 
 #include "engine/conversion_profile.h"
 #include "engine/conversion_job.h"
@@ -150,10 +151,7 @@ Timing measureTargetWrite(const MySqlServer& server, const QString& database, co
     oracle.open();
 
     const QString oracleName = oracleNameOf(table);
-    const dovrelle::StepResult created =
-        dovrelle::createTable(oracle, catalog, table, oracleName, dovrelle::TableDefinitionOptions{});
-    if (!created.ok)
-        throw std::runtime_error("create table failed: " + created.error.toStdString());
+    dovrelle::createTable(oracle, catalog, table, oracleName, dovrelle::TableDefinitionOptions{});
     dovrelle::RunLog log;
     dovrelle::LoggedStep indexing(log, -1);
     dovrelle::createIndexes(data, oracle, table, oracleName, true, indexing);
@@ -247,20 +245,10 @@ ConversionFigures measureConversionInChild(const BenchOptions& options, const QS
 int conversionChildMain(const BenchOptions& options)
 {
     const MySqlServer server = readServerEnv(options.serverEnv);
-    dovrelle::ConversionProfile profile;
-    profile.accessmode = 1;
-    profile.host = server.host;
-    profile.port = server.port;
-    profile.mysqldatabase = options.database;
-    profile.mysqlu = server.user;
-    profile.mysqlp = server.password;
     OracleTarget target;
     target.service = options.oracleService;
-    profile.oracleh = target.service;
-    profile.oracleu = target.user;
-    profile.oraclep = target.password;
+    dovrelle::ConversionProfile profile = tableProfile(server, options.database, target, options.table);
     profile.processtable = dovrelle::ExistingTableAction::Overwrite;
-    profile.tables = {options.table};
     profile.verifyrows = options.verifyRows;
 
     dovrelle::RunHooks hooks;

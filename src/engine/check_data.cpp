@@ -1,4 +1,5 @@
 #include "engine/check_data.h"
+#include "engine/exact_types.h"
 
 #include "db/mysql_query.h"
 #include "engine/name_rules.h"
@@ -8,8 +9,6 @@ namespace dovrelle {
 
 namespace {
 
-// Oracle keeps at most this many bytes in a VARCHAR2 (MAX_STRING_SIZE = STANDARD).
-constexpr int kVarchar2Bytes = 4000;
 // Longest key list the server builds per finding; five keys fit with room to spare.
 constexpr int kExampleListBytes = 8192;
 constexpr int kExampleKeys = 5;
@@ -59,10 +58,10 @@ QList<Probe> probesOf(const DataCheckColumn& column, const QString& connectionCh
                        column.notNull ? QStringLiteral("Oracle stores '' as NULL, which the NOT NULL column refuses")
                                       : QStringLiteral("Oracle stores '' as NULL")});
         // A character takes at most four bytes in Oracle's UTF-8.
-        const bool mayPass = base != u"enum" && base != u"set" && declaredLength(column.mysqlType) * 4 > kVarchar2Bytes;
+        const bool mayPass = base != u"enum" && base != u"set" && declaredLength(column.mysqlType) * 4 > kLongestVarchar2Bytes;
         if (column.becomesVarchar2 && mayPass)
             probes.append({CheckKind::TooLongForVarchar2, column.name,
-                           QStringLiteral("OCTET_LENGTH(CONVERT(%1 USING utf8mb4)) > %2").arg(c).arg(kVarchar2Bytes),
+                           QStringLiteral("OCTET_LENGTH(CONVERT(%1 USING utf8mb4)) > %2").arg(c).arg(kLongestVarchar2Bytes),
                            QStringLiteral("the value does not fit the column's VARCHAR2 (at most 4000 bytes)")});
         if (!connectionCarriesEverything(connectionCharacterSet) && column.characterSet != connectionCharacterSet)
             probes.append({CheckKind::CharacterSetLoss, column.name,

@@ -44,7 +44,6 @@ public:
     RunResult execute();
 
 private:
-    void createFullSchemaTable(const QString& mysqlName, const QString& oracleName, LoggedStep& step);
     void convertTableSafely(const QString& mysqlName);
     void addKeysBetweenTables();
     void openDataConnection();
@@ -59,11 +58,12 @@ private:
     void copyRows(const QString& mysqlName, const QString& oracleName, bool merging);
     void verifyRows(const RowVerificationRequest& request);
     CopyHooks copyHooks();
-    void rejectTable(const QString& shownName, const QString& problem);
+    void failBeforeCreating(const QString& shownTable, const QString& shownOracleName, const QString& problem);
+    void logSkip(const QString& line);
     void noteFailure(const QString& shownName);
     bool mysqlLost();
     void endAfterLostConnection(const QStringList& notConverted);
-    void logRowsKeptAfterStop(const QString& oracleName);
+    QString rowsKeptAfterStop(const QString& oracleName);
     void logTablesNotReached(const QStringList& tables);
     void startTableProgress(const QString& mysqlName);
     void reportProgress(qint64 rowsCopied);
@@ -193,31 +193,20 @@ bool Run::stopSeen()
     return true;
 }
 
-// A failure no step expected (outside any step) fails the table as well; the run goes on.
+// A failure no step expected (outside any step) fails the table as well, under the name the table
+// has by then; the run goes on.
 void Run::convertTableSafely(const QString& mysqlName)
 {
     shownTableName_ = nameForLog(mysqlName);
-    const auto unexpected = [&](const QString& message) {
-        log_.append(message);
-        log_.append(QString());
-        noteFailure(shownTableName_);
-        mysqlLost();
-    };
-    try {
-        convertTable(mysqlName);
-    } catch (const Error& e) {
-        unexpected(e.message());
-    } catch (const std::exception& e) {
-        unexpected(QString::fromLocal8Bit(e.what()));
-    }
+    steps_.runWithoutHead(shownTableName_, [&](LoggedStep&) { convertTable(mysqlName); });
 }
 
 void Run::convertTable(const QString& mysqlName)
 {
     if (!mysqlTables_.contains(mysqlName)) {
-        log_.append(tableNotFoundLine(mysqlName, profile_.mysqldatabase));
-        log_.append(QString());
-        noteFailure(nameForLog(mysqlName));
+        steps_.runWithoutHead(nameForLog(mysqlName), [&](LoggedStep& step) {
+            step.fail(tableNotFoundLine(mysqlName, profile_.mysqldatabase));
+        });
         return;
     }
     // MySQL statements name the table as the server listed it; only the Oracle name takes the
@@ -227,7 +216,7 @@ void Run::convertTable(const QString& mysqlName)
     shownTableName_ = nameForLog(oracleName);
     const QString problem = oracleIdentifierProblem(oracleName, QStringLiteral("table"));
     if (!problem.isEmpty()) {
-        rejectTable(nameForLog(oracleName), nameForLog(problem));
+        failBeforeCreating(nameForLog(oracleName), nameForLog(oracleName), nameForLog(problem));
         return;
     }
     if (!claimOracleName(mysqlName, oracleName))
@@ -240,10 +229,8 @@ void Run::convertTable(const QString& mysqlName)
             fullSchema_->beforeDrop(oracleName);
         dropTable(oracleName);
     }
-    if (existed && mode_ == ExistingTableAction::Skip) {
-        log_.append(QStringLiteral("Skip table ") + nameForLog(oracleName) + QStringLiteral("... "));
-        log_.append(QString());
-    }
+    if (existed && mode_ == ExistingTableAction::Skip)
+        logSkip(QStringLiteral("Skip table ") + nameForLog(oracleName) + QStringLiteral("... "));
     if (!existed || mode_ == ExistingTableAction::Overwrite) {
         createTable(mysqlName, oracleName,
                     needsLongNameSuffix(casedName, host_.oracle.maxIdentifierBytes()));
@@ -261,8 +248,7 @@ void Run::convertTable(const QString& mysqlName)
         return;
     }
     if (existed && mode_ == ExistingTableAction::Skip) {
-        log_.append(QStringLiteral("Skip table ") + nameForLog(oracleName));
-        log_.append(QString());
+        logSkip(QStringLiteral("Skip table ") + nameForLog(oracleName));
         return;
     }
     copyRows(mysqlName, oracleName, existed && mode_ == ExistingTableAction::Merge);
@@ -272,17 +258,19 @@ void Run::convertTable(const QString& mysqlName)
 }
 
 // The foreign keys and checks are steps of their tables; reading them from MySQL is not: a failure
-// there (a lost connection) is logged, and ends the run as after a table.
+// there (a lost connection) fails no table, and ends the run as after a table.
 void Run::addKeysBetweenTables()
 {
-    try {
-        fullSchema_->afterAllTables();
-    } catch (const Error& e) {
-        log_.append(e.message());
-        log_.append(QString());
-        if (mysqlLost())
-            endAfterLostConnection({});
-    }
+    const bool added = steps_.runWithoutHead({}, [this](LoggedStep&) { fullSchema_->afterAllTables(); });
+    if (!added && result_.mysqlConnectionLost)
+        endAfterLostConnection({});
+}
+
+// A table the run leaves as it is.
+void Run::logSkip(const QString& line)
+{
+    log_.append(line);
+    log_.append(QString());
 }
 
 // A long name takes the table an earlier run made for the same MySQL table (recorded in its
@@ -313,10 +301,7 @@ bool Run::claimOracleName(const QString& mysqlName, const QString& oracleName)
     const QString problem =
         QStringLiteral("The MySQL tables %1 and %2 both become the Oracle table %3: %2 is not converted")
             .arg(nameForLog(owner.value()), nameForLog(mysqlName), nameForLog(oracleName));
-    log_.append(QStringLiteral("Create table ") + nameForLog(oracleName) + QStringLiteral("... "));
-    log_.append(problem);
-    log_.append(QString());
-    noteFailure(nameForLog(mysqlName));
+    failBeforeCreating(nameForLog(mysqlName), nameForLog(oracleName), problem);
     return false;
 }
 
@@ -334,32 +319,16 @@ void Run::createTable(const QString& mysqlName, const QString& oracleName, bool 
     const QString shownName = nameForLog(oracleName);
     steps_.run(shownName, QStringLiteral("Create table ") + shownName + QStringLiteral("..."), [&](LoggedStep& step) {
         if (fullSchema_) {
-            createFullSchemaTable(mysqlName, oracleName, step);
+            fullSchema_->createTable(mysqlName, oracleName, &host_.lastTableDefinition, step);
             return;
         }
         const TableDefinitionOptions options{profile_.nameuppercase, profile_.blobtotext,
                                              host_.oracle.maxIdentifierBytes()};
-        const StepResult created = dovrelle::createTable(host_.oracle, host_.catalog, mysqlName, oracleName,
-                                                         options, &host_.lastTableDefinition);
-        if (!created.ok) {
-            step.fail(created.error);
-            return;
-        }
+        dovrelle::createTable(host_.oracle, host_.catalog, mysqlName, oracleName, options, &host_.lastTableDefinition);
         // The record lets a later run find this table again instead of taking a new suffix.
         if (recordName)
             setOracleTableComment(host_.oracle, oracleName, oracleTableComment({}, mysqlName));
     });
-}
-
-void Run::createFullSchemaTable(const QString& mysqlName, const QString& oracleName, LoggedStep& step)
-{
-    QStringList notes;
-    const StepResult created =
-        fullSchema_->createTable(mysqlName, oracleName, &host_.lastTableDefinition, notes);
-    if (!created.ok)
-        step.fail(created.error);
-    for (const QString& note : notes)
-        step.addNote(note);
 }
 
 void Run::createIndexes(const QString& mysqlName, const QString& oracleName)
@@ -381,26 +350,21 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName, bool mer
     hooks.rowsCopied = [this](qint64 rows) { reportProgress(rows); };
     bool copiedEveryRow = false;
     steps_.run(shownName, QStringLiteral("Insert table ") + shownName + QStringLiteral("..."), [&](LoggedStep& step) {
-        const CopyResult copied =
+        const CopiedRows copied =
             dovrelle::copyRows(host_.data, host_.insertBuffer, mysqlName, oracleName, log_, hooks);
-        switch (copied.outcome) {
-        case CopyResult::Outcome::Copied:
-            copiedEveryRow = true;
-            verification.expectedNulls = copied.columnFailures.size();
-            if (!copied.columnFailures.isEmpty())
-                step.failSilently();
-            log_.replaceLast(log_.lastLine() + QStringLiteral("...Done"));
-            step.keepHeadAsWritten();
-            break;
-        case CopyResult::Outcome::Failed:
-            step.fail(copied.error);
-            break;
-        case CopyResult::Outcome::Stopped:
+        if (copied.stopped) {
             // Logged like a failed copy; the stop request stays set for the table loop.
             step.fail(QStringLiteral("Operation aborted"));
-            logRowsKeptAfterStop(oracleName);
-            break;
+            step.addNote(rowsKeptAfterStop(oracleName));
+            return;
         }
+        copiedEveryRow = true;
+        verification.expectedNulls = copied.columnFailures.size();
+        // The values that could not be copied have their lines; the table fails without another.
+        if (!copied.columnFailures.isEmpty())
+            step.failSilently();
+        log_.replaceLast(log_.lastLine() + QStringLiteral("...Done"));
+        step.keepHeadAsWritten();
     });
     if (profile_.verifyrows && copiedEveryRow)
         verifyRows(verification);
@@ -408,15 +372,15 @@ void Run::copyRows(const QString& mysqlName, const QString& oracleName, bool mer
 
 // What a stopped copy left behind: the rows committed at its last check point, counted over the
 // other Oracle session, which sees only committed rows.
-void Run::logRowsKeptAfterStop(const QString& oracleName)
+QString Run::rowsKeptAfterStop(const QString& oracleName)
 {
     try {
         const qint64 rows = oracleRowCount(host_.oracleData, oracleName);
-        log_.append(QStringLiteral("Table %1 is partial: it holds %2 rows in Oracle")
-                        .arg(nameForLog(oracleName), QLocale(QLocale::English).toString(rows)));
+        return QStringLiteral("Table %1 is partial: it holds %2 rows in Oracle")
+            .arg(nameForLog(oracleName), QLocale(QLocale::English).toString(rows));
     } catch (const Error& error) {
-        log_.append(QStringLiteral("Table %1 is partial: its rows in Oracle could not be counted: %2")
-                        .arg(nameForLog(oracleName), error.message()));
+        return QStringLiteral("Table %1 is partial: its rows in Oracle could not be counted: %2")
+            .arg(nameForLog(oracleName), error.message());
     }
 }
 
@@ -490,13 +454,11 @@ void Run::reportProgress(qint64 rowsCopied)
     host_.progressChanged(progress_);
 }
 
-// A table whose Oracle name cannot be an identifier is not touched in Oracle at all.
-void Run::rejectTable(const QString& shownName, const QString& problem)
+// A table that is not touched in Oracle at all: its "Create table" step fails with `problem`.
+void Run::failBeforeCreating(const QString& shownTable, const QString& shownOracleName, const QString& problem)
 {
-    log_.append(QStringLiteral("Create table ") + shownName + QStringLiteral("... "));
-    log_.append(problem);
-    log_.append(QString());
-    noteFailure(shownName);
+    steps_.run(shownTable, QStringLiteral("Create table ") + shownOracleName + QStringLiteral("..."),
+               [&](LoggedStep& step) { step.fail(problem); });
 }
 
 // Every table with a failure in any step is listed once, also one whose failure came after all

@@ -8,7 +8,6 @@ namespace dovrelle {
 
 namespace {
 
-constexpr int kLongestVarchar2 = 4000;
 constexpr int kLongestRaw = 2000;
 constexpr int kLargestNumberPrecision = 38;
 
@@ -53,7 +52,7 @@ QString integerType(const QString& base, bool isUnsigned)
 
 QString textType(int length)
 {
-    if (length > kLongestVarchar2)
+    if (length > kLongestVarchar2Bytes)
         return QStringLiteral("CLOB");
     return QStringLiteral("VARCHAR2(%1 CHAR)").arg(qMax(length, 1));
 }

@@ -5,6 +5,9 @@
 
 namespace dovrelle {
 
+// The longest VARCHAR2 Oracle keeps (MAX_STRING_SIZE = STANDARD), in bytes.
+constexpr int kLongestVarchar2Bytes = 4000;
+
 // The Oracle type of a MySQL column under "Keep full schema": the exact counterpart of the MySQL
 // type text as information_schema.COLUMNS lists it ("int(10) unsigned", "decimal(12,2)",
 // "enum('a','b')").

@@ -22,8 +22,6 @@ namespace dovrelle {
 
 namespace {
 
-constexpr qint64 kLongestVarchar2Bytes = 4000;
-
 // Every name below was checked when its table was created or is a checked constraint name.
 QString quoted(const QString& name)
 {
@@ -128,8 +126,8 @@ QList<OracleColumnDefinition> FullSchema::columnDefinitions(CreatedTable& table,
     return definitions;
 }
 
-StepResult FullSchema::createTable(const QString& mysqlName, const QString& oracleName, QString* lastDefinition,
-                                   QStringList& notes)
+void FullSchema::createTable(const QString& mysqlName, const QString& oracleName, QString* lastDefinition,
+                             LoggedStep& step)
 {
     CreatedTable table;
     table.mysqlName = mysqlName;
@@ -141,15 +139,15 @@ StepResult FullSchema::createTable(const QString& mysqlName, const QString& orac
         table.oracleColumns.append(oracleColumn(column.name));
     const QString problem = tableNamesProblem(oracleName, table.oracleColumns);
     if (!problem.isEmpty())
-        return {false, problem};
+        throw Error(problem);
+    QStringList notes;
     table.oracleTypes = oracleColumnTypes(table, notes);
-    const StepResult created = executeCreateTable(
-        context_.oracle, createTableStatement(oracleName, columnDefinitions(table, notes)), lastDefinition);
-    if (!created.ok)
-        return created;
+    const QList<OracleColumnDefinition> definitions = columnDefinitions(table, notes);
+    for (const QString& note : notes)
+        step.addNote(note);
+    executeCreateTable(context_.oracle, createTableStatement(oracleName, definitions), lastDefinition);
     created_.removeIf([&](const CreatedTable& other) { return other.oracleName == oracleName; });
     created_.append(table);
-    return {};
 }
 
 // The Oracle types of the columns, with a VARCHAR2 whose MySQL values pass the 4000 bytes Oracle

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/create_table_statement.h"
-#include "engine/index_translation.h"  // StepResult
 #include "engine/mysql_schema_details.h"
 
 #include <QList>
@@ -14,6 +13,7 @@ namespace dovrelle {
 
 class MySqlConnection;
 class OracleConnection;
+class LoggedStep;
 class RunLog;
 class StepRunner;
 
@@ -34,10 +34,11 @@ class FullSchema {
 public:
     explicit FullSchema(FullSchemaContext context);
 
-    // Builds and executes the CREATE TABLE; `notes` receives the log lines about what could not be
-    // carried over exactly.
-    StepResult createTable(const QString& mysqlName, const QString& oracleName, QString* lastDefinition,
-                           QStringList& notes);
+    // Builds and executes the CREATE TABLE as the step `step`, whose notes say what could not be
+    // carried over exactly. Throws Error when a name cannot be an Oracle name, when MySQL's
+    // definition cannot be read or when Oracle refuses the statement.
+    void createTable(const QString& mysqlName, const QString& oracleName, QString* lastDefinition,
+                     LoggedStep& step);
     // After the rows of a table this run created.
     void afterRows(const QString& oracleName);
     // Before an Overwrite drops `oracleName` with CASCADE CONSTRAINTS: the foreign keys of other

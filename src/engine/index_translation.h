@@ -8,12 +8,6 @@ class MySqlConnection;
 class OracleConnection;
 class LoggedStep;
 
-// The outcome of creating a table.
-struct StepResult {
-    bool ok = true;
-    QString error;  // message of the (last) failure
-};
-
 // Gives the Oracle table the primary key and indexes of the MySQL table, from "show index from"
 // on the data connection; statements run on the oracledata connection. Each failing statement
 // fails the step with its message, followed by a line of one blank, and the others still run. A

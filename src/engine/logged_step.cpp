@@ -22,10 +22,25 @@ bool StepRunner::run(const QString& shownTable, const QString& line,
     const bool succeeded = perform(step, shownTable, body);
     if (succeeded && !step.headWritten())
         log_.replaceLine(step.headLine(), line + QStringLiteral("Done"));
-    for (const QString& note : step.notes())
-        log_.append(note);
+    appendNotes(step);
     log_.append(QString());
     return succeeded;
+}
+
+bool StepRunner::runWithoutHead(const QString& shownTable, const std::function<void(LoggedStep&)>& body)
+{
+    LoggedStep step(log_, -1);
+    const bool succeeded = perform(step, shownTable, body);
+    appendNotes(step);
+    if (!succeeded || !step.notes().isEmpty())
+        log_.append(QString());
+    return succeeded;
+}
+
+void StepRunner::appendNotes(const LoggedStep& step)
+{
+    for (const QString& note : step.notes())
+        log_.append(note);
 }
 
 bool StepRunner::runUnheaded(const QString& shownTable, const std::function<void(LoggedStep&)>& body)
@@ -58,7 +73,7 @@ bool StepRunner::perform(LoggedStep& step, const QString& shownTable,
     }
     if (!step.failed())
         return true;
-    if (hooks_.tableFailed)
+    if (hooks_.tableFailed && !shownTable.isEmpty())
         hooks_.tableFailed(shownTable);
     if (hooks_.afterFailure)
         hooks_.afterFailure();

@@ -40,7 +40,8 @@ private:
 // The one way the steps of a table reach the log: "X... " while the step runs, then "X...Done",
 // or the error under it; the step's notes; an empty line. Any exception a step throws is that
 // step's failure (its message the error line): the table fails and the run goes on. After a
-// failure the MySQL connection is looked at, so that a lost one ends the run properly.
+// failure the MySQL connection is looked at, so that a lost one ends the run properly. The table
+// named `shownTable` is read when the step has ended; an empty name fails no table.
 class StepRunner {
 public:
     struct Hooks {
@@ -56,9 +57,13 @@ public:
     // A step without a line of its own (the indexes, whose statements log their own failures):
     // an exception's message is followed by a line of one blank, as a refused statement's is.
     bool runUnheaded(const QString& shownTable, const std::function<void(LoggedStep&)>& body);
+    // Work without a line of its own that may fail outside the steps it runs (a table that is not
+    // there, what happens between a table's steps): its error, its notes and an empty line.
+    bool runWithoutHead(const QString& shownTable, const std::function<void(LoggedStep&)>& body);
 
 private:
     bool perform(LoggedStep& step, const QString& shownTable, const std::function<void(LoggedStep&)>& body);
+    void appendNotes(const LoggedStep& step);
 
     RunLog& log_;
     Hooks hooks_;

@@ -335,10 +335,10 @@ Value truthNumber(const Value& value)
     }
 }
 
-CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
+CopiedRows copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks)
 {
-    CopyResult result;
+    CopiedRows result;
     ProgressLine progress(log, oracleName);
     try {
         int rowCount = 0;
@@ -396,7 +396,7 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             if (hooks.letEventsThrough)
                 hooks.letEventsThrough();
             if (hooks.stopRequested && hooks.stopRequested()) {
-                result.outcome = CopyResult::Outcome::Stopped;
+                result.stopped = true;
                 // Closing the source would otherwise read every row the server has not sent yet,
                 // which holds a stop for as long as the rest of a big or slow table takes.
                 data.cancelRunningStatement();
@@ -404,7 +404,7 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             }
             rows.next();
         }
-        if (result.outcome == CopyResult::Outcome::Copied) {
+        if (!result.stopped) {
             applyBatch(buffer, rowNamer);
             rows.stop();
             source.close();
@@ -413,16 +413,13 @@ CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
             if (hooks.rowsCopied)
                 hooks.rowsCopied(rowCount);
         }
-    } catch (const Error& e) {
-        result.outcome = CopyResult::Outcome::Failed;
-        result.error = e.message();
-    } catch (const std::exception& e) {
-        result.outcome = CopyResult::Outcome::Failed;
-        result.error = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        // Rows of an unfinished batch that were sent early must not be committed by a later
+        // statement on the connection.
+        buffer.close();
+        throw;
     }
-    // Rows of an unfinished batch that were sent early must not be committed by a later
-    // statement on the connection.
-    if (result.outcome != CopyResult::Outcome::Copied)
+    if (result.stopped)
         buffer.close();
     return result;
 }

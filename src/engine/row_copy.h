@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/index_translation.h"
 #include "db/value.h"
 
 #include <QString>
@@ -19,24 +18,20 @@ struct CopyHooks {
     std::function<void(qint64 rowsCopied)> rowsCopied;  // every 100 rows and at the end
 };
 
-// What a row copy came to.
-struct CopyResult {
-    enum class Outcome {
-        Copied,   // every row went to Oracle (some columns may have failed)
-        Failed,   // a failure ended the copy: `error`
-        Stopped,  // a stop request ended it at a check point; pending rows were not applied
-    };
-    Outcome outcome = Outcome::Copied;
-    QString error;                // Failed: the message of whoever failed
-    QStringList columnFailures;   // "name:TypeTag" of each column value that could not be copied
+// What a row copy that was not refused came to.
+struct CopiedRows {
+    bool stopped = false;        // a stop request ended it at a check point; pending rows were not applied
+    QStringList columnFailures;  // "name:TypeTag" of each column value that could not be copied
 };
 
 // Copies every row of the MySQL table into the Oracle table through the insert buffer, applying
 // at row 100, 5100, 10100 ... and at the end, with the progress line "Insert table O n Rows "
 // kept as the table's line in the log and a line for each column value that could not be copied
-// above it. Never throws: how it ended comes back as the result. The rows are read a batch ahead on
-// a thread of their own (PrefetchedRows); `data` is not to be used elsewhere until this returns.
-CopyResult copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
+// above it. A failure that ends the copy throws Error with the message of whoever failed (for the
+// step to write under the table's line); a stop comes back as the result. Either way the rows not
+// yet applied are dropped. The rows are read a batch ahead on a thread of their own
+// (PrefetchedRows); `data` is not to be used elsewhere until this returns.
+CopiedRows copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QString& mysqlName,
                     const QString& oracleName, RunLog& log, const CopyHooks& hooks);
 
 // A boolean source value as the copy sends it: the number 1 or 0; NULL stays NULL. Throws Error

@@ -1,4 +1,5 @@
 #include "engine/table_definition.h"
+#include "engine/exact_types.h"
 
 #include "db/error.h"
 #include "db/mysql_query.h"
@@ -11,7 +12,6 @@ namespace dovrelle {
 
 namespace {
 
-constexpr int kLongestVarchar2 = 4000;
 constexpr int kLongestRaw = 2000;
 
 bool isOneOf(const QString& type, std::initializer_list<const char*> names)
@@ -80,7 +80,7 @@ QString mappedType(const QString& type, const TableDefinitionOptions& options)
     if (type.startsWith(u"char("))
         return QStringLiteral("varchar2(") + type.mid(5);
     if (type.startsWith(u"varchar(")) {
-        if (declaredLength(type) > kLongestVarchar2)
+        if (declaredLength(type) > kLongestVarchar2Bytes)
             return blobType(QStringLiteral("BLOB"), options);
         return QStringLiteral("varchar2(") + type.mid(8);
     }
@@ -187,27 +187,21 @@ QString buildCreateTable(MySqlConnection& catalog, const QString& mysqlName,
     return createTableText(oracleName, readFieldList(catalog, mysqlName), options);
 }
 
-StepResult executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
-                              QString* lastDefinition)
+void executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
+                        QString* lastDefinition)
 {
     if (lastDefinition)
         *lastDefinition = statement.text;
     if (!statement.problem.isEmpty())
-        return {false, statement.problem};
-    try {
-        oracle.execute(statement.text, true);
-    } catch (const Error& e) {
-        return {false, e.message()};
-    }
-    return {};
+        throw Error(statement.problem);
+    oracle.execute(statement.text, true);
 }
 
-StepResult createTable(OracleConnection& oracle, MySqlConnection& catalog,
-                       const QString& mysqlName, const QString& oracleName,
-                       const TableDefinitionOptions& options, QString* lastDefinition)
+void createTable(OracleConnection& oracle, MySqlConnection& catalog, const QString& mysqlName,
+                 const QString& oracleName, const TableDefinitionOptions& options, QString* lastDefinition)
 {
-    return executeCreateTable(oracle, classicStatement(oracleName, readFieldList(catalog, mysqlName), options),
-                              lastDefinition);
+    executeCreateTable(oracle, classicStatement(oracleName, readFieldList(catalog, mysqlName), options),
+                       lastDefinition);
 }
 
 }  // namespace dovrelle

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/create_table_statement.h"
-#include "engine/index_translation.h"  // StepResult
 
 #include <QList>
 #include <QString>
@@ -51,16 +50,17 @@ QString createTableText(const QString& oracleName, const QList<SourceColumn>& co
 QString buildCreateTable(MySqlConnection& catalog, const QString& mysqlName,
                          const QString& oracleName, const TableDefinitionOptions& options);
 
-// Executes a CREATE TABLE of either mapping: a name that cannot be an Oracle identifier or Oracle's
-// refusal of the statement comes back as the result. `lastDefinition`, when given, receives the text.
-StepResult executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
-                              QString* lastDefinition);
+// Executes a CREATE TABLE of either mapping. `lastDefinition`, when given, receives the text. Throws
+// Error with the name problem when a name cannot be an Oracle identifier, or with Oracle's message
+// when Oracle refuses the statement.
+void executeCreateTable(OracleConnection& oracle, const CreateTableStatement& statement,
+                        QString* lastDefinition);
 
-// Builds the definition and executes it on Oracle. A failure to read the field list throws (it
-// ends the run); a name that cannot be an Oracle identifier or Oracle's refusal of the statement
-// comes back as the result. `lastDefinition`, when given, receives the text built.
-StepResult createTable(OracleConnection& oracle, MySqlConnection& catalog,
-                       const QString& mysqlName, const QString& oracleName,
-                       const TableDefinitionOptions& options, QString* lastDefinition = nullptr);
+// Builds the definition and executes it on Oracle. Throws Error with the server's message when the
+// field list cannot be read, and as executeCreateTable does. `lastDefinition`, when given, receives
+// the text built.
+void createTable(OracleConnection& oracle, MySqlConnection& catalog, const QString& mysqlName,
+                 const QString& oracleName, const TableDefinitionOptions& options,
+                 QString* lastDefinition = nullptr);
 
 }  // namespace dovrelle

@@ -134,15 +134,21 @@ void placeTimeOnBaseDay(TemporalParts& parts, bool keepFraction)
     parts.negative = false;
 }
 
+// The printed whole seconds followed by the fraction of a second, when there is one.
+QByteArray withFraction(const char* printed, int length, const TemporalParts& parts)
+{
+    QByteArray text(printed, length);
+    if (!parts.fraction.isEmpty())
+        text += '.' + parts.fraction;
+    return text;
+}
+
 QByteArray dateTimeText(const TemporalParts& parts)
 {
     char buffer[64];
     const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02lld:%02d:%02d", parts.year,
                                      parts.month, parts.day, parts.hours, parts.minute, parts.second);
-    QByteArray text(buffer, length);
-    if (!parts.fraction.isEmpty())
-        text += '.' + parts.fraction;
-    return text;
+    return withFraction(buffer, length, parts);
 }
 
 QByteArray intervalText(const TemporalParts& parts)
@@ -152,10 +158,7 @@ QByteArray intervalText(const TemporalParts& parts)
     const int length = std::snprintf(buffer, sizeof buffer, "%c%lld %02lld:%02d:%02d",
                                      parts.negative && !zero ? '-' : '+', parts.hours / 24, parts.hours % 24,
                                      parts.minute, parts.second);
-    QByteArray text(buffer, length);
-    if (!parts.fraction.isEmpty())
-        text += '.' + parts.fraction;
-    return text;
+    return withFraction(buffer, length, parts);
 }
 
 QString selectExpression(const SourceColumnForm& column)

@@ -3,6 +3,7 @@
 #include "engine/row_verification.h"
 #include "engine/run_log.h"
 
+#include "db/error.h"
 #include "db/mysql_connection.h"
 #include "db/mysql_query.h"
 #include "db/oracle_connection.h"
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -26,6 +28,24 @@ using testsupport::ScratchOracleDatabase;
 namespace {
 
 const QString kTableLine = QStringLiteral("Insert table T... ");
+
+// How a copy ended: what copyRows returned, or the error it threw.
+struct CopyEnd {
+    enum class Outcome { Copied, Failed, Stopped };
+    Outcome outcome = Outcome::Copied;
+    QString error;
+    QStringList columnFailures;
+};
+
+CopyEnd endOf(const std::function<CopiedRows()>& copy)
+{
+    try {
+        const CopiedRows copied = copy();
+        return {copied.stopped ? CopyEnd::Outcome::Stopped : CopyEnd::Outcome::Copied, {}, copied.columnFailures};
+    } catch (const Error& e) {
+        return {CopyEnd::Outcome::Failed, e.message(), {}};
+    }
+}
 
 QString progressLine(int rows)
 {
@@ -68,7 +88,7 @@ protected:
         oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\" varchar2(20))"));
     }
 
-    CopyResult copy(const QString& mysqlName = QStringLiteral("t"))
+    CopyEnd copy(const QString& mysqlName = QStringLiteral("t"))
     {
         CopyHooks hooks;
         hooks.letEventsThrough = [this] {
@@ -79,7 +99,7 @@ protected:
         hooks.stopRequested = [this] {
             return stopAfterDeliveries > 0 && eventDeliveries >= stopAfterDeliveries;
         };
-        return copyRows(data, buffer, mysqlName, QStringLiteral("T"), log, hooks);
+        return endOf([&] { return copyRows(data, buffer, mysqlName, QStringLiteral("T"), log, hooks); });
     }
 
     qint64 committed(const QString& where = {})
@@ -110,9 +130,9 @@ TEST_P(RowCopyBatches, AreCommittedAtTheRightRows)
     const int rows = GetParam();
     makeNumberedTable(rows);
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     ASSERT_EQ(eventDeliveries, rows / 100);
     for (int i = 0; i < eventDeliveries; ++i) {
         const int rowCount = 100 * (i + 1);
@@ -155,9 +175,9 @@ TEST_P(RowCopyText, ArrivesAsTheSourceHoldsIt)
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\" number, \"U\" varchar2(40), \"L\" varchar2(40), "
                               "\"N\" number, \"D\" varchar2(20), \"C\" clob)"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     EXPECT_TRUE(result.columnFailures.isEmpty()) << result.columnFailures.join(u' ').toStdString();
     const QString nulls = QStringLiteral("select \"ID\" from \"T\" where \"U\" is null and \"L\" is null "
                                          "and \"N\" is null and \"D\" is null and \"C\" is null order by \"ID\"");
@@ -211,9 +231,9 @@ TEST_P(RowCopyFeff, ArrivesAndVerifiesAsTheSourceHoldsIt)
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\" number, \"U\" varchar2(40), \"W\" varchar2(40), "
                               "\"C\" clob)"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     EXPECT_TRUE(result.columnFailures.isEmpty()) << result.columnFailures.join(u' ').toStdString();
     for (qsizetype i = 0; i < texts.size(); ++i) {
         QByteArray expected = texts[i];
@@ -258,9 +278,9 @@ TEST_F(RowCopy, StopEndsTheCopyAtTheProgressUpdate)
     makeNumberedTable(4000);
     stopAfterDeliveries = 30;  // the update at row 3000
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    EXPECT_EQ(result.outcome, CopyResult::Outcome::Stopped);
+    EXPECT_EQ(result.outcome, CopyEnd::Outcome::Stopped);
     EXPECT_TRUE(result.error.isEmpty());
     EXPECT_EQ(eventDeliveries, 30);
     EXPECT_EQ(committed(), 100);
@@ -277,9 +297,9 @@ TEST_F(RowCopy, RejectedRowRollsBackItsBatchOnly)
     oracle.sql(QStringLiteral("create table \"T\" (\"N\"  number, \"ID\"  number)"));
     oracle.sql(QStringLiteral("alter table \"T\" add constraint \"PK\" primary key (\"ID\")"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    EXPECT_EQ(result.outcome, CopyResult::Outcome::Failed);
+    EXPECT_EQ(result.outcome, CopyEnd::Outcome::Failed);
     EXPECT_TRUE(result.error.startsWith(QStringLiteral("ORA-00001"))) << result.error.toStdString();
     EXPECT_TRUE(result.error.endsWith(QStringLiteral(" at Row n=150"))) << result.error.toStdString();
     EXPECT_EQ(committed(), 100);
@@ -310,9 +330,9 @@ TEST_P(RowCopyRefusedRow, IsNamedInTheError)
     if (c.batchByteLimit > 0)
         buffer.setBatchByteLimit(c.batchByteLimit);
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    EXPECT_EQ(result.outcome, CopyResult::Outcome::Failed);
+    EXPECT_EQ(result.outcome, CopyEnd::Outcome::Failed);
     EXPECT_TRUE(result.error.startsWith(QString::fromUtf8(c.errorStart))) << result.error.toStdString();
     EXPECT_TRUE(result.error.endsWith(QStringLiteral(" at ") + QString::fromUtf8(c.rowName)))
         << result.error.toStdString();
@@ -346,9 +366,9 @@ TEST_F(RowCopy, StopWhileTheNextBatchIsReadLeavesTheConnectionUsable)
     makeNumberedTable(30000);
     stopAfterDeliveries = 120;  // row 12000, in the batch after the apply at row 10100
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    EXPECT_EQ(result.outcome, CopyResult::Outcome::Stopped);
+    EXPECT_EQ(result.outcome, CopyEnd::Outcome::Stopped);
     EXPECT_EQ(eventDeliveries, 120);
     EXPECT_EQ(committed(), 10100);
     EXPECT_EQ(committed(QStringLiteral(" where \"V\" = 'v' || \"ID\" and \"ID\" <= 10100")), 10100);
@@ -384,7 +404,7 @@ TEST_F(RowCopy, StopDoesNotWaitForTheRestOfAStalledSource)
     });
     stopAfterDeliveries = 2;  // row 200
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
     {
         std::lock_guard lock(mutex);
         ended = true;
@@ -392,7 +412,7 @@ TEST_F(RowCopy, StopDoesNotWaitForTheRestOfAStalledSource)
     copyEnded.notify_all();
     watchdog.join();
 
-    EXPECT_EQ(result.outcome, CopyResult::Outcome::Stopped);
+    EXPECT_EQ(result.outcome, CopyEnd::Outcome::Stopped);
     EXPECT_FALSE(openedByWatchdog) << "the stop waited for the rows behind the lock";
     EXPECT_EQ(committed(), 100);
     MySqlQuery after(data);
@@ -420,9 +440,10 @@ TEST_F(RowCopy, LostSourceConnectionMidTableFailsTheCopy)
             testsupport::mysqlExecute({QStringLiteral("kill connection %1").arg(connectionId)});
     };
 
-    const CopyResult result = copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, hooks);
+    const CopyEnd result =
+        endOf([&] { return copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, hooks); });
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Failed);
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Failed);
     EXPECT_FALSE(result.error.isEmpty());
     const qint64 kept = committed();
     EXPECT_GE(kept, 100);
@@ -436,9 +457,10 @@ TEST_F(RowCopy, MissingTargetTableFailsWithOraclesMessage)
 {
     mysql.execute({QStringLiteral("create table t (id int)"), QStringLiteral("insert into t values (1)")});
 
-    const CopyResult result = copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, {});
+    const CopyEnd result =
+        endOf([&] { return copyRows(data, buffer, QStringLiteral("t"), QStringLiteral("T"), log, {}); });
 
-    EXPECT_EQ(result.outcome, CopyResult::Outcome::Failed);
+    EXPECT_EQ(result.outcome, CopyEnd::Outcome::Failed);
     EXPECT_TRUE(result.error.contains(QStringLiteral("ORA-00942"))) << result.error.toStdString();
     EXPECT_EQ(log.lastLine(), kTableLine);
 }
@@ -451,9 +473,9 @@ TEST_F(RowCopy, SourceColumnTheTargetLacks)
                    QStringLiteral("insert into t values (1, 'a'), (2, 'b'), (3, null)")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number)"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     const QString failure = QStringLiteral("extra:TStringField");
     const QString row = QStringLiteral("Row %1 (no primary key; counted in reading order), column extra: "
                                        "the Oracle table has no column extra");
@@ -472,9 +494,9 @@ TEST_F(RowCopy, LongColumnNameFindsTheColumnNamedByItsFirst30Characters)
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"%1\"  number)")
                    .arg(longName.left(30).toUpper()));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(log.lineCount(), 3);
     EXPECT_TRUE(result.columnFailures.isEmpty());
     EXPECT_EQ(oracle.rows(QStringLiteral("select \"ID\", \"%1\" from \"T\" order by \"ID\"")
@@ -488,9 +510,9 @@ TEST_F(RowCopy, BooleansBecomeOneAndZeroAndNullStaysNullWithoutAFailureLine)
                    QStringLiteral("insert into t values (1, b'1'), (2, b'0'), (3, null)")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"FLAG\"  number)"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(log.lines(),
               (QStringList{QStringLiteral("Create table T...Done"), QString(), progressLine(3)}));
     EXPECT_TRUE(result.columnFailures.isEmpty());
@@ -507,9 +529,9 @@ TEST_F(RowCopy, FailureLineSurvivesLaterProgressUpdates)
                    QStringLiteral("insert into t select seq, if(seq = 150, 'abc', seq) from seq_1_to_300")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\"  number)"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(progressSeen, (std::vector<QString>{progressLine(100), progressLine(200),
                                                   progressLine(300)}));
     EXPECT_EQ(log.lines(), (QStringList{QStringLiteral("Create table T...Done"), QString(),
@@ -529,9 +551,9 @@ TEST_F(RowCopy, RowsBeyondTheTwentiethOfAColumnAreCounted)
                    QStringLiteral("insert into t select seq, if(seq <= 25, concat('x', seq), seq) from seq_1_to_30")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number, \"V\"  number)"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     QStringList expected = {QStringLiteral("Create table T...Done"), QString()};
     for (int id = 1; id <= 25; ++id) {
         expected << QStringLiteral("v:TStringField");
@@ -552,9 +574,9 @@ TEST_F(RowCopy, ARowIsNamedByItsPrimaryKeyValues)
                    QStringLiteral("insert into t values (x'0aff', 'x y', 'abc'), (x'01', 'z', '7')")});
     oracle.sql(QStringLiteral("create table \"T\" (\"B\" raw(4), \"A\" varchar2(10), \"V\"  number)"));
 
-    const CopyResult result = copy();
+    const CopyEnd result = copy();
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(log.lines().mid(2), (QStringList{QStringLiteral("v:TStringField"),
                                                QStringLiteral("Row a='x y', b=0x0AFF, column V: 'abc' is not a number"),
                                                progressLine(2)}));
@@ -566,9 +588,9 @@ TEST_F(RowCopy, SourceTableIsNamedAsMySqlListsIt)
                    QStringLiteral("insert into `Mixed Case` values (1), (2)")});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\"  number)"));
 
-    const CopyResult result = copy(QStringLiteral("Mixed Case"));
+    const CopyEnd result = copy(QStringLiteral("Mixed Case"));
 
-    ASSERT_EQ(result.outcome, CopyResult::Outcome::Copied) << result.error.toStdString();
+    ASSERT_EQ(result.outcome, CopyEnd::Outcome::Copied) << result.error.toStdString();
     EXPECT_EQ(committed(), 2);
 }
 

@@ -60,9 +60,8 @@ TEST_F(TableDefinition, TwoColumnTableGivesTheExactText)
               expected);
 
     QString last;
-    const StepResult created =
-        createTable(oracleConnection, catalog, QStringLiteral("t"), QStringLiteral("T"), {true, false}, &last);
-    EXPECT_TRUE(created.ok) << created.error.toStdString();
+    EXPECT_NO_THROW(
+        createTable(oracleConnection, catalog, QStringLiteral("t"), QStringLiteral("T"), {true, false}, &last));
     EXPECT_EQ(last, expected);
     EXPECT_EQ(oracle.sql(QStringLiteral("select * from \"T\" where 1=0")).value(0), QStringLiteral("ID\tNAME"));
 }
@@ -112,16 +111,14 @@ TEST_F(TableDefinition, ServerTypesMapToOracleTypesThatOracleAccepts)
         "\"MIXED CASE\"  number ",
     };
     QString definition;
-    const StepResult created = createTable(oracleConnection, catalog, QStringLiteral("Types"),
-                                           QStringLiteral("TYPES"), {true, false}, &definition);
+    EXPECT_NO_THROW(createTable(oracleConnection, catalog, QStringLiteral("Types"), QStringLiteral("TYPES"),
+                                {true, false}, &definition));
     EXPECT_EQ(columnLines(definition), expected);
-    EXPECT_TRUE(created.ok) << created.error.toStdString();
 
     // With "Convert BLOB to text" the would-be BLOBs become CLOBs, and Oracle takes those too.
     QString asText;
-    const StepResult createdAsText = createTable(oracleConnection, catalog, QStringLiteral("Types"),
-                                                 QStringLiteral("TYPES_TEXT"), {false, true}, &asText);
-    EXPECT_TRUE(createdAsText.ok) << createdAsText.error.toStdString();
+    EXPECT_NO_THROW(createTable(oracleConnection, catalog, QStringLiteral("Types"), QStringLiteral("TYPES_TEXT"),
+                                {false, true}, &asText));
     const QStringList textLines = columnLines(asText);
     ASSERT_EQ(textLines.size(), expected.size());
     EXPECT_EQ(textLines[2], QStringLiteral("\"c_v4001\"  CLOB "));
@@ -136,10 +133,12 @@ TEST_F(TableDefinition, OracleRefusalComesBackAsTheResult)
 {
     mysql.execute({"create table t (id int)"});
     oracleConnection.execute(QStringLiteral("create table \"T\" (x number)"));
-    const StepResult created =
+    try {
         createTable(oracleConnection, catalog, QStringLiteral("t"), QStringLiteral("T"), {});
-    EXPECT_FALSE(created.ok);
-    EXPECT_TRUE(created.error.startsWith(QStringLiteral("ORA-00955"))) << created.error.toStdString();
+        FAIL() << "no error for a table that exists";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("ORA-00955"))) << e.what();
+    }
 }
 
 TEST_F(TableDefinition, UnknownTableThrowsWithTheServersMessage)
