@@ -9,6 +9,7 @@
 #include "engine/verification_source.h"
 
 #include "db/error.h"
+#include "db/mysql_connection.h"
 #include "db/mysql_query.h"
 #include "db/oracle_connection.h"
 #include "db/oracle_row_reader.h"
@@ -178,7 +179,12 @@ bool Verification::compareContent()
     // the sides were read one after the other.
     std::future<TableChecksum> mysqlSide =
         std::async(std::launch::async, [this, &routes] { return readMySql(routes); });
-    const auto stopMySql = qScopeGuard([this] { stopMySql_ = true; });
+    const auto stopMySql = qScopeGuard([this, &mysqlSide] {
+        stopMySql_ = true;
+        // A MySQL side still reading would otherwise read the rest of the table before it ends.
+        if (mysqlSide.valid() && mysqlSide.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            data_.cancelRunningStatement();
+    });
     const TableChecksum oracle = readOracle(reader);
     const TableChecksum mysql = awaitMySql(mysqlSide);
     const QString note = expectedNullsNote();
