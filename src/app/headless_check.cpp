@@ -5,9 +5,8 @@
 #include "engine/conversion_check.h"
 #include "engine/run_report.h"
 #include "engine/source_listing.h"
-#include "settings/settings_file.h"
+#include "settings/settings_file_content.h"
 #include "settings/settings_paths.h"
-#include "settings/settings_schema.h"
 #include "wizard/application_title.h"
 
 #include <QCoreApplication>
@@ -27,15 +26,15 @@ struct CouldNotCheck {
 // The profile of the settings file with its database and tables as the server spells them.
 ConversionProfile checkedProfile(const QString& settingsPath)
 {
-    const QStringList lines = loadSettingsFile(settingsPath);
-    ConversionProfile profile = profileFromValues(settingsValuesOfLines(lines));
+    const SettingsFileContent settings = SettingsFileContent::read(settingsPath);
+    ConversionProfile profile = settings.profile();
     if (profile.mysqldatabase.trimmed().isEmpty())
         throw CouldNotCheck{QStringLiteral("Please enter database name")};
     profile.mysqldatabase = chooseSourceDatabase(profile);
     const QStringList available = listSourceTables(profile);
-    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty())
+    if (const QString none = settings.noTableToConvertMessage(available, profile.mysqldatabase); !none.isEmpty())
         throw CouldNotCheck{none};
-    profile.tables = settingsChosenTables(lines, available);
+    profile.tables = settings.chosenTables(available);
     return profile;
 }
 
