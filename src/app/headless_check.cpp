@@ -4,8 +4,8 @@
 #include "db/error.h"
 #include "engine/conversion_check.h"
 #include "engine/run_report.h"
-#include "engine/source_listing.h"
 #include "settings/settings_file_content.h"
+#include "settings/settings_page_checks.h"
 #include "settings/settings_paths.h"
 #include "wizard/application_title.h"
 
@@ -27,15 +27,10 @@ struct CouldNotCheck {
 ConversionProfile checkedProfile(const QString& settingsPath)
 {
     const SettingsFileContent settings = SettingsFileContent::read(settingsPath);
-    ConversionProfile profile = settings.profile();
-    if (profile.mysqldatabase.trimmed().isEmpty())
-        throw CouldNotCheck{QStringLiteral("Please enter database name")};
-    profile.mysqldatabase = chooseSourceDatabase(profile);
-    const QStringList available = listSourceTables(profile);
-    if (const QString none = settings.noTableToConvertMessage(available, profile.mysqldatabase); !none.isEmpty())
-        throw CouldNotCheck{none};
-    profile.tables = settings.chosenTables(available);
-    return profile;
+    const SettingsPagesChecked checked = checkSettingsPages(settings, settings.profile(), {.logOnToOracle = false});
+    if (!checked.notice.isEmpty())
+        throw CouldNotCheck{checked.notice};
+    return checked.profile;
 }
 
 void printLine(const QString& line)

@@ -7,8 +7,8 @@
 #include "engine/conversion_job.h"
 #include "engine/run_log.h"
 #include "engine/run_report.h"
-#include "engine/source_listing.h"
 #include "settings/settings_file_content.h"
+#include "settings/settings_page_checks.h"
 #include "settings/settings_paths.h"
 #include "wizard/application_title.h"
 #include "wizard/caption_tables.h"
@@ -143,24 +143,17 @@ int HeadlessRun::convert()
 // logs those the database lacks; none that the database has ends the run here.
 ConversionProfile HeadlessRun::preparedProfile(const SettingsFileContent& settings)
 {
-    ConversionProfile profile = settings.profile();
+    const ConversionProfile profile = settings.profile();
     // From here on a message may hold a password (a server's "Access denied for user ..."): the
     // log and standard error show "***" instead.
     log_.setSecrets({profile.mysqlp, profile.oraclep});
     profile_ = profile;
     checkPoint();
-    if (profile.mysqldatabase.trimmed().isEmpty())
-        throw Halt{QStringLiteral("Please enter database name")};
-    profile.mysqldatabase = chooseSourceDatabase(profile);
-    checkPoint();
-    checkOracleLogon(profile);
-    checkPoint();
-    const QStringList available = listSourceTables(profile);
-    if (const QString none = settings.noTableToConvertMessage(available, profile.mysqldatabase); !none.isEmpty())
-        throw Halt{none};
-    profile.tables = settings.chosenTables(available);
-    checkPoint();
-    return profile;
+    const SettingsPagesChecked checked =
+        checkSettingsPages(settings, profile, {.logOnToOracle = true, .pageChecked = [this] { checkPoint(); }});
+    if (!checked.notice.isEmpty())
+        throw Halt{checked.notice};
+    return checked.profile;
 }
 
 // Lets a termination signal in; a stop before the conversion ends the run here.
