@@ -7,7 +7,7 @@
 #include "settings/settings_file_content.h"
 #include "settings/settings_page_checks.h"
 #include "settings/settings_paths.h"
-#include "wizard/application_title.h"
+#include "texts/application_title.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -10,9 +10,9 @@
 #include "settings/settings_file_content.h"
 #include "settings/settings_page_checks.h"
 #include "settings/settings_paths.h"
-#include "wizard/application_title.h"
-#include "wizard/caption_tables.h"
-#include "wizard/message_seam.h"
+#include "texts/application_title.h"
+#include "texts/caption_tables.h"
+#include "texts/error_box_text.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

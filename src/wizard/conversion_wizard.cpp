@@ -2,9 +2,9 @@
 #include "wizard/conversion_wizard.h"
 #include "wizard/settings_controls.h"
 
-#include "wizard/application_title.h"
-#include "wizard/caption_tables.h"
-#include "wizard/control_texts.h"
+#include "texts/application_title.h"
+#include "texts/caption_tables.h"
+#include "texts/control_texts.h"
 #include "engine/conversion_job.h"
 #include "engine/data_folder.h"
 #include "db/error.h"

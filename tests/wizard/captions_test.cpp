@@ -1,7 +1,7 @@
 // The caption tables, applyCaptions and the text of the error box.
 #include "wizard_fixture.h"
 
-#include "wizard/caption_tables.h"
+#include "texts/caption_tables.h"
 #include "wizard/radio_group.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "wizard/control_texts.h"
+#include "texts/control_texts.h"
 
 #include <QHash>
 
