@@ -143,6 +143,7 @@ private:
     enum class CancelAction { Close, Stop };
     std::optional<RunResult> lastRunResult_;
 
+    void applyControlTexts();
     void buildFrame();
     void buildPage1(QWidget* page);
     void buildPage2(QWidget* page);
