@@ -137,10 +137,8 @@ int HeadlessRun::convert()
     }
 }
 
-// The settings of the file, checked page by page as the wizard's walk would check them: the
-// database name (page 2), the MySQL and Oracle logons (pages 2 and 3), the database chosen and
-// its tables (page 4), the tables the file chooses (page 5): every listed one, so that the run
-// logs those the database lacks; none that the database has ends the run here.
+// The settings of the file, checked page by page as the wizard's walk would check them
+// (checkSettingsPages), with a check point after each page; a notice ends the run here.
 ConversionProfile HeadlessRun::preparedProfile(const SettingsFileContent& settings)
 {
     const ConversionProfile profile = settings.profile();
