@@ -2,7 +2,7 @@
 
 #include "app/headless_check.h"
 #include "app/headless_run.h"
-#include "wizard/language_choice.h"
+#include "texts/language_choice.h"
 
 #include <QString>
 #include <QStringList>

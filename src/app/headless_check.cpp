@@ -4,11 +4,10 @@
 #include "db/error.h"
 #include "engine/conversion_check.h"
 #include "engine/run_report.h"
-#include "engine/source_listing.h"
-#include "settings/settings_file.h"
+#include "settings/settings_file_content.h"
+#include "settings/settings_page_checks.h"
 #include "settings/settings_paths.h"
-#include "settings/settings_schema.h"
-#include "wizard/application_title.h"
+#include "texts/application_title.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -27,16 +26,11 @@ struct CouldNotCheck {
 // The profile of the settings file with its database and tables as the server spells them.
 ConversionProfile checkedProfile(const QString& settingsPath)
 {
-    const QStringList lines = loadSettingsFile(settingsPath);
-    ConversionProfile profile = profileFromValues(settingsValuesOfLines(lines));
-    if (profile.mysqldatabase.trimmed().isEmpty())
-        throw CouldNotCheck{QStringLiteral("Please enter database name")};
-    profile.mysqldatabase = chooseSourceDatabase(profile);
-    const QStringList available = listSourceTables(profile);
-    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty())
-        throw CouldNotCheck{none};
-    profile.tables = settingsChosenTables(lines, available);
-    return profile;
+    const SettingsFileContent settings = SettingsFileContent::read(settingsPath);
+    const SettingsPagesChecked checked = checkSettingsPages(settings, settings.profile(), {.logOnToOracle = false});
+    if (!checked.notice.isEmpty())
+        throw CouldNotCheck{checked.notice};
+    return checked.profile;
 }
 
 void printLine(const QString& line)

@@ -7,13 +7,12 @@
 #include "engine/conversion_job.h"
 #include "engine/run_log.h"
 #include "engine/run_report.h"
-#include "engine/source_listing.h"
-#include "settings/settings_file.h"
+#include "settings/settings_file_content.h"
+#include "settings/settings_page_checks.h"
 #include "settings/settings_paths.h"
-#include "settings/settings_schema.h"
-#include "wizard/application_title.h"
-#include "wizard/caption_tables.h"
-#include "wizard/message_seam.h"
+#include "texts/application_title.h"
+#include "texts/caption_tables.h"
+#include "texts/error_box_text.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -47,7 +46,7 @@ public:
 
 private:
     int convert();
-    ConversionProfile preparedProfile(const QStringList& lines);
+    ConversionProfile preparedProfile(const SettingsFileContent& settings);
     void checkPoint();
     int endHalted(const QString& message, int status);
     void saveLog();
@@ -97,9 +96,9 @@ int HeadlessRun::convert()
         printError(problem);
         return HeadlessExit::CouldNotRun;
     }
-    QStringList lines;
+    SettingsFileContent settings;
     try {
-        lines = loadSettingsFile(settingsPath_);
+        settings = SettingsFileContent::read(settingsPath_);
     } catch (const Error& error) {
         if (!QFileInfo::exists(settingsPath_) && !QFileInfo(settingsPath_).isSymLink()) {
             printErrorLine(error.message());
@@ -121,7 +120,7 @@ int HeadlessRun::convert()
         hooks.completedCaption = captionFromTable(captions_, QStringLiteral("Label29"));
         hooks.successCaption = captionFromTable(captions_, QStringLiteral("Label30"));
         hooks.finishCaption = captionFromTable(captions_, QStringLiteral("Label32"));
-        profile_ = preparedProfile(lines);
+        profile_ = preparedProfile(settings);
         ConversionJob job(profile_, std::move(hooks));
         const RunResult result = job.run(log_);
         tables_ = result.tables;
@@ -138,30 +137,21 @@ int HeadlessRun::convert()
     }
 }
 
-// The settings of the file, checked page by page as the wizard's walk would check them: the
-// database name (page 2), the MySQL and Oracle logons (pages 2 and 3), the database chosen and
-// its tables (page 4), the tables the file chooses (page 5): every listed one, so that the run
-// logs those the database lacks; none that the database has ends the run here.
-ConversionProfile HeadlessRun::preparedProfile(const QStringList& lines)
+// The settings of the file, checked page by page as the wizard's walk would check them
+// (checkSettingsPages), with a check point after each page; a notice ends the run here.
+ConversionProfile HeadlessRun::preparedProfile(const SettingsFileContent& settings)
 {
-    ConversionProfile profile = profileFromValues(settingsValuesOfLines(lines));
+    const ConversionProfile profile = settings.profile();
     // From here on a message may hold a password (a server's "Access denied for user ..."): the
     // log and standard error show "***" instead.
     log_.setSecrets({profile.mysqlp, profile.oraclep});
     profile_ = profile;
     checkPoint();
-    if (profile.mysqldatabase.trimmed().isEmpty())
-        throw Halt{QStringLiteral("Please enter database name")};
-    profile.mysqldatabase = chooseSourceDatabase(profile);
-    checkPoint();
-    checkOracleLogon(profile);
-    checkPoint();
-    const QStringList available = listSourceTables(profile);
-    if (const QString none = noTableToConvertMessage(lines, available, profile.mysqldatabase); !none.isEmpty())
-        throw Halt{none};
-    profile.tables = settingsChosenTables(lines, available);
-    checkPoint();
-    return profile;
+    const SettingsPagesChecked checked =
+        checkSettingsPages(settings, profile, {.logOnToOracle = true, .pageChecked = [this] { checkPoint(); }});
+    if (!checked.notice.isEmpty())
+        throw Halt{checked.notice};
+    return checked.profile;
 }
 
 // Lets a termination signal in; a stop before the conversion ends the run here.

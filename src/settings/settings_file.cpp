@@ -1,7 +1,6 @@
 #include "settings/settings_file.h"
 
 #include "db/error.h"
-#include "engine/log_names.h"
 #include "settings/file_text.h"
 
 #include <QDir>
@@ -39,7 +38,7 @@ QStringList settingsFileLines(const SettingsValues& values, const QStringList& t
     return lines;
 }
 
-void checkPasswordKeysApart(const QStringList& lines)
+QString passwordKeysProblem(const QStringList& lines)
 {
     static const QStringList passwordKeys{QStringLiteral("mysqlp="), QStringLiteral("oraclep=")};
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -48,14 +47,20 @@ void checkPasswordKeysApart(const QStringList& lines)
             continue;
         const QStringView value = QStringView(lines[i]).mid(eq + 1);
         for (const QString& passwordKey : passwordKeys) {
-            if (!value.contains(passwordKey, Qt::CaseInsensitive))
-                continue;
-            throw Error(QStringLiteral("The settings file is not valid: line %1, the value of %2, holds the "
-                                       "key %3 (a line break is missing)")
-                            .arg(i + 1)
-                            .arg(lines[i].left(eq), passwordKey.chopped(1)));
+            if (value.contains(passwordKey, Qt::CaseInsensitive))
+                return QStringLiteral("The settings file is not valid: line %1, the value of %2, holds the "
+                                      "key %3 (a line break is missing)")
+                    .arg(i + 1)
+                    .arg(lines[i].left(eq), passwordKey.chopped(1));
         }
     }
+    return {};
+}
+
+void checkPasswordKeysApart(const QStringList& lines)
+{
+    if (const QString problem = passwordKeysProblem(lines); !problem.isEmpty())
+        throw Error(problem);
 }
 
 SettingsValues settingsValuesOfLines(const QStringList& lines)
@@ -135,43 +140,6 @@ QStringList settingsTableNames(const QStringList& lines)
             names << name;
     }
     return names;
-}
-
-}  // namespace dovrelle
-
-namespace dovrelle {
-
-QStringList settingsChosenTables(const QStringList& lines, const QStringList& available)
-{
-    if (settingsChooseAllTables(lines))
-        return available;
-    QStringList chosen;
-    for (const QString& name : settingsTableNames(lines)) {
-        if (!chosen.contains(name))
-            chosen << name;
-    }
-    return chosen;
-}
-
-QString noTableToConvertMessage(const QStringList& lines, const QStringList& available,
-                                const QString& database)
-{
-    const QStringList chosen = settingsChosenTables(lines, available);
-    QStringList missing;
-    for (const QString& name : chosen) {
-        if (available.contains(name))
-            return {};
-        missing << tableNotFoundLine(name, database);
-    }
-    if (settingsChooseAllTables(lines))
-        return QStringLiteral("No table to convert: the MySQL database %1 has no tables.").arg(nameForLog(database));
-    if (missing.isEmpty())
-        return QStringLiteral("No table to convert: the settings file lists no table (no line tables1=..., "
-                              "and alltables is not 1).");
-    missing << QStringLiteral("No table to convert: none of the tables the settings file lists is in the "
-                              "MySQL database %1.")
-                   .arg(nameForLog(database));
-    return missing.join(u'\n');
 }
 
 }  // namespace dovrelle

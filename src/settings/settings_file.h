@@ -20,6 +20,8 @@ SettingsValues settingsValuesOfLines(const QStringList& lines);
 // letter case): a lost line break glued a password onto another setting, which would then show
 // it in a message. The error names the line number and both keys, never the value.
 void checkPasswordKeysApart(const QStringList& lines);
+// The message checkPasswordKeysApart throws; the empty text when the keys stand apart.
+QString passwordKeysProblem(const QStringList& lines);
 
 // Saves lines as a settings file (CR LF, 8-bit text, owner-only). Throws Error
 // "Cannot create file "<path>". <reason>".
@@ -46,16 +48,8 @@ bool settingsChooseAllTables(const QStringList& lines);
 // trimmed; empty names left out.
 QStringList settingsTableNames(const QStringList& lines);
 
-// The tables a settings file gives the run, among the available ones (the database's tables in
-// the server's order): all of them for "alltables=1"; otherwise each listed name once, in file
-// order, whether the database has it or not (letter case counting): the run logs a listed table
-// that the database lacks as an error of that table instead of passing over it in silence.
+// The lines' forms of SettingsFileContent::chosenTables and noTableToConvertMessage (see there).
 QStringList settingsChosenTables(const QStringList& lines, const QStringList& available);
-
-// When the settings would give the run no table that the database has: one log line for each
-// listed table the database lacks, then a line saying that there is no table to convert and why
-// (the database has no tables, the file lists none, or none of the listed ones exists). The
-// empty text when there is a table to convert.
 QString noTableToConvertMessage(const QStringList& lines, const QStringList& available,
                                 const QString& database);
 

@@ -15,7 +15,7 @@
 //      storeName nullptr keeps it out of the remembered store; the settings file always has it.
 //   3. Build its control with that objectName on page 4: addOptionCheckBox() in the wizard's
 //      layout (wizard/conversion_wizard_layout.cpp), and give it its captions in
-//      wizard/caption_tables.cpp.
+//      texts/caption_tables.cpp.
 // That is all: the file writes and reads the key (a missing key reads as off, so old files keep
 // working), the store remembers it, the shortcut dialog writes the wizard's state of it, and the
 // wizard's run and the headless run pass it on to the engine in the ConversionProfile.

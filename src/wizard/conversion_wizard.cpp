@@ -2,9 +2,9 @@
 #include "wizard/conversion_wizard.h"
 #include "wizard/settings_controls.h"
 
-#include "wizard/application_title.h"
-#include "wizard/caption_tables.h"
-#include "wizard/control_texts.h"
+#include "texts/application_title.h"
+#include "texts/caption_tables.h"
+#include "texts/control_texts.h"
 #include "engine/conversion_job.h"
 #include "engine/data_folder.h"
 #include "db/error.h"
@@ -13,6 +13,7 @@
 #include "db/mysql_query.h"
 #include "db/oracle_connection.h"
 #include "wizard/qt_message_seam.h"
+#include "wizard/radio_group.h"
 #include "engine/run_log.h"
 #include "engine/secret_mask.h"
 #include "engine/run_report.h"
@@ -32,6 +33,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStackedWidget>
@@ -378,21 +380,27 @@ void ConversionWizard::applyCaptions()
             check->setText(caption);
     }
 
-    backButton_->setText(controlText(QStringLiteral("< Back"), languageCode));
+    applyControlTexts();
+}
+
+// The controls the caption tables leave open: the buttons and the radio groups' entries.
+void ConversionWizard::applyControlTexts()
+{
+    // The buttons whose text stays the same on every page, by their English text.
+    static const std::pair<const char*, const char*> fixedButtons[] = {
+        {"btback", "< Back"},       {"bthelp", "Help"},         {"Button1", "Add >"},
+        {"Button2", "Add all >"},   {"Button3", "< Remove"},    {"Button4", "< Remove all"},
+        {"btcreatebat", "Create Shortcut File"}, {"btcheck", "Check tables\u2026"},
+        {"btopenreport", "Open report"},
+    };
+    for (const auto& [name, english] : fixedButtons)
+        findChild<QPushButton*>(QLatin1String(name))->setText(controlText(QString::fromUtf8(english), languageCode));
     nextButton_->setText(controlText(currentStep_ == 6 ? QStringLiteral("Finish") : QStringLiteral("Next >"), languageCode));
     cancelButton_->setText(controlText(QStringLiteral("Close"), languageCode));
-    helpButton_->setText(controlText(QStringLiteral("Help"), languageCode));
-    auto* btcreatebat = findChild<QPushButton*>(QStringLiteral("btcreatebat"));
-    if (languageCode == u"en") {
-        btcreatebat->setText(QStringLiteral("Create Shortcut File"));
-        return;
+    for (const RadioGroup* group : findChildren<RadioGroup*>()) {
+        for (int i = 0; i < group->count(); ++i)
+            group->button(i)->setText(controlText(group->items()[i], languageCode));
     }
-    btcreatebat->setText(QStringLiteral("创建快捷方式"));
-    findChild<QPushButton*>(QStringLiteral("Button1"))->setText(QStringLiteral("添加>"));
-    findChild<QPushButton*>(QStringLiteral("Button2"))->setText(QStringLiteral("添加全部>"));
-    findChild<QPushButton*>(QStringLiteral("Button3"))->setText(QStringLiteral("<去除"));
-    findChild<QPushButton*>(QStringLiteral("Button4"))->setText(QStringLiteral("<去除全部"));
-    helpButton_->setText(QStringLiteral("帮助"));
 }
 
 void ConversionWizard::showEvent(QShowEvent* event)

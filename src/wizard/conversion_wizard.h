@@ -2,6 +2,7 @@
 
 #include "engine/conversion_profile.h"
 #include "engine/conversion_run.h"
+#include "settings/settings_file_content.h"
 #include "wizard/message_seam.h"
 
 #include <QString>
@@ -76,8 +77,8 @@ public:
     // Caption tables: lines "name=caption".
     QStringList englishCaptions;
     QStringList chineseCaptions;
-    // The settings list loaded from a settings file (lines as read).
-    QStringList settingsLines;
+    // The settings file the window was started with, as read.
+    SettingsFileContent settingsFile;
 
     RunLog& runLog() { return *runLog_; }
     // The outcome of the last run that reached its end (none before the first, or when a run
@@ -142,6 +143,7 @@ private:
     enum class CancelAction { Close, Stop };
     std::optional<RunResult> lastRunResult_;
 
+    void applyControlTexts();
     void buildFrame();
     void buildPage1(QWidget* page);
     void buildPage2(QWidget* page);

@@ -2,10 +2,9 @@
 #include "wizard/conversion_wizard.h"
 #include "wizard/settings_controls.h"
 
-#include "engine/database_preselection.h"
 #include "db/error.h"
 #include "db/mysql_connection.h"
-#include "engine/source_listing.h"
+#include "engine/page_checks.h"
 #include "db/oracle_connection.h"
 #include "wizard/radio_group.h"
 
@@ -59,8 +58,8 @@ void ConversionWizard::accessModeChanged()
 
 PageOutcome ConversionWizard::connectToMySql()
 {
-    if (databaseEdit_->text().trimmed().isEmpty()) {
-        seam_->notify(this, QStringLiteral("Please enter database name"));
+    if (const QString notice = databaseNameNotice(databaseEdit_->text()); !notice.isEmpty()) {
+        seam_->notify(this, notice);
         databaseEdit_->setFocus();
         return PageOutcome::Stay;
     }
@@ -69,23 +68,18 @@ PageOutcome ConversionWizard::connectToMySql()
         catalogConnectionParameters(dovrelle::profileFromControls(*this), databaseEdit_->text()));
     catalog_->open();
 
-    const QStringList databases = listedNames(*catalog_, QStringLiteral("show databases "));
+    const DatabaseListing listing = listDatabases(*catalog_, databaseEdit_->text());
     databaseList_->clear();
-    databaseList_->addItems(databases);
-    const int matching = preselectedDatabase(databases, databaseEdit_->text());
-    if (matching >= 0)
-        databaseList_->setCurrentRow(matching, QItemSelectionModel::ClearAndSelect);
+    databaseList_->addItems(listing.databases);
+    if (listing.preselected >= 0)
+        databaseList_->setCurrentRow(listing.preselected, QItemSelectionModel::ClearAndSelect);
     return PageOutcome::MoveOn;
 }
 
 void ConversionWizard::connectToOracle()
 {
-    for (OracleConnection* connection : {oracle_.get(), oracleData_.get()}) {
-        connection->close();
-        connection->setParameters(OracleConnection::standardParameters(
-            oracleServiceEdit_->text(), oracleUserEdit_->text(), oraclePasswordEdit_->text()));
-        connection->open();
-    }
+    for (OracleConnection* connection : {oracle_.get(), oracleData_.get()})
+        logOnToOracle(*connection, oracleServiceEdit_->text(), oracleUserEdit_->text(), oraclePasswordEdit_->text());
 }
 
 void ConversionWizard::listTables()
@@ -93,11 +87,8 @@ void ConversionWizard::listTables()
     catalog_->close();
     const QList<QListWidgetItem*> chosen = databaseList_->selectedItems();
     if (chosen.isEmpty())
-        throw Error(QStringLiteral("List index out of bounds (-1)"));
-    catalog_->parameters().setValue(QStringLiteral("Database"), chosen.first()->text());
-    catalog_->open();
-
-    for (const QString& name : listedNames(*catalog_, QStringLiteral("show tables")))
+        throw noDatabaseChosen();
+    for (const QString& name : listDatabaseTables(*catalog_, chosen.first()->text()))
         addAvailableTable(name);
     if (availableTablesList_->count() > 0)
         availableTablesList_->setCurrentRow(0, QItemSelectionModel::NoUpdate);

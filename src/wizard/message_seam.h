@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texts/error_box_text.h"
+
 #include <QString>
 
 class QWidget;
@@ -23,9 +25,5 @@ public:
     // A warning with OK, a warning icon and the application title as caption.
     virtual void warn(QWidget* parent, const QString& text) = 0;
 };
-
-// The text the error box shows for a message: a full stop is added when the last character's
-// code is greater than that of ".".
-QString errorBoxText(const QString& message);
 
 }  // namespace dovrelle

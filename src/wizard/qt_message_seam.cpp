@@ -1,6 +1,6 @@
 #include "wizard/qt_message_seam.h"
 
-#include "wizard/application_title.h"
+#include "texts/application_title.h"
 
 #include <QMessageBox>
 #include <QRegularExpression>

@@ -6,7 +6,7 @@
 namespace dovrelle {
 
 RadioGroup::RadioGroup(const QStringList& items, QWidget* parent)
-    : QGroupBox(parent), group_(new QButtonGroup(this))
+    : QGroupBox(parent), items_(items), group_(new QButtonGroup(this))
 {
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);

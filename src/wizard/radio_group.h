@@ -16,6 +16,8 @@ public:
     RadioGroup(const QStringList& items, QWidget* parent = nullptr);
 
     int count() const { return buttons_.size(); }
+    // The entries' texts as the group was made with them (a caption language may show others).
+    const QStringList& items() const { return items_; }
     QRadioButton* button(int index) const { return buttons_.value(index); }
 
     int itemIndex() const;
@@ -32,6 +34,7 @@ protected:
 private:
     void layOutButtons();
 
+    QStringList items_;
     QButtonGroup* group_;
     QList<QRadioButton*> buttons_;
 };

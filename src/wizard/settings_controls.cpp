@@ -1,7 +1,7 @@
 #include "wizard/settings_controls.h"
 
 #include "db/error.h"
-#include "settings/settings_file.h"
+#include "settings/settings_file_content.h"
 #include "settings/whole_number.h"
 #include "wizard/conversion_wizard.h"
 #include "wizard/radio_group.h"
@@ -149,12 +149,11 @@ void putStoredValue(const SettingRow& row, QWidget& control, const StoredValue& 
     }
 }
 
-void applySettingsLines(ConversionWizard& window)
+void applySettingsFile(ConversionWizard& window)
 {
-    const QStringList& lines = window.settingsLines;
-    checkPasswordKeysApart(lines);
+    const SettingsValues& values = window.settingsFile.values();
     const auto apply = [&](const SettingRow& row) {
-        const QString value = settingValue(lines, QLatin1String(row.fileKey));
+        const QString value = values.value(QLatin1String(row.fileKey));
         checkSettingsFileValue(row, value);
         putFileValue(settingControl(window, row.control), value);
     };
@@ -168,17 +167,17 @@ void applySettingsLines(ConversionWizard& window)
 
 QString selectSettingsTables(ConversionWizard& window)
 {
-    const QStringList& lines = window.settingsLines;
+    const SettingsFileContent& settings = window.settingsFile;
     const WizardControls c(window);
     const QStringList available = entries(*c.availableTablesList);
-    const QString none = noTableToConvertMessage(lines, available, chosenListText(*c.databaseList));
+    const QString none = settings.noTableToConvertMessage(available, chosenListText(*c.databaseList));
     if (!none.isEmpty())
         return none;
-    if (settingsChooseAllTables(lines)) {
+    if (settings.choosesAllTables()) {
         window.addAllTables();
         return {};
     }
-    for (const QString& name : settingsChosenTables(lines, available)) {
+    for (const QString& name : settings.chosenTables(available)) {
         if (selectAvailableTable(*c.availableTablesList, name))
             window.addSelectedTables();
         else

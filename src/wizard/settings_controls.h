@@ -44,19 +44,19 @@ QString storedValueOfControl(const SettingRow& row, const QWidget& control);
 // "Invalid data type for '<name>'" for a text or check-box value that is not text.
 void putStoredValue(const SettingRow& row, QWidget& control, const StoredValue& value);
 
-// Puts the values of the window's settings lines into its controls in the store's order (the
+// Puts the values of the window's settings file into its controls in the store's order (the
 // access mode first, the text fields and the character set, the way to treat existing tables,
 // the check boxes), each checked first by checkSettingsFileValue: a radio group's value that is
 // no whole number throws Error "''<text>'' is not a valid integer value", an out-of-range way to
 // treat existing tables or a port that is no port number throws an Error naming the key; the
-// values before it stay applied.
-void applySettingsLines(ConversionWizard& window);
+// values before it stay applied. Lines of the file that ran together throw before any is applied.
+void applySettingsFile(ConversionWizard& window);
 
-// Chooses the tables on page 5 from the settings lines: all available tables for alltables=1,
+// Chooses the tables on page 5 from the window's settings file: all available tables for alltables=1,
 // otherwise each listed name in file order, once: moved from availabletables when it is there
 // (letter case counting), else put into selecttables as it is, so that the run logs it as a
 // table the database lacks. Returns, without choosing anything, the no-table message
-// (noTableToConvertMessage) when no table the database has would be chosen; else the empty text.
+// (SettingsFileContent::noTableToConvertMessage) when no table the database has would be chosen; else the empty text.
 QString selectSettingsTables(ConversionWizard& window);
 
 }  // namespace dovrelle

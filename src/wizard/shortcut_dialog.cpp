@@ -151,8 +151,7 @@ void ShortcutDialog::fillFromWizard(ConversionWizard& wizard)
     wizard_ = &wizard;
     const WizardControls c(wizard);
     mysqlHostField_->setText(c.accessMode->itemIndex() != 0 ? c.hostEdit->text() : QStringLiteral("localhost"));
-    const QRadioButton* mode = c.existingTableChoice->button(c.existingTableChoice->itemIndex());
-    existingTablesField_->setText(mode ? mode->text() : QString());
+    existingTablesField_->setText(c.existingTableChoice->items().value(c.existingTableChoice->itemIndex()));
     for (const SettingRow& row : settingsSchema()) {
         if (row.dialogField)
             putFileValue(settingControl(*this, row.dialogField), wizardFileValue(wizard, row));

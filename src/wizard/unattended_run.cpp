@@ -2,7 +2,7 @@
 
 #include "db/error.h"
 #include "engine/run_log.h"
-#include "settings/settings_file.h"
+#include "settings/settings_file_content.h"
 #include "wizard/settings_controls.h"
 #include "settings/settings_paths.h"
 #include "wizard/conversion_wizard.h"
@@ -30,9 +30,8 @@ void UnattendedRun::start()
     if (const QString problem = logOverSettingsProblem(settingsPath, window_.unattendedLogPath);
         !problem.isEmpty())
         throw Error(problem);
-    QStringList lines;
     try {
-        lines = loadSettingsFile(settingsPath);
+        window_.settingsFile = SettingsFileContent::read(settingsPath);
     } catch (const Error& error) {
         startFailed_ = true;
         window_.runLog().append(error.message());
@@ -41,8 +40,7 @@ void UnattendedRun::start()
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
         return;
     }
-    window_.settingsLines = lines;
-    applySettingsLines(window_);
+    applySettingsFile(window_);
     stepBeforeNext_ = 1;
     window_.unattendedTimer()->start();
 }

@@ -4,6 +4,7 @@
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
+#include "scratch_profile.h"
 
 #include <QHash>
 
@@ -15,20 +16,6 @@ namespace {
 
 class ConversionCheckTest : public ::testing::Test {
 protected:
-    ConversionCheckTest()
-    {
-        const testsupport::MySqlTestServer& server = testsupport::mysqlServer();
-        profile.accessmode = 1;
-        profile.host = server.host;
-        profile.port = server.port;
-        profile.mysqldatabase = mysql.name();
-        profile.mysqlu = server.user;
-        profile.mysqlp = server.password;
-        profile.oracleh = oracle.service();
-        profile.oracleu = oracle.user();
-        profile.oraclep = oracle.password();
-    }
-
     const TableCheck& table(const ConversionCheck& check, const QString& mysqlName)
     {
         for (const TableCheck& t : check.tables)
@@ -41,7 +28,7 @@ protected:
 
     testsupport::ScratchMySqlDatabase mysql{QStringLiteral("t_check")};
     testsupport::ScratchOracleDatabase oracle;
-    ConversionProfile profile;
+    ConversionProfile profile = testsupport::scratchProfile(mysql, oracle);
 };
 
 // One expected finding: its table, kind and object, the rows it counts (-1: a catalog finding)

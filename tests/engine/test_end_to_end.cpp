@@ -10,6 +10,7 @@
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
+#include "scratch_profile.h"
 
 #include <QHash>
 #include <QTemporaryDir>
@@ -123,16 +124,7 @@ protected:
     void SetUp() override
     {
         mysql.execute(kSchema);
-        const testsupport::MySqlTestServer& server = testsupport::mysqlServer();
-        profile.accessmode = 1;
-        profile.host = server.host;
-        profile.port = server.port;
-        profile.mysqldatabase = mysql.name();
-        profile.mysqlu = server.user;
-        profile.mysqlp = server.password;
-        profile.oracleh = oracle.service();
-        profile.oracleu = oracle.user();
-        profile.oraclep = oracle.password();
+        profile = testsupport::scratchProfile(mysql, oracle);
         profile.tables = {QStringLiteral("all_types"), QStringLiteral("customers"),
                           QStringLiteral("orders"), QStringLiteral("order_lines"),
                           QStringLiteral("Mixed_Case")};

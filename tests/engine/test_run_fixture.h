@@ -11,6 +11,7 @@
 
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
+#include "scratch_profile.h"
 
 #include <QTemporaryDir>
 
@@ -28,16 +29,7 @@ protected:
                 .clearStopRequest = [this] { stop = false; },
                 .runStarted = [this] { ++runStartedCount; }}
     {
-        const testsupport::MySqlTestServer& server = testsupport::mysqlServer();
-        profile.accessmode = 1;
-        profile.host = server.host;
-        profile.port = server.port;
-        profile.mysqldatabase = mysql.name();
-        profile.mysqlu = server.user;
-        profile.mysqlp = server.password;
-        profile.oracleh = oracle.service();
-        profile.oracleu = oracle.user();
-        profile.oraclep = oracle.password();
+        profile = testsupport::scratchProfile(mysql, oracle);
         hooks.logFilePath = logDir.filePath(QStringLiteral("run.log"));
     }
 

@@ -1,7 +1,7 @@
 // The caption tables, applyCaptions and the text of the error box.
 #include "wizard_fixture.h"
 
-#include "wizard/caption_tables.h"
+#include "texts/caption_tables.h"
 #include "wizard/radio_group.h"
 
 #include <QCheckBox>
@@ -112,6 +112,39 @@ TEST_F(WizardTest, ChineseShowsItsValuesAndGivesTheButtonsChineseTexts)
     EXPECT_EQ(control<QPushButton>("bthelp")->text(), "Help");
     // A radio group's choices are not captions of the table.
     EXPECT_EQ(control<dovrelle::RadioGroup>("accessmode")->button(1)->text(), "&Romote");
+}
+
+// The radio groups' entries and the buttons the caption tables leave open get Chinese texts, and
+// English ones again when the language changes back.
+TEST_F(WizardTest, ChineseGivesTheControlsOutsideTheCaptionTablesChineseTexts)
+{
+    struct Case {
+        const char* control;
+        int entry;  // the radio group's entry; -1: the control is a push button
+        QString chinese;
+        QString english;
+    };
+    const Case cases[] = {
+        {"accessmode", 0, QStringLiteral("本地(&L)"), "&Local"},
+        {"accessmode", 1, QStringLiteral("远程(&R)"), "&Romote"},
+        {"processtable", 0, QStringLiteral("覆盖"), "Overwrite"},
+        {"processtable", 1, QStringLiteral("合并"), "Merge"},
+        {"processtable", 2, QStringLiteral("跳过"), "Skip"},
+        {"Button2", -1, QStringLiteral("添加全部>"), "Add all >"},
+        {"Button3", -1, QStringLiteral("<去除"), "< Remove"},
+        {"btcheck", -1, QStringLiteral("检查表\u2026"), QStringLiteral("Check tables\u2026")},
+        {"btopenreport", -1, QStringLiteral("打开报告"), "Open report"},
+    };
+    const auto text = [this](const Case& c) {
+        return c.entry < 0 ? control<QPushButton>(c.control)->text()
+                           : control<dovrelle::RadioGroup>(c.control)->button(c.entry)->text();
+    };
+    for (const char* language : {"cn", "en"}) {
+        window->languageCode = language;
+        window->applyCaptions();
+        for (const Case& c : cases)
+            EXPECT_EQ(text(c), window->languageCode == "cn" ? c.chinese : c.english) << c.control << " " << language;
+    }
 }
 
 TEST_F(WizardTest, NamesMatchWithoutCaseAndAControlWithoutARowIsEmptied)

@@ -3,6 +3,8 @@
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
 #include "program_child.h"
+#include "scratch_profile.h"
+#include "scratch_settings_file.h"
 #include "settings/settings_file.h"
 #include "settings/settings_schema.h"
 
@@ -49,25 +51,14 @@ protected:
 
     ConversionProfile profile(const QStringList& tables) const
     {
-        ConversionProfile c;
-        c.accessmode = 1;
-        c.host = mysqlServer().host;
-        c.port = mysqlServer().port;
-        c.mysqldatabase = mysql.name();
-        c.mysqlu = mysqlServer().user;
-        c.mysqlp = mysqlServer().password;
-        c.oracleh = oracle.service();
-        c.oracleu = oracle.user();
-        c.oraclep = oracle.password();
+        ConversionProfile c = testsupport::scratchProfile(mysql, oracle);
         c.tables = tables;
         return c;
     }
 
     void writeSettings(const ConversionProfile& c) const
     {
-        SettingsValues values = valuesFromProfile(c);
-        values.insert("alltables", "0");
-        saveSettingsFile(settingsPath, settingsFileLines(values, c.tables));
+        testsupport::saveProfileSettings(settingsPath, c, false);
     }
 
     struct Output {

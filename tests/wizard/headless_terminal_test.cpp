@@ -4,9 +4,9 @@
 #include "mysql_test_server.h"
 #include "oraemu_test_db.h"
 #include "program_child.h"
+#include "scratch_profile.h"
+#include "scratch_settings_file.h"
 #include "app/display_columns.h"
-#include "engine/conversion_profile.h"
-#include "settings/settings_file.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -23,7 +23,6 @@
 #include <unistd.h>
 
 using namespace dovrelle;
-using testsupport::mysqlServer;
 
 namespace {
 
@@ -185,23 +184,12 @@ protected:
         // even in the shorter live line at 60 columns.
         mysql.execute({"CREATE VIEW customer_order_line_items_archive AS "
                        "SELECT seq AS id, SLEEP(0.002) AS waited, REPEAT('x', 200) AS pad FROM seq_1_to_15000"});
-        ConversionProfile c;
-        c.accessmode = 1;
-        c.host = mysqlServer().host;
-        c.port = mysqlServer().port;
-        c.mysqldatabase = mysql.name();
-        c.mysqlu = mysqlServer().user;
-        c.mysqlp = mysqlServer().password;
-        c.oracleh = oracle.service();
-        c.oracleu = oracle.user();
-        c.oraclep = oracle.password();
+        ConversionProfile c = testsupport::scratchProfile(mysql, oracle);
         c.processtable = ExistingTableAction::Overwrite;
         c.character_set = "Default";
         c.nameuppercase = true;
-        SettingsValues values = valuesFromProfile(c);
-        values.insert("alltables", "1");
         settingsPath = home.filePath("nightly.qelt");
-        saveSettingsFile(settingsPath, settingsFileLines(values, {}));
+        testsupport::saveProfileSettings(settingsPath, c, true);
     }
 
     testsupport::ScratchMySqlDatabase mysql{"t_terminal"};

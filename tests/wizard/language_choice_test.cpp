@@ -1,5 +1,5 @@
 // The caption language at start: the system's language, overruled by --language.
-#include "wizard/language_choice.h"
+#include "texts/language_choice.h"
 
 #include <gtest/gtest.h>
 

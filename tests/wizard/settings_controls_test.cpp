@@ -65,16 +65,16 @@ TEST_P(ApplySettings, PutsTheValuesIntoTheControls)
     const WizardControls c(window);
     c.databaseEdit->setText("before");
     c.skipIndexesBox->setChecked(true);
-    window.settingsLines = GetParam().lines;
+    window.settingsFile = SettingsFileContent(GetParam().lines);
     if (GetParam().error) {
         try {
-            applySettingsLines(window);
+            applySettingsFile(window);
             FAIL() << "no error";
         } catch (const Error& e) {
             EXPECT_EQ(e.message(), QString::fromUtf8(GetParam().error));
         }
     } else {
-        applySettingsLines(window);
+        applySettingsFile(window);
     }
     GetParam().check(c);
 }
@@ -183,7 +183,7 @@ TEST_P(SelectSettingsTables, ChoosesTheFilesTablesInFileOrder)
     ConversionWizard window;
     const WizardControls c(window);
     c.availableTablesList->addItems(available);
-    window.settingsLines = GetParam().lines;
+    window.settingsFile = SettingsFileContent(GetParam().lines);
     const QString none = selectSettingsTables(window);
     QStringList chosen;
     for (int i = 0; i < c.chosenTablesList->count(); ++i)

@@ -4,6 +4,8 @@
 #include "program_child.h"
 #include "oraemu_test_db.h"
 #include "recording_seam.h"
+#include "scratch_profile.h"
+#include "scratch_settings_file.h"
 #include "engine/run_log.h"
 #include "settings/settings_file.h"
 #include "settings/settings_store.h"
@@ -56,16 +58,7 @@ protected:
 
     ConversionProfile content() const
     {
-        ConversionProfile c;
-        c.accessmode = 1;
-        c.host = mysqlServer().host;
-        c.port = mysqlServer().port;
-        c.mysqldatabase = mysql.name();
-        c.mysqlu = mysqlServer().user;
-        c.mysqlp = mysqlServer().password;
-        c.oracleh = oracle.service();
-        c.oracleu = oracle.user();
-        c.oraclep = oracle.password();
+        ConversionProfile c = testsupport::scratchProfile(mysql, oracle);
         c.processtable = ExistingTableAction::Overwrite;
         c.character_set = "Default";
         c.nameuppercase = true;
@@ -76,9 +69,7 @@ protected:
     // The profile as the shortcut dialog writes it: the listed tables, or all with allTables.
     void writeSettings(const ConversionProfile& c) const
     {
-        SettingsValues values = valuesFromProfile(c);
-        values.insert("alltables", allTables ? "1" : "0");
-        saveSettingsFile(settingsPath, settingsFileLines(values, c.tables));
+        testsupport::saveProfileSettings(settingsPath, c, allTables);
     }
 
     // Starts the window as `dovrelle FILE` does: the settings file applied and the walk's timer armed.

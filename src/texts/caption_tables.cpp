@@ -1,4 +1,4 @@
-#include "wizard/caption_tables.h"
+#include "texts/caption_tables.h"
 
 namespace dovrelle {
 

@@ -1,4 +1,4 @@
-#include "wizard/language_choice.h"
+#include "texts/language_choice.h"
 
 namespace dovrelle {
 

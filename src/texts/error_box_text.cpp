@@ -1,4 +1,4 @@
-#include "wizard/message_seam.h"
+#include "texts/error_box_text.h"
 
 namespace dovrelle {
 
