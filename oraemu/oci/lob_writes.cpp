@@ -43,9 +43,11 @@ std::size_t bytePosition(const std::string& text, oraub8 index, oraub8& missing)
     return at;
 }
 
+// A locator fresh from OCIDescriptorAlloc holds no stored value yet: a client that trims and writes
+// it before binding it (as ODPI-C does for a string bound to a LOB) writes a value of its own.
 void requireWritable(const OCILobLocator& lob)
 {
-    if (!lob.temporary)
+    if (lob.fromTable && !lob.temporary)
         throw oraemu::OraError(22920, "row containing the LOB value is not locked");
 }
 
@@ -67,6 +69,7 @@ sword OCILobCreateTemporary(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, ub
         locp->data.clear();
         locp->isClob = lobtype == TEMP_CLOB;
         locp->temporary = true;
+        locp->fromTable = false;
         return oci::SUCCESS;
     });
 }
@@ -132,6 +135,7 @@ sword OCILobLocatorAssign(OCISvcCtx*, OCIError* errhp, const OCILobLocator* src_
         target.data = src_locp->data;
         target.isClob = src_locp->isClob;
         target.temporary = src_locp->temporary;
+        target.fromTable = src_locp->fromTable;
         target.open = false;
         return oci::SUCCESS;
     });
@@ -155,7 +159,7 @@ sword OCILobTrim2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8 newle
 // Writes the buffer at `offset` (from 1; characters for a CLOB, bytes for a BLOB), replacing as
 // much of the old value as it covers; a gap before it is filled with spaces or zero bytes.
 sword OCILobWrite2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp, oraub8* char_amtp,
-                   oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void*, void*, ub2, ub1)
+                   oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void*, void*, ub2, ub1 csfrm)
 {
     if (!ociemu::isHandle(locp, oci::DTYPE_LOB) || (!bufp && buflen))
         return oci::INVALID_HANDLE;
@@ -165,6 +169,8 @@ sword OCILobWrite2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byt
         if (piece != ONE_PIECE)
             throw oraemu::OraError(3001, "unimplemented feature");
         requireWritable(*locp);
+        if (!locp->temporary && locp->data.empty())
+            locp->isClob = csfrm != 0;  // a fresh locator learns its kind from the character set form
         std::string& data = locp->data;
         const std::string_view written(static_cast<const char*>(bufp), buflen);
         oraub8 missing = 0;

@@ -623,6 +623,8 @@ bool writeValue(const OCIDefine& define, ub4 row, const OutValue& value, const o
         // The slot holds the client's locator pointer.
         OCILobLocator* locator = descriptorIn<OCILobLocator>(slot, oci::DTYPE_LOB);
         locator->isClob = define.dty == oci::SQLT_CLOB;
+        locator->fromTable = true;
+        locator->temporary = false;
         if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
             locator->data.assign(value.bytes);
         else
