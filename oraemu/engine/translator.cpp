@@ -411,7 +411,11 @@ Typed Translator::binary(const Expr& expr)
         r = translate(right, &l);
     }
     const bool ordering = op == "<" || op == ">" || op == "<=" || op == ">=";
-    if (ordering && (l.mixedNumber || r.mixedNumber))
+    // A binary floating point value has two stored forms of zero ("-0" keeps the sign bit).
+    const auto binaryFloating = [](const ColumnType& type) {
+        return type.kind == K::BinaryFloat || type.kind == K::BinaryDouble;
+    };
+    if ((ordering && (l.mixedNumber || r.mixedNumber)) || binaryFloating(l.type) || binaryFloating(r.type))
         return {"(" + numericOrder(l.sql) + " " + op + " " + numericOrder(r.sql) + ")", numberType(), true, true};
     return {"(" + l.sql + " " + op + " " + r.sql + ")", numberType(), true, true};
 }

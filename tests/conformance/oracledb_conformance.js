@@ -485,6 +485,7 @@ check('BINARY_FLOAT and BINARY_DOUBLE keep their bits, bound and fetched', async
       [3, Math.fround(3.4e38), 1e308],
       [4, Math.fround(1.4e-45), 2.2250738585072014e-308],
       [5, -Math.fround(0.1), 0.1],
+      [7, -0, -0],  // the sign of a negative zero is kept (deepEqual tells -0 from 0)
     ];
     await connection.executeMany('insert into FLOATS values (:1, :2, :3)', values, {
       bindDefs: [{ type: oracledb.NUMBER }, { type: oracledb.DB_TYPE_BINARY_FLOAT },
@@ -495,7 +496,7 @@ check('BINARY_FLOAT and BINARY_DOUBLE keep their bits, bound and fetched', async
       f: { val: Math.fround(2.5e-5), type: oracledb.DB_TYPE_BINARY_FLOAT },
       d: { val: 5e-324, type: oracledb.DB_TYPE_BINARY_DOUBLE },
     });
-    values.push([6, Math.fround(2.5e-5), 5e-324]);
+    values.splice(5, 0, [6, Math.fround(2.5e-5), 5e-324]);
     await connection.commit();
     const read = await connection.execute('select K, F, D from FLOATS order by K');
     assert.deepEqual(read.metaData.map((column) => column.dbType),
