@@ -434,6 +434,14 @@ check('a join of parent and child tables, grouped, ordered and outer', async () 
       `select o.ID, c.EMAIL from ORDERS o, CUSTOMERS c where c.ID = o.CUSTOMER_ID and o.PLACED >= :since
         order by o.PLACED desc`, { since: new Date('2024-01-01T00:00:00Z') });
     assert.deepEqual(latest.rows.slice(-2), [[11, 'ann@example.com'], [10, 'ann@example.com']]);
+    const everyone = await connection.execute(
+      `select c.ID, o.ID from ORDERS o right join CUSTOMERS c on c.ID = o.CUSTOMER_ID where c.ID < 8 order by c.ID, o.ID`);
+    assert.deepEqual(everyone.rows, [[1, 10], [1, 11], [2, 12], [7, null]]);
+    const latestOrder = await connection.execute(
+      `select c.NAME, (select max(o.PLACED) from ORDERS o where o.CUSTOMER_ID = c.ID) from CUSTOMERS c
+        where c.ID < 8 order by c.ID`);
+    assert.deepEqual(latestOrder.rows, [['Ann Øster', new Date('2024-01-03T00:00:00.000Z')],
+      ['Bo 李', new Date('2023-12-31T23:59:59.999Z')], ['Cy', null]]);
     const buyers = await connection.execute(
       'select NAME from CUSTOMERS where ID in (select CUSTOMER_ID from ORDERS where TOTAL > :t) order by NAME', { t: 50 });
     assert.deepEqual(buyers.rows, [['Ann Øster'], ['Bo 李']]);
@@ -446,6 +454,10 @@ check('a join over the catalog views describes the converted schema', async () =
       `select t.TABLE_NAME, count(c.COLUMN_NAME) from USER_TABLES t join USER_TAB_COLUMNS c on c.TABLE_NAME = t.TABLE_NAME
         group by t.TABLE_NAME order by t.TABLE_NAME`);
     assert.deepEqual(tables.rows, [['ALL_TYPES', 26], ['CUSTOMERS', 6], ['ORDERS', 4]]);
+    const keyed = await connection.execute(
+      `select t.TABLE_NAME, (select count(*) from USER_CONSTRAINTS k where k.TABLE_NAME = t.TABLE_NAME
+         and k.CONSTRAINT_TYPE = 'R') from USER_TABLES t order by t.TABLE_NAME`);
+    assert.deepEqual(keyed.rows, [['ALL_TYPES', 0], ['CUSTOMERS', 0], ['ORDERS', 1]]);
     const types = await connection.execute(
       `select COLUMN_NAME, DATA_TYPE, DATA_PRECISION, DATA_SCALE, NULLABLE from USER_TAB_COLUMNS
         where TABLE_NAME = 'ALL_TYPES' and COLUMN_NAME in ('BU', 'DC', 'F', 'TM3', 'DT6', 'BN', 'BT') order by COLUMN_ID`);
