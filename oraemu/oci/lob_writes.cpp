@@ -2,6 +2,7 @@
 // LOB, writes it piece by piece (OCILobWrite2 at growing offsets), and binds the locator as a
 // value of an INSERT or UPDATE. A locator fetched from a table is read only here.
 #include "handles.h"
+#include "lob_positions.h"
 
 #include "values.h"
 
@@ -22,26 +23,14 @@ ORAEMU_EXPORT sword OCILobWrite2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocato
                                  oraub8* char_amtp, oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void* ctxp,
                                  void* cbfp, ub2 csid, ub1 csfrm);
 
+using ociemu::bytePosition;
+
 namespace {
 
 // What Oracle reports for a LOB in an 8 KB block: the block less its header.
 constexpr ub4 chunkSize = 8132;
 constexpr ub1 TEMP_CLOB = 2;
 constexpr ub1 ONE_PIECE = 0;
-
-// Byte position of character `index` (0-based) of UTF-8 text; past the end counts on from there.
-std::size_t bytePosition(const std::string& text, oraub8 index, oraub8& missing)
-{
-    std::size_t at = 0;
-    while (at < text.size() && index > 0) {
-        ++at;
-        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
-            ++at;
-        --index;
-    }
-    missing = index;
-    return at;
-}
 
 // A locator fresh from OCIDescriptorAlloc holds no stored value yet: a client that trims and writes
 // it before binding it (as ODPI-C does for a string bound to a LOB) writes a value of its own.
@@ -148,7 +137,7 @@ sword OCILobTrim2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8 newle
     return ociemu::guarded(errhp, [&] {
         requireWritable(*locp);
         oraub8 missing = 0;
-        const std::size_t end = locp->isClob ? bytePosition(locp->data, newlen, missing) : newlen;
+        const std::size_t end = locp->isClob ? bytePosition(locp->data, newlen, &missing) : newlen;
         if (missing > 0 || end > locp->data.size())
             throw oraemu::OraError(22926, "specified trim length is greater than current LOB value's length");
         locp->data.resize(end);
@@ -174,7 +163,7 @@ sword OCILobWrite2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byt
         std::string& data = locp->data;
         const std::string_view written(static_cast<const char*>(bufp), buflen);
         oraub8 missing = 0;
-        std::size_t begin = locp->isClob ? bytePosition(data, offset - 1, missing) : offset - 1;
+        std::size_t begin = locp->isClob ? bytePosition(data, offset - 1, &missing) : offset - 1;
         if (!locp->isClob && begin > data.size()) {
             missing = begin - data.size();
             begin = data.size();
@@ -182,8 +171,7 @@ sword OCILobWrite2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byt
         data.append(missing, locp->isClob ? ' ' : '\0');
         begin += missing;
         const oraub8 writtenChars = locp->isClob ? oraemu::utf8Length(written) : buflen;
-        oraub8 beyond = 0;
-        const std::size_t end = locp->isClob ? begin + bytePosition(data.substr(begin), writtenChars, beyond)
+        const std::size_t end = locp->isClob ? begin + bytePosition(std::string_view(data).substr(begin), writtenChars)
                                              : std::min<std::size_t>(begin + buflen, data.size());
         data.replace(begin, end - begin, written);
         if (byte_amtp)
