@@ -12,6 +12,7 @@ const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 const oracledb = require('oracledb');
+const { check, runChecks } = require('./check_runner');
 
 const [clientDir, oraemuTool, dovrelle, ociLibrary, serverEnv, scratchDir] = process.argv.slice(2);
 if (!scratchDir) {
@@ -240,10 +241,6 @@ function bindsOf(row) {
 }
 const insertAllTypes = `insert into ALL_TYPES (${columns.join(', ')}) values (${columns.map((c) => `:${c}`).join(', ')})`;
 
-const checks = [];
-function check(name, body) {
-  checks.push({ name, body });
-}
 
 check('the run logged every table as converted, with no ORA- error', async () => {
   const log = fs.readFileSync(logFile, 'utf8');
@@ -493,19 +490,4 @@ check('a join over the catalog views describes the converted schema', async () =
   });
 });
 
-(async () => {
-  let passed = 0;
-  let failed = 0;
-  for (const { name, body } of checks) {
-    try {
-      await body();
-      passed += 1;
-      console.log(`ok      ${name}`);
-    } catch (error) {
-      failed += 1;
-      console.log(`FAILED  ${name}\n        ${String(error && error.stack || error).split('\n').join('\n        ')}`);
-    }
-  }
-  console.log(`${passed} passed, ${failed} failed`);
-  process.exitCode = failed === 0 ? 0 : 1;
-})();
+runChecks();

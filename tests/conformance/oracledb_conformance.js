@@ -9,6 +9,7 @@ const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 const oracledb = require('oracledb');
+const { check, runChecks } = require('./check_runner');
 
 const [clientDir, oraemuTool, scratchDir] = process.argv.slice(2);
 if (!clientDir || !oraemuTool || !scratchDir) {
@@ -68,10 +69,6 @@ async function count(connection, where = '1=1') {
   return Number(result.rows[0][0]);
 }
 
-const checks = [];
-function check(name, body) {
-  checks.push({ name, body });
-}
 
 check('a wrong password gives ORA-01017', async () => {
   await expectOracleError(oracledb.getConnection({ ...login, password: 'wrong' }), 1017);
@@ -511,19 +508,4 @@ check('BINARY_FLOAT and BINARY_DOUBLE keep their bits, bound and fetched', async
   }
 });
 
-(async () => {
-  let passed = 0;
-  let failed = 0;
-  for (const { name, body } of checks) {
-    try {
-      await body();
-      passed += 1;
-      console.log(`ok      ${name}`);
-    } catch (error) {
-      failed += 1;
-      console.log(`FAILED  ${name}\n        ${String(error && error.stack || error).split('\n').join('\n        ')}`);
-    }
-  }
-  console.log(`${passed} passed, ${failed} failed`);
-  process.exitCode = failed === 0 ? 0 : 1;
-})();
+runChecks();
