@@ -131,9 +131,13 @@ function mysqlClient() {
   throw new Error('no mariadb or mysql client found; run scripts/install-deps');
 }
 
+function runMysql(sql) {
+  execFileSync(mysqlClient(), ['--no-defaults', `--socket=${server.DOVRELLE_TEST_MYSQL_SOCKET}`, '-uroot',
+    '--default-character-set=utf8mb4'], { input: sql, maxBuffer: 1 << 26 });
+}
+
 fs.mkdirSync(scratchDir, { recursive: true });
-execFileSync(mysqlClient(), ['--no-defaults', `--socket=${server.DOVRELLE_TEST_MYSQL_SOCKET}`, '-uroot',
-  '--default-character-set=utf8mb4'], { input: fixtureSql, maxBuffer: 1 << 26 });
+runMysql(fixtureSql);
 
 const database = path.join(scratchDir, 'converted.db');
 for (const suffix of ['', '-wal', '-shm']) fs.rmSync(database + suffix, { force: true });
@@ -490,4 +494,4 @@ check('a join over the catalog views describes the converted schema', async () =
   });
 });
 
-runChecks();
+runChecks().finally(() => runMysql(`DROP DATABASE ${sourceDatabase};`));
