@@ -21,9 +21,10 @@ struct ObjectName {
 struct Select;
 
 struct Expr {
-    // InQuery: args[0] [NOT] IN (subquery); Exists: EXISTS (subquery); Default: DEFAULT in a VALUES list.
+    // InQuery: args[0] [NOT] IN (subquery); Exists: EXISTS (subquery); ScalarQuery: (subquery) as a
+    // value; Default: DEFAULT in a VALUES list.
     enum class Kind { Null, String, Number, Bind, Column, Function, CountStar, Binary, Not, IsNull, IsJson, Negate, InList, Between,
-                      InQuery, Exists, Default };
+                      InQuery, Exists, ScalarQuery, Default };
     Kind kind = Kind::Null;
     std::string text;   // String/Number literal, Column name, Function name, Binary operator
     std::string qualifier;  // Column: table alias or name
@@ -31,7 +32,7 @@ struct Expr {
     bool negated = false;   // IsNull: IS NOT NULL; IsJson: IS NOT JSON; InList: NOT IN; Between: NOT BETWEEN
     bool distinct = false;  // Function: an aggregate over distinct values
     std::vector<std::unique_ptr<Expr>> args;
-    std::shared_ptr<const Select> subquery;  // InQuery, Exists
+    std::shared_ptr<const Select> subquery;  // InQuery, Exists, ScalarQuery
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
@@ -115,13 +116,15 @@ struct OrderItem {
     bool nullsFirst = false;
 };
 
-// A table joined to the ones before it: `, t` (no condition, the WHERE clause joins) or
-// [INNER | LEFT [OUTER]] JOIN t ON condition.
+// A table joined to the ones before it: `, t` (no condition, the WHERE clause joins), CROSS JOIN t,
+// or [INNER | LEFT [OUTER] | RIGHT [OUTER] | FULL [OUTER]] JOIN t ON condition.
+enum class JoinKind { Comma, Cross, Inner, Left, Right, Full };
+
 struct JoinedSource {
     ObjectName table;
     std::string alias;
-    bool leftOuter = false;
-    ExprPtr on;  // null: a comma join
+    JoinKind kind = JoinKind::Comma;
+    ExprPtr on;  // null for Comma and Cross
 };
 
 struct Select {

@@ -107,6 +107,16 @@ void resultError(sqlite3_context* context, const OraError& error)
     sqlite3_result_error(context, error.message().c_str(), static_cast<int>(error.message().size()));
 }
 
+// ora_single_row(rows, value): a scalar sub-query's value, which Oracle refuses from more than one row.
+void singleRow(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_int64(args[0]) > 1) {
+        resultError(context, OraError(1427, "single-row subquery returns more than one row"));
+        return;
+    }
+    sqlite3_result_value(context, args[1]);
+}
+
 std::optional<Decimal> numberArgument(sqlite3_value* value)
 {
     switch (sqlite3_value_type(value)) {
@@ -270,6 +280,8 @@ SqliteDb openFile(const std::string& path, int flags)
     sqlite3_create_function(db.get(), "ora_parse_date", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, parseDate,
                             nullptr, nullptr);
     sqlite3_create_function(db.get(), "ora_format_date", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, formatDate,
+                            nullptr, nullptr);
+    sqlite3_create_function(db.get(), "ora_single_row", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, singleRow,
                             nullptr, nullptr);
     sqlite3_create_function(db.get(), "ora_sum", 1, SQLITE_UTF8, nullptr, nullptr, accumulate, finishSum);
     sqlite3_create_function(db.get(), "ora_avg", 1, SQLITE_UTF8, nullptr, nullptr, accumulate, finishAverage);

@@ -369,6 +369,11 @@ double Decimal::toDouble() const
 
 int compareNumberText(std::string_view a, std::string_view b)
 {
+    // A BINARY_FLOAT or BINARY_DOUBLE negative zero is stored as "-0" and equals zero.
+    if (a == "-0")
+        a = "0";
+    if (b == "-0")
+        b = "0";
     const bool negA = !a.empty() && a[0] == '-';
     const bool negB = !b.empty() && b[0] == '-';
     if (negA != negB)

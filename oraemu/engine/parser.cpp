@@ -802,29 +802,41 @@ private:
         return {};
     }
 
-    // `, t [alias]` or [INNER] JOIN | LEFT [OUTER] JOIN t [alias] ON condition.
+    // `, t [alias]`, CROSS JOIN t [alias], or [INNER] | LEFT | RIGHT | FULL [OUTER] JOIN t [alias] ON condition.
     JoinedSource joinedSource()
     {
         JoinedSource join;
-        const bool comma = acceptSymbol(",");
-        if (!comma) {
-            if (acceptWord("LEFT")) {
-                join.leftOuter = true;
-                acceptWord("OUTER");
-            } else if (!acceptWord("INNER") && !peek().isWord("JOIN")) {
-                throw OraError(3001, "unimplemented feature");  // RIGHT, FULL, CROSS and NATURAL joins
-            }
+        join.kind = joinKind();
+        if (join.kind != JoinKind::Comma)
             expectWord("JOIN", 905, "missing keyword");
-        }
         if (peek().isSymbol("("))
             throw OraError(3001, "unimplemented feature");  // sub-queries in FROM
         join.table = tableName();
         join.alias = tableAlias();
-        if (!comma) {
+        if (join.kind != JoinKind::Comma && join.kind != JoinKind::Cross) {
             expectWord("ON", 905, "missing keyword");
             join.on = expression();
         }
         return join;
+    }
+
+    // The words before JOIN (or the comma); NATURAL joins are not done.
+    JoinKind joinKind()
+    {
+        if (acceptSymbol(","))
+            return JoinKind::Comma;
+        if (acceptWord("CROSS"))
+            return JoinKind::Cross;
+        if (acceptWord("INNER") || peek().isWord("JOIN"))
+            return JoinKind::Inner;
+        const JoinKind outer = acceptWord("LEFT")    ? JoinKind::Left
+                               : acceptWord("RIGHT") ? JoinKind::Right
+                               : acceptWord("FULL")  ? JoinKind::Full
+                                                     : JoinKind::Comma;
+        if (outer == JoinKind::Comma)
+            throw OraError(3001, "unimplemented feature");  // NATURAL joins
+        acceptWord("OUTER");
+        return outer;
     }
 
     // ( SELECT ... ) of an IN or EXISTS condition; the opening parenthesis is already read.
@@ -1107,8 +1119,12 @@ private:
         case Token::Kind::QuotedName:
             return columnReference();
         case Token::Kind::Symbol:
-            if (token.isSymbol("(") && peek(1).isWord("SELECT"))
-                throw OraError(3001, "unimplemented feature");  // scalar sub-queries
+            if (token.isSymbol("(") && peek(1).isWord("SELECT")) {
+                next();
+                auto node = makeNode(Expr::Kind::ScalarQuery);
+                node->subquery = subquery();
+                return node;
+            }
             if (acceptSymbol("(")) {
                 ExprPtr inner = expression();
                 expectRightParen();

@@ -24,6 +24,31 @@ struct FromClause {
     std::vector<SourceScope> scopes;
 };
 
+// Whether the rows of source `index` (0: the first FROM table) may be filled with NULLs by an outer
+// join: the right side of a LEFT or FULL join, or anything before a RIGHT or FULL join.
+bool mayBeNullExtended(const std::vector<JoinedSource>& joins, std::size_t index)
+{
+    if (index > 0 && (joins[index - 1].kind == JoinKind::Left || joins[index - 1].kind == JoinKind::Full))
+        return true;
+    for (std::size_t j = index; j < joins.size(); ++j)
+        if (joins[j].kind == JoinKind::Right || joins[j].kind == JoinKind::Full)
+            return true;
+    return false;
+}
+
+std::string joinWords(JoinKind kind)
+{
+    switch (kind) {
+    case JoinKind::Comma: return ", ";
+    case JoinKind::Cross: return " CROSS JOIN ";
+    case JoinKind::Inner: return " JOIN ";
+    case JoinKind::Left: return " LEFT JOIN ";
+    case JoinKind::Right: return " RIGHT JOIN ";
+    case JoinKind::Full: return " FULL JOIN ";
+    }
+    return ", ";
+}
+
 FromClause fromClause(Session& session, const Select& select, int depth)
 {
     FromClause from;
@@ -36,23 +61,22 @@ FromClause fromClause(Session& session, const Select& select, int depth)
         scope.source = &from.sources[i];
         scope.alias = i == 0 ? select.alias : select.joins[i - 1].alias;
         scope.sqlAlias = "s" + std::to_string(depth) + "_" + std::to_string(i);
-        scope.outerJoined = i > 0 && select.joins[i - 1].leftOuter;
+        scope.outerJoined = mayBeNullExtended(select.joins, i);
         from.scopes.push_back(std::move(scope));
     }
     return from;
 }
 
-// FROM a [, b | [LEFT] JOIN b ON ...]... as SQLite reads it.
+// FROM a [, b | CROSS JOIN b | [LEFT | RIGHT | FULL] JOIN b ON ...]... as SQLite reads it (RIGHT and
+// FULL joins need SQLite 3.39).
 std::string fromText(Translator& translator, const Select& select, const FromClause& from)
 {
     std::string sql = " FROM " + from.sources[0].sql + " AS " + from.scopes[0].sqlAlias;
     for (std::size_t i = 1; i < from.sources.size(); ++i) {
         const JoinedSource& join = select.joins[i - 1];
-        const std::string source = from.sources[i].sql + " AS " + from.scopes[i].sqlAlias;
-        if (!join.on)
-            sql += ", " + source;
-        else
-            sql += (join.leftOuter ? " LEFT JOIN " : " JOIN ") + source + " ON " + translator.translate(*join.on).sql;
+        sql += joinWords(join.kind) + from.sources[i].sql + " AS " + from.scopes[i].sqlAlias;
+        if (join.on)
+            sql += " ON " + translator.translate(*join.on).sql;
     }
     return sql;
 }

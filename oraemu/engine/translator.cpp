@@ -110,6 +110,7 @@ Typed Translator::translate(const Expr& expr, const Typed* hint)
     case Expr::Kind::Between: return membership(expr);
     case Expr::Kind::InQuery:
     case Expr::Kind::Exists: return subquery(expr);
+    case Expr::Kind::ScalarQuery: return scalarSubquery(expr);
     case Expr::Kind::Default: break;
     }
     throw OraError(936, "missing expression");
@@ -175,6 +176,18 @@ Typed Translator::column(const Expr& expr)
     if (!expr.qualifier.empty())
         throw OraError(904, "\"" + expr.qualifier + "\".\"" + expr.text + "\": invalid identifier");
     throwInvalidIdentifier(expr.text);
+}
+
+// (SELECT ...) as a value: its one column of its one row, NULL without a row; ORA-01427 from the
+// database function ora_single_row when there is more than one row.
+Typed Translator::scalarSubquery(const Expr& expr)
+{
+    const SelectSql query = translateSelect(session_, *expr.subquery, params_, this);
+    if (query.columns.size() > 1)
+        throw OraError(913, "too many values");
+    const std::string rows = "(SELECT count(*) FROM (" + query.sql + " LIMIT 2))";
+    return {"ora_single_row(" + rows + ", (" + query.sql + "))", query.columns[0].type, true, false,
+            query.mixedNumbers[0]};
 }
 
 // x [NOT] IN (SELECT ...) and EXISTS (SELECT ...): SQLite runs the sub-query, correlated or not.
@@ -411,7 +424,11 @@ Typed Translator::binary(const Expr& expr)
         r = translate(right, &l);
     }
     const bool ordering = op == "<" || op == ">" || op == "<=" || op == ">=";
-    if (ordering && (l.mixedNumber || r.mixedNumber))
+    // A binary floating point value has two stored forms of zero ("-0" keeps the sign bit).
+    const auto binaryFloating = [](const ColumnType& type) {
+        return type.kind == K::BinaryFloat || type.kind == K::BinaryDouble;
+    };
+    if ((ordering && (l.mixedNumber || r.mixedNumber)) || binaryFloating(l.type) || binaryFloating(r.type))
         return {"(" + numericOrder(l.sql) + " " + op + " " + numericOrder(r.sql) + ")", numberType(), true, true};
     return {"(" + l.sql + " " + op + " " + r.sql + ")", numberType(), true, true};
 }

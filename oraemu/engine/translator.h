@@ -57,6 +57,7 @@ private:
     std::optional<Typed> ownColumn(const Expr& expr) const;
     bool knowsQualifier(const std::string& qualifier) const;
     Typed subquery(const Expr& expr);
+    Typed scalarSubquery(const Expr& expr);
     Typed function(const Expr& expr);
     Typed binary(const Expr& expr);
     Typed conversion(const Expr& expr);

@@ -207,6 +207,12 @@ void storeBinary(const InValue& value, const ColumnType& type, const Nls& nls, S
     const auto exact = Decimal::parse(std::string_view(buffer, static_cast<std::size_t>(written.ptr - buffer)));
     if (!exact || !std::isfinite(type.kind == K::BinaryFloat ? static_cast<float>(number) : number))
         throw OraError(1722, "invalid number");
+    if (number == 0 && std::signbit(number)) {
+        out.buffer = "-0";  // the sign of a negative zero is kept in its text; the integer 0 would lose it
+        out.kind = Stored::Kind::Text;
+        out.text = out.buffer;
+        return;
+    }
     std::int64_t whole = 0;
     if (exact->toInt64(whole)) {
         out.kind = Stored::Kind::Int;

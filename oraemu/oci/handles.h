@@ -150,6 +150,7 @@ struct OCILobLocator : HandleBase {
     std::string data;
     bool isClob = false;
     bool temporary = false;  // made by OCILobCreateTemporary: written by the client, bound as a value
+    bool fromTable = false;  // filled by a fetch: a stored value, read only here
     bool open = false;       // between OCILobOpen and OCILobClose
 };
 

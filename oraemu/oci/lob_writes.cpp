@@ -2,6 +2,7 @@
 // LOB, writes it piece by piece (OCILobWrite2 at growing offsets), and binds the locator as a
 // value of an INSERT or UPDATE. A locator fetched from a table is read only here.
 #include "handles.h"
+#include "lob_positions.h"
 
 #include "values.h"
 
@@ -22,6 +23,8 @@ ORAEMU_EXPORT sword OCILobWrite2(OCISvcCtx* svchp, OCIError* errhp, OCILobLocato
                                  oraub8* char_amtp, oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void* ctxp,
                                  void* cbfp, ub2 csid, ub1 csfrm);
 
+using ociemu::bytePosition;
+
 namespace {
 
 // What Oracle reports for a LOB in an 8 KB block: the block less its header.
@@ -29,23 +32,11 @@ constexpr ub4 chunkSize = 8132;
 constexpr ub1 TEMP_CLOB = 2;
 constexpr ub1 ONE_PIECE = 0;
 
-// Byte position of character `index` (0-based) of UTF-8 text; past the end counts on from there.
-std::size_t bytePosition(const std::string& text, oraub8 index, oraub8& missing)
-{
-    std::size_t at = 0;
-    while (at < text.size() && index > 0) {
-        ++at;
-        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
-            ++at;
-        --index;
-    }
-    missing = index;
-    return at;
-}
-
+// A locator fresh from OCIDescriptorAlloc holds no stored value yet: a client that trims and writes
+// it before binding it (as ODPI-C does for a string bound to a LOB) writes a value of its own.
 void requireWritable(const OCILobLocator& lob)
 {
-    if (!lob.temporary)
+    if (lob.fromTable && !lob.temporary)
         throw oraemu::OraError(22920, "row containing the LOB value is not locked");
 }
 
@@ -67,6 +58,7 @@ sword OCILobCreateTemporary(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, ub
         locp->data.clear();
         locp->isClob = lobtype == TEMP_CLOB;
         locp->temporary = true;
+        locp->fromTable = false;
         return oci::SUCCESS;
     });
 }
@@ -132,6 +124,7 @@ sword OCILobLocatorAssign(OCISvcCtx*, OCIError* errhp, const OCILobLocator* src_
         target.data = src_locp->data;
         target.isClob = src_locp->isClob;
         target.temporary = src_locp->temporary;
+        target.fromTable = src_locp->fromTable;
         target.open = false;
         return oci::SUCCESS;
     });
@@ -144,7 +137,7 @@ sword OCILobTrim2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8 newle
     return ociemu::guarded(errhp, [&] {
         requireWritable(*locp);
         oraub8 missing = 0;
-        const std::size_t end = locp->isClob ? bytePosition(locp->data, newlen, missing) : newlen;
+        const std::size_t end = locp->isClob ? bytePosition(locp->data, newlen, &missing) : newlen;
         if (missing > 0 || end > locp->data.size())
             throw oraemu::OraError(22926, "specified trim length is greater than current LOB value's length");
         locp->data.resize(end);
@@ -155,7 +148,7 @@ sword OCILobTrim2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8 newle
 // Writes the buffer at `offset` (from 1; characters for a CLOB, bytes for a BLOB), replacing as
 // much of the old value as it covers; a gap before it is filled with spaces or zero bytes.
 sword OCILobWrite2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byte_amtp, oraub8* char_amtp,
-                   oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void*, void*, ub2, ub1)
+                   oraub8 offset, void* bufp, oraub8 buflen, ub1 piece, void*, void*, ub2, ub1 csfrm)
 {
     if (!ociemu::isHandle(locp, oci::DTYPE_LOB) || (!bufp && buflen))
         return oci::INVALID_HANDLE;
@@ -165,10 +158,12 @@ sword OCILobWrite2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byt
         if (piece != ONE_PIECE)
             throw oraemu::OraError(3001, "unimplemented feature");
         requireWritable(*locp);
+        if (!locp->temporary && locp->data.empty())
+            locp->isClob = csfrm != 0;  // a fresh locator learns its kind from the character set form
         std::string& data = locp->data;
         const std::string_view written(static_cast<const char*>(bufp), buflen);
         oraub8 missing = 0;
-        std::size_t begin = locp->isClob ? bytePosition(data, offset - 1, missing) : offset - 1;
+        std::size_t begin = locp->isClob ? bytePosition(data, offset - 1, &missing) : offset - 1;
         if (!locp->isClob && begin > data.size()) {
             missing = begin - data.size();
             begin = data.size();
@@ -176,8 +171,7 @@ sword OCILobWrite2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byt
         data.append(missing, locp->isClob ? ' ' : '\0');
         begin += missing;
         const oraub8 writtenChars = locp->isClob ? oraemu::utf8Length(written) : buflen;
-        oraub8 beyond = 0;
-        const std::size_t end = locp->isClob ? begin + bytePosition(data.substr(begin), writtenChars, beyond)
+        const std::size_t end = locp->isClob ? begin + bytePosition(std::string_view(data).substr(begin), writtenChars)
                                              : std::min<std::size_t>(begin + buflen, data.size());
         data.replace(begin, end - begin, written);
         if (byte_amtp)

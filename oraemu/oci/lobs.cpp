@@ -1,6 +1,7 @@
 // LOB locators: a BLOB or CLOB column defined as SQLT_BLOB / SQLT_CLOB fills client-allocated
 // locators (OCIDescriptorAlloc with OCI_DTYPE_LOB), read with OCILobGetLength2 and OCILobRead2.
 #include "handles.h"
+#include "lob_positions.h"
 
 #include "values.h"
 
@@ -9,22 +10,7 @@
 ORAEMU_EXPORT OCILobGetLength2_fn OCILobGetLength2;
 ORAEMU_EXPORT OCILobRead2_fn OCILobRead2;
 
-namespace {
-
-// Byte position of the character `index` (0-based) of UTF-8 text.
-std::size_t bytePosition(const std::string& text, oraub8 index)
-{
-    std::size_t at = 0;
-    while (at < text.size() && index > 0) {
-        ++at;
-        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
-            ++at;
-        --index;
-    }
-    return at;
-}
-
-}  // namespace
+using ociemu::bytePosition;
 
 sword OCILobGetLength2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* lenp)
 {
@@ -50,7 +36,7 @@ sword OCILobRead2(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp, oraub8* byte
         if (locp->isClob) {
             begin = bytePosition(data, offset - 1);
             const oraub8 chars = char_amtp && *char_amtp ? *char_amtp : (byte_amtp && *byte_amtp ? *byte_amtp : 0);
-            end = chars ? begin + bytePosition(data.substr(begin), chars) : data.size();
+            end = chars ? begin + bytePosition(std::string_view(data).substr(begin), chars) : data.size();
         } else {
             begin = std::min<std::size_t>(offset - 1, data.size());
             const oraub8 amount = byte_amtp && *byte_amtp ? *byte_amtp : data.size();

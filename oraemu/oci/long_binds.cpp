@@ -1,4 +1,5 @@
 #include "long_binds.h"
+#include "transfer.h"
 
 namespace ociemu {
 
@@ -7,23 +8,10 @@ namespace {
 constexpr orasb8 maxCharacterBindBytes = 4000;
 constexpr orasb8 maxBinaryBindBytes = 2000;
 
-bool isCharacterOrBinaryBind(ub2 dty)
-{
-    switch (dty) {
-    case oci::SQLT_CHR:
-    case oci::SQLT_STR:
-    case oci::SQLT_AFC:
-    case oci::SQLT_LNG:
-    case oci::SQLT_BIN:
-    case oci::SQLT_LBI: return true;
-    default: return false;
-    }
-}
-
 // Oracle reads such a bind as LONG (or LONG RAW) data.
 bool isLongBind(const OCIBind& bind, const oraemu::ColumnType& target)
 {
-    if (!isCharacterOrBinaryBind(bind.dty))
+    if (!isCharacterOrBinaryType(bind.dty))
         return false;
     const bool binary = bind.dty == oci::SQLT_BIN || bind.dty == oci::SQLT_LBI;
     const bool intoRaw = target.kind == oraemu::ColumnType::Kind::Raw;

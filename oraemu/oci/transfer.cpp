@@ -33,7 +33,7 @@ std::uint32_t lengthAt(const OCIBind& bind, std::uint32_t iteration)
 
 }  // namespace
 
-bool isSupportedBindType(ub2 dty)
+bool isCharacterOrBinaryType(ub2 dty)
 {
     switch (dty) {
     case oci::SQLT_CHR:
@@ -41,21 +41,22 @@ bool isSupportedBindType(ub2 dty)
     case oci::SQLT_AFC:
     case oci::SQLT_LNG:
     case oci::SQLT_BIN:
-    case oci::SQLT_LBI:
+    case oci::SQLT_LBI: return true;
+    default: return false;
+    }
+}
+
+bool isSupportedBindType(ub2 dty)
+{
+    switch (dty) {
     case oci::SQLT_INT:
     case oci::SQLT_UIN:
     case oci::SQLT_FLT:
     case oci::SQLT_BFLOAT:
     case oci::SQLT_BDOUBLE:
     case oci::SQLT_VNU:
-    case oci::SQLT_ODT:
-    case oci::SQLT_TIMESTAMP:
-    case oci::SQLT_TIMESTAMP_TZ:
-    case oci::SQLT_TIMESTAMP_LTZ:
-    case oci::SQLT_INTERVAL_DS:
-    case oci::SQLT_BLOB:
-    case oci::SQLT_CLOB: return true;
-    default: return false;
+    case oci::SQLT_ODT: return true;
+    default: return isCharacterOrBinaryType(dty) || isDescriptorType(dty);
     }
 }
 
@@ -190,6 +191,24 @@ BindSlot slotOf(const OCIBind& bind, std::uint32_t iteration)
 
 }  // namespace
 
+namespace {
+
+// An integer bind of 1, 2, 4 or 8 bytes, read as the signed or unsigned 64-bit type `Wide`.
+template <typename Wide>
+Wide loadInteger(const char* at, std::size_t stride)
+{
+    constexpr bool isSigned = std::is_signed_v<Wide>;
+    switch (stride) {
+    case 1: return ociemu::loadUnaligned<std::conditional_t<isSigned, std::int8_t, std::uint8_t>>(at);
+    case 2: return ociemu::loadUnaligned<std::conditional_t<isSigned, std::int16_t, std::uint16_t>>(at);
+    case 4: return ociemu::loadUnaligned<std::conditional_t<isSigned, std::int32_t, std::uint32_t>>(at);
+    case 8: return ociemu::loadUnaligned<Wide>(at);
+    default: throw oraemu::OraError(1480, "trailing null missing from STR bind value");
+    }
+}
+
+}  // namespace
+
 InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
 {
     const OCIBind& bind = *binds_[placeholder];
@@ -221,23 +240,11 @@ InValue OciBindSource::value(std::size_t placeholder, std::uint32_t iteration)
         break;
     case oci::SQLT_INT:
         value.kind = InValue::Kind::Int;
-        switch (stride) {
-        case 1: value.i = ociemu::loadUnaligned<std::int8_t>(at); break;
-        case 2: value.i = ociemu::loadUnaligned<std::int16_t>(at); break;
-        case 4: value.i = ociemu::loadUnaligned<std::int32_t>(at); break;
-        case 8: value.i = ociemu::loadUnaligned<std::int64_t>(at); break;
-        default: throw oraemu::OraError(1480, "trailing null missing from STR bind value");
-        }
+        value.i = loadInteger<std::int64_t>(at, stride);
         break;
     case oci::SQLT_UIN:
         value.kind = InValue::Kind::UInt;
-        switch (stride) {
-        case 1: value.u = ociemu::loadUnaligned<std::uint8_t>(at); break;
-        case 2: value.u = ociemu::loadUnaligned<std::uint16_t>(at); break;
-        case 4: value.u = ociemu::loadUnaligned<std::uint32_t>(at); break;
-        case 8: value.u = ociemu::loadUnaligned<std::uint64_t>(at); break;
-        default: throw oraemu::OraError(1480, "trailing null missing from STR bind value");
-        }
+        value.u = loadInteger<std::uint64_t>(at, stride);
         break;
     case oci::SQLT_FLT:
         value.kind = InValue::Kind::Double;
@@ -353,6 +360,17 @@ Binary binaryOf(const OutValue& value)
     default: break;
     }
     throw oraemu::OraError(1722, "invalid number");
+}
+
+// A BINARY_FLOAT or BINARY_DOUBLE define: the value's bits in the client's slot.
+template <typename Binary>
+void writeBinary(const OCIDefine& define, ub4 row, char* slot, std::size_t stride, const OutValue& value)
+{
+    if (stride < sizeof(Binary))
+        throw oraemu::OraError(3115, "unsupported network datatype or representation");
+    const Binary number = binaryOf<Binary>(value);
+    std::memcpy(slot, &number, sizeof number);
+    setLength(define, row, sizeof number);
 }
 
 oraemu::Decimal numberOf(const OutValue& value)
@@ -582,22 +600,12 @@ bool writeValue(const OCIDefine& define, ub4 row, const OutValue& value, const o
         setLength(define, row, stride);
         break;
     }
-    case oci::SQLT_BFLOAT: {
-        if (stride < sizeof(float))
-            throw oraemu::OraError(3115, "unsupported network datatype or representation");
-        const float narrow = binaryOf<float>(value);
-        std::memcpy(slot, &narrow, sizeof narrow);
-        setLength(define, row, sizeof narrow);
+    case oci::SQLT_BFLOAT:
+        writeBinary<float>(define, row, slot, stride, value);
         break;
-    }
-    case oci::SQLT_BDOUBLE: {
-        if (stride < sizeof(double))
-            throw oraemu::OraError(3115, "unsupported network datatype or representation");
-        const double number = binaryOf<double>(value);
-        std::memcpy(slot, &number, sizeof number);
-        setLength(define, row, sizeof number);
+    case oci::SQLT_BDOUBLE:
+        writeBinary<double>(define, row, slot, stride, value);
         break;
-    }
     case oci::SQLT_VNU:
         if (stride < oraemu::oracleNumberBytes)
             throw oraemu::OraError(3115, "unsupported network datatype or representation");
@@ -623,6 +631,8 @@ bool writeValue(const OCIDefine& define, ub4 row, const OutValue& value, const o
         // The slot holds the client's locator pointer.
         OCILobLocator* locator = descriptorIn<OCILobLocator>(slot, oci::DTYPE_LOB);
         locator->isClob = define.dty == oci::SQLT_CLOB;
+        locator->fromTable = true;
+        locator->temporary = false;
         if (value.kind == OutValue::Kind::Text || value.kind == OutValue::Kind::Blob)
             locator->data.assign(value.bytes);
         else

@@ -38,6 +38,8 @@ void writeReturned(OCIBind& bind, ub4 iteration, const std::vector<oraemu::Retur
                    const oraemu::ColumnType& type, const oraemu::Nls& nls);
 
 // The data types accepted in binds and defines.
+// Text and raw bytes (SQLT_CHR, STR, AFC, LNG, BIN, LBI).
+bool isCharacterOrBinaryType(ub2 dty);
 bool isSupportedBindType(ub2 dty);
 bool isSupportedDefineType(ub2 dty);
 

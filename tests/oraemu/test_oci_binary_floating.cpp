@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -112,6 +113,38 @@ TEST_F(OciBinaryFloating, ComparedValuesTakeTheColumnsBinaryType)
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(session->query(cases[i].first, {{"V", cases[i].second}}), expected[i])
             << cases[i].first << " with " << cases[i].second;
+}
+
+}  // namespace
+
+namespace {
+
+// Negative zero is a value of its own in IEEE arithmetic: Oracle keeps its sign bit, and it still
+// compares equal to zero.
+TEST_F(OciBinaryFloating, NegativeZeroKeepsItsSign)
+{
+    ASSERT_EQ(session->execute("create table B (K number, F binary_float, D binary_double)").status, oci::SUCCESS);
+    oraemutest::BindColumn keys{oci::SQLT_CHR, {"1", "2"}}, f{oci::SQLT_BFLOAT, {bitsOf(-0.0f), bitsOf(0.0f)}, 4},
+        d{oci::SQLT_BDOUBLE, {bitsOf(-0.0), bitsOf(0.0)}, 8};
+    ASSERT_EQ(session->executeArray("insert into B values (:1, :2, :3)", {keys, f, d}).status, oci::SUCCESS);
+
+    const std::vector<std::string> fetchedF = fetch("F", oci::SQLT_BFLOAT, 4);
+    const std::vector<std::string> fetchedD = fetch("D", oci::SQLT_BDOUBLE, 8);
+    ASSERT_EQ(fetchedF.size(), 2u);
+    ASSERT_EQ(fetchedD.size(), 2u);
+    float negativeF = 1, positiveF = 1;
+    double negativeD = 1, positiveD = 1;
+    std::memcpy(&negativeF, fetchedF[0].data(), 4);
+    std::memcpy(&positiveF, fetchedF[1].data(), 4);
+    std::memcpy(&negativeD, fetchedD[0].data(), 8);
+    std::memcpy(&positiveD, fetchedD[1].data(), 8);
+    EXPECT_TRUE(negativeF == 0 && std::signbit(negativeF));
+    EXPECT_TRUE(positiveF == 0 && !std::signbit(positiveF));
+    EXPECT_TRUE(negativeD == 0 && std::signbit(negativeD));
+    EXPECT_TRUE(positiveD == 0 && !std::signbit(positiveD));
+    // A NUMBER define has no negative zero.
+    EXPECT_EQ(session->query("select D from B order by K"), (std::vector<std::vector<std::string>>{{"-0"}, {"0"}}));
+    EXPECT_EQ(session->query("select count(*) from B where D = 0 and F = 0"), (std::vector<std::vector<std::string>>{{"2"}}));
 }
 
 }  // namespace

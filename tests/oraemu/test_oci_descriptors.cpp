@@ -300,4 +300,55 @@ TEST_F(OciDescriptors, TemporaryClobWrittenInPiecesIsBoundAsAValue)
     EXPECT_EQ(oci().DescriptorFree(lob, oci::DTYPE_LOB), oci::SUCCESS);
 }
 
+// A string or buffer bound to a LOB: the client trims a locator fresh from OCIDescriptorAlloc to
+// nothing and writes the whole value at offset 1, then binds it. A locator filled by a fetch is
+// the stored value and refuses a write with ORA-22920.
+TEST_F(OciDescriptors, FreshLocatorWrittenWholeIsBoundAsAValue)
+{
+    ASSERT_EQ(session->execute("create table T (K number, C clob, B blob)").status, oci::SUCCESS);
+    struct Case {
+        const char* column;
+        ub2 dty;
+        ub1 form;  // a CLOB's writes name the character set form, a BLOB's none
+        std::string value;
+        std::string stored;
+    };
+    const Case cases[] = {{"C", oci::SQLT_CLOB, oci::SQLCS_IMPLICIT, "Grüße aus Köln", "Grüße aus Köln"},
+                          {"B", oci::SQLT_BLOB, 0, std::string("\x00\xff\x10", 3), "00FF10"}};
+    for (const Case& c : cases) {
+        auto* lob = allocate<OCILobLocator>(oci::DTYPE_LOB);
+        ASSERT_EQ(symbol<LobTrim2>("OCILobTrim2")(session->svc(), session->error(), lob, 0), oci::SUCCESS) << c.column;
+        oraub8 bytes = c.value.size(), chars = 0;
+        std::string buffer = c.value;
+        ASSERT_EQ(symbol<LobWrite2>("OCILobWrite2")(session->svc(), session->error(), lob, &bytes, &chars, 1,
+                                                    buffer.data(), buffer.size(), oci::ONE_PIECE, nullptr, nullptr, 0,
+                                                    c.form),
+                  oci::SUCCESS)
+            << c.column;
+        OCIStmt* stmt = prepare(std::string("insert into T (K, ") + c.column + ") values (1, :v)");
+        OCIBind* bind = nullptr;
+        ASSERT_EQ(oci().BindByPos2(stmt, &bind, session->error(), 1, &lob, sizeof lob, c.dty, nullptr, nullptr,
+                                   nullptr, 0, nullptr, oci::DEFAULT),
+                  oci::SUCCESS);
+        ASSERT_EQ(oci().StmtExecute(session->svc(), stmt, session->error(), 1, 0, nullptr, nullptr, oci::DEFAULT),
+                  oci::SUCCESS)
+            << c.column;
+        release(stmt);
+        EXPECT_EQ(session->query(std::string("select ") + c.column + " from T")[0][0], c.stored) << c.column;
+
+        OCIStmt* select = prepare(std::string("select ") + c.column + " from T");
+        OCIDefine* define = nullptr;
+        ASSERT_EQ(oci().DefineByPos2(select, &define, session->error(), 1, &lob, sizeof lob, c.dty, nullptr, nullptr,
+                                     nullptr, oci::DEFAULT),
+                  oci::SUCCESS);
+        ASSERT_EQ(oci().StmtExecute(session->svc(), select, session->error(), 1, 0, nullptr, nullptr, oci::DEFAULT),
+                  oci::SUCCESS);
+        const sword refused = symbol<LobTrim2>("OCILobTrim2")(session->svc(), session->error(), lob, 0);
+        EXPECT_EQ(session->lastError(refused).code, 22920) << c.column;
+        release(select);
+        EXPECT_EQ(oci().DescriptorFree(lob, oci::DTYPE_LOB), oci::SUCCESS);
+        ASSERT_EQ(session->execute("delete from T").status, oci::SUCCESS);
+    }
+}
+
 }  // namespace

@@ -177,10 +177,9 @@ TEST_F(OciErrors, QueriesSessionAndUnsupported)
              {"select sum(B) from T", 932, ""},
              {"select decode(A, 1, 2) from T", 3001, ""},
              {"select * from T where rownum <= 2", 3001, ""},
-             {"select * from T full join \"Lower\" on A = \"x\"", 3001, ""},
-             {"select * from T cross join \"Lower\"", 3001, ""},
+             {"select * from T natural join \"Lower\"", 3001, ""},
              {"select * from (select A from T)", 3001, ""},
-             {"select * from T where A = (select A from T)", 3001, ""},
+             {"select * from T where A = (select A, A from T)", 913, "ORA-00913: too many values"},
              {"select * from T where C in ('a')", 932, ""},
              {"select frobnicate(A) from T", 904, "ORA-00904: \"FROBNICATE\": invalid identifier"},
          }) {

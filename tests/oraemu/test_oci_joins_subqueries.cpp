@@ -1,5 +1,5 @@
-// Queries over several tables: inner and left joins (ANSI and the comma form), IN and EXISTS
-// sub-queries (correlated or not), grouping and ordering of joined rows, joins of the catalog
+// Queries over several tables: inner, left, right, full and cross joins (ANSI and the comma form),
+// IN and EXISTS sub-queries and scalar sub-queries (correlated or not), grouping and ordering of joined rows, joins of the catalog
 // views; and DEFAULT in an INSERT's values.
 #include "oci_session.h"
 #include "oraemu_test_db.h"
@@ -74,6 +74,21 @@ TEST_F(JoinsAndSubqueries, QueriesOverSeveralTablesGiveOraclesRows)
         {"select TABLE_NAME from USER_TABLES where TABLE_NAME in (select TABLE_NAME from USER_CONSTRAINTS "
          "where CONSTRAINT_TYPE = 'R')",
          {{"EMP"}}},
+        // RIGHT, FULL and CROSS joins.
+        {"select d.NAME, e.ENAME from EMP e right outer join DEPT d on e.DEPT = d.ID order by d.ID, e.ENAME",
+         {{"Sales", "Ann"}, {"Sales", "Joe"}, {"Research", "Bob"}, {"Empty", "<null>"}}},
+        {"select d.NAME, e.ENAME from DEPT d full outer join EMP e on e.DEPT = d.ID order by e.ID nulls first",
+         {{"Empty", "<null>"}, {"Sales", "Joe"}, {"Sales", "Ann"}, {"Research", "Bob"}, {"<null>", "Kim"}}},
+        {"select count(*), count(d.ID), count(e.ID) from DEPT d full join EMP e on e.DEPT = d.ID", {{"5", "4", "4"}}},
+        {"select count(*) from DEPT cross join EMP", {{"12"}}},
+        {"select d.NAME, e.ENAME from DEPT d cross join EMP e where e.ID = 12 and d.ID = 3", {{"Empty", "Bob"}}},
+        // Scalar sub-queries as values, correlated or not; no row gives NULL.
+        {"select NAME, (select count(*) from EMP e where e.DEPT = d.ID) from DEPT d order by ID",
+         {{"Sales", "2"}, {"Research", "1"}, {"Empty", "0"}}},
+        {"select ENAME, (select NAME from DEPT where ID = EMP.DEPT) DEPT_NAME from EMP order by ID",
+         {{"Joe", "Sales"}, {"Ann", "Sales"}, {"Bob", "Research"}, {"Kim", "<null>"}}},
+        {"select ENAME from EMP where SAL > (select avg(SAL) from EMP where DEPT = 1) order by ENAME",
+         {{"Ann"}, {"Kim"}}},
     };
     for (const QueryCase& test : cases) {
         const std::string sql = test.sql;
@@ -92,10 +107,19 @@ TEST_F(JoinsAndSubqueries, UnclearOrUnknownNamesFailAsInOracle)
         {"select d.ID from DEPT d join EMP e on e.DEPT = d.ID where x.ID = 1", "ORA-00904"},
         {"select NAME from DEPT where ID in (select ID, DEPT from EMP)", "ORA-00913"},
         {"select NAME from DEPT d join EMP e", "ORA-00905"},
-        {"select NAME from DEPT d full join EMP e on e.DEPT = d.ID", "ORA-03001"},
+        {"select NAME from DEPT natural join EMP", "ORA-03001"},
+        {"select NAME from DEPT d cross join EMP e on e.DEPT = d.ID", "ORA-00933"},
+        {"select (select ID, NAME from DEPT where ID = 1) from DUAL", "ORA-00913"},
     };
     for (const auto& [sql, code] : cases)
         EXPECT_EQ(session->tryQuery(sql).message.substr(0, 9), code) << sql;
+    // A scalar sub-query with more than one row fails when the row that meets it is fetched.
+    try {
+        session->query("select NAME, (select ENAME from EMP where EMP.DEPT = d.ID) from DEPT d order by ID");
+        ADD_FAILURE() << "a scalar sub-query of two rows was taken";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "fetch failed: ORA-01427: single-row subquery returns more than one row");
+    }
 }
 
 TEST_F(JoinsAndSubqueries, DeleteAndUpdateTakeSubqueriesInTheirConditions)
