@@ -428,6 +428,9 @@ check('RETURNING ... INTO hands back what INSERT, UPDATE and DELETE did', async 
     assert.deepEqual(none.outBinds.owner, []);
     const left = await connection.execute('select ID, OWNER, BALANCE from ACCOUNTS');
     assert.deepEqual(left.rows, [[1, 'ZOË', 2]]);
+    const locked = await connection.execute('select OWNER from ACCOUNTS where ID = :id for update nowait', { id: 1 });
+    assert.deepEqual(locked.rows, [['ZOË']]);
+    await connection.commit();
   } finally {
     await connection.close();
   }
