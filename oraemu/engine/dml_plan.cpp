@@ -202,10 +202,10 @@ std::uint64_t runRowUpdate(Session& session, const Update& update, const TableDe
             bindParams(session, reader, params, storage, binds, row);
             std::vector<ReturnedRow> rows;
             while (reader.step()) {
-                ReturnedRow read;
+                ReturnedRow current;
                 for (int i = 0; i < sqlite3_column_count(reader.get()); ++i)
-                    read.push_back(returnedValue(reader.get(), i));
-                rows.push_back(std::move(read));
+                    current.push_back(returnedValue(reader.get(), i));
+                rows.push_back(std::move(current));
             }
             reader.reset();
             for (const ReturnedRow& old : rows) {
