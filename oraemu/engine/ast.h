@@ -137,6 +137,8 @@ struct Select {
     std::vector<ExprPtr> groupBy;
     ExprPtr having;
     std::vector<OrderItem> orderBy;
+    // FOR UPDATE [NOWAIT]: the query takes the locks of a change of its table.
+    enum class Lock { None, Wait, NoWait } lock = Lock::None;
 };
 
 // RETURNING column, ... INTO :bind, ... of a single-row INSERT, UPDATE or DELETE.

@@ -791,6 +791,14 @@ private:
                 select.orderBy.push_back(std::move(order));
             } while (acceptSymbol(","));
         }
+        if (acceptWord("FOR")) {
+            expectWord("UPDATE", 933, "SQL command not properly ended");
+            if (acceptWord("OF"))  // the columns name the tables whose rows are locked: the one table here
+                do {
+                    expression();
+                } while (acceptSymbol(","));
+            select.lock = acceptWord("NOWAIT") ? Select::Lock::NoWait : Select::Lock::Wait;
+        }
         return select;
     }
 

@@ -48,6 +48,18 @@ void Session::lockForChange(std::int64_t tableId)
     locks_.lockForChange(tableId, busyTimeoutMs);
 }
 
+void Session::lockForUpdate(std::int64_t tableId, bool wait)
+{
+    if (tableId != 0)  // 0: DUAL or a catalog view, which no session changes
+        locks_.lockForChange(tableId, wait ? busyTimeoutMs : 0);
+    struct BusyTimeoutRestorer {
+        sqlite3* db;
+        ~BusyTimeoutRestorer() { sqlite3_busy_timeout(db, busyTimeoutMs); }
+    } const restorer{db_.get()};
+    sqlite3_busy_timeout(db_.get(), wait ? busyTimeoutMs : 0);
+    beginWrite();
+}
+
 std::int64_t Session::tableIdOf(const ObjectName& name)
 {
     const auto table = catalog_.findTable(ownerOf(name.schema), name.name);

@@ -49,6 +49,10 @@ public:
     // Before rows of the table change: holds it against DDL of other sessions until the
     // transaction ends (waiting while such DDL runs).
     void lockForChange(std::int64_t tableId);
+    // SELECT ... FOR UPDATE: the locks of a change of the table, so that other sessions' changes
+    // wait for this transaction's end. `wait` false (NOWAIT): ORA-00054 at once when another
+    // session holds them.
+    void lockForUpdate(std::int64_t tableId, bool wait);
     // The id of the table a statement names, 0 when there is none (the statement reports that).
     std::int64_t tableIdOf(const ObjectName& name);
     // An orderly logoff: commits, then builds the indexes left pending in the database (see

@@ -53,6 +53,8 @@ void Statement::open(BindSource& binds)
 {
     describe();
     closeCursor();
+    if (const auto* select = std::get_if<Select>(&parsed_.statement); select && select->lock != Select::Lock::None)
+        session_.lockForUpdate(session_.tableIdOf(select->from), select->lock == Select::Lock::Wait);
     bindParams(session_, query_->statement, query_->params, query_->storage, binds, 0);
     cursorOpen_ = true;
 }

@@ -411,6 +411,13 @@ check('RETURNING ... INTO hands back what INSERT, UPDATE and DELETE did', async 
     assert.equal(updated.rowsAffected, 2);
     assert.deepEqual([...updated.outBinds.ids].sort(), [1, 2]);
     assert.deepEqual(updated.outBinds.balances, [0.25, 0.25]);
+    const computed = await connection.execute(
+      'update ACCOUNTS set BALANCE = BALANCE * :factor + 1, OWNER = upper(OWNER) where ID = 1 returning OWNER, BALANCE into :o, :b',
+      { factor: 4, o: { dir: oracledb.BIND_OUT, type: oracledb.STRING, maxSize: 120 },
+        b: { dir: oracledb.BIND_OUT, type: oracledb.NUMBER } });
+    assert.equal(computed.rowsAffected, 1);
+    assert.deepEqual(computed.outBinds.o, ['ZOË']);
+    assert.deepEqual(computed.outBinds.b, [2]);
     const deleted = await connection.execute(
       'delete from ACCOUNTS where ID = :id returning OWNER into :owner',
       { id: 2, owner: { dir: oracledb.BIND_OUT, type: oracledb.STRING, maxSize: 120 } }, { autoCommit: true });
@@ -420,7 +427,10 @@ check('RETURNING ... INTO hands back what INSERT, UPDATE and DELETE did', async 
       { owner: { dir: oracledb.BIND_OUT, type: oracledb.STRING, maxSize: 120 } });
     assert.deepEqual(none.outBinds.owner, []);
     const left = await connection.execute('select ID, OWNER, BALANCE from ACCOUNTS');
-    assert.deepEqual(left.rows, [[1, 'Zoë', 0.25]]);
+    assert.deepEqual(left.rows, [[1, 'ZOË', 2]]);
+    const locked = await connection.execute('select OWNER from ACCOUNTS where ID = :id for update nowait', { id: 1 });
+    assert.deepEqual(locked.rows, [['ZOË']]);
+    await connection.commit();
   } finally {
     await connection.close();
   }

@@ -194,7 +194,7 @@ TEST_F(OciErrors, QueriesSessionAndUnsupported)
         {"frobnicate T", 900, "ORA-00900: invalid SQL statement"},
         {"merge into T using U on (1=1)", 3001, "ORA-03001: unimplemented feature"},
         {"grant select on T to PUBLIC", 3001, ""},
-        {"update T set A = A + 1", 3001, ""},
+        {"update T set A = ROWNUM", 3001, ""},
         {"update T set Q = 1", 904, ""},
         {"update T set A = null", 1407, "ORA-01407: cannot update (\"SCOTT\".\"T\".\"A\") to NULL"},
         {"truncate table NOPE", 942, ""},
