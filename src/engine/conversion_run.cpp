@@ -401,6 +401,7 @@ CopyHooks Run::copyHooks()
         if (host_.letEventsThrough)
             host_.letEventsThrough();
     };
+    hooks.letEventsThroughWhileWaiting = hooks.letEventsThrough;
     hooks.stopRequested = [this] { return host_.stopRequested && host_.stopRequested(); };
     return hooks;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -223,8 +224,12 @@ void PrefetchedRows::takeNextBatch()
         current_->clear();
     std::unique_lock lock(reader_->mutex);
     reader_->callerWaiting = true;
-    reader_->changed.wait(lock, [this] { return reader_->ready || reader_->done; });
+    const bool arrived = waitForNextBatch(lock);
     reader_->callerWaiting = false;
+    if (!arrived) {
+        stoppedWaiting_ = true;
+        return;
+    }
     if (current_)
         reader_->spare = std::move(current_);
     current_ = std::move(reader_->ready);
@@ -237,11 +242,36 @@ void PrefetchedRows::takeNextBatch()
     reader_->changed.notify_all();
 }
 
+// False when stopWaiting said to stop before the reader had more rows.
+bool PrefetchedRows::waitForNextBatch(std::unique_lock<std::mutex>& lock)
+{
+    const auto arrived = [this] { return reader_->ready || reader_->done; };
+    if (!stopWaiting_) {
+        reader_->changed.wait(lock, arrived);
+        return true;
+    }
+    while (!reader_->changed.wait_for(lock, std::chrono::milliseconds(100), arrived)) {
+        lock.unlock();  // the question may take its time (a window's events)
+        const bool stop = stopWaiting_();
+        lock.lock();
+        if (stop && !arrived())
+            return false;
+    }
+    return true;
+}
+
+void PrefetchedRows::setStopWaiting(std::function<bool()> stopWaiting)
+{
+    stopWaiting_ = std::move(stopWaiting);
+}
+
 bool PrefetchedRows::atEnd()
 {
+    if (stoppedWaiting_)
+        return true;
     if (!current_)
         takeNextBatch();
-    return row_ >= current_->rows;
+    return stoppedWaiting_ || row_ >= current_->rows;
 }
 
 void PrefetchedRows::next()
@@ -255,7 +285,7 @@ void PrefetchedRows::next()
     if (current_->end)
         return;
     takeNextBatch();
-    if (current_->rows == 0 && current_->readError)
+    if (!stoppedWaiting_ && current_->rows == 0 && current_->readError)
         throw Error(*current_->readError);
 }
 

@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+#include <mutex>
 #include <memory>
 #include <vector>
 
@@ -56,6 +58,13 @@ public:
     // until next().
     QByteArrayView bytesAt(int pos) const;
 
+    // While the caller waits for rows, stopWaiting is asked every 100 ms whether to wait on; once
+    // it says true, no more rows come (atEnd) and stoppedWaiting() is true. A source that stalls
+    // completely (a lock, a dead network) then still lets the caller answer and stop; the query
+    // itself is the caller's to cancel, since the reading thread may be stuck in it.
+    void setStopWaiting(std::function<bool()> stopWaiting);
+    bool stoppedWaiting() const { return stoppedWaiting_; }
+
     // Ends the reading thread once it is done with its row; the query is the caller's again,
     // positioned somewhere after the rows handed out. Doing it twice does nothing.
     void stop() noexcept;
@@ -66,8 +75,12 @@ public:
 private:
     void takeNextBatch();
 
+    bool waitForNextBatch(std::unique_lock<std::mutex>& lock);
+
     std::unique_ptr<Reader> reader_;
     std::unique_ptr<Batch> current_;
+    std::function<bool()> stopWaiting_;
+    bool stoppedWaiting_ = false;
     qsizetype row_ = 0;  // in current_
 };
 

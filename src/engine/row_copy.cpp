@@ -361,6 +361,11 @@ CopiedRows copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
 
         // The next batch is read and its values built while this one is converted and written.
         PrefetchedRows rows(source, takesOf(routes));
+        rows.setStopWaiting([&hooks] {
+            if (hooks.letEventsThroughWhileWaiting)
+                hooks.letEventsThroughWhileWaiting();
+            return hooks.stopRequested && hooks.stopRequested();
+        });
         while (!rows.atEnd()) {
             buffer.append();
             ++rowCount;
@@ -403,6 +408,11 @@ CopiedRows copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
                 break;
             }
             rows.next();
+        }
+        if (rows.stoppedWaiting()) {
+            result.stopped = true;
+            progress.show(rowCount);
+            data.cancelRunningStatement();  // the reading thread is stuck in it
         }
         if (!result.stopped) {
             applyBatch(buffer, rowNamer);

@@ -16,11 +16,14 @@ struct CopyHooks {
     std::function<void()> letEventsThrough;
     std::function<bool()> stopRequested;
     std::function<void(qint64 rowsCopied)> rowsCopied;  // every 100 rows and at the end
+    // Every 100 ms while the source is slow to give the next rows: the events a stop comes with.
+    std::function<void()> letEventsThroughWhileWaiting;
 };
 
 // What a row copy that was not refused came to.
 struct CopiedRows {
-    bool stopped = false;        // a stop request ended it at a check point; pending rows were not applied
+    bool stopped = false;        // a stop request ended it at a check point, or while the source
+                                 // was slow to give rows; pending rows were not applied
     QStringList columnFailures;  // "name:TypeTag" of each column value that could not be copied
 };
 

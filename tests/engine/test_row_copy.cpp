@@ -96,8 +96,11 @@ protected:
             progressSeen.push_back(log.lastLine());
             committedSeen.push_back(committed());
         };
+        hooks.letEventsThroughWhileWaiting = [this] {
+            stoppedByWait = stopWhileWaiting && eventDeliveries >= 1;
+        };
         hooks.stopRequested = [this] {
-            return stopAfterDeliveries > 0 && eventDeliveries >= stopAfterDeliveries;
+            return stoppedByWait || (stopAfterDeliveries > 0 && eventDeliveries >= stopAfterDeliveries);
         };
         return endOf([&] { return copyRows(data, buffer, mysqlName, QStringLiteral("T"), log, hooks); });
     }
@@ -117,6 +120,8 @@ protected:
 
     int eventDeliveries = 0;
     int stopAfterDeliveries = 0;
+    bool stopWhileWaiting = false;  // stop at the first wait for rows after row 100
+    bool stoppedByWait = false;
     std::vector<QString> progressSeen;    // last log line at each event delivery
     std::vector<qint64> committedSeen;    // committed rows at each event delivery
 };
@@ -379,10 +384,13 @@ TEST_F(RowCopy, StopWhileTheNextBatchIsReadLeavesTheConnectionUsable)
     EXPECT_EQ(after.intAt(0), 30000);
 }
 
-// Stopped while the source stalls (rows past the 300th wait for a lock the test holds): the copy
-// ends at once rather than after reading the rows the server has yet to make, and the connection
-// serves the run again. If the copy were to read them, a watchdog would have to open the lock.
-TEST_F(RowCopy, StopDoesNotWaitForTheRestOfAStalledSource)
+// Stopped at a check point or while waiting for rows, with the source stalled (rows past the
+// 300th wait for a lock the test holds): the copy ends at once rather than after the rows the
+// server has yet to make, and the connection serves the run again. If the copy were to wait for
+// them, a watchdog would have to open the lock.
+class RowCopyStalledSource : public RowCopy, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RowCopyStalledSource, StopDoesNotWaitForTheRowsBehindTheStall)
 {
     mysql.execute({QStringLiteral("create view t as select seq as id, repeat('x', 20000) as pad, "
                                   "if(seq > 300, get_lock('copy_gate', 60), 0) as g from seq_1_to_400")});
@@ -402,7 +410,8 @@ TEST_F(RowCopy, StopDoesNotWaitForTheRestOfAStalledSource)
             MySqlQuery(gate).open(QStringLiteral("select release_lock('copy_gate')"));
         }
     });
-    stopAfterDeliveries = 2;  // row 200
+    stopWhileWaiting = GetParam();
+    stopAfterDeliveries = stopWhileWaiting ? 0 : 1;  // row 100
 
     const CopyEnd result = copy();
     {
@@ -414,11 +423,17 @@ TEST_F(RowCopy, StopDoesNotWaitForTheRestOfAStalledSource)
 
     EXPECT_EQ(result.outcome, CopyEnd::Outcome::Stopped);
     EXPECT_FALSE(openedByWatchdog) << "the stop waited for the rows behind the lock";
+    EXPECT_EQ(stoppedByWait, stopWhileWaiting);
     EXPECT_EQ(committed(), 100);
     MySqlQuery after(data);
     after.open(QStringLiteral("select count(*) from seq_1_to_400"));
     EXPECT_EQ(after.intAt(0), 400);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stop, RowCopyStalledSource, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "WhileWaitingForRows" : "AtACheckPoint");
+                         });
 
 // The MySQL connection dies in the middle of the table: the copy fails with the client's message
 // after the rows that arrived; what was applied stays, the table's line stays last.
