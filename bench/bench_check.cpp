@@ -1,4 +1,5 @@
 #include "bench_check.h"
+#include "bench_process.h"
 #include "bench_profile.h"
 
 #include "engine/conversion_check.h"
@@ -11,6 +12,7 @@ Timing measureCheck(const BenchOptions& options, const MySqlServer& server, cons
                     const OracleTarget& target, qint64 rows)
 {
     const dovrelle::ConversionProfile profile = tableProfile(server, options.database, target, table);
+    settleDisk();
 
     Timing timing;
     Stopwatch stopwatch;

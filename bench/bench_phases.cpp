@@ -1,4 +1,5 @@
 #include "bench_phases.h"
+#include "bench_process.h"
 #include "bench_profile.h"
 
 #include "engine/conversion_profile.h"
@@ -114,6 +115,7 @@ void Stopwatch::stop(Timing& timing) const
 
 Timing measureSourceRead(const MySqlServer& server, const QString& database, const QString& table)
 {
+    settleDisk();
     dovrelle::MySqlConnection connection;
     connection.setParameters(mysqlParameters(server, database));
     connection.open();
@@ -140,6 +142,7 @@ Timing measureSourceRead(const MySqlServer& server, const QString& database, con
 Timing measureTargetWrite(const MySqlServer& server, const QString& database, const QString& table,
                           const OracleTarget& target)
 {
+    settleDisk();
     dovrelle::MySqlConnection catalog;
     catalog.setParameters(mysqlParameters(server, database));
     catalog.open();

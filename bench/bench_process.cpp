@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <stdexcept>
 #include <vector>
@@ -55,9 +56,15 @@ std::vector<char*> pointersTo(std::vector<QByteArray>& texts)
 
 }  // namespace
 
+void settleDisk()
+{
+    ::sync();
+}
+
 ProcessFigures runMeasured(const QString& program, const QStringList& arguments,
                            const QStringList& extraEnvironment, const QString& outputFile)
 {
+    settleDisk();
     std::vector<QByteArray> argumentTexts{program.toLocal8Bit()};
     for (const QString& argument : arguments)
         argumentTexts.push_back(argument.toLocal8Bit());

@@ -14,9 +14,13 @@ struct ProcessFigures {
     int exitStatus = -1;    // -1 when it did not exit normally
 };
 
+// Writes back to disk what earlier measures left in the page cache (the oraemu files of a
+// conversion are hundreds of megabytes), so that one measure does not pay for another's writes.
+void settleDisk();
+
 // Runs `program` with `arguments` and the environment of this process plus `extraEnvironment`
 // ("NAME=value" entries, which replace the inherited ones), waits for it and measures it. Its
-// standard output and error go to `outputFile` when one is given.
+// standard output and error go to `outputFile` when one is given. The disk is settled first.
 ProcessFigures runMeasured(const QString& program, const QStringList& arguments,
                            const QStringList& extraEnvironment = {},
                            const QString& outputFile = {});
