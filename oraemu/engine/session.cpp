@@ -39,7 +39,7 @@ std::unique_ptr<Session> Session::logon(const std::string& path, const std::stri
 }
 
 Session::Session(SqliteDb db, std::string user, const std::string& path)
-    : db_(std::move(db)), locks_(path), user_(std::move(user)), catalog_(db_.get())
+    : db_(std::move(db)), checkpointer_(db_.get(), path), locks_(path), user_(std::move(user)), catalog_(db_.get())
 {
 }
 

@@ -5,6 +5,7 @@
 #include "nls.h"
 #include "sqlite_util.h"
 #include "table_locks.h"
+#include "wal_checkpointer.h"
 
 #include <functional>
 #include <map>
@@ -67,6 +68,7 @@ private:
     void keepTakenIdentityValues();
 
     SqliteDb db_;
+    WalCheckpointer checkpointer_;  // ends before db_ closes
     TableLocks locks_;
     std::string user_;
     Nls nls_;

@@ -20,6 +20,8 @@ std::int64_t cacheMiBFromEnvironment()
     return *end == '\0' && mib > 0 && mib <= 1024 * 1024 ? mib : 0;
 }
 
+}  // namespace
+
 std::int64_t pageSizeOf(sqlite3* db)
 {
     SqlStatement query(db, "PRAGMA page_size");
@@ -27,8 +29,6 @@ std::int64_t pageSizeOf(sqlite3* db)
     const std::int64_t size = query.columnInt(0);
     return size > 0 ? size : 4096;
 }
-
-}  // namespace
 
 std::int64_t pageCacheKiB()
 {

@@ -31,6 +31,14 @@ std::int64_t pageCacheKiB();
 // checkpoint syncs the WAL and the file, so fewer and larger ones keep a load from waiting on the disk.
 inline constexpr std::int64_t checkpointBytes = 256 * 1024 * 1024;
 
+// While a session writes, its committed pages are copied into the database file on another thread
+// (WalCheckpointer) whenever the WAL holds this many bytes: the copy then overlaps the writing
+// rather than following it at the close.
+inline constexpr std::int64_t backgroundCheckpointBytes = 16 * 1024 * 1024;
+
+// The page size of the connection's database file.
+std::int64_t pageSizeOf(sqlite3* db);
+
 // Sets up an open connection: WAL journal, synchronous NORMAL, the page cache, the checkpoint size.
 void tuneConnection(sqlite3* db);
 
