@@ -42,11 +42,24 @@ std::string applyCase(std::string word, int letterCase)
     return word;
 }
 
+// What "%0*ld" gives, without snprintf: a fetch formats every date it returns, field by field.
 std::string padded(long value, int width)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*ld", width, value);
-    return buffer;
+    const bool negative = value < 0;
+    unsigned long magnitude = negative ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    std::string text;
+    if (negative)
+        text += '-';
+    text.append(static_cast<std::size_t>(std::max(0, width - count - (negative ? 1 : 0))), '0');
+    while (count > 0)
+        text += digits[--count];
+    return text;
 }
 
 }  // namespace
