@@ -55,7 +55,7 @@ ShortcutDialog::ShortcutDialog()
     : chooseShortcutPath(askShortcutPath), programPath(QCoreApplication::applicationFilePath())
 {
     setObjectName(QStringLiteral("marfrm_bat"));
-    setWindowTitle(QStringLiteral("Create Shortcut File"));
+    setWindowTitle(QStringLiteral("marfrm_bat"));
     setWindowModality(Qt::ApplicationModal);
     // The wizard's font: the pixel positions below were made for it, so no caption is cut.
     setFont(windowFont());

@@ -217,6 +217,8 @@ TEST_F(ShortcutDialogTest, TheWizardsButtonOpensTheDialogModally)
     chosenPath = dir.filePath("from_wizard.desktop");
     QTimer::singleShot(0, dialog, [this] {
         EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->windowTitle(), "marfrm_bat");
+        EXPECT_TRUE(dialog->isModal());
         dialog->createShortcut();
     });
     window.createShortcutFile();
