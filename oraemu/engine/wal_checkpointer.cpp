@@ -6,9 +6,12 @@
 namespace oraemu {
 
 WalCheckpointer::WalCheckpointer(sqlite3* writer, std::string path)
-    : writer_(writer), path_(std::move(path)), startPages_(int(backgroundCheckpointBytes / pageSizeOf(writer)))
+    : writer_(writer),
+      path_(std::move(path)),
+      startPages_(int(backgroundCheckpointBytes / pageSizeOf(writer))),
+      ownCheckpointPages_(int(checkpointBytes / pageSizeOf(writer)))
 {
-    // Takes the place of the connection's automatic checkpoint.
+    // Takes the place of the connection's automatic checkpoint, which afterCommit keeps.
     sqlite3_wal_hook(writer_, &WalCheckpointer::afterCommit, this);
 }
 
@@ -24,11 +27,15 @@ WalCheckpointer::~WalCheckpointer()
         thread_.join();
 }
 
-int WalCheckpointer::afterCommit(void* self, sqlite3*, const char*, int walPages)
+int WalCheckpointer::afterCommit(void* self, sqlite3* db, const char* schema, int walPages)
 {
     auto* checkpointer = static_cast<WalCheckpointer*>(self);
     if (walPages < checkpointer->startPages_)
         return SQLITE_OK;
+    // The WAL grew past the automatic checkpoint's size all the same (the thread could not open
+    // the file, or readers held the pages back): the writer checkpoints as SQLite's own hook does.
+    if (walPages >= checkpointer->ownCheckpointPages_)
+        sqlite3_wal_checkpoint_v2(db, schema, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
     std::lock_guard lock(checkpointer->mutex_);
     checkpointer->checkpointWanted_ = true;
     if (!checkpointer->thread_.joinable())

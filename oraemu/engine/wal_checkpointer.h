@@ -17,7 +17,8 @@ namespace oraemu {
 // The thread starts when the WAL first holds backgroundCheckpointBytes after a commit, so sessions that
 // write little never start it. Each checkpoint is a passive one: it copies what no reader still
 // needs and never waits for readers or writers. A checkpoint that fails is simply tried again after
-// a later commit; the close of the last connection still checkpoints whatever is left.
+// a later commit; should the WAL still reach checkpointBytes, the writer checkpoints itself, as
+// without this class; the close of the last connection checkpoints whatever is left.
 class WalCheckpointer {
 public:
     WalCheckpointer(sqlite3* writer, std::string path);
@@ -32,6 +33,7 @@ private:
     sqlite3* writer_;
     std::string path_;
     int startPages_;
+    int ownCheckpointPages_;  // the automatic checkpoint's size, kept on the writer's own thread
     std::mutex mutex_;
     std::condition_variable wanted_;
     bool checkpointWanted_ = false;

@@ -191,6 +191,29 @@ void PrefetchedRows::Reader::readRow(Batch& batch)
     ++batch.rows;
 }
 
+namespace {
+
+// Waits for the reader's next batch; false when stopWaiting said to stop before it came.
+bool waitForNextBatch(PrefetchedRows::Reader& reader, std::unique_lock<std::mutex>& lock,
+                      const std::function<bool()>& stopWaiting)
+{
+    const auto arrived = [&reader] { return reader.ready || reader.done; };
+    if (!stopWaiting) {
+        reader.changed.wait(lock, arrived);
+        return true;
+    }
+    while (!reader.changed.wait_for(lock, std::chrono::milliseconds(100), arrived)) {
+        lock.unlock();  // the question may take its time (a window's events)
+        const bool stop = stopWaiting();
+        lock.lock();
+        if (stop && !arrived())
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 PrefetchedRows::PrefetchedRows(MySqlQuery& source, std::vector<Take> takes)
     : PrefetchedRows(source, std::move(takes), Limits{})
 {
@@ -224,7 +247,7 @@ void PrefetchedRows::takeNextBatch()
         current_->clear();
     std::unique_lock lock(reader_->mutex);
     reader_->callerWaiting = true;
-    const bool arrived = waitForNextBatch(lock);
+    const bool arrived = waitForNextBatch(*reader_, lock, stopWaiting_);
     reader_->callerWaiting = false;
     if (!arrived) {
         stoppedWaiting_ = true;
@@ -240,24 +263,6 @@ void PrefetchedRows::takeNextBatch()
     row_ = 0;
     lock.unlock();
     reader_->changed.notify_all();
-}
-
-// False when stopWaiting said to stop before the reader had more rows.
-bool PrefetchedRows::waitForNextBatch(std::unique_lock<std::mutex>& lock)
-{
-    const auto arrived = [this] { return reader_->ready || reader_->done; };
-    if (!stopWaiting_) {
-        reader_->changed.wait(lock, arrived);
-        return true;
-    }
-    while (!reader_->changed.wait_for(lock, std::chrono::milliseconds(100), arrived)) {
-        lock.unlock();  // the question may take its time (a window's events)
-        const bool stop = stopWaiting_();
-        lock.lock();
-        if (stop && !arrived())
-            return false;
-    }
-    return true;
 }
 
 void PrefetchedRows::setStopWaiting(std::function<bool()> stopWaiting)

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <functional>
-#include <mutex>
 #include <memory>
 #include <vector>
 
@@ -74,8 +73,6 @@ public:
 
 private:
     void takeNextBatch();
-
-    bool waitForNextBatch(std::unique_lock<std::mutex>& lock);
 
     std::unique_ptr<Reader> reader_;
     std::unique_ptr<Batch> current_;

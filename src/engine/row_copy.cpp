@@ -402,19 +402,20 @@ CopiedRows copyRows(MySqlConnection& data, OracleInsertBuffer& buffer, const QSt
                 hooks.letEventsThrough();
             if (hooks.stopRequested && hooks.stopRequested()) {
                 result.stopped = true;
-                // Closing the source would otherwise read every row the server has not sent yet,
-                // which holds a stop for as long as the rest of a big or slow table takes.
-                data.cancelRunningStatement();
                 break;
             }
             rows.next();
         }
-        if (rows.stoppedWaiting()) {
+        if (rows.stoppedWaiting()) {  // a stop while the source was slow to give rows
             result.stopped = true;
             progress.show(rowCount);
-            data.cancelRunningStatement();  // the reading thread is stuck in it
         }
-        if (!result.stopped) {
+        if (result.stopped) {
+            // Closing the source would otherwise read every row the server has not sent yet (the
+            // reading thread may be stuck in it), which holds a stop for as long as the rest of a
+            // big or slow table takes.
+            data.cancelRunningStatement();
+        } else {
             applyBatch(buffer, rowNamer);
             rows.stop();
             source.close();
