@@ -190,15 +190,20 @@ void MySqlConnection::cancelRunningStatement() const
 {
     if (!handle_ || serverThreadId_ == 0)
         return;
-    try {
+    // A server too busy to take a connection within the connect timeout usually takes one a
+    // little later; the statement runs on meanwhile, so asking again is worth it.
+    constexpr int connectAttempts = 3;
+    for (int attempt = 1; attempt <= connectAttempts; ++attempt) {
         MySqlConnection killer;
-        killer.setParameters(params_);
-        killer.open();
+        try {
+            killer.setParameters(params_);
+            killer.open();
+        } catch (const Error&) {
+            continue;  // after the last attempt, the reader reads the rest as it would have anyway
+        }
         const QByteArray kill = "KILL QUERY " + QByteArray::number(qulonglong(serverThreadId_));
-        if (mysql_real_query(killer.handle_, kill.constData(), kill.size()) != 0)
-            return;  // the statement may have ended meanwhile; the reader then just reads on
-    } catch (const Error&) {
-        // No second connection: the reader reads the rest as it would have anyway.
+        mysql_real_query(killer.handle_, kill.constData(), kill.size());  // fails if the statement ended
+        return;
     }
 }
 

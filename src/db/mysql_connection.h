@@ -33,7 +33,8 @@ public:
     // Ends the statement the connection is running, from a second connection with the same
     // parameters (KILL QUERY): a result that is being read then ends with an error at once, so
     // closing it does not read the rows the server has not sent yet. Callable from any thread
-    // while another one reads the result. Best effort: when it fails, nothing changes.
+    // while another one reads the result. Best effort: when no second connection can be made after a
+    // few tries, nothing changes.
     void cancelRunningStatement() const;
 
     // The character set the connection really uses (e.g. "utf8mb4", "latin1"); valid while open.

@@ -166,9 +166,10 @@ TEST_F(PrefetchedRowsTest, ASlowSourceHandsOverTheRowsReadWhileTheCallerWaits)
     takeGate.close();
 
     // Rows of 20 kB each, so the server sends every row as it is made rather than keeping it in
-    // its network buffer; the gate waits at most 5 s per row and then lets the row through with 0.
+    // its network buffer. The gate waits at most 30 s per row and then lets the row through with 0:
+    // long enough that only rows held back for the caller time out, not rows of a busy machine.
     MySqlQuery query(connection);
-    query.open(QStringLiteral("select seq, if(seq > 20, get_lock('prefetch_gate', 5), 9), repeat('x', 20000) "
+    query.open(QStringLiteral("select seq, if(seq > 20, get_lock('prefetch_gate', 30), 9), repeat('x', 20000) "
                               "from seq_1_to_30"));
     PrefetchedRows rows(query, {Take::Value, Take::Value, Take::Bytes}, {5, 1000, 1 << 30});
     for (int row = 1; row < 15; ++row)
