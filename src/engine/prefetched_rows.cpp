@@ -86,17 +86,24 @@ struct PrefetchedRows::Reader {
     std::vector<Slot> columnSlots;
     Limits limits;
 
+    // Rows are added to `filling` under the mutex, and the query is moved on outside it. So a
+    // caller that runs out of rows can take the rows read so far even while the reader is stuck
+    // inside the query waiting for the next one (a lock, a slow view, a busy server).
     std::mutex mutex;
     std::condition_variable changed;
-    std::unique_ptr<Batch> ready;   // read, not yet taken by the caller
-    std::unique_ptr<Batch> spare;   // given back by the caller, to be filled again
-    bool done = false;              // the last batch has been handed over, or the reader stopped
+    std::unique_ptr<Batch> filling;  // being read
+    std::unique_ptr<Batch> ready;    // read, not yet taken by the caller
+    std::unique_ptr<Batch> spare;    // given back by the caller, to be filled again
+    bool done = false;               // the last batch has been handed over, or the reader stopped
+    bool callerWaiting = false;      // the caller has run out of rows and waits for these
     std::atomic<bool> stopping = false;
-    std::atomic<bool> callerWaiting = false;  // the caller has run out of rows and waits for these
     std::thread thread;
 
     void run() noexcept;
-    void fill(Batch& batch, int maxRows, bool advanceFirst);
+    bool readBatch(int maxRows, bool advanceFirst);
+    Batch& fillingBatch(int maxRows);
+    void handOver(std::unique_lock<std::mutex>& lock, bool last);
+    bool canTakeFilling() const { return filling && filling->rows >= limits.firstBatchRows; }
     void readRow(Batch& batch);
 };
 
@@ -105,30 +112,13 @@ void PrefetchedRows::Reader::run() noexcept
     int maxRows = std::max(1, limits.firstBatchRows);
     bool advance = false;  // the first batch begins at the query's current row
     for (;;) {
-        std::unique_ptr<Batch> batch;
         {
             std::unique_lock lock(mutex);
             changed.wait(lock, [this] { return !ready || stopping; });
             if (stopping)
                 break;
-            batch = spare ? std::move(spare) : std::make_unique<Batch>();
         }
-        batch->clear();
-        try {
-            fill(*batch, maxRows, advance);
-        } catch (const Error& e) {
-            batch->readError = e.message();
-        } catch (const std::exception& e) {
-            batch->readError = QString::fromLocal8Bit(e.what());
-        }
-        const bool last = batch->end || batch->readError.has_value();
-        {
-            std::lock_guard lock(mutex);
-            ready = std::move(batch);
-            done = last;
-        }
-        changed.notify_all();
-        if (last)
+        if (readBatch(maxRows, advance))
             return;
         maxRows = std::max(1, limits.batchRows);
         advance = true;
@@ -138,29 +128,64 @@ void PrefetchedRows::Reader::run() noexcept
     changed.notify_all();
 }
 
-// The query stays on the batch's last row until the next fill: the client's row buffer then
-// holds that row rather than one more, which matters for rows of many megabytes.
-void PrefetchedRows::Reader::fill(Batch& batch, int maxRows, bool advanceFirst)
+// Reads rows until the batch is complete and hands it over; true when it was the last one (the
+// query's end or a failed read). The query stays on the batch's last row until the next batch:
+// the client's row buffer then holds that row rather than one more, which matters for rows of
+// many megabytes.
+bool PrefetchedRows::Reader::readBatch(int maxRows, bool advanceFirst)
 {
-    batch.values.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
-    batch.valueFailed.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
-    batch.spans.reserve(std::size_t(maxRows) * std::size_t(byteColumns));
-    if (advanceFirst)
-        source.next();  // a lost connection throws: the read error after the batch before
+    bool advance = advanceFirst;
     for (;;) {
-        if (source.atEnd()) {
-            batch.end = true;
-            return;
+        std::optional<QString> readError;
+        bool end = false;
+        try {
+            if (advance)
+                source.next();  // a lost connection throws: the read error after the row before
+            end = source.atEnd();
+        } catch (const Error& e) {
+            readError = e.message();
+        } catch (const std::exception& e) {
+            readError = QString::fromLocal8Bit(e.what());
+        }
+        std::unique_lock lock(mutex);
+        Batch& batch = fillingBatch(maxRows);
+        if (end || readError) {
+            batch.end = end;
+            batch.readError = readError;
+            handOver(lock, true);
+            return true;
         }
         readRow(batch);
-        if (batch.rows >= maxRows || batch.heldBytes >= limits.batchBytes || stopping)
-            return;
-        // A slow source (a view, a busy server) must not hold back the caller's progress and
-        // its stop test for a whole batch: a waiting caller gets what has been read so far.
-        if (callerWaiting && batch.rows >= limits.firstBatchRows)
-            return;
-        source.next();  // a lost connection throws: the read error after this row
+        advance = true;
+        // A slow source (a view, a busy server) must not hold back the caller's progress and its
+        // stop test for a whole batch: a waiting caller gets what has been read so far.
+        if (batch.rows >= maxRows || batch.heldBytes >= limits.batchBytes || stopping
+            || (callerWaiting && batch.rows >= limits.firstBatchRows)) {
+            handOver(lock, false);
+            return false;
+        }
     }
+}
+
+// The batch rows are read into; a fresh one when the caller took the last.
+PrefetchedRows::Batch& PrefetchedRows::Reader::fillingBatch(int maxRows)
+{
+    if (!filling) {
+        filling = spare ? std::move(spare) : std::make_unique<Batch>();
+        filling->clear();
+        filling->values.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
+        filling->valueFailed.reserve(std::size_t(maxRows) * std::size_t(valueColumns));
+        filling->spans.reserve(std::size_t(maxRows) * std::size_t(byteColumns));
+    }
+    return *filling;
+}
+
+void PrefetchedRows::Reader::handOver(std::unique_lock<std::mutex>& lock, bool last)
+{
+    ready = std::move(filling);
+    done = last;
+    lock.unlock();
+    changed.notify_all();
 }
 
 void PrefetchedRows::Reader::readRow(Batch& batch)
@@ -197,7 +222,7 @@ namespace {
 bool waitForNextBatch(PrefetchedRows::Reader& reader, std::unique_lock<std::mutex>& lock,
                       const std::function<bool()>& stopWaiting)
 {
-    const auto arrived = [&reader] { return reader.ready || reader.done; };
+    const auto arrived = [&reader] { return reader.ready || reader.done || reader.canTakeFilling(); };
     if (!stopWaiting) {
         reader.changed.wait(lock, arrived);
         return true;
@@ -255,7 +280,7 @@ void PrefetchedRows::takeNextBatch()
     }
     if (current_)
         reader_->spare = std::move(current_);
-    current_ = std::move(reader_->ready);
+    current_ = std::move(reader_->ready ? reader_->ready : reader_->filling);
     if (!current_) {  // stopped before it read anything more
         current_ = std::make_unique<Batch>();
         current_->end = true;

@@ -20,8 +20,9 @@ class MySqlQuery;
 //
 // Memory stays bounded: besides the batch the caller is on, at most one more batch is read (up
 // to batchRows rows, or fewer once its bytes pass batchBytes; never less than one row). A caller
-// that waits for rows gets the batch being read as soon as it holds firstBatchRows rows, so a
-// slow source still lets the caller show progress and test for a stop every few rows.
+// that waits for rows gets the batch being read as soon as it holds firstBatchRows rows, even
+// while the reading thread is itself stuck in the query waiting for the next row, so a slow
+// source still lets the caller show progress and test for a stop every few rows.
 //
 // The query belongs to the reading thread from construction until stop() or destruction; the
 // caller must not touch it, or its connection, in between. Nothing else is shared: the caller's

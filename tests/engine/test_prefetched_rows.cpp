@@ -153,8 +153,9 @@ TEST_F(PrefetchedRowsTest, StopHandsTheQueryBack)
 }
 
 // A source that stalls (here: rows past the 20th wait for a lock another connection holds) does not
-// hold back the rows already read: the waiting caller gets them in small batches, so it can show
-// progress and test for a stop. Only then is the lock released, and the stalled rows got it.
+// hold back the rows already read, even those the reader holds while it is stuck in the query: the
+// waiting caller gets them, so it can show progress and test for a stop. Only then is the lock
+// released, and the stalled rows got it.
 TEST_F(PrefetchedRowsTest, ASlowSourceHandsOverTheRowsReadWhileTheCallerWaits)
 {
     MySqlConnection gateHolder;
@@ -172,6 +173,10 @@ TEST_F(PrefetchedRowsTest, ASlowSourceHandsOverTheRowsReadWhileTheCallerWaits)
     query.open(QStringLiteral("select seq, if(seq > 20, get_lock('prefetch_gate', 30), 9), repeat('x', 20000) "
                               "from seq_1_to_30"));
     PrefetchedRows rows(query, {Take::Value, Take::Value, Take::Bytes}, {5, 1000, 1 << 30});
+    ASSERT_FALSE(rows.atEnd());
+    // Busy with the first rows meanwhile, the caller lets the reader run ahead to the stall: it is
+    // then stuck in the query for the next row, holding the rows it read.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (int row = 1; row < 15; ++row)
         rows.next();
     ASSERT_EQ(rows.valueAt(0).asInt(), 15);
