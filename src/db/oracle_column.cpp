@@ -1,6 +1,7 @@
 #include "db/oracle_column.h"
 
 #include "db/error.h"
+#include "db/padded_number.h"
 #include "db/utf8_text.h"
 
 #include <QDate>
@@ -432,16 +433,32 @@ bool convertDate(const Value& value, std::string& out)
     return true;
 }
 
+// Writes "HH:MI:SS.ffffff".
+char* writeClockWithMicroseconds(char* at, const DateTimeParts& p)
+{
+    at = writePaddedNumber(at, p.hour, 2);
+    *at++ = ':';
+    at = writePaddedNumber(at, p.minute, 2);
+    *at++ = ':';
+    at = writePaddedNumber(at, p.second, 2);
+    *at++ = '.';
+    return writePaddedNumber(at, p.microsecond, 6);
+}
+
 bool convertTimestamp(const Value& value, std::string& out)
 {
     DateTimeParts p;
     if (!dateTimeOf(value, p))
         return false;
-    char buffer[40];
-    const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d.%06d",
-                                     p.year, p.month, p.day, p.hour, p.minute, p.second,
-                                     p.microsecond);
-    out.append(buffer, static_cast<std::size_t>(length));
+    char buffer[160];
+    char* at = writePaddedNumber(buffer, p.year, 4);
+    *at++ = '-';
+    at = writePaddedNumber(at, p.month, 2);
+    *at++ = '-';
+    at = writePaddedNumber(at, p.day, 2);
+    *at++ = ' ';
+    at = writeClockWithMicroseconds(at, p);
+    out.append(buffer, static_cast<std::size_t>(at - buffer));
     return true;
 }
 
@@ -466,10 +483,15 @@ bool convertInterval(const Value& value, std::string& out)
     }
     if (t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59 || t.hour < 0)
         throw Error(QStringLiteral("%1 is not a valid time").arg(value.toText()));
-    char buffer[48];
-    const int length = std::snprintf(buffer, sizeof buffer, "%c%d %02d:%02d:%02d.%06d", t.negative ? '-' : '+',
-                                     t.hour / 24, t.hour % 24, t.minute, t.second, t.microsecond);
-    out.append(buffer, static_cast<std::size_t>(length));
+    char buffer[160];
+    char* at = buffer;
+    *at++ = t.negative ? '-' : '+';
+    at = writePaddedNumber(at, t.hour / 24, 1);
+    *at++ = ' ';
+    DateTimeParts clock = t;
+    clock.hour %= 24;
+    at = writeClockWithMicroseconds(at, clock);
+    out.append(buffer, static_cast<std::size_t>(at - buffer));
     return true;
 }
 

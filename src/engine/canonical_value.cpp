@@ -1,5 +1,7 @@
 #include "engine/canonical_value.h"
 
+#include "db/padded_number.h"
+
 #include <array>
 #include <cstring>
 
@@ -165,28 +167,6 @@ QByteArrayView canonicalTimestampView(QByteArrayView text)
     return text;
 }
 
-// Writes the number as printf's "%0<width>d" does: at least `width` characters, zeros after the
-// minus sign. Returns the end of what was written.
-char* writePadded(char* at, int value, int width)
-{
-    char digits[12];
-    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) {
-        *at++ = '-';
-        --width;
-    }
-    for (int i = count; i < width; ++i)
-        *at++ = '0';
-    while (count > 0)
-        *at++ = digits[--count];
-    return at;
-}
-
 constexpr std::size_t isoDateTextCapacity = 32;  // "-32768-255-255 255:255:255" at the most
 
 constexpr std::array<char, 200> twoDigitTable()
@@ -234,17 +214,17 @@ std::size_t writeIsoDate(QByteArrayView ociDate, char* buffer)
     std::memcpy(&date, ociDate.data(), std::min<std::size_t>(sizeof date, ociDate.size()));
     if (writeUsualIsoDate(date, buffer))
         return sizeof "0000-00-00 00:00:00" - 1;
-    char* at = writePadded(buffer, date.OCIDateYYYY, 4);
+    char* at = writePaddedNumber(buffer, date.OCIDateYYYY, 4);
     *at++ = '-';
-    at = writePadded(at, date.OCIDateMM, 2);
+    at = writePaddedNumber(at, date.OCIDateMM, 2);
     *at++ = '-';
-    at = writePadded(at, date.OCIDateDD, 2);
+    at = writePaddedNumber(at, date.OCIDateDD, 2);
     *at++ = ' ';
-    at = writePadded(at, date.OCIDateTime.OCITimeHH, 2);
+    at = writePaddedNumber(at, date.OCIDateTime.OCITimeHH, 2);
     *at++ = ':';
-    at = writePadded(at, date.OCIDateTime.OCITimeMI, 2);
+    at = writePaddedNumber(at, date.OCIDateTime.OCITimeMI, 2);
     *at++ = ':';
-    at = writePadded(at, date.OCIDateTime.OCITimeSS, 2);
+    at = writePaddedNumber(at, date.OCIDateTime.OCITimeSS, 2);
     return static_cast<std::size_t>(at - buffer);
 }
 

@@ -4,11 +4,11 @@
 #include "engine/name_rules.h"
 
 #include "db/mysql_query.h"
+#include "db/padded_number.h"
 
 #include <QDate>
 
 #include <charconv>
-#include <cstdio>
 #include <cmath>
 
 namespace dovrelle {
@@ -143,22 +143,41 @@ QByteArray withFraction(const char* printed, int length, const TemporalParts& pa
     return text;
 }
 
+// Writes "HH:MI:SS" of the parts' hours, minute and second.
+char* writeClock(char* at, const TemporalParts& parts)
+{
+    at = writePaddedNumber(at, parts.hours, 2);
+    *at++ = ':';
+    at = writePaddedNumber(at, parts.minute, 2);
+    *at++ = ':';
+    return writePaddedNumber(at, parts.second, 2);
+}
+
 QByteArray dateTimeText(const TemporalParts& parts)
 {
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02lld:%02d:%02d", parts.year,
-                                     parts.month, parts.day, parts.hours, parts.minute, parts.second);
-    return withFraction(buffer, length, parts);
+    char buffer[96];
+    char* at = writePaddedNumber(buffer, parts.year, 4);
+    *at++ = '-';
+    at = writePaddedNumber(at, parts.month, 2);
+    *at++ = '-';
+    at = writePaddedNumber(at, parts.day, 2);
+    *at++ = ' ';
+    at = writeClock(at, parts);
+    return withFraction(buffer, static_cast<int>(at - buffer), parts);
 }
 
 QByteArray intervalText(const TemporalParts& parts)
 {
     const bool zero = parts.hours == 0 && parts.minute == 0 && parts.second == 0 && parts.fraction.isEmpty();
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, "%c%lld %02lld:%02d:%02d",
-                                     parts.negative && !zero ? '-' : '+', parts.hours / 24, parts.hours % 24,
-                                     parts.minute, parts.second);
-    return withFraction(buffer, length, parts);
+    char buffer[96];
+    char* at = buffer;
+    *at++ = parts.negative && !zero ? '-' : '+';
+    at = writePaddedNumber(at, parts.hours / 24, 1);
+    *at++ = ' ';
+    TemporalParts clock = parts;
+    clock.hours %= 24;
+    at = writeClock(at, clock);
+    return withFraction(buffer, static_cast<int>(at - buffer), parts);
 }
 
 QString selectExpression(const SourceColumnForm& column)
