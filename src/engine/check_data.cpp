@@ -9,10 +9,7 @@ namespace dovrelle {
 
 namespace {
 
-// Longest key list the server builds per finding; five keys fit with room to spare.
-constexpr int kExampleListBytes = 8192;
 constexpr int kExampleKeys = 5;
-const QChar kKeySeparator(0x1f);
 
 QString baseTypeOf(const QString& mysqlType)
 {
@@ -61,7 +58,7 @@ QList<Probe> probesOf(const DataCheckColumn& column, const QString& connectionCh
         const bool mayPass = base != u"enum" && base != u"set" && declaredLength(column.mysqlType) * 4 > kLongestVarchar2Bytes;
         if (column.becomesVarchar2 && mayPass)
             probes.append({CheckKind::TooLongForVarchar2, column.name,
-                           QStringLiteral("OCTET_LENGTH(CONVERT(%1 USING utf8mb4)) > %2").arg(c).arg(kLongestVarchar2Bytes),
+                           QStringLiteral("OCTET_LENGTH(CONVERT(%1 USING utf8mb4)) > %2").arg(c, QString::number(kLongestVarchar2Bytes)),
                            QStringLiteral("the value does not fit the column's VARCHAR2 (at most 4000 bytes)")});
         if (!connectionCarriesEverything(connectionCharacterSet) && column.characterSet != connectionCharacterSet)
             probes.append({CheckKind::CharacterSetLoss, column.name,
@@ -85,26 +82,31 @@ QString keyExpression(const QStringList& keyColumns)
     return QStringLiteral("CONCAT_WS(', ', %1)").arg(quoted.join(QStringLiteral(", ")));
 }
 
-QString aggregateQuery(const DataCheckRequest& request, const QList<Probe>& probes)
+// One pass over the table counts the rows that meet each probe's condition.
+QString countQuery(const DataCheckRequest& request, const QList<Probe>& probes)
 {
     QStringList items = {QStringLiteral("COUNT(*)")};
-    const QString key = request.keyColumns.isEmpty() ? QString() : keyExpression(request.keyColumns);
-    for (const Probe& probe : probes) {
+    for (const Probe& probe : probes)
         items.append(QStringLiteral("COALESCE(SUM(%1), 0)").arg(probe.condition));
-        if (!key.isEmpty())
-            items.append(QStringLiteral("SUBSTRING_INDEX(GROUP_CONCAT(IF(%1, %2, NULL) SEPARATOR '%3'), '%3', %4)")
-                             .arg(probe.condition, key, kKeySeparator)
-                             .arg(kExampleKeys));
-    }
     return QStringLiteral("SELECT ") + items.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") +
            mysqlQuotedName(request.mysqlName);
 }
 
-void setExampleListLength(MySqlConnection& connection)
+// The keys of the first rows that meet a probe's condition. Asked only for probes that found
+// rows, so a clean table is read once; collecting keys in the counting pass instead would
+// evaluate every condition twice a row.
+QStringList exampleKeysOf(MySqlConnection& connection, const DataCheckRequest& request, const Probe& probe)
 {
-    MySqlQuery statement(connection);
-    statement.open(QStringLiteral("SET SESSION group_concat_max_len = %1").arg(kExampleListBytes));
-    statement.close();
+    MySqlQuery query(connection);
+    // Joined, not formatted: a column name may hold "%1".
+    query.open(QStringLiteral("SELECT ") + keyExpression(request.keyColumns) + QStringLiteral(" FROM ") +
+               mysqlQuotedName(request.mysqlName) + QStringLiteral(" WHERE ") + probe.condition +
+               QStringLiteral(" LIMIT ") + QString::number(kExampleKeys));
+    QStringList keys;
+    for (; !query.atEnd(); query.next())
+        keys.append(query.textAt(0));
+    query.close();
+    return keys;
 }
 
 }  // namespace
@@ -117,25 +119,24 @@ DataCheckResult checkTableData(MySqlConnection& connection, const DataCheckReque
     DataCheckResult result;
     if (probes.isEmpty())
         return result;
-    const bool withKeys = !request.keyColumns.isEmpty();
-    if (withKeys)
-        setExampleListLength(connection);
-    MySqlQuery query(connection);
-    query.open(aggregateQuery(request, probes));
+    QList<qint64> counts;
+    {
+        MySqlQuery query(connection);
+        query.open(countQuery(request, probes));
+        result.rows = query.intAt(0);
+        for (qsizetype i = 0; i < probes.size(); ++i)
+            counts.append(query.intAt(1 + int(i)));
+        query.close();
+    }
     result.ran = true;
-    result.rows = query.intAt(0);
-    const int perProbe = withKeys ? 2 : 1;
     for (qsizetype i = 0; i < probes.size(); ++i) {
-        const int field = 1 + int(i) * perProbe;
-        const qint64 count = query.intAt(field);
-        if (count == 0)
+        if (counts[i] == 0)
             continue;
-        CheckFinding finding{probes[i].kind, QStringLiteral("column ") + probes[i].column, probes[i].detail, count, {}};
-        if (withKeys)
-            finding.exampleKeys = query.textAt(field + 1).split(kKeySeparator, Qt::SkipEmptyParts).mid(0, kExampleKeys);
+        CheckFinding finding{probes[i].kind, QStringLiteral("column ") + probes[i].column, probes[i].detail, counts[i], {}};
+        if (!request.keyColumns.isEmpty())
+            finding.exampleKeys = exampleKeysOf(connection, request, probes[i]);
         result.findings.append(finding);
     }
-    query.close();
     return result;
 }
 

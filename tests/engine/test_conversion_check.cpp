@@ -65,7 +65,8 @@ TEST_F(ConversionCheckTest, FindsEveryDataAndCatalogFindingWithItsCount)
         "CREATE TABLE dates (id INT PRIMARY KEY, d DATE, dt DATETIME)",
         "INSERT INTO dates VALUES (1, '0000-00-00', '2020-01-01'), (2, '2021-05-00', '0000-00-00 00:00:00'),"
         " (3, '2020-01-01', '2020-01-01 10:00:00'), (4, NULL, NULL)",
-        "CREATE TABLE texts (id INT PRIMARY KEY, a VARCHAR(10) NOT NULL, b VARCHAR(2000), c VARCHAR(20))",
+        // "%1" in a name must stay as it is when the name is put into the check's SQL.
+        "CREATE TABLE texts (id INT PRIMARY KEY, a VARCHAR(10) NOT NULL, `b%1` VARCHAR(2000), c VARCHAR(20))",
         "INSERT INTO texts VALUES (1, '', NULL, '\xF0\x9F\x98\x80'), (2, '', NULL, '\xCE\xA9'),"
         " (3, 'x', REPEAT('\xF0\x9F\x98\x80', 1001), ''), (4, 'y', REPEAT('\xC3\xA9', 2000), 'plain')",
         "CREATE TABLE doubles (id INT PRIMARY KEY, x DOUBLE, f FLOAT)",
@@ -92,8 +93,8 @@ TEST_F(ConversionCheckTest, FindsEveryDataAndCatalogFindingWithItsCount)
         {"dates", CheckKind::ZeroDates, "column dt", 1, {"2"}},
         {"texts", CheckKind::EmptyStringsNotNull, "column a", 2, {"1", "2"}},
         {"texts", CheckKind::EmptyStrings, "column c", 1, {"3"}},
-        {"texts", CheckKind::TooLongForVarchar2, "column b", 1, {"3"}},
-        {"texts", CheckKind::CharacterSetLoss, "column b", 1, {"3"}},
+        {"texts", CheckKind::TooLongForVarchar2, "column b%1", 1, {"3"}},
+        {"texts", CheckKind::CharacterSetLoss, "column b%1", 1, {"3"}},
         {"texts", CheckKind::CharacterSetLoss, "column c", 2, {"1", "2"}},
         {"doubles", CheckKind::BeyondNumberRange, "column x", 3, {"1", "2", "5"}},
         {"types", CheckKind::TypeLoss, "column t", -1, {}},
