@@ -168,7 +168,7 @@ void OracleInsertBuffer::Impl::setConverted(int column, const Convert& convert)
 {
     requireOpen();
     if (column < 0 || column >= static_cast<int>(columns.size()))
-        throw Error(QStringLiteral("Table %1 has no column %2").arg(table).arg(column));
+        throw Error(QStringLiteral("Table %1 has no column %2").arg(table, QString::number(column)));
     if (!editing)
         throw Error(QStringLiteral("No row of table %1 is being appended").arg(table));
     OracleColumnValues& values = pending[column];

@@ -134,9 +134,7 @@ void OracleRowReader::State::readLob(int column, const std::function<void(QByteA
                     lobBuffer.size(), bytes, amount);
         if (amount == 0)
             throw Error(QStringLiteral("Column %1: Oracle gave no more of the LOB at %2 of %3")
-                            .arg(columns[column].name)
-                            .arg(offset)
-                            .arg(length));
+                            .arg(columns[column].name, QString::number(offset), QString::number(length)));
         piece(QByteArrayView(lobBuffer.data(), static_cast<qsizetype>(bytes)));
         offset += amount;
     }
@@ -188,8 +186,7 @@ bool OracleRowReader::State::hasValue(int column) const
         return false;
     if (indicator != 0)
         throw Error(QStringLiteral("Column %1: Oracle's value is longer than the %2 bytes read")
-                        .arg(columns[column].name)
-                        .arg(layouts[column].width));
+                        .arg(columns[column].name, QString::number(layouts[column].width)));
     return true;
 }
 

@@ -221,10 +221,10 @@ QStringList checkTextLines(const ConversionCheck& check)
                          .arg(table.mysqlName,
                               table.oracleName.isEmpty() || table.oracleName == table.mysqlName
                                   ? QString()
-                                  : QStringLiteral(" -> ") + table.oracleName)
-                         .arg(table.rows)
-                         .arg(table.rowsCounted ? QString() : QStringLiteral(" (estimated)"))
-                         .arg(table.bytes));
+                                  : QStringLiteral(" -> ") + table.oracleName,
+                              QString::number(table.rows),
+                              table.rowsCounted ? QString() : QStringLiteral(" (estimated)"),
+                              QString::number(table.bytes)));
         for (const CheckFinding& finding : table.findings) {
             QString line = QStringLiteral("  %1: %2: %3").arg(finding.kind, finding.object, finding.detail);
             if (finding.count >= 0)

@@ -64,7 +64,7 @@ QString oracleComment(const QString& comment, const QString& what, QStringList& 
     const QString cut = leftUtf8Bytes(comment, kLongestComment);
     if (cut.size() < comment.size())
         notes.append(QStringLiteral("The comment of %1 has %2 bytes and is cut to the %3 Oracle takes")
-                         .arg(what).arg(comment.toUtf8().size()).arg(kLongestComment));
+                         .arg(what, QString::number(comment.toUtf8().size()), QString::number(kLongestComment)));
     return cut;
 }
 
@@ -173,7 +173,7 @@ QStringList FullSchema::oracleColumnTypes(const CreatedTable& table, QStringList
             continue;
         types[positions[k]] = QStringLiteral("CLOB");
         notes.append(QStringLiteral("Column %1: its longest value has %2 bytes, more than the %3 a VARCHAR2 holds: CLOB")
-                         .arg(nameForLog(measured[k])).arg(longest[k]).arg(kLongestVarchar2Bytes));
+                         .arg(nameForLog(measured[k]), QString::number(longest[k]), QString::number(kLongestVarchar2Bytes)));
     }
     return types;
 }
@@ -254,7 +254,7 @@ void FullSchema::explainNullableColumns(const CreatedTable& table, const QList<q
             continue;
         context_.log.insert(context_.log.lineCount() - 1,
                             QStringLiteral("Column %1 stays nullable: %2 empty strings were stored as NULL "
-                                           "(Oracle has no empty string)").arg(column).arg(nulls));
+                                           "(Oracle has no empty string)").arg(column, QString::number(nulls)));
     }
 }
 
@@ -352,7 +352,7 @@ void FullSchema::addComments(const CreatedTable& table)
         const QString cut = leftUtf8Bytes(mysqlComment, kLongestComment - recordBytes);
         if (cut.size() < mysqlComment.size())
             notes.append(QStringLiteral("The comment of table %1 has %2 bytes and is cut to the %3 Oracle takes")
-                             .arg(table.oracleName).arg(mysqlComment.toUtf8().size()).arg(kLongestComment));
+                             .arg(table.oracleName, QString::number(mysqlComment.toUtf8().size()), QString::number(kLongestComment)));
         mysqlComment = cut;
     }
     const QString tableComment = oracleTableComment(mysqlComment, recordName ? table.mysqlName : QString());

@@ -31,7 +31,7 @@ public:
     // Oracle has no such index, so the statement indexes the whole column.
     void notePrefix(const QString& column, int length)
     {
-        prefixes_.append(QStringLiteral("%1(%2)").arg(column).arg(length));
+        prefixes_.append(QStringLiteral("%1(%2)").arg(column, QString::number(length)));
     }
     const QStringList& prefixes() const { return prefixes_; }
 

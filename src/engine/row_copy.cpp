@@ -294,14 +294,12 @@ void appendColumnSummaries(const std::vector<ColumnRoute>& routes, const OracleI
     for (const ColumnRoute& route : routes) {
         if (route.failures > kNamedFailuresPerColumn)
             progress.insertAbove(QStringLiteral("Column %1: %2 values could not be copied; the first %3 are named above")
-                                     .arg(logColumnName(buffer, route))
-                                     .arg(route.failures)
-                                     .arg(kNamedFailuresPerColumn));
+                                     .arg(logColumnName(buffer, route), QString::number(route.failures),
+                                          QString::number(kNamedFailuresPerColumn)));
         if (route.emptyStrings > 0)
             progress.insertAbove(QStringLiteral("Column %1: %2 empty string%3 stored as NULL (Oracle has no empty string)")
-                                     .arg(logColumnName(buffer, route))
-                                     .arg(route.emptyStrings)
-                                     .arg(route.emptyStrings == 1 ? QString() : QStringLiteral("s")));
+                                     .arg(logColumnName(buffer, route), QString::number(route.emptyStrings),
+                                          route.emptyStrings == 1 ? QString() : QStringLiteral("s")));
     }
 }
 

@@ -150,17 +150,12 @@ bool Verification::compareCounts()
     const QString scope = QStringLiteral("(Merge: rows counted only)");
     if (added == mysqlRows) {
         setLine(QStringLiteral("Verify table %1 %2 Rows %3 ...Done")
-                    .arg(shownName_)
-                    .arg(mysqlRows)
-                    .arg(scope));
+                    .arg(shownName_, QString::number(mysqlRows), scope));
         return true;
     }
     setLine(QStringLiteral("Verify table %1: MySQL %2 rows, Oracle %3 rows added to %4 earlier rows %5")
-                .arg(shownName_)
-                .arg(mysqlRows)
-                .arg(added)
-                .arg(earlier)
-                .arg(scope));
+                .arg(shownName_, QString::number(mysqlRows), QString::number(added), QString::number(earlier),
+                     scope));
     return false;
 }
 
@@ -190,9 +185,7 @@ bool Verification::compareContent()
     const QString note = expectedNullsNote();
     if (mysql.rows != oracle.rows) {
         setLine(QStringLiteral("Verify table %1: MySQL %2 rows, Oracle %3 rows")
-                    .arg(shownName_)
-                    .arg(mysql.rows)
-                    .arg(oracle.rows)
+                    .arg(shownName_, QString::number(mysql.rows), QString::number(oracle.rows))
                 + note);
         return false;
     }
@@ -208,7 +201,7 @@ bool Verification::compareContent()
                 + note);
         return false;
     }
-    setLine(QStringLiteral("Verify table %1 %2 Rows").arg(shownName_).arg(mysql.rows) + documentedNullsNote(mysql)
+    setLine(QStringLiteral("Verify table %1 %2 Rows").arg(shownName_, QString::number(mysql.rows)) + documentedNullsNote(mysql)
             + QStringLiteral(" ...Done"));
     return true;
 }
@@ -374,8 +367,7 @@ void Verification::keepResponsive(const char* side, qint64 rows)
 {
     if (rows > 0)
         setLine(QStringLiteral("Verify table %1 %2 %3 Rows ")
-                    .arg(shownName_, QLatin1String(side))
-                    .arg(rows));
+                    .arg(shownName_, QLatin1String(side), QString::number(rows)));
     if (hooks_.letEventsThrough)
         hooks_.letEventsThrough();
     if (hooks_.stopRequested && hooks_.stopRequested())

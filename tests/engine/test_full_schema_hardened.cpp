@@ -225,6 +225,25 @@ TEST_F(HardenedFullSchema, VerificationReadsTheRealOracleName)
     EXPECT_TRUE(log.lines().contains("Verify table TAB\\tNAME 2 Rows ...Done")) << logText().toStdString();
 }
 
+// Names holding "%1" or "%2" stay as they are in every line about them.
+TEST_F(HardenedFullSchema, NamesWithPercentDigitsStayWhole)
+{
+    profile.verifyrows = true;
+    mysql.execute({"create table `pct%1` (id int primary key, `v%2` varchar(5) not null)",
+                   "insert into `pct%1` values (1, ''), (2, 'a')"});
+    profile.tables = {"pct%1"};
+    run();
+    const QStringList lines = log.lines();
+    EXPECT_TRUE(lines.contains("Column V%2: 1 empty string stored as NULL (Oracle has no empty string)"))
+        << logText().toStdString();
+    EXPECT_TRUE(lines.contains("Column V%2 stays nullable: 1 empty strings were stored as NULL (Oracle has no empty string)"))
+        << logText().toStdString();
+    const auto verifyLine = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith("Verify table PCT%1 2 Rows") && line.endsWith("...Done");
+    });
+    EXPECT_NE(verifyLine, lines.end()) << logText().toStdString();
+}
+
 }  // namespace
 
 namespace {
