@@ -433,16 +433,11 @@ bool convertDate(const Value& value, std::string& out)
     return true;
 }
 
-// Writes "HH:MI:SS.ffffff".
-char* writeClockWithMicroseconds(char* at, const DateTimeParts& p)
+// Writes ".ffffff".
+char* writeMicroseconds(char* at, int microsecond)
 {
-    at = writePaddedNumber(at, p.hour, 2);
-    *at++ = ':';
-    at = writePaddedNumber(at, p.minute, 2);
-    *at++ = ':';
-    at = writePaddedNumber(at, p.second, 2);
     *at++ = '.';
-    return writePaddedNumber(at, p.microsecond, 6);
+    return writePaddedNumber(at, microsecond, 6);
 }
 
 bool convertTimestamp(const Value& value, std::string& out)
@@ -451,13 +446,8 @@ bool convertTimestamp(const Value& value, std::string& out)
     if (!dateTimeOf(value, p))
         return false;
     char buffer[160];
-    char* at = writePaddedNumber(buffer, p.year, 4);
-    *at++ = '-';
-    at = writePaddedNumber(at, p.month, 2);
-    *at++ = '-';
-    at = writePaddedNumber(at, p.day, 2);
-    *at++ = ' ';
-    at = writeClockWithMicroseconds(at, p);
+    char* at = writeDateAndClock(buffer, p.year, p.month, p.day, p.hour, p.minute, p.second);
+    at = writeMicroseconds(at, p.microsecond);
     out.append(buffer, static_cast<std::size_t>(at - buffer));
     return true;
 }
@@ -488,9 +478,8 @@ bool convertInterval(const Value& value, std::string& out)
     *at++ = t.negative ? '-' : '+';
     at = writePaddedNumber(at, t.hour / 24, 1);
     *at++ = ' ';
-    DateTimeParts clock = t;
-    clock.hour %= 24;
-    at = writeClockWithMicroseconds(at, clock);
+    at = writeClock(at, t.hour % 24, t.minute, t.second);
+    at = writeMicroseconds(at, t.microsecond);
     out.append(buffer, static_cast<std::size_t>(at - buffer));
     return true;
 }

@@ -23,4 +23,24 @@ char* writePaddedNumber(char* at, long long value, int width)
     return at;
 }
 
+char* writeClock(char* at, long long hours, int minute, int second)
+{
+    at = writePaddedNumber(at, hours, 2);
+    *at++ = ':';
+    at = writePaddedNumber(at, minute, 2);
+    *at++ = ':';
+    return writePaddedNumber(at, second, 2);
+}
+
+char* writeDateAndClock(char* at, int year, int month, int day, long long hours, int minute, int second)
+{
+    at = writePaddedNumber(at, year, 4);
+    *at++ = '-';
+    at = writePaddedNumber(at, month, 2);
+    *at++ = '-';
+    at = writePaddedNumber(at, day, 2);
+    *at++ = ' ';
+    return writeClock(at, hours, minute, second);
+}
+
 }  // namespace dovrelle

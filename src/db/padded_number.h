@@ -8,4 +8,10 @@ namespace dovrelle {
 // parsing would cost more than the rest of the value's handling.
 char* writePaddedNumber(char* at, long long value, int width);
 
+// Writes "HH:MI:SS", the hours with at least two digits.
+char* writeClock(char* at, long long hours, int minute, int second);
+
+// Writes "YYYY-MM-DD HH:MI:SS".
+char* writeDateAndClock(char* at, int year, int month, int day, long long hours, int minute, int second);
+
 }  // namespace dovrelle

@@ -143,26 +143,10 @@ QByteArray withFraction(const char* printed, int length, const TemporalParts& pa
     return text;
 }
 
-// Writes "HH:MI:SS" of the parts' hours, minute and second.
-char* writeClock(char* at, const TemporalParts& parts)
-{
-    at = writePaddedNumber(at, parts.hours, 2);
-    *at++ = ':';
-    at = writePaddedNumber(at, parts.minute, 2);
-    *at++ = ':';
-    return writePaddedNumber(at, parts.second, 2);
-}
-
 QByteArray dateTimeText(const TemporalParts& parts)
 {
     char buffer[96];
-    char* at = writePaddedNumber(buffer, parts.year, 4);
-    *at++ = '-';
-    at = writePaddedNumber(at, parts.month, 2);
-    *at++ = '-';
-    at = writePaddedNumber(at, parts.day, 2);
-    *at++ = ' ';
-    at = writeClock(at, parts);
+    char* at = writeDateAndClock(buffer, parts.year, parts.month, parts.day, parts.hours, parts.minute, parts.second);
     return withFraction(buffer, static_cast<int>(at - buffer), parts);
 }
 
@@ -174,9 +158,7 @@ QByteArray intervalText(const TemporalParts& parts)
     *at++ = parts.negative && !zero ? '-' : '+';
     at = writePaddedNumber(at, parts.hours / 24, 1);
     *at++ = ' ';
-    TemporalParts clock = parts;
-    clock.hours %= 24;
-    at = writeClock(at, clock);
+    at = writeClock(at, parts.hours % 24, parts.minute, parts.second);
     return withFraction(buffer, static_cast<int>(at - buffer), parts);
 }
 
