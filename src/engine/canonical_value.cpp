@@ -214,18 +214,10 @@ std::size_t writeIsoDate(QByteArrayView ociDate, char* buffer)
     std::memcpy(&date, ociDate.data(), std::min<std::size_t>(sizeof date, ociDate.size()));
     if (writeUsualIsoDate(date, buffer))
         return sizeof "0000-00-00 00:00:00" - 1;
-    char* at = writePaddedNumber(buffer, date.OCIDateYYYY, 4);
-    *at++ = '-';
-    at = writePaddedNumber(at, date.OCIDateMM, 2);
-    *at++ = '-';
-    at = writePaddedNumber(at, date.OCIDateDD, 2);
-    *at++ = ' ';
-    at = writePaddedNumber(at, date.OCIDateTime.OCITimeHH, 2);
-    *at++ = ':';
-    at = writePaddedNumber(at, date.OCIDateTime.OCITimeMI, 2);
-    *at++ = ':';
-    at = writePaddedNumber(at, date.OCIDateTime.OCITimeSS, 2);
-    return static_cast<std::size_t>(at - buffer);
+    const char* end = writeDateAndClock(buffer, date.OCIDateYYYY, date.OCIDateMM, date.OCIDateDD,
+                                        date.OCIDateTime.OCITimeHH, date.OCIDateTime.OCITimeMI,
+                                        date.OCIDateTime.OCITimeSS);
+    return static_cast<std::size_t>(end - buffer);
 }
 
 }  // namespace
