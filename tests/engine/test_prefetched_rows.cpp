@@ -158,11 +158,12 @@ TEST_F(PrefetchedRowsTest, StopHandsTheQueryBack)
 // released, and the stalled rows got it.
 TEST_F(PrefetchedRowsTest, ASlowSourceHandsOverTheRowsReadWhileTheCallerWaits)
 {
+    const QString gateName = mysql.name() + QStringLiteral("_gate");  // the server's lock, this test's name
     MySqlConnection gateHolder;
     gateHolder.setParameters(testsupport::mysqlParameters(mysql.name()));
     gateHolder.open();
     MySqlQuery takeGate(gateHolder);
-    takeGate.open(QStringLiteral("select get_lock('prefetch_gate', 0)"));
+    takeGate.open(QStringLiteral("select get_lock('%1', 0)").arg(gateName));
     ASSERT_EQ(takeGate.intAt(0), 1);
     takeGate.close();
 
@@ -170,8 +171,8 @@ TEST_F(PrefetchedRowsTest, ASlowSourceHandsOverTheRowsReadWhileTheCallerWaits)
     // its network buffer. The gate waits at most 30 s per row and then lets the row through with 0:
     // long enough that only rows held back for the caller time out, not rows of a busy machine.
     MySqlQuery query(connection);
-    query.open(QStringLiteral("select seq, if(seq > 20, get_lock('prefetch_gate', 30), 9), repeat('x', 20000) "
-                              "from seq_1_to_30"));
+    query.open(QStringLiteral("select seq, if(seq > 20, get_lock('%1', 30), 9), repeat('x', 20000) "
+                              "from seq_1_to_30").arg(gateName));
     PrefetchedRows rows(query, {Take::Value, Take::Value, Take::Bytes}, {5, 1000, 1 << 30});
     ASSERT_FALSE(rows.atEnd());
     // Busy with the first rows meanwhile, the caller lets the reader run ahead to the stall: it is
@@ -182,7 +183,7 @@ TEST_F(PrefetchedRowsTest, ASlowSourceHandsOverTheRowsReadWhileTheCallerWaits)
     ASSERT_EQ(rows.valueAt(0).asInt(), 15);
 
     MySqlQuery releaseGate(gateHolder);
-    releaseGate.open(QStringLiteral("select release_lock('prefetch_gate')"));
+    releaseGate.open(QStringLiteral("select release_lock('%1')").arg(gateName));
     EXPECT_EQ(releaseGate.intAt(0), 1);
     releaseGate.close();
     QStringList gated;

@@ -392,13 +392,18 @@ class RowCopyStalledSource : public RowCopy, public ::testing::WithParamInterfac
 
 TEST_P(RowCopyStalledSource, StopDoesNotWaitForTheRowsBehindTheStall)
 {
+    // The lock is the server's, so its name is this test's own: both cases may run at once.
+    const QString gateName = mysql.name() + QStringLiteral("_gate");
     mysql.execute({QStringLiteral("create view t as select seq as id, repeat('x', 20000) as pad, "
-                                  "if(seq > 300, get_lock('copy_gate', 60), 0) as g from seq_1_to_400")});
+                                  "if(seq > 300, get_lock('%1', 60), 0) as g from seq_1_to_400").arg(gateName)});
     oracle.sql(QStringLiteral("create table \"T\" (\"ID\" number, \"PAD\" clob, \"G\" number)"));
     MySqlConnection gate;
     gate.setParameters(testsupport::mysqlParameters(mysql.name()));
     gate.open();
-    MySqlQuery(gate).open(QStringLiteral("select get_lock('copy_gate', 0)"));
+    MySqlQuery takeGate(gate);
+    takeGate.open(QStringLiteral("select get_lock('%1', 0)").arg(gateName));
+    ASSERT_EQ(takeGate.intAt(0), 1);
+    takeGate.close();
     std::mutex mutex;
     std::condition_variable copyEnded;
     bool ended = false;
@@ -407,7 +412,7 @@ TEST_P(RowCopyStalledSource, StopDoesNotWaitForTheRowsBehindTheStall)
         std::unique_lock lock(mutex);
         if (!copyEnded.wait_for(lock, std::chrono::seconds(60), [&] { return ended; })) {
             openedByWatchdog = true;
-            MySqlQuery(gate).open(QStringLiteral("select release_lock('copy_gate')"));
+            MySqlQuery(gate).open(QStringLiteral("select release_lock('%1')").arg(gateName));
         }
     });
     stopWhileWaiting = GetParam();
