@@ -46,7 +46,7 @@ void tuneConnection(sqlite3* db);
 // page cache, and a build reads the table once in order, so a small cache is enough: measured on the
 // benchmark's million-row table (one text index), 16 MiB built the index as fast as 64 MiB and kept
 // the process 100 MiB smaller.
-inline constexpr std::int64_t indexBuildCacheMiB = 16;
+inline constexpr std::int64_t indexBuildCacheMiB = 4;
 
 // Gives a connection the index-build page cache for its lifetime, then the usual one again.
 class IndexBuildCache {

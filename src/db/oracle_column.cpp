@@ -118,21 +118,30 @@ bool appendDecimalText(View original, std::string& out)
     return true;
 }
 
-// Oracle NUMBER holds no non-zero magnitude below 1E-130.
-constexpr int minNumberMagnitude = -130;
-
-// The decimal exponent of the value's shortest text, as in d.ddd × 10^exponent.
-int decimalExponent(double value, bool singlePrecision)
+// The shortest text that reads back as the same binary value, appended to `out`.
+void appendShortestFloatingPointText(double value, bool singlePrecision, std::string& out)
 {
     char buffer[64];
-    const auto written = singlePrecision
-        ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value), std::chars_format::scientific)
-        : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-    const char* e = std::find(buffer, written.ptr, 'e');
-    int exponent = 0;
-    const char* digits = e + 1 < written.ptr && e[1] == '+' ? e + 2 : e + 1;
-    std::from_chars(digits, written.ptr, exponent);
-    return exponent;
+    const char* const end = singlePrecision
+        ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value)).ptr
+        : std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    // "1e308", "2.5e-7": the exponent as Oracle and MySQL print it, without "+" or leading zeros.
+    const char* const begin = buffer;
+    const char* const e = std::find(begin, end, 'e');
+    out.append(begin, e);
+    if (e == end)
+        return;
+    out.push_back('e');
+    const char* digits = e + 1;
+    if (*digits == '+') {
+        ++digits;
+    } else if (*digits == '-') {
+        out.push_back('-');
+        ++digits;
+    }
+    while (digits + 1 < end && *digits == '0')
+        ++digits;
+    out.append(digits, end);
 }
 
 // The value as a NUMBER takes it: its shortest text, after checking that NUMBER can hold it.
@@ -145,14 +154,16 @@ bool appendBinaryAsNumber(double v, bool singlePrecision, std::string& out)
         out.push_back('0');  // NUMBER has no negative zero
         return true;
     }
-    const int exponent = decimalExponent(v, singlePrecision);
-    const QString shown = QString::fromStdString(shortestFloatingPointText(v, singlePrecision));
-    if (exponent >= maxNumberMagnitude)
-        throw Error(QStringLiteral("%1 is beyond NUMBER (too large: NUMBER holds magnitudes below 1E126)").arg(shown));
-    if (exponent < minNumberMagnitude)
+    // The shortest text of a value reaches 1E126 exactly when the value reaches the double nearest
+    // to 1E126 (and likewise for 1E-130), so comparing the values tells what the text would.
+    const double magnitude = std::fabs(singlePrecision ? double(static_cast<float>(v)) : v);
+    if (magnitude >= 1e126)
+        throw Error(QStringLiteral("%1 is beyond NUMBER (too large: NUMBER holds magnitudes below 1E126)")
+                        .arg(QString::fromStdString(shortestFloatingPointText(v, singlePrecision))));
+    if (magnitude < 1e-130)
         throw Error(QStringLiteral("%1 is too small for NUMBER (NUMBER holds no non-zero magnitude below 1E-130)")
-                        .arg(shown));
-    out += shortestFloatingPointText(v, singlePrecision);
+                        .arg(QString::fromStdString(shortestFloatingPointText(v, singlePrecision))));
+    appendShortestFloatingPointText(v, singlePrecision, out);
     return true;
 }
 
@@ -207,7 +218,7 @@ void appendUtf8(std::string& out, QStringView text)
 
 QString utf8Text(const QByteArray& bytes)
 {
-    if (!bytes.isValidUtf8())
+    if (!isValidUtf8(bytes))
         throw Error(QStringLiteral("the bytes are not valid UTF-8 text"));
     return decodeUtf8KeepingBom(bytes);
 }
@@ -284,7 +295,7 @@ bool convertText(const Value& value, std::string& out)
         return false;
     case Value::Kind::Bytes: {
         const QByteArray& bytes = value.asBytes();
-        if (!bytes.isValidUtf8())
+        if (!isValidUtf8(bytes))
             throw Error(QStringLiteral("the bytes are not valid UTF-8 text"));
         out.append(bytes.constData(), bytes.size());
         return true;
@@ -601,22 +612,8 @@ bool convertForOracle(const Value& value, OracleBindKind kind, std::string& out)
 
 std::string shortestFloatingPointText(double value, bool singlePrecision)
 {
-    char buffer[64];
-    const auto written = singlePrecision
-        ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
-        : std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, written.ptr);
-    // "1e308", "2.5e-7": the exponent as Oracle and MySQL print it, without "+" or leading zeros.
-    const auto e = text.find('e');
-    if (e == std::string::npos)
-        return text;
-    std::size_t digits = e + 1;
-    if (text[digits] == '+')
-        text.erase(digits, 1);
-    else if (text[digits] == '-')
-        ++digits;
-    while (digits + 1 < text.size() && text[digits] == '0')
-        text.erase(digits, 1);
+    std::string text;
+    appendShortestFloatingPointText(value, singlePrecision, text);
     return text;
 }
 
@@ -631,7 +628,7 @@ bool convertFloatingPointForOracle(double value, bool singlePrecision, OracleBin
         return appendBinaryBits(value, kind, out);
     case OracleBindKind::Text:
     case OracleBindKind::Clob:
-        out += shortestFloatingPointText(value, singlePrecision);
+        appendShortestFloatingPointText(value, singlePrecision, out);
         return true;
     default:
         return convertForOracle(Value::fromDouble(value), kind, out);
@@ -646,7 +643,7 @@ bool convertUtf8TextForOracle(QByteArrayView utf8, OracleBindKind kind, std::str
         return convertForOracle(Value::null(), kind, out);
     // Valid UTF-8 comes back unchanged from UTF-16; anything else takes the replacement rules of
     // the decoding.
-    if (!boundAsText || !utf8.isValidUtf8())
+    if (!boundAsText || !isValidUtf8(utf8))
         return convertForOracle(Value::fromText(decodeUtf8KeepingBom(utf8)), kind, out);
     out.append(utf8.data(), static_cast<std::size_t>(utf8.size()));
     return true;

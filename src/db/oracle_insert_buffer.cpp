@@ -360,7 +360,13 @@ void OracleInsertBuffer::open()
         if (!d.columnByUpperName.contains(d.columns[i].name.toUpper()))
             d.columnByUpperName.insert(d.columns[i].name.toUpper(), static_cast<int>(i));
     }
-    d.pending.assign(d.columns.size(), OracleColumnValues());
+    // The column buffers of the last open are emptied but kept, so that the next batch of rows
+    // does not grow them from nothing again.
+    d.pending.resize(d.columns.size());
+    for (OracleColumnValues& values : d.pending) {
+        values.clear();
+        values.dropOpenValue();
+    }
     d.rowHasValue.assign(d.columns.size(), 0);
     d.buildInsert();
     d.owner = d.connection.parameters().value(QStringLiteral("User_Name")).toUpper();
@@ -380,7 +386,6 @@ void OracleInsertBuffer::close()
     d.columns.clear();
     d.columnByName.clear();
     d.columnByUpperName.clear();
-    d.pending.clear();
 }
 
 bool OracleInsertBuffer::isOpen() const

@@ -10,4 +10,8 @@ namespace dovrelle {
 // character U+FEFF, which must arrive. Invalid bytes become U+FFFD as with QString::fromUtf8.
 QString decodeUtf8KeepingBom(QByteArrayView utf8);
 
+// Whether the bytes are valid UTF-8, as QByteArrayView::isValidUtf8 tells, but running through
+// their leading ASCII eight bytes at a time: most text values are ASCII, or mostly so.
+bool isValidUtf8(QByteArrayView bytes);
+
 }  // namespace dovrelle

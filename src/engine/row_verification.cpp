@@ -13,6 +13,7 @@
 #include "db/mysql_query.h"
 #include "db/oracle_connection.h"
 #include "db/oracle_row_reader.h"
+#include "db/utf8_text.h"
 
 #include <QHash>
 #include <QScopeGuard>
@@ -310,7 +311,7 @@ std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const Sourc
             ++checksum.emptyStrings;
             return CanonicalValueHash::nullHash();
         }
-        if (route.column.form == SourceForm::Bytes && takesText && !QUtf8StringView(bytes).isValidUtf8()) {
+        if (route.column.form == SourceForm::Bytes && takesText && !isValidUtf8(bytes)) {
             ++checksum.bytesNotText;
             return CanonicalValueHash::nullHash();
         }

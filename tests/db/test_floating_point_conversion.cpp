@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -57,6 +58,7 @@ TEST(FloatingPointConversion, NumberGetsTheShortestTextByTheValuesOwnPrecision)
         {-0.0f, true, "0"},
         {9.99e125, false, "9.99e125"},
         {1e-130, false, "1e-130"},
+        {std::nextafter(1e126, 0.0), false, "9.999999999999998e125"},  // the largest double below 1E126
     };
     for (const Case& c : cases)
         EXPECT_EQ(converted(c.value, c.single, OracleBindKind::Number), c.text) << c.value;
@@ -72,6 +74,8 @@ TEST(FloatingPointConversion, AValueNumberCannotHoldFailsWithTheReason)
         {1e308, "failure: 1e308 is beyond NUMBER (too large: NUMBER holds magnitudes below 1E126)"},
         {-1e200, "failure: -1e200 is beyond NUMBER (too large: NUMBER holds magnitudes below 1E126)"},
         {1e126, "failure: 1e126 is beyond NUMBER (too large: NUMBER holds magnitudes below 1E126)"},
+        {std::nextafter(1e-130, 0.0),
+         "failure: 9.999999999999999e-131 is too small for NUMBER (NUMBER holds no non-zero magnitude below 1E-130)"},
         {1e-131, "failure: 1e-131 is too small for NUMBER (NUMBER holds no non-zero magnitude below 1E-130)"},
         {-2.2250738585072014e-308,
          "failure: -2.2250738585072014e-308 is too small for NUMBER (NUMBER holds no non-zero magnitude below 1E-130)"},
