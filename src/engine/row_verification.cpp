@@ -212,12 +212,14 @@ TableChecksum Verification::readOracle(OracleRowReader& reader)
     TableChecksum checksum(columns_.size());
     std::vector<std::uint64_t> hashes(columns_.size());
     std::vector<CanonicalValueHash> hashers = hashersOf(columns_);
+    BinaryNumberBuffer numberText;
     while (reader.next()) {
         for (std::size_t c = 0; c < columns_.size(); ++c) {
             const int column = static_cast<int>(c);
             hashes[c] = binaryNumbers_[c] != BinaryNumber::No && !reader.isLob(column)
                             ? hashers[c].hashOf(binaryNumberText(reader.value(column),
-                                                                 binaryNumbers_[c] == BinaryNumber::Single))
+                                                                 binaryNumbers_[c] == BinaryNumber::Single,
+                                                                 numberText))
                             : oracleValueHash(reader, column, hashers[c]);
         }
         checksum.addRow(hashes);
@@ -300,7 +302,10 @@ std::uint64_t Verification::mysqlValueHash(const MySqlQuery& source, const Sourc
     switch (route.column.form) {
     case SourceForm::Single:
     case SourceForm::Double:
-        return hash.hashOf(binaryNumberText(bytes, route.column.form == SourceForm::Single));
+    {
+        BinaryNumberBuffer numberText;
+        return hash.hashOf(binaryNumberText(bytes, route.column.form == SourceForm::Single, numberText));
+    }
     case SourceForm::Decimal:
         if (kind == OracleBindKind::Number || takesText)
             return hash.hashOf(bytes);

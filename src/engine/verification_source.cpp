@@ -208,7 +208,7 @@ QString sourceSelect(const QString& mysqlName, const QList<SourceColumnForm>& co
         + mysqlQuotedName(mysqlName);
 }
 
-QByteArray binaryNumberText(QByteArrayView text, bool single)
+QByteArrayView binaryNumberText(QByteArrayView text, bool single, BinaryNumberBuffer& buffer)
 {
     while (!text.isEmpty() && text.front() == ' ')
         text = text.sliced(1);
@@ -221,13 +221,13 @@ QByteArray binaryNumberText(QByteArrayView text, bool single)
     double value = 0;
     const auto parsed = std::from_chars(begin, end, value);
     if (parsed.ec != std::errc() || parsed.ptr != end || !std::isfinite(value))
-        return text.toByteArray();
+        return text;
     if (value == 0)
-        return QByteArrayLiteral("0");
-    char buffer[64];
-    const auto written = single ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value))
-                                : std::to_chars(buffer, buffer + sizeof buffer, value);
-    return QByteArray(buffer, static_cast<qsizetype>(written.ptr - buffer));
+        return QByteArrayView("0");
+    char* const first = buffer.data();
+    const auto written = single ? std::to_chars(first, first + buffer.size(), static_cast<float>(value))
+                                : std::to_chars(first, first + buffer.size(), value);
+    return QByteArrayView(first, written.ptr - first);
 }
 
 QByteArray temporalAsOracle(QByteArrayView mysqlText, bool isTime, OracleBindKind kind)

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+
 namespace dovrelle {
 
 class MySqlConnection;
@@ -40,7 +42,9 @@ QString sourceSelect(const QString& mysqlName, const QList<SourceColumnForm>& co
 // The shortest decimal text that reads back as the same binary value (single precision for
 // `single`), "0" for either zero; Oracle's text of a number and MySQL's exact text of a FLOAT or
 // DOUBLE meet here. Text that is no number comes back unchanged (and so differs from any number).
-QByteArray binaryNumberText(QByteArrayView text, bool single);
+// The text is written into `buffer` when it is new, so the view is valid while both live.
+using BinaryNumberBuffer = std::array<char, 64>;
+QByteArrayView binaryNumberText(QByteArrayView text, bool single, BinaryNumberBuffer& buffer);
 
 // MySQL's text of a date, datetime or timestamp with a zero year, month or day ("0000-00-00",
 // "2024-02-00 10:00:00"), which Oracle cannot hold.
