@@ -239,7 +239,7 @@ TableChecksum Verification::readMySql(const std::vector<SourceRoute>& routes)
     MySqlQuery source(data_);
     // With no column that reaches Oracle only the rows are counted.
     source.open(routes.empty() ? QStringLiteral("select 1 from ") + mysqlQuotedName(request_.mysqlName)
-                               : sourceSelect(request_.mysqlName, read));
+                               : sourceSelect(request_.mysqlName, read, data_.characterSetName()));
     for (; !source.atEnd(); source.next()) {
         // A column the copy did not fill is NULL in Oracle.
         std::fill(hashes.begin(), hashes.end(), CanonicalValueHash::nullHash());

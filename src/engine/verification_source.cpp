@@ -162,7 +162,7 @@ QByteArray intervalText(const TemporalParts& parts)
     return withFraction(buffer, static_cast<int>(at - buffer), parts);
 }
 
-QString selectExpression(const SourceColumnForm& column)
+QString selectExpression(const SourceColumnForm& column, bool resultsInUtf8mb4)
 {
     const QString name = mysqlQuotedName(column.name);
     switch (column.form) {
@@ -173,8 +173,11 @@ QString selectExpression(const SourceColumnForm& column)
     case SourceForm::Decimal:
         return name + QStringLiteral(" + 0");  // bits as integers; exact for the others
     case SourceForm::Text:
-        // Sent as bytes: the connection's character set (which may not hold every character)
-        // plays no part.
+        // Text in UTF-8 whatever the connection's character set (which may not hold every
+        // character). Results in utf8mb4 are that already, the same bytes without the server
+        // working out an expression for every value.
+        if (resultsInUtf8mb4)
+            return name;
         return QStringLiteral("cast(convert(%1 using utf8mb4) as binary)").arg(name);
     default:
         return name;
@@ -199,11 +202,12 @@ QList<SourceColumnForm> sourceColumnForms(MySqlConnection& data, const QString& 
     return forms;
 }
 
-QString sourceSelect(const QString& mysqlName, const QList<SourceColumnForm>& columns)
+QString sourceSelect(const QString& mysqlName, const QList<SourceColumnForm>& columns, const QString& resultCharset)
 {
+    const bool resultsInUtf8mb4 = resultCharset.compare(QLatin1String("utf8mb4"), Qt::CaseInsensitive) == 0;
     QStringList expressions;
     for (const SourceColumnForm& column : columns)
-        expressions.append(selectExpression(column));
+        expressions.append(selectExpression(column, resultsInUtf8mb4));
     return QStringLiteral("select ") + expressions.join(QStringLiteral(", ")) + QStringLiteral(" from ")
         + mysqlQuotedName(mysqlName);
 }

@@ -36,8 +36,9 @@ struct SourceColumnForm {
 // with the server's message.
 QList<SourceColumnForm> sourceColumnForms(MySqlConnection& data, const QString& mysqlName);
 
-// The select statement that reads every column of the table in its form.
-QString sourceSelect(const QString& mysqlName, const QList<SourceColumnForm>& columns);
+// The select statement that reads every column of the table in its form, on a connection whose
+// results come in `resultCharset` (MySqlConnection::characterSetName).
+QString sourceSelect(const QString& mysqlName, const QList<SourceColumnForm>& columns, const QString& resultCharset);
 
 // The shortest decimal text that reads back as the same binary value (single precision for
 // `single`), "0" for either zero; Oracle's text of a number and MySQL's exact text of a FLOAT or

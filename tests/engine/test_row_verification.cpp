@@ -427,6 +427,37 @@ INSTANTIATE_TEST_SUITE_P(
                            QStringLiteral("Verify table ORDERS: content differs in column NOTE")}),
     [](const ::testing::TestParamInfo<DocumentedNullCase>& info) { return info.param.name; });
 
+// MySQL's side reads text in UTF-8 whatever the connection's character set: a connection in
+// utf8mb4 carries every character and the copy verifies; one in latin1 turned the characters latin1
+// lacks into '?' on their way into Oracle, and the verification, reading the real text, says so.
+struct ConnectionCharsetCase {
+    const char* charset;
+    QString expectedLine;
+};
+
+class TextOverConnectionCharset : public RowVerification,
+                                  public ::testing::WithParamInterface<ConnectionCharsetCase> {};
+
+TEST_P(TextOverConnectionCharset, IsComparedByItsRealCharacters)
+{
+    mysql.execute({QStringLiteral("create table wide (id int primary key, plain varchar(20) character set latin1, "
+                                  "title varchar(20) character set utf8mb4)"),
+                   QStringLiteral("insert into wide values (1, 'café', '中文 😀'), (2, 'naïve', 'Größe'), "
+                                  "(3, 'plain', 'plain')")});
+    profile.tables = {QStringLiteral("wide")};
+    profile.character_set = QString::fromLatin1(GetParam().charset);
+
+    run();
+
+    EXPECT_EQ(verifyLine(), GetParam().expectedLine) << log.lines().join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RowVerification, TextOverConnectionCharset,
+    ::testing::Values(ConnectionCharsetCase{"utf8mb4", QStringLiteral("Verify table WIDE 3 Rows ...Done")},
+                      ConnectionCharsetCase{"latin1", QStringLiteral("Verify table WIDE: content differs in column TITLE")}),
+    [](const ::testing::TestParamInfo<ConnectionCharsetCase>& info) { return std::string(info.param.charset); });
+
 // The Oracle table is read under its real name, not under the name as log lines show it: a tab
 // stays a tab (and the table named with a backslash and a t is not read instead).
 TEST_F(RowVerification, TableNameWithATabIsReadUnderItsRealName)
