@@ -13,8 +13,10 @@ namespace dovrelle {
 
 namespace {
 
-// Oracle NUMBER holds magnitudes below 1E126.
+// Oracle NUMBER holds magnitudes below 1E126, and no non-zero magnitude below 1E-130.
 constexpr int maxNumberMagnitude = 126;
+constexpr double firstMagnitudeBeyondNumber = 1e126;
+constexpr double smallestNumberMagnitude = 1e-130;
 
 void appendAscii(std::string& out, QStringView text)
 {
@@ -157,10 +159,10 @@ bool appendBinaryAsNumber(double v, bool singlePrecision, std::string& out)
     // The shortest text of a value reaches 1E126 exactly when the value reaches the double nearest
     // to 1E126 (and likewise for 1E-130), so comparing the values tells what the text would.
     const double magnitude = std::fabs(singlePrecision ? double(static_cast<float>(v)) : v);
-    if (magnitude >= 1e126)
+    if (magnitude >= firstMagnitudeBeyondNumber)
         throw Error(QStringLiteral("%1 is beyond NUMBER (too large: NUMBER holds magnitudes below 1E126)")
                         .arg(QString::fromStdString(shortestFloatingPointText(v, singlePrecision))));
-    if (magnitude < 1e-130)
+    if (magnitude < smallestNumberMagnitude)
         throw Error(QStringLiteral("%1 is too small for NUMBER (NUMBER holds no non-zero magnitude below 1E-130)")
                         .arg(QString::fromStdString(shortestFloatingPointText(v, singlePrecision))));
     appendShortestFloatingPointText(v, singlePrecision, out);
